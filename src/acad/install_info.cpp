@@ -1,0 +1,11 @@
+#include "acad/install_info.h"
+
+CAcadInstallInfo::CAcadInstallInfo(const platform::Services& services)
+    : m_strSearchValue("AcadLocation"), m_services(services) {}
+
+void CAcadInstallInfo::SetInstallDir(const std::string& path) {
+  m_strInstallDir = path;
+  if (platform::EndsWithCharacter(m_strInstallDir, '\\', m_services.isLeadByte)) {
+    m_strInstallDir.pop_back();
+  }
+}

@@ -1,0 +1,17 @@
+// The platform services the program's logic runs on. The Windows program builds one set over
+// the real Win32 calls; a test builds its own over in-memory fakes.
+#pragma once
+
+#include "platform/desktop.h"
+#include "platform/multibyte.h"
+#include "platform/registry.h"
+
+namespace platform {
+
+struct Services {
+  Registry& registry;
+  Desktop& desktop;
+  LeadByteTest isLeadByte;
+};
+
+}  // namespace platform

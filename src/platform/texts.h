@@ -1,0 +1,32 @@
+// Every Chinese text the program shows, stores or looks for, as GBK (code page 936) bytes,
+// ready for the 8-bit Win32 calls. The UTF-8 originals live beside the unit test that checks
+// these bytes; add a text with scripts/gbk-literal.py.
+#pragma once
+
+namespace texts {
+
+// Captions.
+extern const char kSetupDialogCaption[];     // V-结构工具箱安装
+extern const char kSoftwareSetupCaption[];   // V-软件安装
+extern const char kToolboxSetupCaption[];    // V-工具箱安装
+
+// Dialog texts formatted at start-up.
+extern const char kTitleFormat[];            // 结构工具箱软件 V%d.%d
+extern const char kTitleFormatZeroMonth[];   // 结构工具箱软件 V%d.0%d
+extern const char kBitsFormat[];             // ( %d位 AutoCAD版 )
+extern const char kBrowseTitle[];            // 请选择安装目录：
+
+// Messages.
+extern const char kCloseAcadFirst[];         // 请关闭AutoCAD后再进行安装 !
+extern const char kInstallFinished[];        // 安装完成，重启CAD即可使用 !
+extern const char kInstallFinishedPartly[];  // 安装完成，但部分AutoCAD加载项注册失败，…
+extern const char kPackageNotFound[];        // 未找到安装所需的Data文件夹 ! …
+extern const char kCopyFailedFormat[];       // 拷贝文件 %s 失败，可能原因如下：…
+extern const char kChooseInstallPath[];      // 请选择安装路径 !
+extern const char kInstallPathTooLong[];     // 安装路径过长，请选择较短的安装路径 !
+
+// Names in the installation package.
+extern const char kExtensionLibraryMark[];   // 扩展绘图库
+extern const char kExtensionLibraryFolder[]; // Vortel扩展绘图库
+
+}  // namespace texts

@@ -1,0 +1,14 @@
+#pragma once
+
+#include "platform/desktop.h"
+
+namespace platform {
+
+class Win32Desktop final : public Desktop {
+ public:
+  int ShowMessageBox(WindowHandle owner, const std::string& text, const std::string& caption,
+                     unsigned type) override;
+  WindowHandle ActiveWindow() override;
+};
+
+}  // namespace platform

@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Installs what the build needs, then builds and runs every suite: the native unit and contract
+# suites (sanitizers on) and the Windows-side suites under Wine. Exits non-zero on any failure.
+set -euo pipefail
+cd "$(dirname "$0")"
+
+./scripts/install-deps.sh
+source scripts/wine-session.sh
+start_wine_session
+start_private_display
+
+echo "== native: portable core against the fakes"
+cmake --preset native >/dev/null
+cmake --build --preset native
+ctest --preset native
+
+echo "== windows: SetUp.exe and the Windows-side suites under Wine"
+cmake --preset windows >/dev/null
+cmake --build --preset windows
+ctest --preset windows

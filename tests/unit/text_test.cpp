@@ -1,0 +1,89 @@
+// The multibyte text rules and the GBK table of the program's texts.
+#include <gtest/gtest.h>
+#include <iconv.h>
+
+#include <string>
+
+#include "platform/multibyte.h"
+#include "platform/texts.h"
+
+using namespace platform;
+
+namespace {
+
+const std::string kShallow = "\x9C\x5C";  // 淺: its trail byte is a backslash
+const std::string kLetterTrail = "\x81\x61";  // 乤: its trail byte is 'a'
+
+std::string ToGbk(const std::string& utf8) {
+  iconv_t converter = iconv_open("GBK", "UTF-8");
+  EXPECT_NE(converter, reinterpret_cast<iconv_t>(-1));
+  std::string in = utf8;
+  std::string out(in.size() * 2 + 1, '\0');
+  char* inPtr = in.data();
+  char* outPtr = out.data();
+  std::size_t inLeft = in.size();
+  std::size_t outLeft = out.size();
+  EXPECT_NE(iconv(converter, &inPtr, &inLeft, &outPtr, &outLeft), static_cast<std::size_t>(-1));
+  iconv_close(converter);
+  out.resize(out.size() - outLeft);
+  return out;
+}
+
+TEST(MultibyteText, LastCharacterIsFoundByCharactersNotBytes) {
+  EXPECT_EQ(FindLastCharacter("D:\\pkg\\" + kShallow + ".exe", '\\', IsCp936LeadByte), 6u);
+  EXPECT_EQ(FindLastCharacter(kShallow, '\\', IsCp936LeadByte), std::string::npos);
+  EXPECT_EQ(FindLastCharacter("a\\b\\", '\\', IsCp936LeadByte), 3u);
+  EXPECT_EQ(FindLastCharacter("", '\\', IsCp936LeadByte), std::string::npos);
+  // A lead byte at the very end stands alone and swallows nothing.
+  EXPECT_EQ(FindLastCharacter("\\\x9C", '\\', IsCp936LeadByte), 0u);
+
+  EXPECT_TRUE(EndsWithCharacter("C:\\", '\\', IsCp936LeadByte));
+  EXPECT_FALSE(EndsWithCharacter("C:\\" + kShallow, '\\', IsCp936LeadByte));
+  EXPECT_FALSE(EndsWithCharacter("", '\\', IsCp936LeadByte));
+}
+
+TEST(MultibyteText, SubstringMatchesStartOnlyOnCharacterBoundaries) {
+  const std::string mark = texts::kExtensionLibraryMark;
+  EXPECT_EQ(FindByCharacters("Vortel" + mark, mark, IsCp936LeadByte), 6u);
+  // The bytes "\xD5\xB9" ... occur across a character boundary in "\xA9\xD5\xB9\xBB":
+  // a match that begins on a trail byte does not count.
+  EXPECT_EQ(FindByCharacters("\xC0\xA9\xD5\xB9", "\xA9\xD5", IsCp936LeadByte), std::string::npos);
+  EXPECT_EQ(FindByCharacters(kShallow + "\\x", "\\", IsCp936LeadByte), 2u);
+  EXPECT_EQ(FindByCharacters("abc", "", IsCp936LeadByte), 0u);
+  EXPECT_EQ(FindByCharacters("ab", "abc", IsCp936LeadByte), std::string::npos);
+}
+
+TEST(MultibyteText, UpperCasingLeavesTwoByteCharactersAlone) {
+  std::string text = "c:\\vortel\\" + kLetterTrail + "a;" + kShallow + "z";
+  ToUpperByCharacters(text, IsCp936LeadByte);
+  EXPECT_EQ(text, "C:\\VORTEL\\" + kLetterTrail + "A;" + kShallow + "Z");
+  EXPECT_TRUE(EqualsIgnoringCase("SetUp.EXE", "setup.exe", IsCp936LeadByte));
+  EXPECT_FALSE(EqualsIgnoringCase(kLetterTrail, "\x81" "A", IsCp936LeadByte));
+}
+
+TEST(ProgramTexts, EveryTextIsTheGbkFormOfItsOriginal) {
+  const std::pair<const char*, const char*> table[] = {
+      {texts::kSetupDialogCaption, "V-结构工具箱安装"},
+      {texts::kSoftwareSetupCaption, "V-软件安装"},
+      {texts::kToolboxSetupCaption, "V-工具箱安装"},
+      {texts::kTitleFormat, "结构工具箱软件 V%d.%d"},
+      {texts::kTitleFormatZeroMonth, "结构工具箱软件 V%d.0%d"},
+      {texts::kBitsFormat, "( %d位 AutoCAD版 )"},
+      {texts::kBrowseTitle, "请选择安装目录："},
+      {texts::kCloseAcadFirst, "请关闭AutoCAD后再进行安装 !"},
+      {texts::kInstallFinished, "安装完成，重启CAD即可使用 !"},
+      {texts::kInstallFinishedPartly,
+       "安装完成，但部分AutoCAD加载项注册失败，请以管理员身份重新运行安装程序 !"},
+      {texts::kPackageNotFound,
+       "未找到安装所需的Data文件夹 !\n\n可能安装文件下载后没有解压，\n\n请解压后再执行SetUp.exe !"},
+      {texts::kCopyFailedFormat,
+       "拷贝文件 %s 失败，可能原因如下：\n\n1、AutoCAD未关闭\n\n2、系统权限未开放，请以管理者权限登陆系统"},
+      {texts::kChooseInstallPath, "请选择安装路径 !"},
+      {texts::kInstallPathTooLong, "安装路径过长，请选择较短的安装路径 !"},
+      {texts::kExtensionLibraryMark, "扩展绘图库"},
+      {texts::kExtensionLibraryFolder, "Vortel扩展绘图库"},
+  };
+  for (const auto& [gbk, utf8] : table) EXPECT_EQ(std::string(gbk), ToGbk(utf8)) << utf8;
+}
+
+}  // namespace
