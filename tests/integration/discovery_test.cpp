@@ -5,9 +5,7 @@
 #include <string>
 
 #include "acad/install_info.h"
-#include "platform/win32/win32_desktop.h"
-#include "platform/win32/win32_multibyte.h"
-#include "platform/win32/win32_registry.h"
+#include "platform/win32/win32_services.h"
 
 using namespace platform;
 
@@ -73,9 +71,8 @@ class RealRegistryDiscovery : public ::testing::Test {
   }
 
   bool m_rootsAreOneKey = false;
-  Win32Registry registry;
-  Win32Desktop desktop;
-  Services services{registry, desktop, IsSystemLeadByte};
+  Win32Services win32;
+  Registry& registry = win32.registry;
 };
 
 TEST_F(RealRegistryDiscovery, FindsSeededInstallationsUnderBothRoots) {
@@ -87,7 +84,7 @@ TEST_F(RealRegistryDiscovery, FindsSeededInstallationsUnderBothRoots) {
   AddInstall(kNativeRoot + "R18.2\\Nested\\ACAD-A001:804", "C:\\Acad2012", "AutoCAD 2012");
   const bool shared = m_rootsAreOneKey;
 
-  CAcadInstallInfo info{services};
+  CAcadInstallInfo info{win32.services};
   info.ScanInstalledReleases();
 
   acad::StringList keys2008{kWowRoot + "R17.1\\ACAD-6001:804\\"};

@@ -1,0 +1,17 @@
+// The real Win32 services, bundled with the services struct the program's logic takes.
+#pragma once
+
+#include "platform/services.h"
+#include "platform/win32/win32_desktop.h"
+#include "platform/win32/win32_multibyte.h"
+#include "platform/win32/win32_registry.h"
+
+namespace platform {
+
+struct Win32Services {
+  Win32Registry registry;
+  Win32Desktop desktop;
+  Services services{registry, desktop, IsSystemLeadByte};
+};
+
+}  // namespace platform
