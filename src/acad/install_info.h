@@ -21,6 +21,16 @@ class CAcadInstallInfo {
   // Stores the installation folder, dropping one trailing backslash.
   void SetInstallDir(const std::string& path);
 
+  // Writes the demand-load entry of every ticked release beneath each of its product keys,
+  // then trusts the installation folder in every AutoCAD profile of the user. `packageBits`
+  // is the bitness of the AutoCAD edition the package serves; 64 adds two extra entries.
+  // True when every loader entry it set out to write was written.
+  bool RegisterLoaders(const acad::ReleaseTicks& ticks, int packageBits);
+  bool RegisterLoader(int year, int packageBits);
+
+  // Adds the installation folder to TRUSTEDPATHS in every AutoCAD profile of the user.
+  void AddTrustedPath();
+
   std::string m_strInstallDir;
   // AutoCAD program folders found, per release, without a trailing backslash.
   std::array<acad::StringList, acad::kReleaseCount> m_arrAcadLocation;
@@ -41,6 +51,11 @@ class CAcadInstallInfo {
   void CollectValueInTree(platform::RegKey parent, const std::string& subKeyName,
                           const std::string& relativePath, const std::string& prefix);
   void RecordInstallation(int year, const std::string& productKey, const std::string& folder);
+  bool WriteLoaderEntry(platform::RegKey productKey, int entryYear, const char* entryFormat,
+                        int loaderYear, const char* loaderFormat);
+  acad::StringList CollectProfilesKeys();
+  acad::StringList CollectVariablesKeys(const acad::StringList& profilesKeys);
+  void TrustFolderInProfile(const std::string& variablesKey);
 
   const platform::Services& m_services;
 };

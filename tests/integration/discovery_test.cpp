@@ -6,73 +6,26 @@
 
 #include "acad/install_info.h"
 #include "platform/win32/win32_services.h"
+#include "registry_seeder.h"
 
 using namespace platform;
 
 namespace {
 
-const std::string kNativeRoot = "SOFTWARE\\Autodesk\\AutoCAD\\";
-const std::string kWowRoot = "SOFTWARE\\Wow6432Node\\Autodesk\\AutoCAD\\";
+const std::string kNativeRoot = integration::kNativeRoot;
+const std::string kWowRoot = integration::kWowRoot;
 
 class RealRegistryDiscovery : public ::testing::Test {
  protected:
-  void SetUp() override {
-    RemoveSeeds();
-    m_rootsAreOneKey = ProbeRootsAreOneKey();
-    RemoveSeeds();
-  }
-  void TearDown() override { RemoveSeeds(); }
-
-  void RemoveSeeds() {
-    for (const std::string& root : {kWowRoot, kNativeRoot}) {
-      DeleteTree(kHkeyLocalMachine, root.substr(0, root.size() - 1));
-    }
-  }
-
-  void DeleteTree(RegKey parent, const std::string& path) {
-    ScopedRegKey key(registry);
-    if (registry.OpenKey(parent, path.c_str(), key.Receive()) != kErrorSuccess) return;
-    for (;;) {
-      char name[256] = {};
-      std::uint32_t length = sizeof name;
-      if (registry.EnumKey(key.Get(), 0, name, &length) != kErrorSuccess) break;
-      DeleteTree(key.Get(), name);
-    }
-    key.Reset();
-    registry.DeleteKey(parent, path.c_str());
-  }
-
-  // A key below the 32-bit root is seeded under the native root when the two are one key:
-  // Wine (8.0) opens "SOFTWARE\\Wow6432Node\\..." from a 32-bit program as the 32-bit view
-  // itself, as Windows does, but a create call of that path makes a nested Wow6432Node key.
-  void SetText(std::string path, const char* name, const std::string& text) {
-    if (m_rootsAreOneKey && path.compare(0, kWowRoot.size(), kWowRoot) == 0) {
-      path = kNativeRoot + path.substr(kWowRoot.size());
-    }
-    ScopedRegKey key(registry);
-    ASSERT_EQ(registry.CreateKey(kHkeyLocalMachine, path.c_str(), key.Receive()), kErrorSuccess);
-    ASSERT_EQ(registry.SetValue(key.Get(), name, kRegSz,
-                                reinterpret_cast<const std::uint8_t*>(text.c_str()),
-                                static_cast<std::uint32_t>(text.size() + 1)),
-              kErrorSuccess);
-  }
+  void TearDown() override { seeder.RemoveAcadKeys(); }
 
   void AddInstall(const std::string& path, const std::string& folder, const std::string& name) {
-    SetText(path, "AcadLocation", folder);
-    SetText(path, "ProductName", name);
+    seeder.SetText(kHkeyLocalMachine, path, "AcadLocation", folder);
+    seeder.SetText(kHkeyLocalMachine, path, "ProductName", name);
   }
 
-  // In a 64-bit prefix (as on 64-bit Windows) a 32-bit program sees the two roots as one key.
-  bool ProbeRootsAreOneKey() {
-    ScopedRegKey key(registry);
-    registry.CreateKey(kHkeyLocalMachine, (kNativeRoot + "Probe").c_str(), key.Receive());
-    return registry.OpenKey(kHkeyLocalMachine, (kWowRoot + "Probe").c_str(), key.Receive()) ==
-           kErrorSuccess;
-  }
-
-  bool m_rootsAreOneKey = false;
   Win32Services win32;
-  Registry& registry = win32.registry;
+  integration::RegistrySeeder seeder{win32.registry};
 };
 
 TEST_F(RealRegistryDiscovery, FindsSeededInstallationsUnderBothRoots) {
@@ -82,7 +35,7 @@ TEST_F(RealRegistryDiscovery, FindsSeededInstallationsUnderBothRoots) {
              "AutoCAD 2016");
   AddInstall(kNativeRoot + "R20.1\\ACAD-F002:409", "C:\\Acad\\\x9C\x5C", "AutoCAD 2016");
   AddInstall(kNativeRoot + "R18.2\\Nested\\ACAD-A001:804", "C:\\Acad2012", "AutoCAD 2012");
-  const bool shared = m_rootsAreOneKey;
+  const bool shared = seeder.RootsAreOneKey();
 
   CAcadInstallInfo info{win32.services};
   info.ScanInstalledReleases();

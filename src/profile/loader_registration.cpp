@@ -1,0 +1,110 @@
+// Making every installed AutoCAD of a ticked release load the add-on at start-up: a
+// demand-load entry "Applications\Vortel<year>" beneath each of the release's product keys.
+#include <array>
+#include <cstdio>
+
+#include "acad/install_info.h"
+
+using platform::RegKey;
+using platform::ScopedRegKey;
+
+namespace {
+
+// AutoCAD's demand-load flag for loading an application when AutoCAD starts.
+constexpr std::uint32_t kLoadOnStartup = 2;
+constexpr std::size_t kTextBufferSize = 260;
+
+const char kEntryFormat[] = "Applications\\Vortel%d";
+const char kLoaderFormat[] = "%s\\Vortel%d.ARX";
+const char kEntry32Format[] = "Applications\\Vortel%d_32";
+const char kLoader32Format[] = "%s\\Vortel%d_32.ARX";
+
+// The year in the file name of the loader module a release uses; 0 outside the table.
+int LoaderYear(int releaseYear) {
+  struct Range {
+    int lastRelease;
+    int loaderYear;
+  };
+  static const Range kLoaders[] = {
+      {2008, 2008}, {2009, 2009}, {2012, 2010}, {2014, 2013}, {2016, 2015}, {2017, 2017},
+      {2018, 2018}, {2020, 2019}, {2024, 2021}, {2026, 2025}, {2027, 2027},
+  };
+  if (!acad::IsSupportedRelease(releaseYear)) return 0;
+  for (const Range& range : kLoaders) {
+    if (releaseYear <= range.lastRelease) return range.loaderYear;
+  }
+  return 0;
+}
+
+// Formats into the fixed text buffer; false when the text would not fit.
+template <typename... Args>
+bool FormatBounded(std::array<char, kTextBufferSize>& buffer, const char* format, Args... args) {
+  buffer.fill('\0');
+  const int length = std::snprintf(buffer.data(), buffer.size(), format, args...);
+  return length >= 0 && static_cast<std::size_t>(length) < buffer.size();
+}
+
+}  // namespace
+
+bool CAcadInstallInfo::RegisterLoaders(const acad::ReleaseTicks& ticks, int packageBits) {
+  bool allWritten = true;
+  for (int index = 0; index < acad::kReleaseCount; ++index) {
+    if (ticks[index] != 0 && !RegisterLoader(acad::ReleaseYear(index), packageBits)) {
+      allWritten = false;
+    }
+  }
+  AddTrustedPath();
+  return allWritten;
+}
+
+bool CAcadInstallInfo::RegisterLoader(int year, int packageBits) {
+  const int loaderYear = LoaderYear(year);
+  if (loaderYear == 0) return true;
+  platform::Registry& registry = m_services.registry;
+  bool allWritten = true;
+  for (const std::string& productKeyPath : m_arrProductKey[acad::ReleaseIndex(year)]) {
+    ScopedRegKey productKey(registry);
+    registry.OpenKey(platform::kHkeyLocalMachine, productKeyPath.c_str(), productKey.Receive());
+    if (!productKey.IsOpen()) {
+      allWritten = false;
+      continue;
+    }
+    allWritten &= WriteLoaderEntry(productKey.Get(), year, kEntryFormat, loaderYear, kLoaderFormat);
+    if (packageBits == 64 && year == 2009) {
+      allWritten &= WriteLoaderEntry(productKey.Get(), 2008, kEntryFormat, 2008, kLoaderFormat);
+    }
+    if (packageBits == 64 && year == 2010) {
+      allWritten &= WriteLoaderEntry(productKey.Get(), 2010, kEntry32Format, 2010, kLoader32Format);
+    }
+  }
+  return allWritten;
+}
+
+// Replaces one entry: the old key goes (with its values) and a new one gets LOADCTRLS and
+// LOADER. A loader path that does not fit its buffer leaves the old entry as it was.
+bool CAcadInstallInfo::WriteLoaderEntry(RegKey productKey, int entryYear, const char* entryFormat,
+                                        int loaderYear, const char* loaderFormat) {
+  std::array<char, kTextBufferSize> entryName{};
+  std::array<char, kTextBufferSize> loaderPath{};
+  if (!FormatBounded(entryName, entryFormat, entryYear) ||
+      !FormatBounded(loaderPath, loaderFormat, m_strInstallDir.c_str(), loaderYear)) {
+    return false;
+  }
+  platform::Registry& registry = m_services.registry;
+  registry.DeleteKey(productKey, entryName.data());
+  ScopedRegKey entry(registry);
+  registry.CreateKey(productKey, entryName.data(), entry.Receive());
+  if (!entry.IsOpen()) return false;
+
+  const std::uint32_t loadControls = kLoadOnStartup;
+  const bool controlsSet =
+      registry.SetValue(entry.Get(), "LOADCTRLS", platform::kRegDword,
+                        reinterpret_cast<const std::uint8_t*>(&loadControls),
+                        sizeof loadControls) == platform::kErrorSuccess;
+  const std::string loader = loaderPath.data();
+  const bool loaderSet =
+      registry.SetValue(entry.Get(), "LOADER", platform::kRegSz,
+                        reinterpret_cast<const std::uint8_t*>(loader.c_str()),
+                        static_cast<std::uint32_t>(loader.size() + 1)) == platform::kErrorSuccess;
+  return controlsSet && loaderSet;
+}

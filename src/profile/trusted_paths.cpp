@@ -1,0 +1,157 @@
+// Trusting the installation folder in every AutoCAD profile of the current user: the folder
+// is added to the profile's TRUSTEDPATHS list unless the list already names it.
+#include <vector>
+
+#include "acad/install_info.h"
+
+using platform::RegKey;
+using platform::ScopedRegKey;
+
+namespace {
+
+const char kUserAcadKey[] = "SOFTWARE\\Autodesk\\AutoCAD";
+const char kTrustedPathsValue[] = "TRUSTEDPATHS";
+// The stored list is read up to this many bytes; the new list may be a little longer.
+constexpr std::uint32_t kReadLimit = 10000;
+constexpr std::size_t kNewTextLimit = 12999;
+
+// `base` + "\" + `name` less one trailing backslash, + `suffix`.
+std::string JoinKeyPath(const std::string& base, const std::string& name, const char* suffix,
+                        platform::LeadByteTest isLeadByte) {
+  std::string path = base + "\\" + name;
+  if (platform::EndsWithCharacter(path, '\\', isLeadByte)) path.pop_back();
+  return path + suffix;
+}
+
+// Opens `path` below the user's root with KEY_READ and lists the subkeys that open.
+bool ListSubKeysOf(platform::Registry& registry, RegKey root, const std::string& path,
+                   acad::StringList& names) {
+  ScopedRegKey key(registry);
+  if (registry.OpenKeyEx(root, path.c_str(), platform::kKeyRead, key.Receive()) !=
+      platform::kErrorSuccess) {
+    return false;
+  }
+  acad::ListOpenableSubKeys(registry, key.Get(), names);
+  return true;
+}
+
+enum class StoredList { Read, Missing, Unreadable };
+
+// Reads a profile's TRUSTEDPATHS. A missing key or value reads as an empty list; any other
+// failure (a list longer than the read limit among them) leaves the list unreadable.
+StoredList ReadTrustedPaths(platform::Registry& registry, const std::string& variablesKey,
+                            std::string& text) {
+  text.clear();
+  ScopedRegKey key(registry);
+  const platform::ErrorCode opened =
+      registry.OpenKey(platform::kHkeyCurrentUser, variablesKey.c_str(), key.Receive());
+  if (opened == platform::kErrorFileNotFound) return StoredList::Missing;
+  if (!key.IsOpen()) return StoredList::Unreadable;
+
+  std::vector<std::uint8_t> buffer(kNewTextLimit + 1, 0);
+  std::uint32_t size = kReadLimit;
+  std::uint32_t type = 0;
+  const platform::ErrorCode read =
+      registry.QueryValue(key.Get(), kTrustedPathsValue, &type, buffer.data(), &size);
+  if (read == platform::kErrorFileNotFound) return StoredList::Missing;
+  if (read != platform::kErrorSuccess) return StoredList::Unreadable;
+  text.assign(reinterpret_cast<const char*>(buffer.data()));
+  return StoredList::Read;
+}
+
+// Whether one entry of the list names `upperFolder`: the folder itself (one trailing
+// backslash aside) or the folder with AutoCAD's "\..." for its sub-folders.
+bool EntryNamesFolder(std::string entry, const std::string& upperFolder,
+                      platform::LeadByteTest isLeadByte) {
+  if (entry == upperFolder + "\\...") return true;
+  if (platform::EndsWithCharacter(entry, '\\', isLeadByte)) entry.pop_back();
+  return entry == upperFolder;
+}
+
+bool ListNamesFolder(const std::string& upperList, const std::string& upperFolder,
+                     platform::LeadByteTest isLeadByte) {
+  std::string rest = upperList;
+  for (;;) {
+    const std::size_t separator = platform::FindByCharacters(rest, ";", isLeadByte);
+    if (EntryNamesFolder(rest.substr(0, separator), upperFolder, isLeadByte)) return true;
+    if (separator == std::string::npos) return false;
+    rest.erase(0, separator + 1);
+  }
+}
+
+// The list to store: the folder alone in place of a (near) empty list; otherwise the list in
+// capitals, with the folder in capitals appended when the list does not name it yet.
+std::string NewTrustedPaths(const std::string& stored, const std::string& folder,
+                            platform::LeadByteTest isLeadByte) {
+  if (stored.size() <= 2) return folder;
+  std::string upperList = stored;
+  std::string upperFolder = folder;
+  platform::ToUpperByCharacters(upperList, isLeadByte);
+  platform::ToUpperByCharacters(upperFolder, isLeadByte);
+  if (ListNamesFolder(upperList, upperFolder, isLeadByte)) return upperList;
+  return upperList + ";" + upperFolder;
+}
+
+}  // namespace
+
+void CAcadInstallInfo::AddTrustedPath() {
+  const acad::StringList variablesKeys = CollectVariablesKeys(CollectProfilesKeys());
+  for (const std::string& variablesKey : variablesKeys) TrustFolderInProfile(variablesKey);
+}
+
+// The "Profiles" key path of every product of every release under the user's AutoCAD key.
+acad::StringList CAcadInstallInfo::CollectProfilesKeys() {
+  platform::Registry& registry = m_services.registry;
+  acad::StringList profilesKeys;
+  ScopedRegKey root(registry);
+  if (registry.OpenKey(platform::kHkeyCurrentUser, nullptr, root.Receive()) !=
+      platform::kErrorSuccess) {
+    return profilesKeys;
+  }
+  acad::StringList releases;
+  ListSubKeysOf(registry, root.Get(), kUserAcadKey, releases);
+  for (const std::string& release : releases) {
+    acad::StringList products;
+    ListSubKeysOf(registry, root.Get(), std::string(kUserAcadKey) + "\\" + release, products);
+    for (const std::string& product : products) {
+      profilesKeys.push_back(JoinKeyPath(std::string(kUserAcadKey) + "\\" + release, product,
+                                         "\\Profiles", m_services.isLeadByte));
+    }
+  }
+  return profilesKeys;
+}
+
+// The "Variables" key path of every profile below the given "Profiles" keys.
+acad::StringList CAcadInstallInfo::CollectVariablesKeys(const acad::StringList& profilesKeys) {
+  platform::Registry& registry = m_services.registry;
+  acad::StringList variablesKeys;
+  ScopedRegKey root(registry);
+  if (registry.OpenKey(platform::kHkeyCurrentUser, nullptr, root.Receive()) !=
+      platform::kErrorSuccess) {
+    return variablesKeys;
+  }
+  for (const std::string& profilesKey : profilesKeys) {
+    acad::StringList profiles;
+    if (!ListSubKeysOf(registry, root.Get(), profilesKey, profiles)) continue;
+    for (const std::string& profile : profiles) {
+      variablesKeys.push_back(
+          JoinKeyPath(profilesKey, profile, "\\Variables", m_services.isLeadByte));
+    }
+  }
+  return variablesKeys;
+}
+
+void CAcadInstallInfo::TrustFolderInProfile(const std::string& variablesKey) {
+  platform::Registry& registry = m_services.registry;
+  std::string stored;
+  if (ReadTrustedPaths(registry, variablesKey, stored) == StoredList::Unreadable) return;
+
+  const std::string newList = NewTrustedPaths(stored, m_strInstallDir, m_services.isLeadByte);
+  if (newList.size() > kNewTextLimit) return;
+  ScopedRegKey key(registry);
+  registry.CreateKey(platform::kHkeyCurrentUser, variablesKey.c_str(), key.Receive());
+  if (!key.IsOpen()) return;
+  registry.SetValue(key.Get(), kTrustedPathsValue, platform::kRegSz,
+                    reinterpret_cast<const std::uint8_t*>(newList.c_str()),
+                    static_cast<std::uint32_t>(newList.size() + 1));
+}
