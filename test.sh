@@ -14,6 +14,11 @@ cmake --preset native >/dev/null
 cmake --build --preset native
 ctest --preset native
 
+echo "== fuzz: short runs of every fuzz target from its seed corpus"
+cmake --preset fuzz >/dev/null
+cmake --build --preset fuzz
+ctest --preset fuzz
+
 echo "== windows: SetUp.exe and the Windows-side suites under Wine"
 cmake --preset windows >/dev/null
 cmake --build --preset windows
