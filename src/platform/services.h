@@ -3,13 +3,17 @@
 #pragma once
 
 #include "platform/desktop.h"
+#include "platform/file_system.h"
 #include "platform/multibyte.h"
+#include "platform/processes.h"
 #include "platform/registry.h"
 
 namespace platform {
 
 struct Services {
   Registry& registry;
+  FileSystem& files;
+  Processes& processes;
   Desktop& desktop;
   LeadByteTest isLeadByte;
 };

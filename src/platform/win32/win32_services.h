@@ -3,15 +3,19 @@
 
 #include "platform/services.h"
 #include "platform/win32/win32_desktop.h"
+#include "platform/win32/win32_file_system.h"
 #include "platform/win32/win32_multibyte.h"
+#include "platform/win32/win32_processes.h"
 #include "platform/win32/win32_registry.h"
 
 namespace platform {
 
 struct Win32Services {
   Win32Registry registry;
+  Win32FileSystem files;
+  Win32Processes processes;
   Win32Desktop desktop;
-  Services services{registry, desktop, IsSystemLeadByte};
+  Services services{registry, files, processes, desktop, IsSystemLeadByte};
 };
 
 }  // namespace platform

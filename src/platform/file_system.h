@@ -1,0 +1,84 @@
+// The file calls the program makes, shaped like the 8-bit Win32 functions (and the runtime's
+// _mkdir) they stand for. Calls that can fail return a Win32 error code.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <utility>
+
+#include "platform/win32_types.h"
+
+namespace platform {
+
+// Attribute words (dwFileAttributes).
+constexpr std::uint32_t kFileAttributeReadOnly = 0x1;
+constexpr std::uint32_t kFileAttributeHidden = 0x2;
+constexpr std::uint32_t kFileAttributeDirectory = 0x10;
+constexpr std::uint32_t kFileAttributeArchive = 0x20;
+constexpr std::uint32_t kFileAttributeNormal = 0x80;
+constexpr std::uint32_t kInvalidFileAttributes = 0xFFFFFFFFu;
+
+// An open directory listing; kInvalidFindHandle stands for INVALID_HANDLE_VALUE.
+using FindHandle = std::uintptr_t;
+constexpr FindHandle kInvalidFindHandle = static_cast<FindHandle>(-1);
+
+// One directory entry as a listing reports it (cFileName and dwFileAttributes).
+struct FoundEntry {
+  std::string name;
+  std::uint32_t attributes = 0;
+};
+
+class FileSystem {
+ public:
+  virtual ~FileSystem() = default;
+
+  // GetModuleFileNameA for the program's own file into `buffer` of `size` bytes: the number of
+  // characters written without the terminating zero. A path that does not fit is cut, may be
+  // left without a terminating zero, and the result is then `size`.
+  virtual std::uint32_t ModuleFileName(char* buffer, std::uint32_t size) = 0;
+
+  // FindFirstFileA: opens a listing for `pattern` ("folder\*.*", or a path taken literally) and
+  // reports its first entry. `handle` receives kInvalidFindHandle on failure.
+  virtual ErrorCode FindFirst(const std::string& pattern, FindHandle* handle,
+                              FoundEntry* entry) = 0;
+  // FindNextFileA: kErrorNoMoreFiles once the listing is exhausted.
+  virtual ErrorCode FindNext(FindHandle handle, FoundEntry* entry) = 0;
+  // FindClose.
+  virtual ErrorCode CloseFind(FindHandle handle) = 0;
+
+  // GetFileAttributesA: kInvalidFileAttributes when the path cannot be read.
+  virtual std::uint32_t GetAttributes(const std::string& path) = 0;
+  // SetFileAttributesA.
+  virtual ErrorCode SetAttributes(const std::string& path, std::uint32_t attributes) = 0;
+  // CopyFileA.
+  virtual ErrorCode Copy(const std::string& from, const std::string& to, bool failIfExists) = 0;
+  // DeleteFileA; "file:stream" names an alternate data stream of the file.
+  virtual ErrorCode Delete(const std::string& path) = 0;
+  // _mkdir: creates one folder whose parent exists.
+  virtual ErrorCode MakeDirectory(const std::string& path) = 0;
+};
+
+// Owns one open listing and closes it when it goes out of scope.
+class ScopedFind {
+ public:
+  explicit ScopedFind(FileSystem& files) : m_files(&files) {}
+  ScopedFind(const ScopedFind&) = delete;
+  ScopedFind& operator=(const ScopedFind&) = delete;
+  ~ScopedFind() { Reset(); }
+
+  FindHandle Get() const { return m_handle; }
+  // For FindFirst: releases any listing held and hands out the slot to fill.
+  FindHandle* Receive() {
+    Reset();
+    return &m_handle;
+  }
+  void Reset() {
+    if (m_handle != kInvalidFindHandle) m_files->CloseFind(std::exchange(m_handle, kInvalidFindHandle));
+  }
+
+ private:
+  FileSystem* m_files;
+  FindHandle m_handle = kInvalidFindHandle;
+};
+
+}  // namespace platform
