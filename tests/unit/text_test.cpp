@@ -1,9 +1,9 @@
 // The multibyte text rules and the GBK table of the program's texts.
 #include <gtest/gtest.h>
-#include <iconv.h>
 
 #include <string>
 
+#include "gbk.h"
 #include "platform/multibyte.h"
 #include "platform/texts.h"
 
@@ -13,21 +13,6 @@ namespace {
 
 const std::string kShallow = "\x9C\x5C";  // 淺: its trail byte is a backslash
 const std::string kLetterTrail = "\x81\x61";  // 乤: its trail byte is 'a'
-
-std::string ToGbk(const std::string& utf8) {
-  iconv_t converter = iconv_open("GBK", "UTF-8");
-  EXPECT_NE(converter, reinterpret_cast<iconv_t>(-1));
-  std::string in = utf8;
-  std::string out(in.size() * 2 + 1, '\0');
-  char* inPtr = in.data();
-  char* outPtr = out.data();
-  std::size_t inLeft = in.size();
-  std::size_t outLeft = out.size();
-  EXPECT_NE(iconv(converter, &inPtr, &inLeft, &outPtr, &outLeft), static_cast<std::size_t>(-1));
-  iconv_close(converter);
-  out.resize(out.size() - outLeft);
-  return out;
-}
 
 TEST(MultibyteText, LastCharacterIsFoundByCharactersNotBytes) {
   EXPECT_EQ(FindLastCharacter("D:\\pkg\\" + kShallow + ".exe", '\\', IsCp936LeadByte), 6u);

@@ -1,0 +1,168 @@
+#include "deploy/copy_job.h"
+
+#include <optional>
+#include <utility>
+
+#include "deploy/file_utilities.h"
+#include "platform/multibyte.h"
+#include "platform/texts.h"
+
+using platform::FoundEntry;
+
+namespace {
+
+// A scan stops once it has examined more entries than this ("." and ".." included).
+constexpr int kProgramFileLimit = 100;
+constexpr int kLibraryFileLimit = 80;
+
+// Folder paths and search patterns are held in buffers of this many bytes, zero included.
+constexpr std::size_t kPathBufferSize = 260;
+
+std::optional<std::string> IfItFits(std::string path) {
+  if (path.size() >= kPathBufferSize) return std::nullopt;
+  return path;
+}
+
+std::string InFolder(const std::string& folder, const std::string& name) {
+  return folder + "\\" + name;
+}
+
+std::string SearchPattern(const std::string& folder) { return InFolder(folder, "*.*"); }
+
+// Skipped by both copies: the entries "." and "..", and a folder whose attribute word is
+// exactly the directory bit (a folder with any further attribute is not skipped here).
+bool SkippedByEveryCopy(const FoundEntry& entry) {
+  return entry.name == "." || entry.name == ".." ||
+         entry.attributes == platform::kFileAttributeDirectory;
+}
+
+// The rules of the program-file copy, tested in this order.
+bool SkippedAsProgramFile(const FoundEntry& entry, platform::LeadByteTest isLeadByte) {
+  if (SkippedByEveryCopy(entry)) return true;
+  const std::string& name = entry.name;
+  if (platform::FindByCharacters(name, texts::kExtensionLibraryMark, isLeadByte) !=
+      std::string::npos) {
+    return true;
+  }
+  if (name.find('.') == std::string::npos) return true;
+  for (const char* installedElsewhere : {"SetUp.EXE", "Vortel_EN.shx", "Vortel_HZ.shx"}) {
+    if (platform::EqualsIgnoringCase(name, installedElsewhere, isLeadByte)) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+CopyJob::CopyJob(std::string installDir, platform::ProgressBar& progress,
+                 const platform::Services& services)
+    : m_strInstallDir(std::move(installDir)), m_progress(progress), m_services(services) {
+  if (platform::EndsWithCharacter(m_strInstallDir, '\\', m_services.isLeadByte)) {
+    m_strInstallDir.pop_back();
+  }
+}
+
+bool CopyJob::CopyProgramFiles() {
+  std::string packageFolder;
+  if (!deploy::LocatePackageFolder(m_services, packageFolder)) return false;
+  const CopyFolders folders = PrepareFolders(packageFolder, m_strInstallDir);
+  const std::optional<std::string> pattern = IfItFits(SearchPattern(folders.source));
+  if (!pattern) {
+    // The package cannot be listed: nothing of it can be copied.
+    return CopyWithUserRetry(folders.destination, [] { return false; }) != Outcome::Aborted;
+  }
+  return ScanFolder(*pattern, kProgramFileLimit, [&](const FoundEntry& entry) {
+    return SkippedAsProgramFile(entry, m_services.isLeadByte) ||
+           CopyProgramFile(folders, entry.name);
+  });
+}
+
+void CopyJob::CopyExtensionLibrary() {
+  std::string packageFolder;
+  if (!deploy::LocatePackageFolder(m_services, packageFolder)) return;
+  const std::string library = texts::kExtensionLibraryFolder;
+  const CopyFolders folders =
+      PrepareFolders(InFolder(packageFolder, library), InFolder(m_strInstallDir, library));
+  const std::optional<std::string> pattern = IfItFits(SearchPattern(folders.source));
+  if (!pattern) return;
+  ScanFolder(*pattern, kLibraryFileLimit, [&](const FoundEntry& entry) {
+    if (!SkippedByEveryCopy(entry)) CopyLibraryFile(folders, entry.name);
+    return true;
+  });
+}
+
+CopyJob::CopyFolders CopyJob::PrepareFolders(const std::string& source,
+                                             const std::string& destination) {
+  const bool destinationFits = IfItFits(destination).has_value();
+  // An existing folder is fine; a folder that cannot be made fails the copies into it.
+  if (destinationFits) m_services.files.MakeDirectory(destination);
+  return CopyFolders{source, destination, destinationFits};
+}
+
+// Lists the folder and hands each entry to `visit`, sending one progress step per turn.
+// The scan ends with the listing, or once more than `limit` entries were examined, or when
+// `visit` asks to stop; only the last gives false. A listing that cannot be opened ends it
+// with no entry examined.
+bool CopyJob::ScanFolder(const std::string& pattern, int limit, const EntryVisit& visit) {
+  platform::FileSystem& files = m_services.files;
+  platform::ScopedFind listing(files);
+  FoundEntry entry;
+  if (files.FindFirst(pattern, listing.Receive(), &entry) != platform::kErrorSuccess) return true;
+  for (int examined = 0;;) {
+    m_progress.Send(platform::kPbmStepIt, 0, 0);
+    if (examined > 0 && files.FindNext(listing.Get(), &entry) != platform::kErrorSuccess) {
+      return true;
+    }
+    if (!visit(entry)) return false;
+    if (++examined > limit) return true;
+  }
+}
+
+// False when the user chose to abort.
+bool CopyJob::CopyProgramFile(const CopyFolders& folders, const std::string& name) {
+  const std::string source = InFolder(folders.source, name);
+  const std::string destination = InFolder(folders.destination, name);
+  deploy::ClearReadOnly(m_services, source);
+  deploy::RemoveZoneIdentifier(m_services, source);
+  if (folders.destinationFits) deploy::ClearReadOnly(m_services, destination);
+  const Outcome outcome = CopyWithUserRetry(destination, [&] {
+    return folders.destinationFits && CopyOver(source, destination);
+  });
+  if (outcome == Outcome::Copied) deploy::ClearReadOnly(m_services, destination);
+  return outcome != Outcome::Aborted;
+}
+
+void CopyJob::CopyLibraryFile(const CopyFolders& folders, const std::string& name) {
+  if (!folders.destinationFits) return;
+  const std::string source = InFolder(folders.source, name);
+  const std::string destination = InFolder(folders.destination, name);
+  deploy::ClearReadOnly(m_services, source);
+  deploy::ClearReadOnly(m_services, destination);
+  CopyOver(source, destination);  // a file that cannot be copied is left out
+  deploy::ClearReadOnly(m_services, destination);
+}
+
+// Runs `copy` until it succeeds or the user gives up on it. Each failure shows the
+// copy-failure message: Retry runs the copy again, Ignore leaves the file as it is, and
+// Abort ends the operation. A message box that cannot be shown counts as Abort, since
+// nobody could ever answer it.
+CopyJob::Outcome CopyJob::CopyWithUserRetry(const std::string& destination,
+                                            const std::function<bool()>& copy) {
+  while (!copy()) {
+    const int answer = ShowCopyFailure(destination);
+    if (answer == platform::kIdIgnore) return Outcome::Ignored;
+    if (answer != platform::kIdRetry) return Outcome::Aborted;
+  }
+  return Outcome::Copied;
+}
+
+int CopyJob::ShowCopyFailure(const std::string& destination) {
+  std::string text = texts::kCopyFailedFormat;
+  text.replace(text.find("%s"), 2, destination);
+  return m_services.desktop.ShowMessageBox(m_services.desktop.ActiveWindow(), text,
+                                           texts::kSoftwareSetupCaption,
+                                           platform::kMbAbortRetryIgnore);
+}
+
+bool CopyJob::CopyOver(const std::string& source, const std::string& destination) {
+  return m_services.files.Copy(source, destination, false) == platform::kErrorSuccess;
+}

@@ -1,0 +1,51 @@
+// CopyJob: copies the add-on's files from the installation package into the installation
+// folder. Both copies are flat (sub-folders are never entered) and step the progress bar once
+// per directory entry they examine, plus once for the end of the listing.
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "platform/file_system.h"
+#include "platform/progress_bar.h"
+#include "platform/services.h"
+
+class CopyJob {
+ public:
+  // One trailing backslash of `installDir` is dropped. The bar is stepped, not owned.
+  CopyJob(std::string installDir, platform::ProgressBar& progress,
+          const platform::Services& services);
+
+  // Copies the program files at the package's top level into the installation folder. A copy
+  // that fails asks the user to abort, retry or ignore. False when the package is missing
+  // or the user chose to abort; files copied until then stay.
+  bool CopyProgramFiles();
+
+  // Copies the files of the package's extension library folder into a folder of the same
+  // name inside the installation folder. Failures are silent.
+  void CopyExtensionLibrary();
+
+ private:
+  // Where a copy's files come from and go to. A destination folder whose path would not fit
+  // the program's 260-byte path buffers is refused: nothing is created or written below it.
+  struct CopyFolders {
+    std::string source;
+    std::string destination;
+    bool destinationFits;
+  };
+  enum class Outcome { Copied, Ignored, Aborted };
+  // Handles one entry of a listing; false ends the scan at once.
+  using EntryVisit = std::function<bool(const platform::FoundEntry&)>;
+
+  CopyFolders PrepareFolders(const std::string& source, const std::string& destination);
+  bool ScanFolder(const std::string& pattern, int limit, const EntryVisit& visit);
+  bool CopyProgramFile(const CopyFolders& folders, const std::string& name);
+  void CopyLibraryFile(const CopyFolders& folders, const std::string& name);
+  Outcome CopyWithUserRetry(const std::string& destination, const std::function<bool()>& copy);
+  int ShowCopyFailure(const std::string& destination);
+  bool CopyOver(const std::string& source, const std::string& destination);
+
+  std::string m_strInstallDir;
+  platform::ProgressBar& m_progress;
+  const platform::Services& m_services;
+};

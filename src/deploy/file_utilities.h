@@ -1,0 +1,33 @@
+// The small file and process operations the deployment rests on: finding the installation
+// package beside the running program, classifying paths, clearing the read-only attribute,
+// removing the internet zone mark, and telling whether AutoCAD runs.
+#pragma once
+
+#include <string>
+
+#include "platform/services.h"
+
+namespace deploy {
+
+enum class PathKind { Missing = 0, File = 1, Folder = 2 };
+
+// Finds the package folder: the folder "Data" beside the running program, or else the
+// program's own folder when the marker file "Vortel2010.arx" stands beside it. On failure
+// the package-not-found message is shown, false is returned and `packageFolder` must not be
+// used. Called afresh by each user of the package folder.
+bool LocatePackageFolder(const platform::Services& services, std::string& packageFolder);
+
+// What `path` names, looked up literally (no wildcards).
+PathKind GetPathKind(const platform::Services& services, const std::string& path);
+
+// Clears the read-only attribute and keeps every other one; a missing path is left alone.
+void ClearReadOnly(const platform::Services& services, const std::string& path);
+
+// Deletes the "Zone.Identifier" stream of a file; true when there was one to delete.
+bool RemoveZoneIdentifier(const platform::Services& services, const std::string& path);
+
+// Whether a running process's executable name contains "acad.exe", in any mix of capitals.
+// A snapshot that cannot be taken counts as AutoCAD not running.
+bool IsAcadRunning(const platform::Services& services);
+
+}  // namespace deploy
