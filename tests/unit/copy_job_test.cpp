@@ -166,13 +166,20 @@ TEST_F(Copying, ReadOnlyFilesOnEitherSideEndUpWritable) {
   files.AddFile(In(kInstall, "old.arx"), "stale", readOnly);
   files.AddFile(In(kPackageLibrary, "lib.dwg"), "lib", readOnly);
   files.AddFile(In(kInstalledLibrary, "lib.dwg"), "stale", readOnly);
+  // A package on read-only media: its files stay read-only, their copies must not.
+  files.AddFile(In(kPackage, "disc.arx"), "disc", readOnly);
+  files.Faults(In(kPackage, "disc.arx")).denyWrite = true;
+  files.AddFile(In(kPackageLibrary, "disc.dwg"), "disc", readOnly);
+  files.Faults(In(kPackageLibrary, "disc.dwg")).denyWrite = true;
   ASSERT_TRUE(CopyProgramFiles());
   CopyExtensionLibrary();
   for (const std::string& path :
        {In(kPackage, "new.arx"), In(kInstall, "new.arx"), In(kInstall, "old.arx"),
-        In(kPackageLibrary, "lib.dwg"), In(kInstalledLibrary, "lib.dwg")}) {
+        In(kInstall, "disc.arx"), In(kPackageLibrary, "lib.dwg"), In(kInstalledLibrary, "lib.dwg"),
+        In(kInstalledLibrary, "disc.dwg")}) {
     EXPECT_EQ(files.GetAttributes(path), kFileAttributeArchive) << path;
   }
+  EXPECT_EQ(files.Contents(In(kInstall, "disc.arx")), "disc");
   EXPECT_EQ(files.Contents(In(kInstall, "new.arx")), "new");
   EXPECT_EQ(files.Contents(In(kInstall, "old.arx")), "fresh");
   EXPECT_EQ(files.Contents(In(kInstalledLibrary, "lib.dwg")), "lib");
