@@ -77,20 +77,6 @@ TEST_F(PackageLocation, AProgramPathTheBufferWouldCutIsRefused) {
   EXPECT_EQ(Locate(folder + "\\" + std::string(300, 'x') + ".exe"), std::nullopt);
 }
 
-TEST(PathKind, FollowsTheDirectoryBitAndClosesTheLookUp) {
-  fakes::FakeServices world;
-  world.files.AddFile("C:\\a\\file.txt");
-  world.files.AddFolder("C:\\a\\plain");
-  world.files.AddFolder("C:\\a\\hidden.ro", kFileAttributeDirectory | kFileAttributeHidden |
-                                                kFileAttributeReadOnly);
-  EXPECT_EQ(deploy::GetPathKind(world.services, "C:\\a\\file.txt"), deploy::PathKind::File);
-  EXPECT_EQ(deploy::GetPathKind(world.services, "C:\\a\\plain"), deploy::PathKind::Folder);
-  EXPECT_EQ(deploy::GetPathKind(world.services, "C:\\a\\hidden.ro"), deploy::PathKind::Folder);
-  EXPECT_EQ(deploy::GetPathKind(world.services, "C:\\a\\none"), deploy::PathKind::Missing);
-  EXPECT_EQ(deploy::GetPathKind(world.services, "C:\\none\\x"), deploy::PathKind::Missing);
-  EXPECT_EQ(world.files.OpenFindCount(), 0);
-}
-
 TEST(ReadOnlyAndZoneMark, OnlyTheReadOnlyBitAndTheZoneStreamGo) {
   fakes::FakeServices world;
   const std::string file = "C:\\a\\file.txt";
