@@ -1,6 +1,5 @@
 #include "deploy/copy_job.h"
 
-#include <optional>
 #include <utility>
 
 #include "deploy/file_utilities.h"
@@ -18,10 +17,7 @@ constexpr int kLibraryFileLimit = 80;
 // Folder paths and search patterns are held in buffers of this many bytes, zero included.
 constexpr std::size_t kPathBufferSize = 260;
 
-std::optional<std::string> IfItFits(std::string path) {
-  if (path.size() >= kPathBufferSize) return std::nullopt;
-  return path;
-}
+bool FitsPathBuffer(const std::string& path) { return path.size() < kPathBufferSize; }
 
 std::string InFolder(const std::string& folder, const std::string& name) {
   return folder + "\\" + name;
@@ -65,12 +61,13 @@ bool CopyJob::CopyProgramFiles() {
   std::string packageFolder;
   if (!deploy::LocatePackageFolder(m_services, packageFolder)) return false;
   const CopyFolders folders = PrepareFolders(packageFolder, m_strInstallDir);
-  const std::optional<std::string> pattern = IfItFits(SearchPattern(folders.source));
-  if (!pattern) {
-    // The package cannot be listed: nothing of it can be copied.
+  const std::string pattern = SearchPattern(folders.source);
+  if (!FitsPathBuffer(pattern)) {
+    // A package that cannot be listed is one failed copy into the installation folder;
+    // Ignore goes on with nothing copied.
     return CopyWithUserRetry(folders.destination, [] { return false; }) != Outcome::Aborted;
   }
-  return ScanFolder(*pattern, kProgramFileLimit, [&](const FoundEntry& entry) {
+  return ScanFolder(pattern, kProgramFileLimit, [&](const FoundEntry& entry) {
     return SkippedAsProgramFile(entry, m_services.isLeadByte) ||
            CopyProgramFile(folders, entry.name);
   });
@@ -82,9 +79,9 @@ void CopyJob::CopyExtensionLibrary() {
   const std::string library = texts::kExtensionLibraryFolder;
   const CopyFolders folders =
       PrepareFolders(InFolder(packageFolder, library), InFolder(m_strInstallDir, library));
-  const std::optional<std::string> pattern = IfItFits(SearchPattern(folders.source));
-  if (!pattern) return;
-  ScanFolder(*pattern, kLibraryFileLimit, [&](const FoundEntry& entry) {
+  const std::string pattern = SearchPattern(folders.source);
+  if (!FitsPathBuffer(pattern)) return;
+  ScanFolder(pattern, kLibraryFileLimit, [&](const FoundEntry& entry) {
     if (!SkippedByEveryCopy(entry)) CopyLibraryFile(folders, entry.name);
     return true;
   });
@@ -92,7 +89,7 @@ void CopyJob::CopyExtensionLibrary() {
 
 CopyJob::CopyFolders CopyJob::PrepareFolders(const std::string& source,
                                              const std::string& destination) {
-  const bool destinationFits = IfItFits(destination).has_value();
+  const bool destinationFits = FitsPathBuffer(destination);
   // An existing folder is fine; a folder that cannot be made fails the copies into it.
   if (destinationFits) m_services.files.MakeDirectory(destination);
   return CopyFolders{source, destination, destinationFits};
