@@ -31,6 +31,10 @@ class CAcadInstallInfo {
   // Adds the installation folder to TRUSTEDPATHS in every AutoCAD profile of the user.
   void AddTrustedPath();
 
+  // Copies the add-on's fonts (and, for AutoCAD 2008, its plot driver) into the program
+  // folder of every installation of every ticked release. Failures are silent.
+  void DeployToAcadFolders(const acad::ReleaseTicks& ticks);
+
   std::string m_strInstallDir;
   // AutoCAD program folders found, per release, without a trailing backslash.
   std::array<acad::StringList, acad::kReleaseCount> m_arrAcadLocation;
@@ -56,6 +60,7 @@ class CAcadInstallInfo {
   acad::StringList CollectProfilesKeys();
   acad::StringList CollectVariablesKeys(const acad::StringList& profilesKeys);
   void TrustFolderInProfile(const std::string& variablesKey);
+  void DeployToAcadFolder(std::string acadFolder, bool withPlotDriver);
 
   const platform::Services& m_services;
 };
