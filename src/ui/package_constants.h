@@ -1,0 +1,13 @@
+// The package this setup program installs, fixed when the program is built.
+#pragma once
+
+// The package's version, written as one number yyyymmdd.
+inline constexpr int g_nPackageVersion = 20260805;
+// The bitness (32 or 64) of the AutoCAD edition the package serves.
+inline constexpr int g_nPackageBits = 32;
+
+// Both together, as the dialog takes them (a test may build the dialog for another package).
+struct PackageBuild {
+  int version = g_nPackageVersion;
+  int bits = g_nPackageBits;
+};

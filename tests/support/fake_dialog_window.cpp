@@ -1,0 +1,21 @@
+#include "support/fake_dialog_window.h"
+
+namespace fakes {
+
+void FakeDialogWindow::ToggleCheck(int id) {
+  FakeItem& item = items[id];
+  item.check = item.check == platform::kChecked ? platform::kUnchecked : platform::kChecked;
+}
+
+std::intptr_t FakeDialogWindow::SendItemMessage(int id, std::uint32_t message,
+                                                std::uintptr_t wParam, std::intptr_t lParam) {
+  messages[id].push_back(SentMessage{message, wParam, lParam});
+  return 0;
+}
+
+platform::IconHandle FakeDialogWindow::LoadIcon(int resourceId) {
+  const auto icon = icons.find(resourceId);
+  return icon != icons.end() ? icon->second : platform::kNoIcon;
+}
+
+}  // namespace fakes
