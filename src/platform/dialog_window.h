@@ -39,7 +39,7 @@ class DialogWindow {
                                         std::intptr_t lParam) = 0;
 
   // LoadIconA from the program's own resources; kNoIcon when it does not load.
-  virtual IconHandle LoadIcon(int resourceId) = 0;
+  virtual IconHandle LoadProgramIcon(int resourceId) = 0;
   // WM_SETICON with ICON_SMALL.
   virtual void SetSmallIcon(IconHandle icon) = 0;
 

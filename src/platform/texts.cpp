@@ -12,6 +12,8 @@ const char kTitleFormatZeroMonth[] =
 const char kBitsFormat[] = "( %d\xCE\xBB AutoCAD\xB0\xE6 )";
 const char kBrowseTitle[] = "\xC7\xEB\xD1\xA1\xD4\xF1\xB0\xB2\xD7\xB0\xC4\xBF\xC2\xBC\xA3\xBA";
 
+const char kSongTypeface[] = "\xCB\xCE\xCC\xE5";
+
 const char kCloseAcadFirst[] =
     "\xC7\xEB\xB9\xD8\xB1\xD5" "AutoCAD\xBA\xF3\xD4\xD9\xBD\xF8\xD0\xD0\xB0\xB2\xD7\xB0 !";
 const char kInstallFinished[] =

@@ -16,6 +16,9 @@ extern const char kTitleFormatZeroMonth[];   // 结构工具箱软件 V%d.0%d
 extern const char kBitsFormat[];             // ( %d位 AutoCAD版 )
 extern const char kBrowseTitle[];            // 请选择安装目录：
 
+// The typeface of the dialog's title and bitness texts.
+extern const char kSongTypeface[];           // 宋体
+
 // Messages.
 extern const char kCloseAcadFirst[];         // 请关闭AutoCAD后再进行安装 !
 extern const char kInstallFinished[];        // 安装完成，重启CAD即可使用 !

@@ -113,7 +113,7 @@ void Dlg_Setup::OnInstall() {
 }
 
 void Dlg_Setup::ShowProgramIcon() {
-  const platform::IconHandle icon = Window().LoadIcon(IDI_SETUP);
+  const platform::IconHandle icon = Window().LoadProgramIcon(IDI_SETUP);
   if (icon != platform::kNoIcon) Window().SetSmallIcon(icon);
 }
 

@@ -13,7 +13,7 @@ std::intptr_t FakeDialogWindow::SendItemMessage(int id, std::uint32_t message,
   return 0;
 }
 
-platform::IconHandle FakeDialogWindow::LoadIcon(int resourceId) {
+platform::IconHandle FakeDialogWindow::LoadProgramIcon(int resourceId) {
   const auto icon = icons.find(resourceId);
   return icon != icons.end() ? icon->second : platform::kNoIcon;
 }

@@ -48,7 +48,7 @@ class FakeDialogWindow final : public platform::DialogWindow {
   void SetItemText(int id, const std::string& text) override { items[id].text = text; }
   std::intptr_t SendItemMessage(int id, std::uint32_t message, std::uintptr_t wParam,
                                 std::intptr_t lParam) override;
-  platform::IconHandle LoadIcon(int resourceId) override;
+  platform::IconHandle LoadProgramIcon(int resourceId) override;
   void SetSmallIcon(platform::IconHandle icon) override { smallIcon = icon; }
   void EndDialog(int result) override { endResult = result; }
 };

@@ -55,6 +55,7 @@ TEST(ProgramTexts, EveryTextIsTheGbkFormOfItsOriginal) {
       {texts::kTitleFormatZeroMonth, "结构工具箱软件 V%d.0%d"},
       {texts::kBitsFormat, "( %d位 AutoCAD版 )"},
       {texts::kBrowseTitle, "请选择安装目录："},
+      {texts::kSongTypeface, "宋体"},
       {texts::kCloseAcadFirst, "请关闭AutoCAD后再进行安装 !"},
       {texts::kInstallFinished, "安装完成，重启CAD即可使用 !"},
       {texts::kInstallFinishedPartly,

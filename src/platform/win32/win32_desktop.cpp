@@ -1,8 +1,35 @@
 #include "platform/win32/win32_desktop.h"
 
 #include <windows.h>
+#include <shlobj.h>
 
 namespace platform {
+namespace {
+
+class Win32PickerWindow final : public PickerWindow {
+ public:
+  explicit Win32PickerWindow(HWND window) : m_window(window) {}
+  std::intptr_t Send(unsigned message, std::uintptr_t wParam, std::intptr_t lParam) override {
+    return SendMessageA(m_window, message, wParam, lParam);
+  }
+
+ private:
+  HWND m_window;
+};
+
+// The program's callback and its data, reached from the shell's callback.
+struct CallbackBridge {
+  BrowseCallback callback;
+  std::intptr_t data;
+};
+
+int CALLBACK ForwardPickerCallback(HWND window, UINT message, LPARAM param, LPARAM data) {
+  const auto* bridge = reinterpret_cast<const CallbackBridge*>(data);
+  Win32PickerWindow picker(window);
+  return bridge->callback(picker, message, param, bridge->data);
+}
+
+}  // namespace
 
 int Win32Desktop::ShowMessageBox(WindowHandle owner, const std::string& text,
                                  const std::string& caption, unsigned type) {
@@ -10,5 +37,24 @@ int Win32Desktop::ShowMessageBox(WindowHandle owner, const std::string& text,
 }
 
 WindowHandle Win32Desktop::ActiveWindow() { return reinterpret_cast<WindowHandle>(GetActiveWindow()); }
+
+ItemIdList Win32Desktop::BrowseForFolder(const BrowseInfo& info) {
+  CallbackBridge bridge{info.callback, info.callbackData};
+  BROWSEINFOA shellInfo{};
+  shellInfo.hwndOwner = reinterpret_cast<HWND>(info.owner);
+  shellInfo.pidlRoot = reinterpret_cast<PCIDLIST_ABSOLUTE>(info.root);
+  shellInfo.pszDisplayName = info.displayName;
+  shellInfo.lpszTitle = info.title;
+  shellInfo.ulFlags = info.flags;
+  shellInfo.lpfn = info.callback != nullptr ? ForwardPickerCallback : nullptr;
+  shellInfo.lParam = reinterpret_cast<LPARAM>(&bridge);
+  return reinterpret_cast<ItemIdList>(SHBrowseForFolderA(&shellInfo));
+}
+
+bool Win32Desktop::GetPathFromItem(ItemIdList item, char* path) {
+  return SHGetPathFromIDListA(reinterpret_cast<PCIDLIST_ABSOLUTE>(item), path) != FALSE;
+}
+
+void Win32Desktop::FreeItem(ItemIdList item) { CoTaskMemFree(reinterpret_cast<void*>(item)); }
 
 }  // namespace platform

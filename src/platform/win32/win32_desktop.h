@@ -9,6 +9,9 @@ class Win32Desktop final : public Desktop {
   int ShowMessageBox(WindowHandle owner, const std::string& text, const std::string& caption,
                      unsigned type) override;
   WindowHandle ActiveWindow() override;
+  ItemIdList BrowseForFolder(const BrowseInfo& info) override;
+  bool GetPathFromItem(ItemIdList item, char* path) override;
+  void FreeItem(ItemIdList item) override;
 };
 
 }  // namespace platform

@@ -1,0 +1,20 @@
+# The setup program's resources, included by the program's target: dialog 141, the artwork
+# (drawn at build time by scripts/make-artwork.py) and the manifest.
+find_package(Python3 REQUIRED COMPONENTS Interpreter)
+
+set(artwork_dir ${CMAKE_CURRENT_BINARY_DIR}/artwork)
+set(artwork ${artwork_dir}/logo.bmp ${artwork_dir}/menu-preview.bmp ${artwork_dir}/setup.ico)
+add_custom_command(
+  OUTPUT ${artwork}
+  COMMAND Python3::Interpreter ${PROJECT_SOURCE_DIR}/scripts/make-artwork.py ${artwork_dir}
+  DEPENDS ${PROJECT_SOURCE_DIR}/scripts/make-artwork.py
+  COMMENT "Drawing the setup program's artwork"
+  VERBATIM)
+
+set(resource_script ${CMAKE_CURRENT_LIST_DIR}/setup.rc)
+set_source_files_properties(${resource_script} PROPERTIES
+  OBJECT_DEPENDS "${artwork};${CMAKE_CURRENT_LIST_DIR}/setup.manifest;${CMAKE_CURRENT_LIST_DIR}/resource.h")
+target_sources(SetUp PRIVATE ${resource_script})
+# windres finds the artwork and the manifest on its include path; the script is UTF-8.
+target_include_directories(SetUp PRIVATE ${artwork_dir} ${CMAKE_CURRENT_LIST_DIR})
+set_property(SOURCE ${resource_script} APPEND PROPERTY COMPILE_OPTIONS -c65001)
