@@ -23,3 +23,4 @@ echo "== windows: SetUp.exe and the Windows-side suites under Wine"
 cmake --preset windows >/dev/null
 cmake --build --preset windows
 ctest --preset windows
+echo "== the dialog as the end-to-end suite saw it: build/windows/tests/e2e/setup-dialog.bmp"

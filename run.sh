@@ -1,0 +1,89 @@
+#!/usr/bin/env bash
+# The setup program on a demo machine. Installs what the build needs, builds SetUp.exe, lays
+# out a demo installation package and a private Wine prefix that holds two sample AutoCAD
+# installations, and starts SetUp.exe there:
+#   - on $DISPLAY when one is set, for you to work with (the command ends with the program);
+#   - otherwise under a private Xvfb, where it saves a screenshot of the dialog and closes it.
+# Everything stays in build/demo/ (made anew on each run) for you to look at afterwards.
+set -euo pipefail
+cd "$(dirname "$0")"
+
+demo="$PWD/build/demo"
+package="$demo/package"
+screenshot="$demo/setup-dialog.png"
+caption="V-结构工具箱安装"
+
+./scripts/install-deps.sh
+echo "== building SetUp.exe"
+cmake --preset windows >/dev/null
+cmake --build --preset windows --target SetUp setup_driver
+
+export WINEPREFIX="$demo/wine" WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+export LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8
+[ -d "$WINEPREFIX" ] && wineserver -k >/dev/null 2>&1 || true
+rm -rf "$demo"
+
+echo "== laying out the demo package in $package"
+scripts/make-demo-package.sh "$package" build/windows/SetUp.exe
+
+headless=
+if [ -z "${DISPLAY:-}" ]; then
+  headless=1
+  source scripts/wine-session.sh
+  start_private_display
+fi
+stop_demo() {
+  if [ -n "$headless" ]; then
+    wineserver -k >/dev/null 2>&1 || true
+    kill "$VORTEL_XVFB_PID" >/dev/null 2>&1 || true
+  fi
+}
+trap stop_demo EXIT
+
+echo "== making the Wine prefix $WINEPREFIX"
+wineboot -i >/dev/null 2>&1
+
+# Two AutoCAD installations, written into the registry view that the 32-bit SetUp.exe reads
+# (/reg:32). In a 64-bit prefix, as on 64-bit Windows, that program sees this view under both
+# of its roots, SOFTWARE\Autodesk\AutoCAD and SOFTWARE\Wow6432Node\Autodesk\AutoCAD, so the
+# 2008 installation is found under both and the 2016 one under the native root only.
+add_installation() {
+  local key="HKLM\\SOFTWARE\\Autodesk\\AutoCAD\\$1" folder="$2" name="$3" unix_folder
+  wine reg add "$key" /v AcadLocation /d "$folder" /reg:32 /f >/dev/null
+  wine reg add "$key" /v ProductName /d "$name" /reg:32 /f >/dev/null
+  unix_folder="$(realpath -m "$(winepath -u "$folder")")"
+  mkdir -p "$unix_folder/Fonts" "$unix_folder/Drv"
+  printf 'AutoCAD sample: a font of the demo installation.\r\n' >"$unix_folder/Fonts/txt.shx"
+  printf 'AutoCAD sample: the plot driver of the demo installation.\r\n' >"$unix_folder/Drv/pdfplot9.hdi"
+  echo "   $name: $key, folder $unix_folder"
+}
+echo "== seeding two AutoCAD installations"
+add_installation 'R17.1\ACAD-6001:804' 'C:\Program Files (x86)\AutoCAD 2008' 'AutoCAD 2008 - 简体中文 (Simplified Chinese)'
+add_installation 'R20.1\ACAD-F001:804' 'C:\Program Files\Autodesk\AutoCAD 2016' 'AutoCAD 2016 - 简体中文 (Simplified Chinese)'
+
+cat <<INFO
+== demo
+   package:      $package  (SetUp.exe beside Data/)
+   Wine prefix:  $WINEPREFIX  (drive C: is $WINEPREFIX/drive_c)
+   look at the registry afterwards with:  WINEPREFIX="$WINEPREFIX" wine regedit
+INFO
+
+if [ -z "$headless" ]; then
+  echo "== starting SetUp.exe on $DISPLAY; the command ends when you close it"
+  wine "$package/SetUp.exe"
+  exit 0
+fi
+
+echo "== starting SetUp.exe under a private Xvfb ($DISPLAY)"
+# Without a window manager Wine draws the frames itself and closes windows at once.
+wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null
+wine "$package/SetUp.exe" &
+setup_pid=$!
+wine build/windows/tests/e2e/setup_driver.exe wait
+sleep 1
+window="$(xwininfo -root -tree | awk -v caption="\"$caption\":" '$2 == caption { print $1; exit }')"
+import -window "${window:-root}" "$screenshot"
+echo "   screenshot of the dialog: $screenshot"
+wine build/windows/tests/e2e/setup_driver.exe close
+wait "$setup_pid"
+echo "== the dialog was closed; nothing was installed"
