@@ -3,9 +3,9 @@
 // and "ProductName"; its release is the year found in the product name.
 #include <algorithm>
 #include <array>
-#include <cstdio>
 
 #include "acad/install_info.h"
+#include "platform/format.h"
 
 using platform::RegKey;
 using platform::ScopedRegKey;
@@ -34,11 +34,7 @@ bool SubKeyName(platform::Registry& registry, RegKey key, std::uint32_t index, s
 }
 
 std::string FormatPrefix(const char* prefixFormat, const std::string& releaseKeyName) {
-  const int length = std::snprintf(nullptr, 0, prefixFormat, releaseKeyName.c_str());
-  std::string prefix(static_cast<std::size_t>(length) + 1, '\0');
-  std::snprintf(prefix.data(), prefix.size(), prefixFormat, releaseKeyName.c_str());
-  prefix.pop_back();
-  return prefix;
+  return platform::FormatText(prefixFormat, releaseKeyName.c_str());
 }
 
 }  // namespace
