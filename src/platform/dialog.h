@@ -21,8 +21,13 @@ class DialogItem {
   }
   bool IsAttached() const { return m_window != nullptr; }
   int Id() const { return m_id; }
-  void ShowWindow(bool show) { m_window->ShowItem(m_id, show); }
-  void EnableWindow(bool enable) { m_window->EnableItem(m_id, enable); }
+  // Both do nothing before the control is bound.
+  void ShowWindow(bool show) {
+    if (m_window != nullptr) m_window->ShowItem(m_id, show);
+  }
+  void EnableWindow(bool enable) {
+    if (m_window != nullptr) m_window->EnableItem(m_id, enable);
+  }
 
  protected:
   DialogWindow* m_window = nullptr;
@@ -35,7 +40,7 @@ using Button = DialogItem;
 class ProgressControl final : public DialogItem, public ProgressBar {
  public:
   void Send(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) override {
-    m_window->SendItemMessage(m_id, message, wParam, lParam);
+    if (m_window != nullptr) m_window->SendItemMessage(m_id, message, wParam, lParam);
   }
 };
 
