@@ -107,11 +107,6 @@ void Dlg_Setup::OnBrowse() {
   UpdateInstallButton();
 }
 
-void Dlg_Setup::OnInstall() {
-  // Placeholder: the install sequence (the AutoCAD check, the installation folder, the copies,
-  // the registration and the deployment) is not built yet, so the button does nothing.
-}
-
 void Dlg_Setup::ShowProgramIcon() {
   const platform::IconHandle icon = Window().LoadProgramIcon(IDI_SETUP);
   if (icon != platform::kNoIcon) Window().SetSmallIcon(icon);

@@ -54,9 +54,20 @@ class Dlg_Setup : public platform::Dialog {
   };
   static const std::array<ReleaseBox, acad::kReleaseCount> kReleaseBoxes;
 
+  // How an install run ended.
+  enum class InstallRun {
+    Abandoned,                // the program files were not copied; the dialog is cancelled
+    Finished,                 // every step ran and every loader entry was written
+    FinishedWithoutLoaders,   // every step ran, but some loader entry could not be written
+  };
+
   void OnReleaseClicked();
   void OnBrowse();
   void OnInstall();
+  InstallRun RunInstall();
+  bool AcceptInstallFolder(const std::string& chosenFolder);
+  void ShowProgressInsteadOfFolderRow();
+  acad::ReleaseTicks Ticks() const;
 
   void ShowProgramIcon();
   void DisableReleasesNotFound();

@@ -7,6 +7,7 @@ namespace fakes {
 int FakeDesktop::ShowMessageBox(platform::WindowHandle owner, const std::string& text,
                                 const std::string& caption, unsigned type) {
   shown.push_back(ShownBox{owner, text, caption, type});
+  Record(journal, "box " + caption);
   if (onShow) onShow(shown.back());
   if (!answers.empty()) {
     const int answer = answers.front();

@@ -1,6 +1,8 @@
 // Records every message box and folder picker and answers them from a script.
 #pragma once
 
+#include "support/journal.h"
+
 #include <deque>
 #include <functional>
 #include <map>
@@ -60,6 +62,7 @@ class FakeDesktop final : public platform::Desktop {
   // Runs as each box is shown, before it is answered (a test may remove a fault here).
   std::function<void(const ShownBox&)> onShow;
   std::vector<ShownBox> shown;
+  Journal* journal = nullptr;  // records the captions of the boxes shown
   platform::WindowHandle activeWindow = 0x5150;
 
   // Picker answers given in turn; nullopt (and every showing once they run out) cancels.

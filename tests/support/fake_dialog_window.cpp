@@ -10,6 +10,7 @@ void FakeDialogWindow::ToggleCheck(int id) {
 std::intptr_t FakeDialogWindow::SendItemMessage(int id, std::uint32_t message,
                                                 std::uintptr_t wParam, std::intptr_t lParam) {
   messages[id].push_back(SentMessage{message, wParam, lParam});
+  Record(journal, "message " + std::to_string(message - 0x400) + " " + std::to_string(wParam));
   return 0;
 }
 

@@ -2,6 +2,8 @@
 // unticked and empty; messages sent to a control are recorded.
 #pragma once
 
+#include "support/journal.h"
+
 #include <cstdint>
 #include <map>
 #include <optional>
@@ -34,13 +36,17 @@ class FakeDialogWindow final : public platform::DialogWindow {
   std::map<int, platform::IconHandle> icons;
   platform::IconHandle smallIcon = platform::kNoIcon;
   std::optional<int> endResult;
+  Journal* journal = nullptr;  // records controls shown or hidden and messages sent
 
   FakeItem& Item(int id) { return items[id]; }
   // A click as the user makes it on an automatic check box: the tick toggles.
   void ToggleCheck(int id);
 
   platform::WindowHandle Handle() const override { return handle; }
-  void ShowItem(int id, bool show) override { items[id].visible = show; }
+  void ShowItem(int id, bool show) override {
+    Record(journal, (show ? "show " : "hide ") + std::to_string(id));
+    items[id].visible = show;
+  }
   void EnableItem(int id, bool enable) override { items[id].enabled = enable; }
   int GetItemCheck(int id) override { return items[id].check; }
   void SetItemCheck(int id, int state) override { items[id].check = state; }
@@ -50,7 +56,10 @@ class FakeDialogWindow final : public platform::DialogWindow {
                                 std::intptr_t lParam) override;
   platform::IconHandle LoadProgramIcon(int resourceId) override;
   void SetSmallIcon(platform::IconHandle icon) override { smallIcon = icon; }
-  void EndDialog(int result) override { endResult = result; }
+  void EndDialog(int result) override {
+    Record(journal, "end " + std::to_string(result));
+    endResult = result;
+  }
 };
 
 }  // namespace fakes

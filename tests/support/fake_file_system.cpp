@@ -220,6 +220,7 @@ ErrorCode FakeFileSystem::SetAttributes(const std::string& path, std::uint32_t a
 
 ErrorCode FakeFileSystem::Copy(const std::string& from, const std::string& to,
                                bool failIfExists) {
+  Record(journal, "copy " + to);
   std::string leaf;
   if (FolderOf(from, &leaf) == nullptr) return platform::kErrorPathNotFound;
   const Node* source = Find(from);
@@ -274,6 +275,7 @@ ErrorCode FakeFileSystem::Delete(const std::string& path) {
 }
 
 ErrorCode FakeFileSystem::MakeDirectory(const std::string& path) {
+  Record(journal, "mkdir " + path);
   std::string leaf;
   Node* folder = FolderOf(path, &leaf);
   if (folder == nullptr) return platform::kErrorPathNotFound;

@@ -16,6 +16,8 @@
 // Faults can be planted per path, and every open listing is counted until it is closed.
 #pragma once
 
+#include "support/journal.h"
+
 #include <map>
 #include <memory>
 #include <optional>
@@ -39,6 +41,7 @@ class FakeFileSystem final : public platform::FileSystem {
   ~FakeFileSystem() override;
 
   std::string modulePath = "C:\\Setup\\SetUp.exe";
+  Journal* journal = nullptr;  // records folder creations and copies
 
   // Seeding: missing parent folders are made. "file:stream" adds a stream to an existing file.
   void AddFolder(const std::string& path,

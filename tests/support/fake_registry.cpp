@@ -271,6 +271,7 @@ ErrorCode FakeRegistry::QueryValue(RegKey key, const char* valueName, std::uint3
 
 ErrorCode FakeRegistry::SetValue(RegKey key, const char* valueName, std::uint32_t type,
                                  const std::uint8_t* data, std::uint32_t size) {
+  Record(journal, std::string("set ") + (valueName == nullptr ? "" : valueName));
   const NodePtr node = Resolve(key);
   if (!node) return platform::kErrorInvalidHandle;
   if (node->deleted) return kErrorKeyDeleted;

@@ -4,6 +4,8 @@
 // handle handed out is counted until it is closed.
 #pragma once
 
+#include "support/journal.h"
+
 #include <map>
 #include <memory>
 #include <optional>
@@ -33,6 +35,8 @@ class FakeRegistry final : public platform::Registry {
  public:
   FakeRegistry();
   ~FakeRegistry() override;
+
+  Journal* journal = nullptr;  // records the values set
 
   // Seeding and inspection; `path` is relative to `root`, components separated by '\'.
   void AddKey(platform::RegKey root, const std::string& path);
