@@ -4,6 +4,8 @@
 #include <commctrl.h>
 #include <ole2.h>
 
+#include <string>
+
 namespace platform {
 namespace {
 
@@ -18,6 +20,33 @@ void RestrictDllSearchPath() {
       reinterpret_cast<void*>(GetProcAddress(kernel, "SetDefaultDllDirectories")));
   if (setDefault == nullptr || !setDefault(kSearchSystem32)) SetDllDirectoryA("");
 }
+
+// The common controls library (for the progress bar). It is no KnownDLL, so it is loaded by
+// its full path in the system folder rather than imported, which would let a planted copy
+// beside the program be loaded first. It stays loaded while the program runs.
+class CommonControls {
+ public:
+  CommonControls() {
+    char systemFolder[MAX_PATH] = {};
+    const UINT length = GetSystemDirectoryA(systemFolder, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) return;
+    m_module = LoadLibraryA((std::string(systemFolder) + "\\comctl32.dll").c_str());
+    if (m_module == nullptr) return;
+    using InitFunction = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
+    const auto init = reinterpret_cast<InitFunction>(
+        reinterpret_cast<void*>(GetProcAddress(m_module, "InitCommonControlsEx")));
+    const INITCOMMONCONTROLSEX controls{sizeof controls, ICC_PROGRESS_CLASS};
+    if (init != nullptr) init(&controls);
+  }
+  CommonControls(const CommonControls&) = delete;
+  CommonControls& operator=(const CommonControls&) = delete;
+  ~CommonControls() {
+    if (m_module != nullptr) FreeLibrary(m_module);
+  }
+
+ private:
+  HMODULE m_module = nullptr;
+};
 
 // COM on this thread, single-threaded apartment, for as long as the program runs.
 class OleSession {
@@ -38,8 +67,7 @@ class OleSession {
 int RunWinApp(WinApp& app) {
   RestrictDllSearchPath();
   const OleSession ole;
-  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_PROGRESS_CLASS};
-  InitCommonControlsEx(&controls);
+  const CommonControls commonControls;
   app.InitInstance();
   return 0;
 }

@@ -11,9 +11,18 @@ add_custom_command(
   COMMENT "Drawing the setup program's artwork"
   VERBATIM)
 
+# The version resource takes its numbers from the one place the package version is written.
+file(STRINGS ${PROJECT_SOURCE_DIR}/src/ui/package_constants.h version_line
+     REGEX "g_nPackageVersion = [0-9]+")
+string(REGEX MATCH "[0-9]+" package_version "${version_line}")
+math(EXPR VORTEL_VERSION_YEAR "${package_version} / 10000")
+math(EXPR VORTEL_VERSION_MONTH "${package_version} % 10000 / 100")
+math(EXPR VORTEL_VERSION_DAY "${package_version} % 100")
+configure_file(${CMAKE_CURRENT_LIST_DIR}/package_version.h.in ${artwork_dir}/package_version.h @ONLY)
+
 set(resource_script ${CMAKE_CURRENT_LIST_DIR}/setup.rc)
 set_source_files_properties(${resource_script} PROPERTIES
-  OBJECT_DEPENDS "${artwork};${CMAKE_CURRENT_LIST_DIR}/setup.manifest;${CMAKE_CURRENT_LIST_DIR}/resource.h")
+  OBJECT_DEPENDS "${artwork};${artwork_dir}/package_version.h;${CMAKE_CURRENT_LIST_DIR}/setup.manifest;${CMAKE_CURRENT_LIST_DIR}/resource.h")
 target_sources(SetUp PRIVATE ${resource_script})
 # windres finds the artwork and the manifest on its include path; the script is UTF-8.
 target_include_directories(SetUp PRIVATE ${artwork_dir} ${CMAKE_CURRENT_LIST_DIR})
