@@ -23,7 +23,16 @@ configure_file(${CMAKE_CURRENT_LIST_DIR}/package_version.h.in ${artwork_dir}/pac
 set(resource_script ${CMAKE_CURRENT_LIST_DIR}/setup.rc)
 set_source_files_properties(${resource_script} PROPERTIES
   OBJECT_DEPENDS "${artwork};${artwork_dir}/package_version.h;${CMAKE_CURRENT_LIST_DIR}/setup.manifest;${CMAKE_CURRENT_LIST_DIR}/resource.h")
-target_sources(SetUp PRIVATE ${resource_script})
-# windres finds the artwork and the manifest on its include path; the script is UTF-8.
-target_include_directories(SetUp PRIVATE ${artwork_dir} ${CMAKE_CURRENT_LIST_DIR})
-set_property(SOURCE ${resource_script} APPEND PROPERTY COMPILE_OPTIONS -c65001)
+add_custom_target(setup_artwork DEPENDS ${artwork} ${artwork_dir}/package_version.h)
+
+# Gives a program the setup program's resources. windres finds the artwork and the manifest on
+# its include path; the script is UTF-8.
+set(VORTEL_ARTWORK_DIR ${artwork_dir} CACHE INTERNAL "where the setup program's artwork is drawn")
+function(add_setup_resources target)
+  set(script ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/setup.rc)
+  target_sources(${target} PRIVATE ${script})
+  target_include_directories(${target} PRIVATE ${VORTEL_ARTWORK_DIR} ${CMAKE_CURRENT_FUNCTION_LIST_DIR})
+  set_property(SOURCE ${script} TARGET_DIRECTORY ${target} APPEND PROPERTY COMPILE_OPTIONS -c65001)
+  add_dependencies(${target} setup_artwork)
+endfunction()
+add_setup_resources(SetUp)

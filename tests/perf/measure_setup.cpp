@@ -1,0 +1,181 @@
+// Times SetUp.exe against its floors under Wine, the runs of the two alternated, and prints
+// the medians and their ratio.
+//   measure_setup start SETUP FLOOR_DIALOG RUNS
+//       from the process's start to its dialog being visible
+//   measure_setup install SETUP COPY_FLOOR WORK RUNS
+//       from the install click to the closing message, against CopyFileA over the same files
+//       (SETUP stands beside the package's Data folder; WORK is a folder for the runs)
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "platform/texts.h"
+
+namespace {
+
+constexpr int kInstallButton = 1022;
+constexpr int kFolderEdit = 1000;
+
+class Stopwatch {
+ public:
+  Stopwatch() {
+    QueryPerformanceFrequency(&m_frequency);
+    QueryPerformanceCounter(&m_start);
+  }
+  double Milliseconds() const {
+    LARGE_INTEGER now;
+    QueryPerformanceCounter(&now);
+    return static_cast<double>(now.QuadPart - m_start.QuadPart) * 1000.0 / m_frequency.QuadPart;
+  }
+
+ private:
+  LARGE_INTEGER m_frequency, m_start;
+};
+
+class Process {
+ public:
+  explicit Process(std::string commandLine) {
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &m_info)) {
+      m_info = PROCESS_INFORMATION{};
+    }
+  }
+  ~Process() {
+    if (m_info.hProcess == nullptr) return;
+    if (WaitForSingleObject(m_info.hProcess, 30000) != WAIT_OBJECT_0) TerminateProcess(m_info.hProcess, 1);
+    CloseHandle(m_info.hThread);
+    CloseHandle(m_info.hProcess);
+  }
+  Process(const Process&) = delete;
+  Process& operator=(const Process&) = delete;
+
+  DWORD Id() const { return m_info.dwProcessId; }
+  DWORD ExitCode() const {
+    DWORD code = 0;
+    WaitForSingleObject(m_info.hProcess, INFINITE);
+    GetExitCodeProcess(m_info.hProcess, &code);
+    return code;
+  }
+
+ private:
+  PROCESS_INFORMATION m_info{};
+};
+
+template <typename Find>
+HWND PollFor(Find find) {
+  for (int waited = 0; waited < 60000; ++waited) {
+    if (const HWND window = find()) return window;
+    Sleep(1);
+  }
+  std::fprintf(stderr, "measure_setup: the window did not come\n");
+  std::exit(1);
+}
+
+HWND VisibleDialogOf(DWORD processId) {
+  HWND window = nullptr;
+  while ((window = FindWindowExA(nullptr, window, nullptr, texts::kSetupDialogCaption)) != nullptr) {
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner == processId && IsWindowVisible(window)) return window;
+  }
+  return nullptr;
+}
+
+struct OwnedSearch {
+  HWND owner;
+  HWND found;
+};
+
+BOOL CALLBACK TakeOwnedWindow(HWND window, LPARAM data) {
+  auto* search = reinterpret_cast<OwnedSearch*>(data);
+  if (GetWindow(window, GW_OWNER) != search->owner || !IsWindowVisible(window)) return TRUE;
+  search->found = window;
+  return FALSE;
+}
+
+HWND VisibleWindowOwnedBy(HWND owner) {
+  OwnedSearch search{owner, nullptr};
+  EnumWindows(TakeOwnedWindow, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+double Median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  return values[values.size() / 2];
+}
+
+void Report(const char* what, const std::vector<double>& program, const std::vector<double>& floor) {
+  std::printf("%s: SetUp.exe %.1f ms, floor %.1f ms, ratio %.2f (medians of %zu runs each)\n", what,
+              Median(program), Median(floor), Median(program) / Median(floor), program.size());
+}
+
+double TimeToDialog(const std::string& program) {
+  const Stopwatch watch;
+  const Process process("\"" + program + "\"");
+  const HWND dialog = PollFor([&] { return VisibleDialogOf(process.Id()); });
+  const double elapsed = watch.Milliseconds();
+  PostMessageA(dialog, WM_CLOSE, 0, 0);
+  return elapsed;
+}
+
+void SeedOneAutoCad(const std::string& work) {
+  const std::string folder = work + "\\acad";
+  CreateDirectoryA(folder.c_str(), nullptr);
+  CreateDirectoryA((folder + "\\Fonts").c_str(), nullptr);
+  HKEY key = nullptr;
+  if (RegCreateKeyA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Autodesk\\AutoCAD\\R20.1\\ACAD-F001:804", &key) != ERROR_SUCCESS) return;
+  RegSetValueExA(key, "AcadLocation", 0, REG_SZ, reinterpret_cast<const BYTE*>(folder.c_str()), folder.size() + 1);
+  const char name[] = "AutoCAD 2016";
+  RegSetValueExA(key, "ProductName", 0, REG_SZ, reinterpret_cast<const BYTE*>(name), sizeof name);
+  RegCloseKey(key);
+}
+
+double TimeInstall(const std::string& program, const std::string& folder) {
+  const Process process("\"" + program + "\"");
+  const HWND dialog = PollFor([&] { return VisibleDialogOf(process.Id()); });
+  SendMessageA(GetDlgItem(dialog, kFolderEdit), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(folder.c_str()));
+  const Stopwatch watch;
+  PostMessageA(GetDlgItem(dialog, kInstallButton), BM_CLICK, 0, 0);
+  const HWND closingBox = PollFor([&] { return VisibleWindowOwnedBy(dialog); });
+  const double elapsed = watch.Milliseconds();
+  PostMessageA(closingBox, WM_COMMAND, IDOK, 0);
+  return elapsed;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const std::string verb = argc > 1 ? argv[1] : "";
+  if (verb == "start" && argc == 5) {
+    std::vector<double> program, floor;
+    for (int run = 0; run < std::atoi(argv[4]); ++run) {
+      program.push_back(TimeToDialog(argv[2]));
+      floor.push_back(TimeToDialog(argv[3]));
+    }
+    Report("start to dialog", program, floor);
+    return 0;
+  }
+  if (verb == "install" && argc == 6) {
+    const std::string setup = argv[2];
+    const std::string data = setup.substr(0, setup.find_last_of('\\')) + "\\Data";
+    const std::string work = argv[4];
+    SeedOneAutoCad(work);
+    std::vector<double> program, floor;
+    for (int run = 0; run < std::atoi(argv[5]); ++run) {
+      program.push_back(TimeInstall(setup, work + "\\setup" + std::to_string(run)));
+      const Process copies("\"" + std::string(argv[3]) + "\" \"" + data + "\" \"" + work + "\\floor" +
+                           std::to_string(run) + "\"");
+      floor.push_back(static_cast<double>(copies.ExitCode()));
+    }
+    Report("install", program, floor);
+    return 0;
+  }
+  std::fprintf(stderr, "usage: measure_setup start SETUP FLOOR RUNS | install SETUP COPY_FLOOR WORK RUNS\n");
+  return 2;
+}
