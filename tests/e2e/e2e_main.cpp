@@ -1,4 +1,6 @@
 // The Windows-side end-to-end suite, run under Wine:  e2e_tests PATH-OF-SetUp.exe
+#include <windows.h>
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -12,6 +14,14 @@ std::string g_setupProgram;
 }  // namespace
 
 const std::string& SetupProgram() { return g_setupProgram; }
+
+std::string IdleProgram() {
+  char path[MAX_PATH + 1] = {};
+  const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+  std::string folder(path, length < MAX_PATH ? length : 0);
+  folder.erase(folder.find_last_of('\\') + 1);
+  return folder + "idle_program.exe";
+}
 
 }  // namespace e2e
 

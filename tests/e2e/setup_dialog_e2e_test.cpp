@@ -2,18 +2,14 @@
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <optional>
 #include <string>
 #include <vector>
 
 #include <shlobj.h>
 
-#include "e2e_main.h"
 #include "platform/texts.h"
-#include "platform/win32/win32_registry.h"
 #include "screen_capture.h"
-#include "setup_window.h"
-#include "registry_seeder.h"
+#include "setup_fixture.h"
 
 using platform::kHkeyLocalMachine;
 
@@ -25,19 +21,11 @@ namespace {
 
 constexpr int kBoxIds[21] = {1018, 1019, 1020, 1027, 1026, 1028, 1029, 1030, 1031, 1032, 1033,
                              1034, 1035, 1036, 1037, 1038, 1039, 1040, 1041, 1042, 1043};
-constexpr int kPath = 1000, kTitle = 1013, kProgress = 1014, kBrowse = 1015,
-              kComponentsLabel = 1016, kBits = 1021, kInstall = 1022;
 
 const std::string kSoftwareName = "\xBD\xE1\xB9\xB9\xB9\xA4\xBE\xDF\xCF\xE4\xC8\xED\xBC\xFE";
 
-class SetupUnderWine : public ::testing::Test {
+class SetupUnderWine : public SetupTest {
  protected:
-  void TearDown() override { seed.RemoveAcadKeys(); }
-
-  void AddInstall(const std::string& path, const std::string& folder, const std::string& name) {
-    seed.SetText(kHkeyLocalMachine, path, "AcadLocation", folder);
-    seed.SetText(kHkeyLocalMachine, path, "ProductName", name);
-  }
 
   void SeedFourReleases() {
     AddInstall(kWowAcadRoot + "R17.1\\ACAD-6001:804", "C:\\Program Files (x86)\\AutoCAD 2008",
@@ -49,18 +37,6 @@ class SetupUnderWine : public ::testing::Test {
                      kNativeAcadRoot + "R20.1\\ACAD-F001:804", kNativeAcadRoot + "R23.0\\ACAD-2001:804"};
     if (!seed.RootsAreOneKey()) m_productKeys[0] = kWowAcadRoot + "R17.1\\ACAD-6001:804";
   }
-
-  // Starts SetUp.exe and waits for its dialog.
-  void Start() {
-    process.emplace(SetupProgram());
-    ASSERT_TRUE(process->IsRunning()) << SetupProgram();
-    dialog = process->WaitForDialog();
-    ASSERT_NE(dialog, nullptr) << "the setup dialog did not appear";
-  }
-
-  HWND Item(int id) const { return GetDlgItem(dialog, id); }
-  bool Visible(int id) const { return IsWindowVisible(Item(id)) != FALSE; }
-  bool Enabled(int id) const { return IsWindowEnabled(Item(id)) != FALSE; }
 
   // Each release's box as enabled (E), disabled (d) or hidden (-), with its tick (1 or 0).
   std::string BoxStates() const {
@@ -107,11 +83,6 @@ class SetupUnderWine : public ::testing::Test {
     }
   }
 
-  platform::Win32Registry registry;
-  integration::RegistrySeeder seed{registry};
-  std::optional<SetupProcess> process;
-  HWND dialog = nullptr;
-
  private:
   std::vector<std::string> m_productKeys;
 };
@@ -127,7 +98,7 @@ TEST_F(SetupUnderWine, ShowsTheFoundReleasesTickedAndTheStartState) {
   EXPECT_EQ(BoxStates(), "d0E1d0d0d0E1d0 d0d0E1-0-0-0-0 -0-0-0-0-0-0-0 ");
   EXPECT_TRUE(Enabled(kInstall));
   for (int hidden : {IDOK, kProgress, 1023, 1024}) EXPECT_FALSE(Visible(hidden)) << hidden;
-  for (int shown : {IDCANCEL, kPath, kBrowse, kInstall, kComponentsLabel, 1017}) {
+  for (int shown : {IDCANCEL, kPath, kBrowse, kInstall, kComponentsLabel, kPathLabel}) {
     EXPECT_TRUE(Visible(shown)) << shown;
   }
   EXPECT_EQ(FocusedControl(), Item(kBoxIds[1])) << "the first enabled control has the focus";
@@ -156,7 +127,7 @@ TEST_F(SetupUnderWine, ShowsTheFoundReleasesTickedAndTheStartState) {
   EXPECT_TRUE(picture.Contains(RECT{frame.left, frame.top, frame.left + 32, client.y},
                                RGB(24, 48, 140)));
 
-  PostMessageA(Item(IDCANCEL), BM_CLICK, 0, 0);
+  Click(IDCANCEL);
   ExpectEndedWithNothingWritten();
 }
 
@@ -191,7 +162,7 @@ TEST_F(SetupUnderWine, CancelEscapeTheCloseBoxAndEnterEachEndTheProgram) {
 TEST_F(SetupUnderWine, BrowseShowsThePickerAndTakesTheFolderPicked) {
   SeedFourReleases();
   Start();
-  PostMessageA(Item(kBrowse), BM_CLICK, 0, 0);
+  Click(kBrowse);
   const HWND picker = WaitForOwnedWindow(dialog);
   ASSERT_NE(picker, nullptr) << "no folder picker";
   EXPECT_NE(FindDescendant(picker, "Edit"), nullptr) << "the picker has an edit box";
@@ -206,7 +177,7 @@ TEST_F(SetupUnderWine, BrowseShowsThePickerAndTakesTheFolderPicked) {
   EXPECT_EQ(WindowText(Item(kPath)), desktop);
   EXPECT_TRUE(Enabled(kInstall));
 
-  PostMessageA(Item(IDCANCEL), BM_CLICK, 0, 0);
+  Click(IDCANCEL);
   ExpectEndedWithNothingWritten();
 }
 

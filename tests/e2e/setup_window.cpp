@@ -50,11 +50,15 @@ BOOL CALLBACK TakeOwnedWindow(HWND window, LPARAM data) {
   return FALSE;
 }
 
-BOOL CALLBACK TakeWindowOfClass(HWND window, LPARAM data) {
-  auto* search = reinterpret_cast<WindowSearch*>(data);
+bool HasClass(HWND window, const char* className) {
   char name[64] = {};
   GetClassNameA(window, name, sizeof name);
-  if (lstrcmpiA(name, search->className) != 0) return TRUE;
+  return lstrcmpiA(name, className) == 0;
+}
+
+BOOL CALLBACK TakeWindowOfClass(HWND window, LPARAM data) {
+  auto* search = reinterpret_cast<WindowSearch*>(data);
+  if (!HasClass(window, search->className)) return TRUE;
   search->found = window;
   return FALSE;
 }
@@ -74,6 +78,34 @@ HWND WaitForOwnedWindow(HWND owner) {
     EnumWindows(TakeOwnedWindow, reinterpret_cast<LPARAM>(&search));
     return search.found;
   });
+}
+
+MessageBoxView WaitForMessageBox(HWND owner) {
+  MessageBoxView box;
+  box.window = WaitForOwnedWindow(owner);
+  if (box.window == nullptr) return box;
+  box.caption = WindowText(box.window);
+  // The text is the box's static that says most; the icon is a static without text.
+  for (HWND child = GetWindow(box.window, GW_CHILD); child != nullptr;
+       child = GetWindow(child, GW_HWNDNEXT)) {
+    if (HasClass(child, "Static")) {
+      const std::string text = WindowText(child);
+      if (text.size() > box.text.size()) box.text = text;
+    } else if (HasClass(child, "Button") && IsWindowVisible(child)) {
+      box.buttons.push_back(GetDlgCtrlID(child));
+    }
+  }
+  return box;
+}
+
+bool AnswerMessageBox(const MessageBoxView& box, int buttonId) {
+  PostMessageA(box.window, WM_COMMAND, MAKEWPARAM(buttonId, BN_CLICKED),
+               reinterpret_cast<LPARAM>(GetDlgItem(box.window, buttonId)));
+  constexpr DWORD kPollMs = 50;
+  for (DWORD waited = 0; waited <= kPatienceMs && IsWindow(box.window); waited += kPollMs) {
+    Sleep(kPollMs);
+  }
+  return !IsWindow(box.window);
 }
 
 HWND FindDescendant(HWND parent, const char* className) {

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 namespace e2e {
 
@@ -58,6 +59,22 @@ class SetupProcess {
 // A visible top-level window owned by `owner` (a box or picker it shows); null when none comes
 // within the patience allowed.
 HWND WaitForOwnedWindow(HWND owner);
+
+// A message box as the user sees it: its caption, its text and the ids of its buttons.
+struct MessageBoxView {
+  HWND window = nullptr;
+  std::string caption;
+  std::string text;
+  std::vector<int> buttons;  // in the order the box holds them
+};
+
+// Waits for the message box that `owner` shows and reads it; `window` is null when none comes
+// within the patience allowed.
+MessageBoxView WaitForMessageBox(HWND owner);
+
+// Answers a message box as a click on one of its buttons does, and waits for it to go; false
+// when it stays.
+bool AnswerMessageBox(const MessageBoxView& box, int buttonId);
 
 // The first window of the class among the descendants of `parent`, or null.
 HWND FindDescendant(HWND parent, const char* className);

@@ -41,22 +41,6 @@ class PackagedProgram final : public Win32FileSystem {
   }
 };
 
-// The names in a folder, without "." and "..", sorted.
-std::vector<std::string> Names(const std::string& folder) {
-  std::vector<std::string> names;
-  WIN32_FIND_DATAA data;
-  const HANDLE listing = FindFirstFileA((folder + "\\*").c_str(), &data);
-  if (listing == INVALID_HANDLE_VALUE) return names;
-  do {
-    if (std::strcmp(data.cFileName, ".") != 0 && std::strcmp(data.cFileName, "..") != 0) {
-      names.push_back(data.cFileName);
-    }
-  } while (FindNextFileA(listing, &data));
-  FindClose(listing);
-  std::sort(names.begin(), names.end());
-  return names;
-}
-
 std::vector<std::string> Sorted(std::vector<std::string> names) {
   std::sort(names.begin(), names.end());
   return names;
@@ -111,7 +95,7 @@ TEST_F(RealPackageCopy, CopiesTheProgramFilesAndTheLibraryWithTheirBytes) {
   ASSERT_TRUE(job.CopyProgramFiles());
   const std::vector<std::string> programFiles = {"Vortel2011.arx", kToolbox, kShallow + ".cfg",
                                                  kReadOnly};
-  EXPECT_EQ(Names(m_install), Sorted(programFiles));
+  EXPECT_EQ(support::SortedNames(m_install), Sorted(programFiles));
   ExpectCopies(m_install, programFiles);
   EXPECT_EQ(GetFileAttributesA((m_package + "\\" + kReadOnly).c_str()) & FILE_ATTRIBUTE_READONLY,
             0u);
@@ -121,7 +105,7 @@ TEST_F(RealPackageCopy, CopiesTheProgramFilesAndTheLibraryWithTheirBytes) {
 
   job.CopyExtensionLibrary();
   const std::string installedLibrary = m_install + "\\" + kLibrary;
-  EXPECT_EQ(Names(installedLibrary), Sorted(m_libraryFiles));
+  EXPECT_EQ(support::SortedNames(installedLibrary), Sorted(m_libraryFiles));
   ExpectCopies(installedLibrary, m_libraryFiles);
   // ".", "..", the files, "sub", and the end.
   EXPECT_EQ(bar.Steps() - programSteps, 2 + static_cast<int>(m_libraryFiles.size()) + 1 + 1);

@@ -2,10 +2,11 @@
 
 #include <windows.h>
 
-namespace support {
-namespace {
+#include <algorithm>
+#include <cstring>
 
-// Removes a folder and everything below it, read-only entries included.
+namespace support {
+
 void RemoveTree(const std::string& folder) {
   WIN32_FIND_DATAA data;
   const HANDLE listing = FindFirstFileA((folder + "\\*").c_str(), &data);
@@ -26,8 +27,6 @@ void RemoveTree(const std::string& folder) {
   RemoveDirectoryA(folder.c_str());
 }
 
-}  // namespace
-
 ScratchFolder::ScratchFolder(const std::string& purpose) {
   char temp[MAX_PATH + 1] = {};
   GetTempPathA(sizeof temp, temp);
@@ -37,6 +36,21 @@ ScratchFolder::ScratchFolder(const std::string& purpose) {
 }
 
 ScratchFolder::~ScratchFolder() { RemoveTree(m_path); }
+
+std::vector<std::string> SortedNames(const std::string& folder) {
+  std::vector<std::string> names;
+  WIN32_FIND_DATAA data;
+  const HANDLE listing = FindFirstFileA((folder + "\\*").c_str(), &data);
+  if (listing == INVALID_HANDLE_VALUE) return names;
+  do {
+    if (std::strcmp(data.cFileName, ".") != 0 && std::strcmp(data.cFileName, "..") != 0) {
+      names.push_back(data.cFileName);
+    }
+  } while (FindNextFileA(listing, &data));
+  FindClose(listing);
+  std::sort(names.begin(), names.end());
+  return names;
+}
 
 bool WriteWholeFile(const std::string& path, const std::string& contents) {
   const HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace support {
 
@@ -20,6 +21,10 @@ class ScratchFolder {
   std::string m_path;
 };
 
+// Removes a folder and everything below it, read-only entries included.
+void RemoveTree(const std::string& folder);
+// The names in a folder, without "." and "..", sorted; empty when the folder is missing.
+std::vector<std::string> SortedNames(const std::string& folder);
 // False when the file cannot be written.
 bool WriteWholeFile(const std::string& path, const std::string& contents);
 // Empty when the file cannot be read.
