@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # The setup program on a demo machine. Installs what the build needs, builds SetUp.exe, lays
 # out a demo installation package and a private Wine prefix that holds two sample AutoCAD
-# installations, and starts SetUp.exe there:
+# installations and one AutoCAD user profile, and starts SetUp.exe there:
 #   - on $DISPLAY when one is set, for you to work with (the command ends with the program);
-#   - otherwise under a private Xvfb, where it saves a screenshot of the dialog and closes it.
+#   - otherwise under a private Xvfb, where it installs as a user would: it saves a screenshot
+#     of the dialog, presses the install button, saves a screenshot of the closing message over
+#     the finished dialog, answers it, and prints what the install left in the demo machine.
 # Everything stays in build/demo/ (made anew on each run) for you to look at afterwards.
 set -euo pipefail
 cd "$(dirname "$0")"
@@ -11,6 +13,8 @@ cd "$(dirname "$0")"
 demo="$PWD/build/demo"
 package="$demo/package"
 screenshot="$demo/setup-dialog.png"
+finished="$demo/setup-finished.png"
+driver=build/windows/tests/e2e/setup_driver.exe
 caption="V-结构工具箱安装"
 
 ./scripts/install-deps.sh
@@ -47,6 +51,7 @@ wineboot -i >/dev/null 2>&1
 # (/reg:32). In a 64-bit prefix, as on 64-bit Windows, that program sees this view under both
 # of its roots, SOFTWARE\Autodesk\AutoCAD and SOFTWARE\Wow6432Node\Autodesk\AutoCAD, so the
 # 2008 installation is found under both and the 2016 one under the native root only.
+acad_folders=()
 add_installation() {
   local key="HKLM\\SOFTWARE\\Autodesk\\AutoCAD\\$1" folder="$2" name="$3" unix_folder
   wine reg add "$key" /v AcadLocation /d "$folder" /reg:32 /f >/dev/null
@@ -55,11 +60,16 @@ add_installation() {
   mkdir -p "$unix_folder/Fonts" "$unix_folder/Drv"
   printf 'AutoCAD sample: a font of the demo installation.\r\n' >"$unix_folder/Fonts/txt.shx"
   printf 'AutoCAD sample: the plot driver of the demo installation.\r\n' >"$unix_folder/Drv/pdfplot9.hdi"
+  acad_folders+=("$unix_folder")
   echo "   $name: $key, folder $unix_folder"
 }
 echo "== seeding two AutoCAD installations"
 add_installation 'R17.1\ACAD-6001:804' 'C:\Program Files (x86)\AutoCAD 2008' 'AutoCAD 2008 - 简体中文 (Simplified Chinese)'
 add_installation 'R20.1\ACAD-F001:804' 'C:\Program Files\Autodesk\AutoCAD 2016' 'AutoCAD 2016 - 简体中文 (Simplified Chinese)'
+# The user's AutoCAD 2008 profile, which trusts one folder already; the install adds its own.
+profile='HKCU\Software\Autodesk\AutoCAD\R17.1\ACAD-6001:804\Profiles\<<未命名配置>>'
+wine reg add "$profile\Variables" /v TRUSTEDPATHS /d 'C:\Program Files (x86)\AutoCAD 2008\Support' /f >/dev/null
+echo "   one AutoCAD 2008 profile of the user: $profile"
 
 cat <<INFO
 == demo
@@ -74,16 +84,53 @@ if [ -z "$headless" ]; then
   exit 0
 fi
 
+# Windows programs write their texts in the code page of the Chinese system (GBK), with CR LF.
+from_windows_text() { iconv -f GBK -t UTF-8 | tr -d '\r'; }
+
+# Saves a picture of the screen where the setup dialog stands (with any message over it).
+screenshot_of_dialog() {
+  local window geometry
+  window="$(xwininfo -root -tree | awk -v caption="\"$caption\":" '$2 == caption { print $1; exit }')"
+  geometry="$(xwininfo -id "$window" | awk '
+    /Absolute upper-left X/ { x = $NF } /Absolute upper-left Y/ { y = $NF }
+    /Width:/ { w = $NF } /Height:/ { h = $NF } END { printf "%dx%d+%d+%d", w, h, x, y }')"
+  import -window root -crop "$geometry" +repage "$1"
+}
+
+# What the install left in the demo machine: files, loader entries and trusted paths.
+print_install() {
+  local folder file
+  echo "== the installation folder C:\\Vortel\\V-Trelmox"
+  (cd "$WINEPREFIX/drive_c/Vortel/V-Trelmox" && find . -type f | sed 's|^\./|   |' | sort)
+  for folder in "${acad_folders[@]}"; do
+    echo "== $folder: Fonts and Drv"
+    for file in "$folder"/Fonts/* "$folder"/Drv/*; do
+      printf '   %-22s %s\n' "${file#"$folder"/}" "$(head -n 1 "$file" | tr -d '\r')"
+    done
+  done
+  echo "== loader entries below HKLM\\SOFTWARE\\Autodesk\\AutoCAD (the 32-bit view)"
+  wine reg query 'HKLM\SOFTWARE\Autodesk\AutoCAD' /s /reg:32 | from_windows_text |
+    grep -E 'Applications\\|LOADER|LOADCTRLS' | sed 's/^/   /'
+  echo "== trusted paths of the user's AutoCAD profiles"
+  wine reg query 'HKCU\Software\Autodesk\AutoCAD' /s | from_windows_text |
+    grep -E '\\Variables$|TRUSTEDPATHS' | sed 's/^/   /'
+}
+
 echo "== starting SetUp.exe under a private Xvfb ($DISPLAY)"
 # Without a window manager Wine draws the frames itself and closes windows at once.
 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null
 wine "$package/SetUp.exe" &
 setup_pid=$!
-wine build/windows/tests/e2e/setup_driver.exe wait
+wine "$driver" wait
 sleep 1
-window="$(xwininfo -root -tree | awk -v caption="\"$caption\":" '$2 == caption { print $1; exit }')"
-import -window "${window:-root}" "$screenshot"
+screenshot_of_dialog "$screenshot"
 echo "   screenshot of the dialog: $screenshot"
-wine build/windows/tests/e2e/setup_driver.exe close
+echo "== pressing the install button; the closing message says:"
+wine "$driver" install | from_windows_text | sed 's/^/   /'
+sleep 1
+screenshot_of_dialog "$finished"
+echo "   screenshot of the closing message over the finished dialog: $finished"
+wine "$driver" answer
 wait "$setup_pid"
-echo "== the dialog was closed; nothing was installed"
+echo "== the message was answered and SetUp.exe has ended"
+print_install
