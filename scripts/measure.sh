@@ -16,7 +16,7 @@ cmake --preset windows >/dev/null
 cmake --build --preset windows --target SetUp floor_dialog copy_floor measure_setup >/dev/null
 
 echo "== native benchmarks (in-memory registry)"
-build/bench/tests/bench/core_bench --benchmark_format=console 2>/dev/null | grep -E '^BM_'
+build/bench/bench/native/core_bench --benchmark_format=console 2>/dev/null | grep -E '^BM_'
 
 source scripts/wine-session.sh
 start_wine_session
@@ -30,13 +30,13 @@ for file in $(seq -w 0 99); do head -c 2097152 /dev/urandom >"$work/package/Data
 cmake/wine-run.sh cmd /c exit >/dev/null 2>&1
 WINEPREFIX="$VORTEL_WINE_ROOT/win64" wineserver -k >/dev/null 2>&1 || true
 to_windows() { echo "Z:${1//\//\\}"; }
-measure() { taskset -c 0 cmake/wine-run.sh build/windows/tests/perf/measure_setup.exe "$@" 2>/dev/null | tr -d '\r'; }
+measure() { taskset -c 0 cmake/wine-run.sh build/windows/bench/wine/measure_setup.exe "$@" 2>/dev/null | tr -d '\r'; }
 
 echo "== under Wine, pinned to CPU 0, $runs runs of each, alternated"
 measure start "$(to_windows "$PWD/build/windows/SetUp.exe")" \
-  "$(to_windows "$PWD/build/windows/tests/perf/floor_dialog.exe")" "$runs"
+  "$(to_windows "$PWD/build/windows/bench/wine/floor_dialog.exe")" "$runs"
 measure install "$(to_windows "$work/package/SetUp.exe")" \
-  "$(to_windows "$PWD/build/windows/tests/perf/copy_floor.exe")" "$(to_windows "$work")" "$runs"
+  "$(to_windows "$PWD/build/windows/bench/wine/copy_floor.exe")" "$(to_windows "$work")" "$runs"
 
 echo "== SetUp.exe"
 echo "size: $(stat -c %s build/windows/SetUp.exe) bytes"

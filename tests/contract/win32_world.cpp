@@ -7,7 +7,7 @@
 #include "platform/win32/win32_file_system.h"
 #include "platform/win32/win32_processes.h"
 #include "platform/win32/win32_registry.h"
-#include "support/scratch_folder.h"
+#include "scratch_folder.h"
 
 namespace contract {
 namespace {

@@ -13,7 +13,7 @@
 #include "platform/format.h"
 #include "platform/texts.h"
 #include "setup_fixture.h"
-#include "support/scratch_folder.h"
+#include "scratch_folder.h"
 
 #include <commctrl.h>
 

@@ -14,7 +14,7 @@
 #include "platform/win32/win32_services.h"
 #include "support/fake_desktop.h"
 #include "support/fake_progress_bar.h"
-#include "support/scratch_folder.h"
+#include "scratch_folder.h"
 
 using namespace platform;
 

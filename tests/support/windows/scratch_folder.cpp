@@ -1,4 +1,4 @@
-#include "support/scratch_folder.h"
+#include "scratch_folder.h"
 
 #include <windows.h>
 
