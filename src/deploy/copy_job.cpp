@@ -120,9 +120,12 @@ bool CopyJob::CopyProgramFile(const CopyFolders& folders, const std::string& nam
   const std::string destination = InFolder(folders.destination, name);
   deploy::ClearReadOnly(m_services, source);
   deploy::RemoveZoneIdentifier(m_services, source);
-  if (folders.destinationFits) deploy::ClearReadOnly(m_services, destination);
+  // Each attempt clears the destination's read-only mark first, so that a Retry can succeed
+  // once whatever kept the mark from being cleared has gone.
   const Outcome outcome = CopyWithUserRetry(destination, [&] {
-    return folders.destinationFits && CopyOver(source, destination);
+    if (!folders.destinationFits) return false;
+    deploy::ClearReadOnly(m_services, destination);
+    return CopyOver(source, destination);
   });
   if (outcome == Outcome::Copied) deploy::ClearReadOnly(m_services, destination);
   return outcome != Outcome::Aborted;

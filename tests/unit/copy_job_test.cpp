@@ -1,6 +1,7 @@
 // Copying the package's program files and its extension library into the installation folder.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -242,6 +243,21 @@ TEST_F(CopyFailure, RetryAsksAgainUntilTheCauseIsGone) {
   EXPECT_TRUE(Copied("b.arx"));
   EXPECT_TRUE(Copied("c.arx"));
   EXPECT_EQ(ShownTexts(), std::vector<std::string>(3, CopyFailedText(In(kInstall, "b.arx"))));
+}
+
+TEST_F(Copying, RetryClearsTheReadOnlyMarkThatCouldNotBeClearedBefore) {
+  files.AddFile(In(kPackage, "a.arx"), "new");
+  // An earlier install's read-only copy, whose attribute cannot be changed for the moment.
+  files.AddFile(In(kInstall, "a.arx"), "old", kFileAttributeArchive | kFileAttributeReadOnly);
+  files.Faults(In(kInstall, "a.arx")).denyWrite = true;
+  desktop.answers = {kIdRetry};
+  desktop.onShow = [this](const fakes::ShownBox&) {
+    files.Faults(In(kInstall, "a.arx")).denyWrite = false;
+  };
+  EXPECT_TRUE(CopyProgramFiles());
+  EXPECT_EQ(files.Contents(In(kInstall, "a.arx")), "new");
+  EXPECT_EQ(files.GetAttributes(In(kInstall, "a.arx")), kFileAttributeArchive);
+  EXPECT_EQ(desktop.shown.size(), 1u);
 }
 
 TEST_F(CopyFailure, AMessageBoxThatCannotBeShownEndsTheCopyAsAbortWould) {
