@@ -61,16 +61,18 @@ bool CopyJob::CopyProgramFiles() {
   std::string packageFolder;
   if (!deploy::LocatePackageFolder(m_services, packageFolder)) return false;
   const CopyFolders folders = PrepareFolders(packageFolder, m_strInstallDir);
-  const std::string pattern = SearchPattern(folders.source);
-  if (!FitsPathBuffer(pattern)) {
-    // A package that cannot be listed is one failed copy into the installation folder;
-    // Ignore goes on with nothing copied.
-    return CopyWithUserRetry(folders.destination, [] { return false; }) != Outcome::Aborted;
-  }
-  return ScanFolder(pattern, kProgramFileLimit, [&](const FoundEntry& entry) {
+  const EntryVisit copyEntry = [&](const FoundEntry& entry) {
     return SkippedAsProgramFile(entry, m_services.isLeadByte) ||
            CopyProgramFile(folders, entry.name);
+  };
+  // A package that cannot be listed whole is one failed copy into the installation folder:
+  // Retry lists it again, Ignore goes on with what was copied.
+  ScanEnd end = ScanEnd::Listed;
+  const Outcome outcome = CopyWithUserRetry(folders.destination, [&] {
+    end = ScanFolder(SearchPattern(folders.source), kProgramFileLimit, copyEntry);
+    return end != ScanEnd::Unlistable;
   });
+  return outcome != Outcome::Aborted && end != ScanEnd::Stopped;
 }
 
 void CopyJob::CopyExtensionLibrary() {
@@ -79,9 +81,7 @@ void CopyJob::CopyExtensionLibrary() {
   const std::string library = texts::kExtensionLibraryFolder;
   const CopyFolders folders =
       PrepareFolders(InFolder(packageFolder, library), InFolder(m_strInstallDir, library));
-  const std::string pattern = SearchPattern(folders.source);
-  if (!FitsPathBuffer(pattern)) return;
-  ScanFolder(pattern, kLibraryFileLimit, [&](const FoundEntry& entry) {
+  ScanFolder(SearchPattern(folders.source), kLibraryFileLimit, [&](const FoundEntry& entry) {
     if (!SkippedByEveryCopy(entry)) CopyLibraryFile(folders, entry.name);
     return true;
   });
@@ -96,21 +96,27 @@ CopyJob::CopyFolders CopyJob::PrepareFolders(const std::string& source,
 }
 
 // Lists the folder and hands each entry to `visit`, sending one progress step per turn.
-// The scan ends with the listing, or once more than `limit` entries were examined, or when
-// `visit` asks to stop; only the last gives false. A listing that cannot be opened ends it
-// with no entry examined.
-bool CopyJob::ScanFolder(const std::string& pattern, int limit, const EntryVisit& visit) {
+// The scan is Listed at the end of the listing or once more than `limit` entries were
+// examined, Stopped when `visit` asks to stop, and Unlistable when the listing cannot be
+// opened (a pattern too long for its buffer among the causes) or breaks off.
+CopyJob::ScanEnd CopyJob::ScanFolder(const std::string& pattern, int limit,
+                                     const EntryVisit& visit) {
+  if (!FitsPathBuffer(pattern)) return ScanEnd::Unlistable;
   platform::FileSystem& files = m_services.files;
   platform::ScopedFind listing(files);
   FoundEntry entry;
-  if (files.FindFirst(pattern, listing.Receive(), &entry) != platform::kErrorSuccess) return true;
+  if (files.FindFirst(pattern, listing.Receive(), &entry) != platform::kErrorSuccess) {
+    return ScanEnd::Unlistable;
+  }
   for (int examined = 0;;) {
     m_progress.Send(platform::kPbmStepIt, 0, 0);
-    if (examined > 0 && files.FindNext(listing.Get(), &entry) != platform::kErrorSuccess) {
-      return true;
+    if (examined > 0) {
+      const platform::ErrorCode next = files.FindNext(listing.Get(), &entry);
+      if (next == platform::kErrorNoMoreFiles) return ScanEnd::Listed;
+      if (next != platform::kErrorSuccess) return ScanEnd::Unlistable;
     }
-    if (!visit(entry)) return false;
-    if (++examined > limit) return true;
+    if (!visit(entry)) return ScanEnd::Stopped;
+    if (++examined > limit) return ScanEnd::Listed;
   }
 }
 
@@ -120,9 +126,12 @@ bool CopyJob::CopyProgramFile(const CopyFolders& folders, const std::string& nam
   const std::string destination = InFolder(folders.destination, name);
   deploy::ClearReadOnly(m_services, source);
   deploy::RemoveZoneIdentifier(m_services, source);
-  if (folders.destinationFits) deploy::ClearReadOnly(m_services, destination);
+  // Each attempt clears the destination's read-only mark first, so that a Retry can succeed
+  // once whatever kept the mark from being cleared has gone.
   const Outcome outcome = CopyWithUserRetry(destination, [&] {
-    return folders.destinationFits && CopyOver(source, destination);
+    if (!folders.destinationFits) return false;
+    deploy::ClearReadOnly(m_services, destination);
+    return CopyOver(source, destination);
   });
   if (outcome == Outcome::Copied) deploy::ClearReadOnly(m_services, destination);
   return outcome != Outcome::Aborted;

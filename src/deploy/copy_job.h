@@ -17,8 +17,9 @@ class CopyJob {
           const platform::Services& services);
 
   // Copies the program files at the package's top level into the installation folder. A copy
-  // that fails asks the user to abort, retry or ignore. False when the package is missing
-  // or the user chose to abort; files copied until then stay.
+  // that fails, or a package that cannot be listed, asks the user to abort, retry or ignore.
+  // False when the package is missing or the user chose to abort; files copied until then
+  // stay.
   bool CopyProgramFiles();
 
   // Copies the files of the package's extension library folder into a folder of the same
@@ -34,11 +35,12 @@ class CopyJob {
     bool destinationFits;
   };
   enum class Outcome { Copied, Ignored, Aborted };
+  enum class ScanEnd { Listed, Stopped, Unlistable };
   // Handles one entry of a listing; false ends the scan at once.
   using EntryVisit = std::function<bool(const platform::FoundEntry&)>;
 
   CopyFolders PrepareFolders(const std::string& source, const std::string& destination);
-  bool ScanFolder(const std::string& pattern, int limit, const EntryVisit& visit);
+  ScanEnd ScanFolder(const std::string& pattern, int limit, const EntryVisit& visit);
   bool CopyProgramFile(const CopyFolders& folders, const std::string& name);
   void CopyLibraryFile(const CopyFolders& folders, const std::string& name);
   Outcome CopyWithUserRetry(const std::string& destination, const std::function<bool()>& copy);

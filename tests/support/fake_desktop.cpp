@@ -6,9 +6,11 @@ namespace fakes {
 
 int FakeDesktop::ShowMessageBox(platform::WindowHandle owner, const std::string& text,
                                 const std::string& caption, unsigned type) {
+  const auto planted = TakeFault(faultPlan, "ShowMessageBox", std::to_string(type).c_str());
   shown.push_back(ShownBox{owner, text, caption, type});
   Record(journal, "box " + caption);
   if (onShow) onShow(shown.back());
+  if (planted) return static_cast<int>(*planted);
   if (!answers.empty()) {
     const int answer = answers.front();
     answers.pop_front();
@@ -26,6 +28,7 @@ std::intptr_t FakePickerWindow::Send(unsigned message, std::uintptr_t wParam,
 }
 
 platform::ItemIdList FakeDesktop::BrowseForFolder(const platform::BrowseInfo& info) {
+  if (TakeFault(faultPlan, "BrowseForFolder")) return platform::kNoItem;
   PickerShown& picker = pickersShown.emplace_back();
   picker.owner = info.owner;
   picker.root = info.root;
@@ -54,6 +57,7 @@ platform::ItemIdList FakeDesktop::BrowseForFolder(const platform::BrowseInfo& in
 }
 
 bool FakeDesktop::GetPathFromItem(platform::ItemIdList item, char* path) {
+  if (TakeFault(faultPlan, "GetPathFromItem")) return false;
   const auto live = liveItems.find(item);
   if (live == liveItems.end() || !live->second.isFileSystemFolder) return false;
   const std::string& text = live->second.path;
@@ -63,6 +67,7 @@ bool FakeDesktop::GetPathFromItem(platform::ItemIdList item, char* path) {
 }
 
 void FakeDesktop::FreeItem(platform::ItemIdList item) {
+  TakeFault(faultPlan, "FreeItem");  // counted; an item is always freed
   if (liveItems.erase(item) == 0) ++badFrees;
 }
 

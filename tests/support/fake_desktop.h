@@ -1,6 +1,8 @@
-// Records every message box and folder picker and answers them from a script.
+// Records every message box and folder picker and answers them from a script; a FaultPlan
+// may answer any numbered call instead.
 #pragma once
 
+#include "support/fault_plan.h"
 #include "support/journal.h"
 
 #include <deque>
@@ -57,12 +59,13 @@ struct PickedItem {
 class FakeDesktop final : public platform::Desktop {
  public:
   // Message box answers given in turn; once they run out, a box is answered with its first
-  // button.
+  // button. An answer planted by the fault plan comes first (0: the box could not be shown).
   std::deque<int> answers;
   // Runs as each box is shown, before it is answered (a test may remove a fault here).
   std::function<void(const ShownBox&)> onShow;
   std::vector<ShownBox> shown;
   Journal* journal = nullptr;  // records the captions of the boxes shown
+  FaultPlan* faultPlan = nullptr;
   platform::WindowHandle activeWindow = 0x5150;
 
   // Picker answers given in turn; nullopt (and every showing once they run out) cancels.
@@ -74,7 +77,9 @@ class FakeDesktop final : public platform::Desktop {
 
   int ShowMessageBox(platform::WindowHandle owner, const std::string& text,
                      const std::string& caption, unsigned type) override;
-  platform::WindowHandle ActiveWindow() override { return activeWindow; }
+  platform::WindowHandle ActiveWindow() override {
+    return TakeFault(faultPlan, "ActiveWindow") ? platform::kNoWindow : activeWindow;
+  }
   platform::ItemIdList BrowseForFolder(const platform::BrowseInfo& info) override;
   bool GetPathFromItem(platform::ItemIdList item, char* path) override;
   void FreeItem(platform::ItemIdList item) override;

@@ -153,6 +153,7 @@ FoundEntry FakeFileSystem::EntryOf(const Node& node) {
 }
 
 std::uint32_t FakeFileSystem::ModuleFileName(char* buffer, std::uint32_t size) {
+  if (TakeFault(faultPlan, "ModuleFileName")) return 0;
   const std::size_t length = modulePath.size();
   if (length < size) {
     std::memcpy(buffer, modulePath.c_str(), length + 1);
@@ -165,6 +166,7 @@ std::uint32_t FakeFileSystem::ModuleFileName(char* buffer, std::uint32_t size) {
 ErrorCode FakeFileSystem::FindFirst(const std::string& pattern, platform::FindHandle* handle,
                                     FoundEntry* entry) {
   *handle = platform::kInvalidFindHandle;
+  if (const auto fault = TakeFault(faultPlan, "FindFirst", pattern.c_str())) return *fault;
   std::string leaf;
   Node* folder = FolderOf(pattern, &leaf);
   if (folder == nullptr) return platform::kErrorPathNotFound;
@@ -188,6 +190,7 @@ ErrorCode FakeFileSystem::FindFirst(const std::string& pattern, platform::FindHa
 }
 
 ErrorCode FakeFileSystem::FindNext(platform::FindHandle handle, FoundEntry* entry) {
+  if (const auto fault = TakeFault(faultPlan, "FindNext")) return *fault;
   const auto found = m_finds.find(handle);
   if (found == m_finds.end()) return platform::kErrorInvalidHandle;
   Listing& listing = found->second;
@@ -197,15 +200,18 @@ ErrorCode FakeFileSystem::FindNext(platform::FindHandle handle, FoundEntry* entr
 }
 
 ErrorCode FakeFileSystem::CloseFind(platform::FindHandle handle) {
+  TakeFault(faultPlan, "CloseFind");  // counted; a listing always closes
   return m_finds.erase(handle) == 1 ? platform::kErrorSuccess : platform::kErrorInvalidHandle;
 }
 
 std::uint32_t FakeFileSystem::GetAttributes(const std::string& path) {
+  if (TakeFault(faultPlan, "GetAttributes", path.c_str())) return platform::kInvalidFileAttributes;
   const Node* node = Find(path);
   return node == nullptr ? platform::kInvalidFileAttributes : node->attributes;
 }
 
 ErrorCode FakeFileSystem::SetAttributes(const std::string& path, std::uint32_t attributes) {
+  if (const auto fault = TakeFault(faultPlan, "SetAttributes", path.c_str())) return *fault;
   Node* node = Find(path);
   if (node == nullptr) return platform::kErrorFileNotFound;
   if (node->faults.denyWrite) return platform::kErrorAccessDenied;
@@ -220,6 +226,7 @@ ErrorCode FakeFileSystem::SetAttributes(const std::string& path, std::uint32_t a
 
 ErrorCode FakeFileSystem::Copy(const std::string& from, const std::string& to,
                                bool failIfExists) {
+  if (const auto fault = TakeFault(faultPlan, "Copy", to.c_str())) return *fault;
   Record(journal, "copy " + to);
   std::string leaf;
   if (FolderOf(from, &leaf) == nullptr) return platform::kErrorPathNotFound;
@@ -253,6 +260,7 @@ ErrorCode FakeFileSystem::Copy(const std::string& from, const std::string& to,
 }
 
 ErrorCode FakeFileSystem::Delete(const std::string& path) {
+  if (const auto fault = TakeFault(faultPlan, "Delete", path.c_str())) return *fault;
   std::string file;
   std::string stream;
   if (SplitStream(path, &file, &stream)) {
@@ -275,6 +283,7 @@ ErrorCode FakeFileSystem::Delete(const std::string& path) {
 }
 
 ErrorCode FakeFileSystem::MakeDirectory(const std::string& path) {
+  if (const auto fault = TakeFault(faultPlan, "MakeDirectory", path.c_str())) return *fault;
   Record(journal, "mkdir " + path);
   std::string leaf;
   Node* folder = FolderOf(path, &leaf);

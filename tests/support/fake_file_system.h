@@ -13,9 +13,11 @@
 //  - Alternate data streams are modelled as Windows has them: "file:stream" names a stream,
 //    which no listing reports.
 //  - GetModuleFileNameA cuts a long path without a terminating zero, as Wine does.
-// Faults can be planted per path, and every open listing is counted until it is closed.
+// Faults can be planted per path or, through a FaultPlan, on any numbered call; every open
+// listing is counted until it is closed.
 #pragma once
 
+#include "support/fault_plan.h"
 #include "support/journal.h"
 
 #include <map>
@@ -42,6 +44,7 @@ class FakeFileSystem final : public platform::FileSystem {
 
   std::string modulePath = "C:\\Setup\\SetUp.exe";
   Journal* journal = nullptr;  // records folder creations and copies
+  FaultPlan* faultPlan = nullptr;
 
   // Seeding: missing parent folders are made. "file:stream" adds a stream to an existing file.
   void AddFolder(const std::string& path,

@@ -36,6 +36,17 @@ std::vector<std::string> SplitPath(const std::string& path) {
 
 bool IsEmptyName(const char* name) { return name == nullptr || *name == '\0'; }
 
+ErrorCode NoKey(RegKey* result, ErrorCode error) {
+  *result = platform::kNullKey;
+  return error;
+}
+
+// After ERROR_MORE_DATA the buffer's contents are undefined; spoil them so that nobody comes
+// to rely on them.
+void Spoil(std::uint8_t* data, std::uint32_t capacity) {
+  if (data != nullptr) std::fill(data, data + capacity, static_cast<std::uint8_t>('?'));
+}
+
 }  // namespace
 
 std::string RegValue::Text() const {
@@ -164,6 +175,7 @@ ErrorCode FakeRegistry::OpenExisting(RegKey parent, const char* subKey, RegKey* 
 }
 
 ErrorCode FakeRegistry::OpenKey(RegKey parent, const char* subKey, RegKey* result) {
+  if (const auto fault = TakeFault(faultPlan, "OpenKey", subKey)) return NoKey(result, *fault);
   // RegOpenKeyA with no name hands back the very handle it was given.
   if (IsEmptyName(subKey)) {
     const NodePtr node = Resolve(parent);
@@ -175,10 +187,12 @@ ErrorCode FakeRegistry::OpenKey(RegKey parent, const char* subKey, RegKey* resul
 
 ErrorCode FakeRegistry::OpenKeyEx(RegKey parent, const char* subKey, std::uint32_t,
                                   RegKey* result) {
+  if (const auto fault = TakeFault(faultPlan, "OpenKeyEx", subKey)) return NoKey(result, *fault);
   return OpenExisting(parent, subKey, result);
 }
 
 ErrorCode FakeRegistry::CreateKey(RegKey parent, const char* subKey, RegKey* result) {
+  if (const auto fault = TakeFault(faultPlan, "CreateKey", subKey)) return NoKey(result, *fault);
   *result = platform::kNullKey;
   const NodePtr from = Resolve(parent);
   if (!from) return platform::kErrorInvalidHandle;
@@ -203,6 +217,7 @@ ErrorCode FakeRegistry::CreateKey(RegKey parent, const char* subKey, RegKey* res
 }
 
 ErrorCode FakeRegistry::DeleteKey(RegKey parent, const char* subKey) {
+  if (const auto fault = TakeFault(faultPlan, "DeleteKey", subKey)) return *fault;
   const NodePtr from = Resolve(parent);
   if (!from) return platform::kErrorInvalidHandle;
   if (IsEmptyName(subKey)) return platform::kErrorAccessDenied;
@@ -225,6 +240,7 @@ ErrorCode FakeRegistry::DeleteKey(RegKey parent, const char* subKey) {
 }
 
 ErrorCode FakeRegistry::QuerySubKeyCount(RegKey key, std::uint32_t* count) {
+  if (const auto fault = TakeFault(faultPlan, "QuerySubKeyCount")) return *fault;
   const NodePtr node = Resolve(key);
   if (!node) return platform::kErrorInvalidHandle;
   if (node->deleted) return kErrorKeyDeleted;
@@ -235,6 +251,7 @@ ErrorCode FakeRegistry::QuerySubKeyCount(RegKey key, std::uint32_t* count) {
 
 ErrorCode FakeRegistry::EnumKey(RegKey key, std::uint32_t index, char* name,
                                 std::uint32_t* nameChars) {
+  if (const auto fault = TakeFault(faultPlan, "EnumKey")) return *fault;
   const NodePtr node = Resolve(key);
   if (!node) return platform::kErrorInvalidHandle;
   if (node->deleted) return kErrorKeyDeleted;
@@ -249,6 +266,13 @@ ErrorCode FakeRegistry::EnumKey(RegKey key, std::uint32_t index, char* name,
 
 ErrorCode FakeRegistry::QueryValue(RegKey key, const char* valueName, std::uint32_t* type,
                                    std::uint8_t* data, std::uint32_t* size) {
+  if (const auto fault = TakeFault(faultPlan, "QueryValue", valueName)) {
+    if (*fault == platform::kErrorMoreData) {
+      Spoil(data, *size);
+      *size += 1;  // one byte more than the buffer holds
+    }
+    return *fault;
+  }
   const NodePtr node = Resolve(key);
   if (!node) return platform::kErrorInvalidHandle;
   if (node->deleted) return kErrorKeyDeleted;
@@ -260,9 +284,7 @@ ErrorCode FakeRegistry::QueryValue(RegKey key, const char* valueName, std::uint3
   *size = static_cast<std::uint32_t>(bytes.size());
   if (data == nullptr) return platform::kErrorSuccess;
   if (bytes.size() > capacity) {
-    // The buffer's contents are undefined after this answer; spoil them so that nobody
-    // comes to rely on them.
-    std::fill(data, data + capacity, static_cast<std::uint8_t>('?'));
+    Spoil(data, capacity);
     return platform::kErrorMoreData;
   }
   std::copy(bytes.begin(), bytes.end(), data);
@@ -271,6 +293,7 @@ ErrorCode FakeRegistry::QueryValue(RegKey key, const char* valueName, std::uint3
 
 ErrorCode FakeRegistry::SetValue(RegKey key, const char* valueName, std::uint32_t type,
                                  const std::uint8_t* data, std::uint32_t size) {
+  if (const auto fault = TakeFault(faultPlan, "SetValue", valueName)) return *fault;
   Record(journal, std::string("set ") + (valueName == nullptr ? "" : valueName));
   const NodePtr node = Resolve(key);
   if (!node) return platform::kErrorInvalidHandle;
@@ -282,6 +305,7 @@ ErrorCode FakeRegistry::SetValue(RegKey key, const char* valueName, std::uint32_
 }
 
 ErrorCode FakeRegistry::CloseKey(RegKey key) {
+  TakeFault(faultPlan, "CloseKey");  // counted; a key always closes
   if (key == platform::kHkeyCurrentUser || key == platform::kHkeyLocalMachine) {
     return platform::kErrorSuccess;
   }

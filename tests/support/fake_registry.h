@@ -1,9 +1,10 @@
 // An in-memory registry that behaves as the Win32 one does for the calls the program makes:
 // case-insensitive key and value names, subkeys enumerated sorted by name regardless of case,
-// typed values, ERROR_MORE_DATA with the needed size. Faults can be planted per key, and every
-// handle handed out is counted until it is closed.
+// typed values, ERROR_MORE_DATA with the needed size. Faults can be planted per key or, through
+// a FaultPlan, on any numbered call; every handle handed out is counted until it is closed.
 #pragma once
 
+#include "support/fault_plan.h"
 #include "support/journal.h"
 
 #include <map>
@@ -37,6 +38,7 @@ class FakeRegistry final : public platform::Registry {
   ~FakeRegistry() override;
 
   Journal* journal = nullptr;  // records the values set
+  FaultPlan* faultPlan = nullptr;
 
   // Seeding and inspection; `path` is relative to `root`, components separated by '\'.
   void AddKey(platform::RegKey root, const std::string& path);

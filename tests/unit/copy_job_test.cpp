@@ -1,6 +1,7 @@
 // Copying the package's program files and its extension library into the installation folder.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -244,6 +245,21 @@ TEST_F(CopyFailure, RetryAsksAgainUntilTheCauseIsGone) {
   EXPECT_EQ(ShownTexts(), std::vector<std::string>(3, CopyFailedText(In(kInstall, "b.arx"))));
 }
 
+TEST_F(Copying, RetryClearsTheReadOnlyMarkThatCouldNotBeClearedBefore) {
+  files.AddFile(In(kPackage, "a.arx"), "new");
+  // An earlier install's read-only copy, whose attribute cannot be changed for the moment.
+  files.AddFile(In(kInstall, "a.arx"), "old", kFileAttributeArchive | kFileAttributeReadOnly);
+  files.Faults(In(kInstall, "a.arx")).denyWrite = true;
+  desktop.answers = {kIdRetry};
+  desktop.onShow = [this](const fakes::ShownBox&) {
+    files.Faults(In(kInstall, "a.arx")).denyWrite = false;
+  };
+  EXPECT_TRUE(CopyProgramFiles());
+  EXPECT_EQ(files.Contents(In(kInstall, "a.arx")), "new");
+  EXPECT_EQ(files.GetAttributes(In(kInstall, "a.arx")), kFileAttributeArchive);
+  EXPECT_EQ(desktop.shown.size(), 1u);
+}
+
 TEST_F(CopyFailure, AMessageBoxThatCannotBeShownEndsTheCopyAsAbortWould) {
   desktop.answers = {0};
   EXPECT_FALSE(CopyProgramFiles());
@@ -318,6 +334,41 @@ TEST_F(Copying, APackageWhoseSearchPatternWouldNotFitIsReported) {
   EXPECT_TRUE(CopyProgramFiles());
   EXPECT_TRUE(files.Names(kInstall).empty());
   EXPECT_EQ(bar.Steps(), 0);
+}
+
+TEST_F(Copying, APackageThatCannotBeListedWholeIsAFailedCopy) {
+  files.AddFile(In(kPackage, "a.arx"), "a");
+  files.AddFile(In(kPackage, "b.arx"), "b");
+  files.Faults(kPackage).failList = true;
+  EXPECT_FALSE(CopyProgramFiles());
+  EXPECT_EQ(ShownTexts(), std::vector<std::string>{CopyFailedText(kInstall)});
+  desktop.answers = {kIdIgnore};
+  EXPECT_TRUE(CopyProgramFiles());
+  EXPECT_TRUE(files.Names(kInstall).empty());
+  desktop.answers = {kIdRetry};
+  desktop.onShow = [this](const fakes::ShownBox&) { files.Faults(kPackage).failList = false; };
+  EXPECT_TRUE(CopyProgramFiles());
+  EXPECT_EQ(files.Names(kInstall), (std::vector<std::string>{"a.arx", "b.arx"}));
+  EXPECT_EQ(desktop.shown.size(), 3u);
+
+  // A listing that breaks off after the first file, found by numbering the calls of a clean copy.
+  files.Delete(In(kInstall, "a.arx"));
+  files.Delete(In(kInstall, "b.arx"));
+  desktop.onShow = nullptr;
+  fakes::FaultPlan plan;
+  PackageWorld clean;
+  clean.files.AddFile(In(kPackage, "a.arx"));
+  clean.files.AddFile(In(kPackage, "b.arx"));
+  clean.files.faultPlan = &plan;
+  clean.CopyProgramFiles();
+  const auto firstCopy = std::find(plan.calls.begin(), plan.calls.end(), "Copy " + In(kInstall, "a.arx"));
+  const auto nextEntry = std::find(firstCopy, plan.calls.end(), "FindNext ");
+  plan.planted = {{static_cast<int>(nextEntry - plan.calls.begin()), kErrorAccessDenied}};
+  plan.calls.clear();
+  files.faultPlan = &plan;
+  EXPECT_FALSE(CopyProgramFiles());
+  EXPECT_EQ(files.Names(kInstall), std::vector<std::string>{"a.arx"});
+  EXPECT_EQ(ShownTexts().back(), CopyFailedText(kInstall));
 }
 
 }  // namespace
