@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/texts.h"
+#include "setup_window.h"
 
 namespace {
 
@@ -78,31 +78,8 @@ HWND PollFor(Find find) {
 }
 
 HWND VisibleDialogOf(DWORD processId) {
-  HWND window = nullptr;
-  while ((window = FindWindowExA(nullptr, window, nullptr, texts::kSetupDialogCaption)) != nullptr) {
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    if (owner == processId && IsWindowVisible(window)) return window;
-  }
-  return nullptr;
-}
-
-struct OwnedSearch {
-  HWND owner;
-  HWND found;
-};
-
-BOOL CALLBACK TakeOwnedWindow(HWND window, LPARAM data) {
-  auto* search = reinterpret_cast<OwnedSearch*>(data);
-  if (GetWindow(window, GW_OWNER) != search->owner || !IsWindowVisible(window)) return TRUE;
-  search->found = window;
-  return FALSE;
-}
-
-HWND VisibleWindowOwnedBy(HWND owner) {
-  OwnedSearch search{owner, nullptr};
-  EnumWindows(TakeOwnedWindow, reinterpret_cast<LPARAM>(&search));
-  return search.found;
+  const HWND dialog = e2e::FindSetupDialog(processId);
+  return dialog != nullptr && IsWindowVisible(dialog) ? dialog : nullptr;
 }
 
 double Median(std::vector<double> values) {
@@ -142,7 +119,7 @@ double TimeInstall(const std::string& program, const std::string& folder) {
   SendMessageA(GetDlgItem(dialog, kFolderEdit), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(folder.c_str()));
   const Stopwatch watch;
   PostMessageA(GetDlgItem(dialog, kInstallButton), BM_CLICK, 0, 0);
-  const HWND closingBox = PollFor([&] { return VisibleWindowOwnedBy(dialog); });
+  const HWND closingBox = PollFor([&] { return e2e::FindOwnedWindow(dialog); });
   const double elapsed = watch.Milliseconds();
   PostMessageA(closingBox, WM_COMMAND, IDOK, 0);
   return elapsed;

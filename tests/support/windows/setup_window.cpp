@@ -72,12 +72,14 @@ HWND WaitForSetupDialog(DWORD processId, DWORD patienceMs) {
   });
 }
 
+HWND FindOwnedWindow(HWND owner) {
+  WindowSearch search{owner, nullptr, nullptr};
+  EnumWindows(TakeOwnedWindow, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
 HWND WaitForOwnedWindow(HWND owner) {
-  return Poll(kPatienceMs, [&] {
-    WindowSearch search{owner, nullptr, nullptr};
-    EnumWindows(TakeOwnedWindow, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-  });
+  return Poll(kPatienceMs, [&] { return FindOwnedWindow(owner); });
 }
 
 MessageBoxView WaitForMessageBox(HWND owner) {

@@ -56,6 +56,9 @@ class SetupProcess {
   DWORD m_id = 0;
 };
 
+// A visible top-level window owned by `owner`, or null.
+HWND FindOwnedWindow(HWND owner);
+
 // A visible top-level window owned by `owner` (a box or picker it shows); null when none comes
 // within the patience allowed.
 HWND WaitForOwnedWindow(HWND owner);
