@@ -11,31 +11,28 @@
 #include "screen_capture.h"
 #include "setup_fixture.h"
 
-using platform::kHkeyLocalMachine;
-
-const std::string kNativeAcadRoot = integration::kNativeRoot;
-const std::string kWowAcadRoot = integration::kWowRoot;
-
 namespace e2e {
 namespace {
 
 constexpr int kBoxIds[21] = {1018, 1019, 1020, 1027, 1026, 1028, 1029, 1030, 1031, 1032, 1033,
                              1034, 1035, 1036, 1037, 1038, 1039, 1040, 1041, 1042, 1043};
 
-const std::string kSoftwareName = "\xBD\xE1\xB9\xB9\xB9\xA4\xBE\xDF\xCF\xE4\xC8\xED\xBC\xFE";
+// Four AutoCAD installations; 2019 is found but not offered to a package for 32 bits.
+const std::string kProductKeys[] = {
+    std::string(integration::kWowRoot) + "R17.1\\ACAD-6001:804",
+    std::string(integration::kNativeRoot) + "R18.2\\ACAD-A001:804",
+    std::string(integration::kNativeRoot) + "R20.1\\ACAD-F001:804",
+    std::string(integration::kNativeRoot) + "R23.0\\ACAD-2001:804",
+};
 
 class SetupUnderWine : public SetupTest {
  protected:
-
-  void SeedFourReleases() {
-    AddInstall(kWowAcadRoot + "R17.1\\ACAD-6001:804", "C:\\Program Files (x86)\\AutoCAD 2008",
-                    "AutoCAD 2008 - \xBC\xF2\xCC\xE5\xD6\xD0\xCE\xC4");
-    AddInstall(kNativeAcadRoot + "R18.2\\ACAD-A001:804", "C:\\AutoCAD 2012", "AutoCAD 2012");
-    AddInstall(kNativeAcadRoot + "R20.1\\ACAD-F001:804", "C:\\AutoCAD 2016", "AutoCAD 2016");
-    AddInstall(kNativeAcadRoot + "R23.0\\ACAD-2001:804", "C:\\AutoCAD 2019", "AutoCAD 2019");
-    m_productKeys = {kNativeAcadRoot + "R17.1\\ACAD-6001:804", kNativeAcadRoot + "R18.2\\ACAD-A001:804",
-                     kNativeAcadRoot + "R20.1\\ACAD-F001:804", kNativeAcadRoot + "R23.0\\ACAD-2001:804"};
-    if (!seed.RootsAreOneKey()) m_productKeys[0] = kWowAcadRoot + "R17.1\\ACAD-6001:804";
+  void SetUp() override {
+    const char* years[] = {"2008", "2012", "2016", "2019"};
+    for (int n = 0; n < 4; ++n) {
+      AddInstall(kProductKeys[n], std::string("C:\\AutoCAD ") + years[n],
+                 std::string("AutoCAD ") + years[n] + " - \xBC\xF2\xCC\xE5\xD6\xD0\xCE\xC4");
+    }
   }
 
   // Each release's box as enabled (E), disabled (d) or hidden (-), with its tick (1 or 0).
@@ -50,21 +47,6 @@ class SetupUnderWine : public SetupTest {
     return states;
   }
 
-  static bool HasChildWithText(HWND parent, const std::string& text) {
-    for (HWND child = GetWindow(parent, GW_CHILD); child != nullptr;
-         child = GetWindow(child, GW_HWNDNEXT)) {
-      if (WindowText(child) == text) return true;
-    }
-    return false;
-  }
-
-  HWND FocusedControl() const {
-    GUITHREADINFO thread{};
-    thread.cbSize = sizeof thread;
-    return GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &thread) ? thread.hwndFocus
-                                                                                : nullptr;
-  }
-
   RECT ScreenRectOf(int id) const {
     RECT rect{};
     GetWindowRect(Item(id), &rect);
@@ -74,25 +56,21 @@ class SetupUnderWine : public SetupTest {
   void ExpectEndedWithNothingWritten() {
     EXPECT_TRUE(process->WaitForExit()) << "the program did not end";
     EXPECT_EQ(GetFileAttributesA("C:\\Vortel"), INVALID_FILE_ATTRIBUTES);
-    for (const std::string& key : m_productKeys) {
+    for (const std::string& key : kProductKeys) {
       platform::ScopedRegKey applications(registry);
-      EXPECT_NE(registry.OpenKey(kHkeyLocalMachine, (key + "\\Applications").c_str(),
+      EXPECT_NE(registry.OpenKey(platform::kHkeyLocalMachine, (key + "\\Applications").c_str(),
                                  applications.Receive()),
                 platform::kErrorSuccess)
           << key;
     }
   }
-
- private:
-  std::vector<std::string> m_productKeys;
 };
 
 TEST_F(SetupUnderWine, ShowsTheFoundReleasesTickedAndTheStartState) {
-  SeedFourReleases();
   Start();
-
   EXPECT_EQ(WindowText(dialog), texts::kSetupDialogCaption);
-  EXPECT_EQ(WindowText(Item(kTitle)), kSoftwareName + " V2026.08.05");
+  EXPECT_EQ(WindowText(Item(kTitle)),
+            "\xBD\xE1\xB9\xB9\xB9\xA4\xBE\xDF\xCF\xE4\xC8\xED\xBC\xFE V2026.08.05");
   EXPECT_EQ(WindowText(Item(kBits)), "( 32\xCE\xBB AutoCAD\xB0\xE6 )");
   EXPECT_EQ(WindowText(Item(kPath)), "C:\\Vortel");
   EXPECT_EQ(BoxStates(), "d0E1d0d0d0E1d0 d0d0E1-0-0-0-0 -0-0-0-0-0-0-0 ");
@@ -101,7 +79,10 @@ TEST_F(SetupUnderWine, ShowsTheFoundReleasesTickedAndTheStartState) {
   for (int shown : {IDCANCEL, kPath, kBrowse, kInstall, kComponentsLabel, kPathLabel}) {
     EXPECT_TRUE(Visible(shown)) << shown;
   }
-  EXPECT_EQ(FocusedControl(), Item(kBoxIds[1])) << "the first enabled control has the focus";
+  GUITHREADINFO thread{};
+  thread.cbSize = sizeof thread;
+  ASSERT_TRUE(GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &thread));
+  EXPECT_EQ(thread.hwndFocus, Item(kBoxIds[1])) << "the first enabled control has the focus";
 
   RECT frame{}, work{};
   GetWindowRect(dialog, &frame);
@@ -126,21 +107,9 @@ TEST_F(SetupUnderWine, ShowsTheFoundReleasesTickedAndTheStartState) {
   ClientToScreen(dialog, &client);
   EXPECT_TRUE(picture.Contains(RECT{frame.left, frame.top, frame.left + 32, client.y},
                                RGB(24, 48, 140)));
-
-  Click(IDCANCEL);
-  ExpectEndedWithNothingWritten();
-}
-
-TEST_F(SetupUnderWine, WithoutAutoCadEveryReleaseAndTheInstallButtonAreDisabled) {
-  Start();
-  EXPECT_EQ(BoxStates(), "d0d0d0d0d0d0d0 d0d0d0-0-0-0-0 -0-0-0-0-0-0-0 ");
-  EXPECT_FALSE(Enabled(kInstall));
-  PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
-  ExpectEndedWithNothingWritten();
 }
 
 TEST_F(SetupUnderWine, CancelEscapeTheCloseBoxAndEnterEachEndTheProgram) {
-  SeedFourReleases();
   const std::vector<std::pair<const char*, std::function<void(HWND)>>> ways = {
       {"Cancel", [](HWND window) { PostMessageA(GetDlgItem(window, IDCANCEL), BM_CLICK, 0, 0); }},
       {"Escape", [](HWND window) {
@@ -160,14 +129,11 @@ TEST_F(SetupUnderWine, CancelEscapeTheCloseBoxAndEnterEachEndTheProgram) {
 }
 
 TEST_F(SetupUnderWine, BrowseShowsThePickerAndTakesTheFolderPicked) {
-  SeedFourReleases();
   Start();
   Click(kBrowse);
   const HWND picker = WaitForOwnedWindow(dialog);
   ASSERT_NE(picker, nullptr) << "no folder picker";
   EXPECT_NE(FindDescendant(picker, "Edit"), nullptr) << "the picker has an edit box";
-  EXPECT_TRUE(HasChildWithText(picker, texts::kBrowseTitle));
-
   // C:\Vortel does not exist, so the picker stays on the desktop, a folder of the file system.
   char desktop[MAX_PATH] = {};
   ASSERT_EQ(SHGetFolderPathA(nullptr, CSIDL_DESKTOPDIRECTORY, nullptr, 0, desktop), S_OK);
@@ -175,8 +141,6 @@ TEST_F(SetupUnderWine, BrowseShowsThePickerAndTakesTheFolderPicked) {
   for (int attempt = 0; attempt < 600 && IsWindow(picker); ++attempt) Sleep(50);
   EXPECT_FALSE(IsWindow(picker));
   EXPECT_EQ(WindowText(Item(kPath)), desktop);
-  EXPECT_TRUE(Enabled(kInstall));
-
   Click(IDCANCEL);
   ExpectEndedWithNothingWritten();
 }

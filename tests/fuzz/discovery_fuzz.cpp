@@ -1,10 +1,10 @@
 // The discovery scan over registry trees built from the fuzz input: names with any bytes,
 // deep nesting, values of every type and size, and planted faults.
-#include <cstdlib>
-
 #include "acad/install_info.h"
 #include "fuzz_input.h"
 #include "support/fake_services.h"
+
+using fuzz::Require;
 
 namespace {
 
@@ -40,10 +40,6 @@ void BuildTree(fuzz::FuzzInput& input, fakes::FakeRegistry& registry) {
       }
     }
   }
-}
-
-void Require(bool condition) {
-  if (!condition) std::abort();
 }
 
 }  // namespace

@@ -3,9 +3,15 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <string>
 
 namespace fuzz {
+
+// A broken rule ends the run, which the fuzzer reports as a finding.
+inline void Require(bool condition) {
+  if (!condition) std::abort();
+}
 
 class FuzzInput {
  public:

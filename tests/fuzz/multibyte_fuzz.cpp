@@ -1,16 +1,13 @@
 // The multibyte text rules on arbitrary bytes: results always fall on character boundaries
 // and upper-casing never touches a byte of a two-byte character.
-#include <cstdlib>
 #include <vector>
 
 #include "fuzz_input.h"
 #include "platform/multibyte.h"
 
-namespace {
+using fuzz::Require;
 
-void Require(bool condition) {
-  if (!condition) std::abort();
-}
+namespace {
 
 // Offsets at which a character starts, and the end of the text.
 std::vector<bool> CharacterStarts(const std::string& text) {

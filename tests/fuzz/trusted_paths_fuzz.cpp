@@ -1,20 +1,12 @@
 // The trusted-path update of one profile with a stored value of any type, size and bytes:
 // the stored list is never lost or shortened, and is left alone when it cannot be read whole.
-#include <cstdlib>
-
 #include "acad/install_info.h"
 #include "fuzz_input.h"
 #include "support/fake_services.h"
 
-namespace {
+using fuzz::Require;
 
 const char kVariables[] = "SOFTWARE\\Autodesk\\AutoCAD\\R24.0\\ACAD-4101:804\\Profiles\\P\\Variables";
-
-void Require(bool condition) {
-  if (!condition) std::abort();
-}
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   fuzz::FuzzInput input(data, size);

@@ -6,6 +6,8 @@
 #include "acad/install_info.h"
 #include "support/fake_services.h"
 
+using Names = std::vector<std::string>;
+
 namespace {
 
 class AcadFolderDeployment : public ::testing::Test {
@@ -22,7 +24,6 @@ class AcadFolderDeployment : public ::testing::Test {
     world.files.AddFile(folder + "\\Fonts\\txt.shx", "AutoCAD font");
     world.files.AddFile(folder + "\\Drv\\pdfplot9.hdi", "AutoCAD driver");
     info.m_arrAcadLocation[acad::ReleaseIndex(year)].push_back(folder);
-    info.m_arrProductKey[acad::ReleaseIndex(year)].push_back("SOFTWARE\\P\\");
   }
 
   void Deploy(std::initializer_list<int> years) {
@@ -32,59 +33,54 @@ class AcadFolderDeployment : public ::testing::Test {
     EXPECT_EQ(world.files.OpenFindCount(), 0);
   }
 
-  std::string Contents(const std::string& path) { return world.files.Contents(path).value_or("<none>"); }
+  std::string Contents(const std::string& path) {
+    return world.files.Contents(path).value_or("<none>");
+  }
 
   fakes::FakeServices world;
   CAcadInstallInfo info{world.services};
 };
 
 TEST_F(AcadFolderDeployment, FontsGoToEveryTickedInstallationAndTheDriverTo2008Only) {
-  AddInstall(2007, "C:\\A2007");
-  AddInstall(2008, "C:\\A2008");
+  for (int year : {2007, 2008, 2009, 2010}) AddInstall(year, "C:\\A" + std::to_string(year));
   AddInstall(2008, "C:\\A2008 Second");
-  AddInstall(2009, "C:\\A2009");
-  AddInstall(2010, "C:\\A2010");  // not ticked
+  Deploy({});
+  EXPECT_EQ(world.files.Names("C:\\A2008\\Fonts"), Names{"txt.shx"}) << "nothing ticked";
   Deploy({2007, 2008, 2009});
   for (const char* folder : {"C:\\A2007", "C:\\A2008", "C:\\A2008 Second", "C:\\A2009"}) {
     EXPECT_EQ(Contents(std::string(folder) + "\\Fonts\\Vortel_EN.shx"), "EN font") << folder;
     EXPECT_EQ(Contents(std::string(folder) + "\\Fonts\\Vortel_HZ.shx"), "HZ font") << folder;
+    const bool is2008 = std::string(folder).find("2008") != std::string::npos;
+    EXPECT_EQ(Contents(std::string(folder) + "\\Drv\\pdfplot9.hdi"),
+              is2008 ? "plot driver" : "AutoCAD driver") << folder;
   }
-  EXPECT_EQ(Contents("C:\\A2008\\Drv\\pdfplot9.hdi"), "plot driver");
-  EXPECT_EQ(Contents("C:\\A2008 Second\\Drv\\pdfplot9.hdi"), "plot driver");
-  EXPECT_EQ(Contents("C:\\A2007\\Drv\\pdfplot9.hdi"), "AutoCAD driver");
-  EXPECT_EQ(Contents("C:\\A2009\\Drv\\pdfplot9.hdi"), "AutoCAD driver");
-  EXPECT_EQ(world.files.Names("C:\\A2010\\Fonts"), std::vector<std::string>{"txt.shx"});
-  EXPECT_EQ(world.files.Names("C:\\A2008\\Drv"), std::vector<std::string>{"pdfplot9.hdi"});
+  EXPECT_EQ(world.files.Names("C:\\A2010\\Fonts"), Names{"txt.shx"});
+  EXPECT_EQ(world.files.Names("C:\\A2008\\Drv"), Names{"pdfplot9.hdi"});
   EXPECT_TRUE(world.desktop.shown.empty());
 }
 
 TEST_F(AcadFolderDeployment, FailedCopiesAreSilentAndNothingIsCreated) {
   AddInstall(2008, "C:\\ReadOnly");
-  world.files.AddFile("C:\\ReadOnly\\Fonts\\Vortel_EN.shx", "old", platform::kFileAttributeReadOnly);
+  world.files.AddFile("C:\\ReadOnly\\Fonts\\Vortel_EN.shx", "old",
+                      platform::kFileAttributeReadOnly);
   info.m_arrAcadLocation[1].push_back("C:\\NoFolders");
   world.files.AddFolder("C:\\NoFolders");
-  // A folder whose Fonts path would not fit its buffer, though its Drv path does.
-  const std::string deep = "C:\\" + std::string(252, 'd');
+  // A folder whose Fonts path (260 bytes) would not fit its buffer, though its Drv path does.
+  const std::string deep = "C:\\" + std::string(251, 'd');
   AddInstall(2008, deep);
   Deploy({2008});
   EXPECT_EQ(Contents("C:\\ReadOnly\\Fonts\\Vortel_EN.shx"), "old");
   EXPECT_EQ(Contents("C:\\ReadOnly\\Fonts\\Vortel_HZ.shx"), "HZ font");
   EXPECT_EQ(Contents("C:\\ReadOnly\\Drv\\pdfplot9.hdi"), "plot driver");
   EXPECT_TRUE(world.files.Names("C:\\NoFolders").empty());
-  EXPECT_EQ(world.files.Names(deep + "\\Fonts"), std::vector<std::string>{"txt.shx"});
+  EXPECT_EQ(world.files.Names(deep + "\\Fonts"), Names{"txt.shx"});
   EXPECT_EQ(Contents(deep + "\\Drv\\pdfplot9.hdi"), "plot driver");
   EXPECT_TRUE(world.desktop.shown.empty());
-}
 
-TEST_F(AcadFolderDeployment, AMissingPackageIsReportedOncePerFolderAndNothingTicksNothing) {
-  AddInstall(2007, "C:\\A");
-  AddInstall(2011, "C:\\B");
-  Deploy({});
-  EXPECT_EQ(world.files.Names("C:\\A\\Fonts"), std::vector<std::string>{"txt.shx"});
+  // Without its package, each folder reports it.
   world.files.modulePath = "E:\\elsewhere\\SetUp.exe";
-  Deploy({2007, 2011});
-  EXPECT_EQ(world.desktop.shown.size(), 2u);
-  EXPECT_EQ(world.files.Names("C:\\B\\Fonts"), std::vector<std::string>{"txt.shx"});
+  Deploy({2007, 2008});
+  EXPECT_EQ(world.desktop.shown.size(), 3u);
 }
 
 }  // namespace

@@ -14,36 +14,26 @@ namespace {
 const std::string kShallow = "\x9C\x5C";  // 淺: its trail byte is a backslash
 const std::string kLetterTrail = "\x81\x61";  // 乤: its trail byte is 'a'
 
-TEST(MultibyteText, LastCharacterIsFoundByCharactersNotBytes) {
-  EXPECT_EQ(FindLastCharacter("D:\\pkg\\" + kShallow + ".exe", '\\', IsCp936LeadByte), 6u);
-  EXPECT_EQ(FindLastCharacter(kShallow, '\\', IsCp936LeadByte), std::string::npos);
-  EXPECT_EQ(FindLastCharacter("a\\b\\", '\\', IsCp936LeadByte), 3u);
-  EXPECT_EQ(FindLastCharacter("", '\\', IsCp936LeadByte), std::string::npos);
+TEST(MultibyteText, CharactersAreFoundUpperCasedAndComparedByCharactersNotBytes) {
+  const auto gbk = IsCp936LeadByte;
+  EXPECT_EQ(FindLastCharacter("D:\\pkg\\" + kShallow + ".exe", '\\', gbk), 6u);
+  EXPECT_EQ(FindLastCharacter("a\\b\\", '\\', gbk), 3u);
   // A lead byte at the very end stands alone and swallows nothing.
-  EXPECT_EQ(FindLastCharacter("\\\x9C", '\\', IsCp936LeadByte), 0u);
+  EXPECT_EQ(FindLastCharacter("\\\x9C", '\\', gbk), 0u);
+  EXPECT_FALSE(EndsWithCharacter("C:\\" + kShallow, '\\', gbk));
+  EXPECT_TRUE(EndsWithCharacter("C:\\", '\\', gbk));
+  EXPECT_FALSE(EndsWithCharacter("", '\\', gbk));
 
-  EXPECT_TRUE(EndsWithCharacter("C:\\", '\\', IsCp936LeadByte));
-  EXPECT_FALSE(EndsWithCharacter("C:\\" + kShallow, '\\', IsCp936LeadByte));
-  EXPECT_FALSE(EndsWithCharacter("", '\\', IsCp936LeadByte));
-}
+  // A match that begins on a trail byte does not count.
+  EXPECT_EQ(FindByCharacters("\xC0\xA9\xD5\xB9", "\xA9\xD5", gbk), std::string::npos);
+  EXPECT_EQ(FindByCharacters(kShallow + "\\x", "\\", gbk), 2u);
+  EXPECT_EQ(FindByCharacters("ab", "abc", gbk), std::string::npos);
 
-TEST(MultibyteText, SubstringMatchesStartOnlyOnCharacterBoundaries) {
-  const std::string mark = texts::kExtensionLibraryMark;
-  EXPECT_EQ(FindByCharacters("Vortel" + mark, mark, IsCp936LeadByte), 6u);
-  // The bytes "\xD5\xB9" ... occur across a character boundary in "\xA9\xD5\xB9\xBB":
-  // a match that begins on a trail byte does not count.
-  EXPECT_EQ(FindByCharacters("\xC0\xA9\xD5\xB9", "\xA9\xD5", IsCp936LeadByte), std::string::npos);
-  EXPECT_EQ(FindByCharacters(kShallow + "\\x", "\\", IsCp936LeadByte), 2u);
-  EXPECT_EQ(FindByCharacters("abc", "", IsCp936LeadByte), 0u);
-  EXPECT_EQ(FindByCharacters("ab", "abc", IsCp936LeadByte), std::string::npos);
-}
-
-TEST(MultibyteText, UpperCasingLeavesTwoByteCharactersAlone) {
   std::string text = "c:\\vortel\\" + kLetterTrail + "a;" + kShallow + "z";
-  ToUpperByCharacters(text, IsCp936LeadByte);
+  ToUpperByCharacters(text, gbk);
   EXPECT_EQ(text, "C:\\VORTEL\\" + kLetterTrail + "A;" + kShallow + "Z");
-  EXPECT_TRUE(EqualsIgnoringCase("SetUp.EXE", "setup.exe", IsCp936LeadByte));
-  EXPECT_FALSE(EqualsIgnoringCase(kLetterTrail, "\x81" "A", IsCp936LeadByte));
+  EXPECT_TRUE(EqualsIgnoringCase("SetUp.EXE", "setup.exe", gbk));
+  EXPECT_FALSE(EqualsIgnoringCase(kLetterTrail, "\x81" "A", gbk));
 }
 
 TEST(ProgramTexts, EveryTextIsTheGbkFormOfItsOriginal) {

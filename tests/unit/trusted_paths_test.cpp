@@ -11,39 +11,34 @@ using platform::kHkeyCurrentUser;
 namespace {
 
 const std::string kFolder = "C:\\Vortel\\V-Trelmox";
+const std::string kUpper = "C:\\VORTEL\\V-TRELMOX";
 const std::string kAcad = "SOFTWARE\\Autodesk\\AutoCAD\\";
-
-std::string Variables(const std::string& release, const std::string& product,
-                      const std::string& profile) {
-  return kAcad + release + "\\" + product + "\\Profiles\\" + profile + "\\Variables";
-}
 
 class TrustedPaths : public ::testing::Test {
  protected:
   void SetUp() override { info.SetInstallDir(kFolder); }
 
-  // A profile whose TRUSTEDPATHS holds `stored`.
+  // A profile whose TRUSTEDPATHS holds `stored`; its Variables key.
   std::string AddProfile(const std::string& profile, const std::string& stored,
-                         const std::string& release = "R24.0", const std::string& product = "ACAD-4101:804") {
-    const std::string key = Variables(release, product, profile);
-    world.registry.SetString(kHkeyCurrentUser, key, "TRUSTEDPATHS", stored);
+                         const std::string& product = "R24.0\\ACAD-4101:804",
+                         std::uint32_t type = platform::kRegSz) {
+    const std::string key = kAcad + product + "\\Profiles\\" + profile + "\\Variables";
+    world.registry.SetString(kHkeyCurrentUser, key, "TRUSTEDPATHS", stored, type);
     return key;
   }
 
+  // The profile's TRUSTEDPATHS, which must be a text stored with its NUL.
   std::string Stored(const std::string& key) {
     const auto value = world.registry.GetValue(kHkeyCurrentUser, key, "TRUSTEDPATHS");
     if (!value) return "<none>";
+    EXPECT_EQ(value->type, platform::kRegSz) << key;
+    EXPECT_EQ(value->data.back(), 0) << key;
     return value->Text();
   }
 
-  std::string Update(const std::string& stored) {
-    const std::string key = AddProfile("One", stored);
+  void Update() {
     info.AddTrustedPath();
     EXPECT_EQ(world.registry.OpenHandleCount(), 0);
-    const auto value = world.registry.GetValue(kHkeyCurrentUser, key, "TRUSTEDPATHS");
-    EXPECT_EQ(value->type, platform::kRegSz);
-    EXPECT_EQ(value->data.back(), 0);
-    return value->Text();
   }
 
   fakes::FakeServices world;
@@ -51,73 +46,71 @@ class TrustedPaths : public ::testing::Test {
 };
 
 TEST_F(TrustedPaths, TheFolderJoinsTheListUnlessAnEntryAlreadyNamesIt) {
-  const std::string shallow = "\x9C\x5C";    // 淺: trail byte '\'
-  const std::string letter = "\x81\x61";     // 乤: trail byte 'a'
-  const std::pair<std::string, std::string> cases[] = {
-      {"", kFolder},
-      {";", kFolder},
-      {"C:", kFolder},
-      {"C:\\Tools", "C:\\TOOLS;C:\\VORTEL\\V-TRELMOX"},
-      {"c:\\tools;", "C:\\TOOLS;;C:\\VORTEL\\V-TRELMOX"},
-      {"c:\\vortel\\v-trelmox", "C:\\VORTEL\\V-TRELMOX"},
-      {"d:\\x;C:\\Vortel\\V-Trelmox\\;e:\\y", "D:\\X;C:\\VORTEL\\V-TRELMOX\\;E:\\Y"},
-      {"d:\\x;c:\\vortel\\v-trelmox\\...", "D:\\X;C:\\VORTEL\\V-TRELMOX\\..."},
+  const std::string shallow = "\x9C\x5C";  // 淺: trail byte '\'
+  const std::string letter = "\x81\x61";   // 乤: trail byte 'a'
+  const struct {
+    std::string stored;
+    std::uint32_t type;
+    std::string expected;
+  } cases[] = {
+      {"", platform::kRegSz, kFolder},
+      {";", platform::kRegSz, kFolder},
+      {"C:", platform::kRegSz, kFolder},
+      {"C:\\Tools", platform::kRegSz, "C:\\TOOLS;" + kUpper},
+      {"c:\\tools;", platform::kRegSz, "C:\\TOOLS;;" + kUpper},
+      {"c:\\vortel\\v-trelmox", platform::kRegSz, kUpper},
+      {"d:\\x;C:\\Vortel\\V-Trelmox\\;e:\\y", platform::kRegSz, "D:\\X;" + kUpper + "\\;E:\\Y"},
+      {"d:\\x;c:\\vortel\\v-trelmox\\...", platform::kRegSz, "D:\\X;" + kUpper + "\\..."},
       // Longer paths that merely begin with the folder do not name it.
-      {"C:\\Vortel\\V-Trelmox2", "C:\\VORTEL\\V-TRELMOX2;C:\\VORTEL\\V-TRELMOX"},
-      {"C:\\Vortel\\V-Trelmox\\sub", "C:\\VORTEL\\V-TRELMOX\\SUB;C:\\VORTEL\\V-TRELMOX"},
+      {"C:\\Vortel\\V-Trelmox2", platform::kRegSz, kUpper + "2;" + kUpper},
+      {"C:\\Vortel\\V-Trelmox\\sub", platform::kRegSz, kUpper + "\\SUB;" + kUpper},
       // Two-byte characters keep their bytes, whatever their trail byte looks like.
-      {"d:\\" + letter + "a;e:\\" + shallow, "D:\\" + letter + "A;E:\\" + shallow + ";C:\\VORTEL\\V-TRELMOX"},
+      {"d:\\" + letter + "a;e:\\" + shallow, platform::kRegSz,
+       "D:\\" + letter + "A;E:\\" + shallow + ";" + kUpper},
+      // Other types are read as text up to the first NUL and written back as strings.
+      {"%APPDATA%\\x", platform::kRegExpandSz, "%APPDATA%\\X;" + kUpper},
+      {std::string("abc\0z", 5), platform::kRegBinary, "ABC;" + kUpper},
   };
-  for (const auto& [stored, expected] : cases) {
-    EXPECT_EQ(Update(stored), expected) << stored;
+  for (const auto& [stored, type, expected] : cases) {
+    const std::string key = AddProfile("One", stored, "R24.0\\ACAD-4101:804", type);
+    Update();
+    EXPECT_EQ(Stored(key), expected) << stored;
   }
-}
-
-TEST_F(TrustedPaths, ValuesOfOtherTypesAreReadAsTextAndWrittenBackAsStrings) {
-  const std::string key = Variables("R24.0", "ACAD-4101:804", "One");
-  world.registry.SetString(kHkeyCurrentUser, key, "TRUSTEDPATHS", "%APPDATA%\\x", platform::kRegExpandSz);
-  info.AddTrustedPath();
-  EXPECT_EQ(Stored(key), "%APPDATA%\\X;C:\\VORTEL\\V-TRELMOX");
-  world.registry.SetRaw(kHkeyCurrentUser, key, "TRUSTEDPATHS", platform::kRegBinary, {'a', 'b', 'c', 0, 'z'});
-  info.AddTrustedPath();
-  EXPECT_EQ(world.registry.GetValue(kHkeyCurrentUser, key, "TRUSTEDPATHS")->type, platform::kRegSz);
-  EXPECT_EQ(Stored(key), "ABC;C:\\VORTEL\\V-TRELMOX");
 }
 
 TEST_F(TrustedPaths, EveryProfileOfEveryProductIsReachedAndUnreadableKeysAreSkipped) {
-  const std::string a = AddProfile("Default", "C:\\A", "R17.0", "ACAD-5001:804");
-  const std::string b = AddProfile("Second", "C:\\B", "R17.0", "ACAD-5001:804");
-  const std::string c = AddProfile("<<Unnamed Profile>>", "C:\\C", "R99.9", "Other");
+  const std::string a = AddProfile("Default", "C:\\A", "R17.0\\ACAD-5001:804");
+  const std::string b = AddProfile("Second", "C:\\B", "R17.0\\ACAD-5001:804");
+  const std::string c = AddProfile("<<Unnamed Profile>>", "C:\\C", "R99.9\\Other");
   // A profile without Variables gets the key with only TRUSTEDPATHS in it.
   world.registry.AddKey(kHkeyCurrentUser, kAcad + "R25.0\\ACAD-6101:804\\Profiles\\Fresh");
-  // A product without profiles, and keys that do not open.
   world.registry.AddKey(kHkeyCurrentUser, kAcad + "R25.0\\NoProfiles");
-  const std::string lockedRelease = AddProfile("P", "C:\\L1", "Locked", "X");
-  const std::string lockedProduct = AddProfile("P", "C:\\L2", "R26.0", "Locked");
-  const std::string lockedProfiles = AddProfile("P", "C:\\L3", "R26.0", "ProfilesLocked");
-  const std::string lockedProfile = AddProfile("Locked", "C:\\L4", "R26.0", "Open");
-  world.registry.Faults(kHkeyCurrentUser, kAcad + "Locked").failOpen = true;
-  world.registry.Faults(kHkeyCurrentUser, kAcad + "R26.0\\Locked").failOpen = true;
-  world.registry.Faults(kHkeyCurrentUser, kAcad + "R26.0\\ProfilesLocked\\Profiles").failOpen = true;
-  world.registry.Faults(kHkeyCurrentUser, kAcad + "R26.0\\Open\\Profiles\\Locked").failOpen = true;
-  // Other users' profiles are never looked at.
-  world.registry.SetString(platform::kHkeyLocalMachine, Variables("R24.0", "P", "X"), "TRUSTEDPATHS", "C:\\M");
-
-  info.AddTrustedPath();
-  EXPECT_EQ(Stored(a), "C:\\A;C:\\VORTEL\\V-TRELMOX");
-  EXPECT_EQ(Stored(b), "C:\\B;C:\\VORTEL\\V-TRELMOX");
-  EXPECT_EQ(Stored(c), "C:\\C;C:\\VORTEL\\V-TRELMOX");
-  const std::string fresh = Variables("R25.0", "ACAD-6101:804", "Fresh");
-  EXPECT_EQ(Stored(fresh), kFolder);
-  EXPECT_EQ(world.registry.ValueNames(kHkeyCurrentUser, fresh), std::vector<std::string>{"TRUSTEDPATHS"});
-  EXPECT_FALSE(world.registry.KeyExists(kHkeyCurrentUser, kAcad + "R25.0\\NoProfiles\\Profiles"));
-  for (const auto& [key, original] : {std::pair{lockedRelease, "C:\\L1"}, {lockedProduct, "C:\\L2"},
-                                      {lockedProfiles, "C:\\L3"}, {lockedProfile, "C:\\L4"}}) {
-    EXPECT_EQ(Stored(key), original) << key;
+  // Keys that do not open, and a profile whose value cannot be written, keep their lists.
+  const std::string kept[] = {
+      AddProfile("P", "C:\\L1", "Locked\\X"), AddProfile("P", "C:\\L2", "R26.0\\Locked"),
+      AddProfile("P", "C:\\L3", "R26.0\\ProfilesLocked"), AddProfile("Locked", "C:\\L4", "R26.0\\Open"),
+      AddProfile("ReadOnly", "C:\\L5", "R26.0\\Open")};
+  for (const std::string& locked : {kAcad + "Locked", kAcad + "R26.0\\Locked",
+                                    kAcad + "R26.0\\ProfilesLocked\\Profiles",
+                                    kAcad + "R26.0\\Open\\Profiles\\Locked"}) {
+    world.registry.Faults(kHkeyCurrentUser, locked).failOpen = true;
   }
-  EXPECT_EQ(world.registry.GetValue(platform::kHkeyLocalMachine, Variables("R24.0", "P", "X"), "TRUSTEDPATHS")->Text(),
+  world.registry.Faults(kHkeyCurrentUser, kept[4]).denyWrite = true;
+  // Other users' profiles are never looked at.
+  world.registry.SetString(platform::kHkeyLocalMachine, a, "TRUSTEDPATHS", "C:\\M");
+
+  Update();
+  EXPECT_EQ(Stored(a), "C:\\A;" + kUpper);
+  EXPECT_EQ(Stored(b), "C:\\B;" + kUpper);
+  EXPECT_EQ(Stored(c), "C:\\C;" + kUpper);
+  const std::string fresh = kAcad + "R25.0\\ACAD-6101:804\\Profiles\\Fresh\\Variables";
+  EXPECT_EQ(Stored(fresh), kFolder);
+  EXPECT_EQ(world.registry.ValueNames(kHkeyCurrentUser, fresh),
+            std::vector<std::string>{"TRUSTEDPATHS"});
+  EXPECT_FALSE(world.registry.KeyExists(kHkeyCurrentUser, kAcad + "R25.0\\NoProfiles\\Profiles"));
+  for (int n = 0; n < 5; ++n) EXPECT_EQ(Stored(kept[n]), "C:\\L" + std::to_string(n + 1));
+  EXPECT_EQ(world.registry.GetValue(platform::kHkeyLocalMachine, a, "TRUSTEDPATHS")->Text(),
             "C:\\M");
-  EXPECT_EQ(world.registry.OpenHandleCount(), 0);
 }
 
 TEST_F(TrustedPaths, AListThatCannotBeReadWholeIsNeverReplaced) {
@@ -129,21 +122,10 @@ TEST_F(TrustedPaths, AListThatCannotBeReadWholeIsNeverReplaced) {
   // Unreadable key (other than missing): left as it is.
   const std::string denied = AddProfile("Denied", "C:\\Keep");
   world.registry.Faults(kHkeyCurrentUser, denied).failOpen = true;
-  info.AddTrustedPath();
+  Update();
   EXPECT_EQ(Stored(tooLong), longList);
-  EXPECT_EQ(Stored(atLimit), "C:\\" + std::string(9996, 'Y') + ";C:\\VORTEL\\V-TRELMOX");
+  EXPECT_EQ(Stored(atLimit), "C:\\" + std::string(9996, 'Y') + ";" + kUpper);
   EXPECT_EQ(Stored(denied), "C:\\Keep");
-  EXPECT_EQ(world.registry.OpenHandleCount(), 0);
-}
-
-TEST_F(TrustedPaths, NoAutoCadKeyOrAReadOnlyProfileWritesNothing) {
-  info.AddTrustedPath();
-  EXPECT_FALSE(world.registry.KeyExists(kHkeyCurrentUser, kAcad));
-  const std::string key = AddProfile("ReadOnly", "C:\\Tools");
-  world.registry.Faults(kHkeyCurrentUser, key).denyWrite = true;
-  info.AddTrustedPath();
-  EXPECT_EQ(Stored(key), "C:\\Tools");
-  EXPECT_EQ(world.registry.OpenHandleCount(), 0);
 }
 
 }  // namespace
