@@ -56,17 +56,25 @@ class RegistryContract : public ::testing::Test {
 
   ErrorCode Open(const std::string& path) {
     ScopedRegKey key(registry);
-    const ErrorCode opened = registry.OpenKeyEx(scratch.Get(), path.c_str(), kKeyRead, key.Receive());
+    const ErrorCode opened =
+        registry.OpenKeyEx(scratch.Get(), path.c_str(), kKeyRead, key.Receive());
     EXPECT_EQ(key.IsOpen(), opened == kErrorSuccess);
     return opened;
   }
 
-  // Writes a value and reads it back through a buffer larger than it.
+  ErrorCode Query(const char* name, std::uint8_t* data, std::uint32_t* size,
+                  std::uint32_t* type = nullptr) {
+    std::uint32_t ignored = 0;
+    return registry.QueryValue(scratch.Get(), name, type ? type : &ignored, data, size);
+  }
+
+  // Writes a value and reads it back, by its name in capitals, through a buffer larger than it.
   Bytes WriteAndRead(std::uint32_t type, const Bytes& data) {
-    EXPECT_EQ(registry.SetValue(scratch.Get(), "Value", type, data.data(), data.size()), kErrorSuccess);
+    EXPECT_EQ(registry.SetValue(scratch.Get(), "Value", type, data.data(), data.size()),
+              kErrorSuccess);
     Bytes read(64, 0xEE);
     std::uint32_t size = read.size(), readType = 0;
-    EXPECT_EQ(registry.QueryValue(scratch.Get(), "VALUE", &readType, read.data(), &size), kErrorSuccess);
+    EXPECT_EQ(Query("VALUE", read.data(), &size, &readType), kErrorSuccess);
     EXPECT_EQ(readType, type);
     read.resize(size);
     return read;
@@ -108,15 +116,14 @@ TEST_F(RegistryContract, ValuesOfEveryTypeReadBackAsTheirBytesOrAskForMoreRoom) 
   }
   WriteAndRead(kRegSz, {'h', 'e', 'l', 'l', 'o', 0});
   std::array<std::uint8_t, 6> buffer{};
-  std::uint32_t size = 5, type = 0;
-  EXPECT_EQ(registry.QueryValue(scratch.Get(), "Value", &type, buffer.data(), &size), kErrorMoreData);
+  std::uint32_t size = 5;
+  EXPECT_EQ(Query("Value", buffer.data(), &size), kErrorMoreData);
   EXPECT_EQ(size, 6u);
   size = 0;
-  EXPECT_EQ(registry.QueryValue(scratch.Get(), "Value", &type, nullptr, &size), kErrorSuccess);
+  EXPECT_EQ(Query("Value", nullptr, &size), kErrorSuccess);
   EXPECT_EQ(size, 6u);
-  EXPECT_EQ(registry.QueryValue(scratch.Get(), "Value", &type, buffer.data(), &size), kErrorSuccess);
-  EXPECT_EQ(registry.QueryValue(scratch.Get(), "Missing", &type, buffer.data(), &size),
-            kErrorFileNotFound);
+  EXPECT_EQ(Query("Value", buffer.data(), &size), kErrorSuccess);
+  EXPECT_EQ(Query("Missing", buffer.data(), &size), kErrorFileNotFound);
 }
 
 TEST_F(RegistryContract, OpenKeyWithNoNameHandsBackTheKeyItself) {

@@ -134,7 +134,8 @@ TEST(SetupProgramResources, VersionResourceCarriesThePackageVersion) {
         {"LegalCopyright", "Copyright (C) 2026 Vortel"}, {"FileDescription", ""}}) {
     const std::string path = std::string("\\StringFileInfo\\080404b0\\") + name;
     char* text = nullptr;
-    ASSERT_TRUE(VerQueryValueA(info.data(), path.c_str(), reinterpret_cast<void**>(&text), &length));
+    ASSERT_TRUE(VerQueryValueA(info.data(), path.c_str(), reinterpret_cast<void**>(&text),
+                               &length));
     EXPECT_TRUE(*expected != '\0' ? std::string(text) == expected : *text != '\0') << name << text;
   }
 }

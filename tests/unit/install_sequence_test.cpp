@@ -78,6 +78,7 @@ TEST_F(InstallSequence, OneInstallMakesEveryChangeInItsOrder) {
   Install();
   const std::string install = "C:\\Vortel\\V-Trelmox";
   const std::string library = install + "\\" + texts::kExtensionLibraryFolder;
+  // 2017 was found but is hidden at 32 bits: its tick is 0, so it is neither registered nor served.
   const std::vector<std::string> expected = {
       "mkdir C:\\Vortel", "mkdir " + install,
       "hide 1017", "hide 1000", "hide 1015", "show 1014",
@@ -99,9 +100,6 @@ TEST_F(InstallSequence, OneInstallMakesEveryChangeInItsOrder) {
   EXPECT_EQ(world.desktop.shown[0].type, kMbOk);
   EXPECT_EQ(info.m_strInstallDir, install);
   EXPECT_EQ(window.Item(kPath).text, "C:\\Vortel") << "the edit box keeps the chosen folder";
-  // 2017 was found but is hidden at 32 bits: its tick is 0, so it is neither registered nor served.
-  EXPECT_EQ(Loader(kProduct2017, 2017), "<none>");
-  EXPECT_EQ(world.files.Names("C:\\A2017\\Fonts"), std::vector<std::string>{});
   EXPECT_EQ(world.registry.OpenHandleCount(), 0);
   EXPECT_EQ(world.files.OpenFindCount(), 0);
 }
@@ -166,7 +164,8 @@ TEST_F(InstallSequence, RefusalsChangeNothingAndAutoCadRunningIsRefusedOnlyOnce)
     EXPECT_EQ(box.owner, window.handle);
     EXPECT_EQ(box.type, kMbOk);
   }
-  EXPECT_EQ(journal, std::vector<std::string>(3, std::string("box ") + texts::kSoftwareSetupCaption));
+  const std::string refusal = std::string("box ") + texts::kSoftwareSetupCaption;
+  EXPECT_EQ(journal, std::vector<std::string>(3, refusal)) << "nothing made, nothing copied";
   EXPECT_FALSE(g_bCheckAcadRunning);
   EXPECT_TRUE(window.Item(kPath).visible);
   EXPECT_FALSE(window.endResult.has_value());

@@ -26,7 +26,6 @@ class LoaderRegistration : public ::testing::Test {
     const std::string path = "SOFTWARE\\Autodesk\\AutoCAD\\R\\" + name + "\\";
     world.registry.AddKey(kHkeyLocalMachine, path);
     info.m_arrProductKey[acad::ReleaseIndex(year)].push_back(path);
-    info.m_arrAcadLocation[acad::ReleaseIndex(year)].push_back("C:\\Acad\\" + name);
     return path;
   }
 

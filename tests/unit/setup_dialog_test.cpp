@@ -122,71 +122,40 @@ TEST_F(SetupDialog, InstallButtonIsEnabledWhileAnyReleaseIsTicked) {
   EXPECT_TRUE(InstallEnabled());
 }
 
-class BrowseForInstallFolder : public SetupDialog {
- protected:
-  void Browse(const std::string& typed, std::optional<fakes::PickedItem> answer) {
+TEST_F(SetupDialog, BrowseTakesTheFolderPickedAndOpensOnTheLastFolderTypedOrPicked) {
+  Found(2016);
+  Open();
+  // Browses with `typed` in the edit box; the folder the picker was told to open on.
+  const auto browse = [&](const std::string& typed, std::optional<fakes::PickedItem> answer) {
     window.Item(kPath).text = typed;
     world.desktop.pickerAnswers.push_back(std::move(answer));
     dialog->HandleCommand(kBrowse, kBnClicked);
     EXPECT_TRUE(world.desktop.liveItems.empty()) << "every item freed";
     EXPECT_EQ(world.desktop.badFrees, 0);
-  }
-  // The folder the picker was told to open on.
-  std::string OpenedOn() {
-    const auto& sent = world.desktop.pickersShown.back().sentOnStart;
-    EXPECT_EQ(sent.size(), 1u);
-    if (sent.empty()) return "<none>";
-    EXPECT_EQ(sent[0].message, kBffmSetSelectionA);
-    EXPECT_EQ(sent[0].wParam, 1u) << "the selection is given as a path text";
-    return sent[0].pathText;
-  }
-};
-
-TEST_F(BrowseForInstallFolder, PickedFolderFillsTheEditBoxAndIsRemembered) {
-  Found(2016);
-  Dlg_Setup& setup = Open();
-  Browse("E:\\Typed", fakes::PickedItem{"F:\\Tools\\Vortel", true, "Vortel"});
-  const fakes::PickerShown& picker = world.desktop.pickersShown.back();
-  EXPECT_EQ(picker.owner, window.handle);
-  EXPECT_EQ(picker.root, kNoItem);
-  EXPECT_EQ(picker.title, texts::kBrowseTitle);
-  EXPECT_EQ(picker.flags, 0x71u);
-  EXPECT_EQ(OpenedOn(), "E:\\Typed");
-  EXPECT_EQ(picker.callbackResult, 0);
+    const fakes::PickerShown& picker = world.desktop.pickersShown.back();
+    EXPECT_EQ(picker.owner, window.handle);
+    EXPECT_EQ(picker.root, kNoItem);
+    EXPECT_EQ(picker.title, texts::kBrowseTitle);
+    EXPECT_EQ(picker.flags, 0x71u);
+    EXPECT_EQ(picker.callbackResult, 0);
+    EXPECT_EQ(picker.sentOnStart.size(), 1u);
+    const fakes::PickerMessage& select = picker.sentOnStart.at(0);
+    EXPECT_EQ(select.message, kBffmSetSelectionA);
+    EXPECT_EQ(select.wParam, 1u) << "the selection is given as a path text";
+    return select.pathText;
+  };
+  EXPECT_EQ(browse("", std::nullopt), "") << "nothing remembered yet: no particular folder";
+  EXPECT_EQ(browse("E:\\Typed", std::nullopt), "E:\\Typed");
+  EXPECT_EQ(window.Item(kPath).text, "E:\\Typed") << "cancelled";
+  EXPECT_EQ(browse("", fakes::PickedItem{"", false, "Control Panel"}), "E:\\Typed");
+  EXPECT_EQ(window.Item(kPath).text, "") << "an item that is no folder changes nothing";
+  EXPECT_EQ(browse("G:\\Other", fakes::PickedItem{"F:\\Tools\\Vortel", true, ""}), "G:\\Other");
   EXPECT_EQ(window.Item(kPath).text, "F:\\Tools\\Vortel");
-  EXPECT_EQ(setup.m_strPath, "F:\\Tools\\Vortel");
-  EXPECT_EQ(g_strBrowseFolder, "F:\\Tools\\Vortel");
+  EXPECT_EQ(dialog->m_strPath, "F:\\Tools\\Vortel");
   EXPECT_TRUE(InstallEnabled());
-
-  // A drive root keeps its backslash, whatever display name the picker wrote.
-  Browse("F:\\Tools\\Vortel", fakes::PickedItem{"D:\\", true, "Local Disk (D:) of a long name"});
-  EXPECT_EQ(window.Item(kPath).text, "D:\\");
-  EXPECT_EQ(g_strBrowseFolder, "D:\\");
-}
-
-TEST_F(BrowseForInstallFolder, CancelOrNoFolderChangeNothingAndAnEmptyBoxOpensOnTheLastFolder) {
-  Open();
-  Browse("", std::nullopt);
-  EXPECT_EQ(OpenedOn(), "") << "nothing remembered yet: no particular folder";
-  Browse("E:\\Typed", std::nullopt);
-  EXPECT_EQ(window.Item(kPath).text, "E:\\Typed");
-  Browse("G:\\Other", fakes::PickedItem{"", false, "Control Panel"});
-  EXPECT_EQ(window.Item(kPath).text, "G:\\Other");
-  EXPECT_EQ(dialog->m_strPath, "G:\\Other");
-  Browse("", std::nullopt);
-  EXPECT_EQ(OpenedOn(), "G:\\Other") << "the typed folder is remembered all the same";
-  EXPECT_EQ(window.Item(kPath).text, "");
-  EXPECT_FALSE(InstallEnabled()) << "no release found";
-}
-
-TEST(BrowseFolderCallbackTest, SelectsOnlyOnStartAndAlwaysLetsThePickerClose) {
-  fakes::FakePickerWindow picker;
-  const auto data = reinterpret_cast<std::intptr_t>("C:\\Vortel");
-  for (unsigned message : {kBffmSelChanged, kBffmValidateFailedA, kBffmInitialized}) {
-    EXPECT_EQ(BrowseFolderCallback(picker, message, 0, data), 0);
-  }
-  ASSERT_EQ(picker.received.size(), 1u);
-  EXPECT_EQ(picker.received[0].pathText, "C:\\Vortel");
+  EXPECT_EQ(browse("", fakes::PickedItem{"D:\\", true, "Local Disk (D:) of a long name"}),
+            "F:\\Tools\\Vortel");
+  EXPECT_EQ(window.Item(kPath).text, "D:\\") << "a drive root keeps its backslash";
 }
 
 }  // namespace

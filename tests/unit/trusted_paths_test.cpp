@@ -86,10 +86,11 @@ TEST_F(TrustedPaths, EveryProfileOfEveryProductIsReachedAndUnreadableKeysAreSkip
   world.registry.AddKey(kHkeyCurrentUser, kAcad + "R25.0\\ACAD-6101:804\\Profiles\\Fresh");
   world.registry.AddKey(kHkeyCurrentUser, kAcad + "R25.0\\NoProfiles");
   // Keys that do not open, and a profile whose value cannot be written, keep their lists.
-  const std::string kept[] = {
-      AddProfile("P", "C:\\L1", "Locked\\X"), AddProfile("P", "C:\\L2", "R26.0\\Locked"),
-      AddProfile("P", "C:\\L3", "R26.0\\ProfilesLocked"), AddProfile("Locked", "C:\\L4", "R26.0\\Open"),
-      AddProfile("ReadOnly", "C:\\L5", "R26.0\\Open")};
+  const std::string kept[] = {AddProfile("P", "C:\\L1", "Locked\\X"),
+                              AddProfile("P", "C:\\L2", "R26.0\\Locked"),
+                              AddProfile("P", "C:\\L3", "R26.0\\ProfilesLocked"),
+                              AddProfile("Locked", "C:\\L4", "R26.0\\Open"),
+                              AddProfile("ReadOnly", "C:\\L5", "R26.0\\Open")};
   for (const std::string& locked : {kAcad + "Locked", kAcad + "R26.0\\Locked",
                                     kAcad + "R26.0\\ProfilesLocked\\Profiles",
                                     kAcad + "R26.0\\Open\\Profiles\\Locked"}) {
