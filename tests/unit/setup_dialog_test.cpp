@@ -30,7 +30,6 @@ class SetupDialog : public ::testing::Test {
 
   void Found(int year) {
     info.m_arrAcadLocation[acad::ReleaseIndex(year)].push_back("C:\\AutoCAD");
-    info.m_arrProductKey[acad::ReleaseIndex(year)].push_back("SOFTWARE\\P\\");
   }
 
   Dlg_Setup& Open(PackageBuild package = {}) {
