@@ -7,7 +7,7 @@ packages=(
   cmake ninja-build g++ googletest libbenchmark-dev
   g++-mingw-w64-i686 mingw-w64 binutils-mingw-w64-i686
   wine wine32:i386 wine64 fonts-wine python3
-  xvfb x11-utils imagemagick fonts-wqy-microhei locales
+  xvfb xauth x11-utils imagemagick fonts-wqy-microhei locales
   clang libclang-rt-14-dev zip
 )
 

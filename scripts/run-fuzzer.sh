@@ -13,7 +13,7 @@ if ! "$fuzzer" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=4096 \
     -artifact_prefix="$scratch/" "$scratch" "$seeds" >"$log" 2>&1; then
   cat "$log"
   for crash in "$scratch"/crash-* "$scratch"/leak-* "$scratch"/timeout-*; do
-    [ -e "$crash" ] && echo "finding: $(basename "$crash") $(xxd -p "$crash" | head -c 400)"
+    [ -e "$crash" ] && echo "finding: $(basename "$crash") $(od -An -tx1 "$crash" | tr -d " \n" | head -c 400)"
   done
   exit 1
 fi
