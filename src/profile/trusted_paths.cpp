@@ -23,6 +23,12 @@ std::string JoinKeyPath(const std::string& base, const std::string& name, const 
   return path + suffix;
 }
 
+// A handle for the current user's root, as each collecting phase takes one.
+bool OpenUserRoot(platform::Registry& registry, ScopedRegKey& root) {
+  return registry.OpenKey(platform::kHkeyCurrentUser, nullptr, root.Receive()) ==
+         platform::kErrorSuccess;
+}
+
 // Opens `path` below the user's root with KEY_READ and lists the subkeys that open.
 bool ListSubKeysOf(platform::Registry& registry, RegKey root, const std::string& path,
                    acad::StringList& names) {
@@ -104,10 +110,7 @@ acad::StringList CAcadInstallInfo::CollectProfilesKeys() {
   platform::Registry& registry = m_services.registry;
   acad::StringList profilesKeys;
   ScopedRegKey root(registry);
-  if (registry.OpenKey(platform::kHkeyCurrentUser, nullptr, root.Receive()) !=
-      platform::kErrorSuccess) {
-    return profilesKeys;
-  }
+  if (!OpenUserRoot(registry, root)) return profilesKeys;
   acad::StringList releases;
   ListSubKeysOf(registry, root.Get(), kUserAcadKey, releases);
   for (const std::string& release : releases) {
@@ -126,10 +129,7 @@ acad::StringList CAcadInstallInfo::CollectVariablesKeys(const acad::StringList& 
   platform::Registry& registry = m_services.registry;
   acad::StringList variablesKeys;
   ScopedRegKey root(registry);
-  if (registry.OpenKey(platform::kHkeyCurrentUser, nullptr, root.Receive()) !=
-      platform::kErrorSuccess) {
-    return variablesKeys;
-  }
+  if (!OpenUserRoot(registry, root)) return variablesKeys;
   for (const std::string& profilesKey : profilesKeys) {
     acad::StringList profiles;
     if (!ListSubKeysOf(registry, root.Get(), profilesKey, profiles)) continue;
