@@ -5,7 +5,5 @@ CAcadInstallInfo::CAcadInstallInfo(const platform::Services& services)
 
 void CAcadInstallInfo::SetInstallDir(const std::string& path) {
   m_strInstallDir = path;
-  if (platform::EndsWithCharacter(m_strInstallDir, '\\', m_services.isLeadByte)) {
-    m_strInstallDir.pop_back();
-  }
+  platform::DropTrailingBackslash(m_strInstallDir, m_services.isLeadByte);
 }

@@ -52,9 +52,7 @@ bool SkippedAsProgramFile(const FoundEntry& entry, platform::LeadByteTest isLead
 CopyJob::CopyJob(std::string installDir, platform::ProgressBar& progress,
                  const platform::Services& services)
     : m_strInstallDir(std::move(installDir)), m_progress(progress), m_services(services) {
-  if (platform::EndsWithCharacter(m_strInstallDir, '\\', m_services.isLeadByte)) {
-    m_strInstallDir.pop_back();
-  }
+  platform::DropTrailingBackslash(m_strInstallDir, m_services.isLeadByte);
 }
 
 bool CopyJob::CopyProgramFiles() {

@@ -39,6 +39,10 @@ bool EndsWithCharacter(const std::string& text, char ch, LeadByteTest isLeadByte
   return !text.empty() && FindLastCharacter(text, ch, isLeadByte) == text.size() - 1;
 }
 
+void DropTrailingBackslash(std::string& text, LeadByteTest isLeadByte) {
+  if (EndsWithCharacter(text, '\\', isLeadByte)) text.pop_back();
+}
+
 void ToUpperByCharacters(std::string& text, LeadByteTest isLeadByte) {
   for (std::size_t offset = 0; offset < text.size();) {
     const std::size_t length = CharacterLength(text, offset, isLeadByte);

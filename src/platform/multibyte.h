@@ -25,6 +25,9 @@ std::size_t FindByCharacters(const std::string& text, const std::string& needle,
 // Whether the text's last character (not merely its last byte) is `ch`.
 bool EndsWithCharacter(const std::string& text, char ch, LeadByteTest isLeadByte);
 
+// Drops the text's last character when it is a backslash (one at most).
+void DropTrailingBackslash(std::string& text, LeadByteTest isLeadByte);
+
 // Upper-cases the single-byte letters a-z; the bytes of two-byte characters stay as they are.
 void ToUpperByCharacters(std::string& text, LeadByteTest isLeadByte);
 

@@ -1,9 +1,8 @@
 // Making every installed AutoCAD of a ticked release load the add-on at start-up: a
 // demand-load entry "Applications\Vortel<year>" beneath each of the release's product keys.
-#include <array>
-#include <cstdio>
 
 #include "acad/install_info.h"
+#include "platform/format.h"
 
 using platform::RegKey;
 using platform::ScopedRegKey;
@@ -36,12 +35,12 @@ int LoaderYear(int releaseYear) {
   return 0;
 }
 
-// Formats into the fixed text buffer; false when the text would not fit.
+// Formats a key name or loader path; false when it would not fit the program's 260-byte
+// text buffer (259 characters), in which case nothing is written.
 template <typename... Args>
-bool FormatBounded(std::array<char, kTextBufferSize>& buffer, const char* format, Args... args) {
-  buffer.fill('\0');
-  const int length = std::snprintf(buffer.data(), buffer.size(), format, args...);
-  return length >= 0 && static_cast<std::size_t>(length) < buffer.size();
+bool FormatBounded(std::string& text, const char* format, Args... args) {
+  text = platform::FormatText(format, args...);
+  return text.size() < kTextBufferSize;
 }
 
 }  // namespace
@@ -84,16 +83,16 @@ bool CAcadInstallInfo::RegisterLoader(int year, int packageBits) {
 // LOADER. A loader path that does not fit its buffer leaves the old entry as it was.
 bool CAcadInstallInfo::WriteLoaderEntry(RegKey productKey, int entryYear, const char* entryFormat,
                                         int loaderYear, const char* loaderFormat) {
-  std::array<char, kTextBufferSize> entryName{};
-  std::array<char, kTextBufferSize> loaderPath{};
+  std::string entryName;
+  std::string loader;
   if (!FormatBounded(entryName, entryFormat, entryYear) ||
-      !FormatBounded(loaderPath, loaderFormat, m_strInstallDir.c_str(), loaderYear)) {
+      !FormatBounded(loader, loaderFormat, m_strInstallDir.c_str(), loaderYear)) {
     return false;
   }
   platform::Registry& registry = m_services.registry;
-  registry.DeleteKey(productKey, entryName.data());
+  registry.DeleteKey(productKey, entryName.c_str());
   ScopedRegKey entry(registry);
-  registry.CreateKey(productKey, entryName.data(), entry.Receive());
+  registry.CreateKey(productKey, entryName.c_str(), entry.Receive());
   if (!entry.IsOpen()) return false;
 
   const std::uint32_t loadControls = kLoadOnStartup;
@@ -101,7 +100,6 @@ bool CAcadInstallInfo::WriteLoaderEntry(RegKey productKey, int entryYear, const 
       registry.SetValue(entry.Get(), "LOADCTRLS", platform::kRegDword,
                         reinterpret_cast<const std::uint8_t*>(&loadControls),
                         sizeof loadControls) == platform::kErrorSuccess;
-  const std::string loader = loaderPath.data();
   const bool loaderSet =
       registry.SetValue(entry.Get(), "LOADER", platform::kRegSz,
                         reinterpret_cast<const std::uint8_t*>(loader.c_str()),

@@ -19,7 +19,7 @@ constexpr std::size_t kNewTextLimit = 12999;
 std::string JoinKeyPath(const std::string& base, const std::string& name, const char* suffix,
                         platform::LeadByteTest isLeadByte) {
   std::string path = base + "\\" + name;
-  if (platform::EndsWithCharacter(path, '\\', isLeadByte)) path.pop_back();
+  platform::DropTrailingBackslash(path, isLeadByte);
   return path + suffix;
 }
 
@@ -70,7 +70,7 @@ StoredList ReadTrustedPaths(platform::Registry& registry, const std::string& var
 bool EntryNamesFolder(std::string entry, const std::string& upperFolder,
                       platform::LeadByteTest isLeadByte) {
   if (entry == upperFolder + "\\...") return true;
-  if (platform::EndsWithCharacter(entry, '\\', isLeadByte)) entry.pop_back();
+  platform::DropTrailingBackslash(entry, isLeadByte);
   return entry == upperFolder;
 }
 

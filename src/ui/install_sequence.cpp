@@ -28,11 +28,13 @@ void Dlg_Setup::OnInstall() {
     return;
   }
   UpdateData(true);
-  if (!AcceptInstallFolder(m_strPath)) return;
+  std::string chosenFolder = m_strPath;
+  platform::DropTrailingBackslash(chosenFolder, m_services.isLeadByte);
+  const std::string installFolder = chosenFolder + kInstallSubFolder;
+  if (!AcceptInstallFolder(m_strPath, installFolder)) return;
 
-  if (platform::EndsWithCharacter(m_strPath, '\\', m_services.isLeadByte)) m_strPath.pop_back();
-  m_services.files.MakeDirectory(m_strPath);
-  m_strPath += kInstallSubFolder;
+  m_services.files.MakeDirectory(chosenFolder);
+  m_strPath = installFolder;
   m_services.files.MakeDirectory(m_strPath);
 
   const InstallRun run = RunInstall();
@@ -49,15 +51,11 @@ void Dlg_Setup::OnInstall() {
 
 // An empty folder, or one whose installation folder would be too long for the program's
 // paths, is refused before anything is made; the dialog stays as it is.
-bool Dlg_Setup::AcceptInstallFolder(const std::string& chosenFolder) {
-  std::string installFolder = chosenFolder;
-  if (platform::EndsWithCharacter(installFolder, '\\', m_services.isLeadByte)) {
-    installFolder.pop_back();
-  }
-  installFolder += kInstallSubFolder;
-  const char* refusal = chosenFolder.empty()                           ? texts::kChooseInstallPath
+bool Dlg_Setup::AcceptInstallFolder(const std::string& typedFolder,
+                                    const std::string& installFolder) {
+  const char* refusal = typedFolder.empty()                        ? texts::kChooseInstallPath
                         : installFolder.size() > kMaxInstallFolder ? texts::kInstallPathTooLong
-                                                                       : nullptr;
+                                                                   : nullptr;
   if (refusal == nullptr) return true;
   m_services.desktop.ShowMessageBox(Handle(), refusal, texts::kSoftwareSetupCaption,
                                     platform::kMbOk);

@@ -65,7 +65,7 @@ class Dlg_Setup : public platform::Dialog {
   void OnBrowse();
   void OnInstall();
   InstallRun RunInstall();
-  bool AcceptInstallFolder(const std::string& chosenFolder);
+  bool AcceptInstallFolder(const std::string& typedFolder, const std::string& installFolder);
   void ShowProgressInsteadOfFolderRow();
   acad::ReleaseTicks Ticks() const;
 
