@@ -14,7 +14,7 @@ demo="$PWD/build/demo"
 package="$demo/package"
 screenshot="$demo/setup-dialog.png"
 finished="$demo/setup-finished.png"
-driver=build/windows/tests/e2e/setup_driver.exe
+driver=build/windows/demo/setup_driver.exe
 caption="V-结构工具箱安装"
 
 ./scripts/install-deps.sh

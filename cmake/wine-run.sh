@@ -1,34 +1,8 @@
 #!/usr/bin/env bash
-# Runs a Windows program under Wine in a private prefix made for the tests.
-#   VORTEL_WINE_ROOT  folder that holds the prefixes (default: a folder under /tmp per user)
-#   VORTEL_WINEARCH   win64 (default: what users of 64-bit Windows get) or win32
-# Without a display, the program runs under a private Xvfb.
+# Runs a Windows program under Wine in the private prefix of the tests (cmake/wine-env.sh);
+# without a display, under a private Xvfb.
 set -euo pipefail
-
-arch="${VORTEL_WINEARCH:-win64}"
-root="${VORTEL_WINE_ROOT:-/tmp/vortel-wine-$(id -u)}"
-mkdir -p "$root"
-
-export WINEPREFIX="$root/$arch"
-export WINEARCH="$arch"
-export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml="
-export LANG=zh_CN.UTF-8
-export LC_ALL=zh_CN.UTF-8
-
-prepare_prefix() {
-  wineboot -i >/dev/null 2>&1
-  # Close managed windows at once (no window manager under Xvfb) and let a crash end the program.
-  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
-  wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
-  wineserver -w
-  touch "$WINEPREFIX/.vortel-ready"
-}
-
-(
-  flock 9
-  [ -f "$WINEPREFIX/.vortel-ready" ] || prepare_prefix
-) 9>"$root/.$arch.lock"
+source "$(dirname "$0")/wine-env.sh"
 
 if [ -z "${DISPLAY:-}" ]; then
   exec xvfb-run -a -s "-screen 0 1280x1024x24" wine "$@"

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "acad/install_info.h"
-#include "support/fake_services.h"
+#include "support/world.h"
 
 namespace {
 
@@ -15,19 +15,19 @@ namespace {
 void SeedAcadTree(fakes::FakeRegistry& registry, int keys) {
   const int perProduct = 5;  // the product key and four subkeys
   for (int product = 0; product * perProduct < keys; ++product) {
-    const std::string path = "SOFTWARE\\Autodesk\\AutoCAD\\R" + std::to_string(product / 10) +
+    const std::string path = "HKLM\\SOFTWARE\\Autodesk\\AutoCAD\\R" + std::to_string(product / 10) +
                              "\\ACAD-" + std::to_string(product) + ":804";
-    registry.SetString(platform::kHkeyLocalMachine, path, "AcadLocation", "C:\\Acad\\" + std::to_string(product));
-    registry.SetString(platform::kHkeyLocalMachine, path, "ProductName",
+    registry.Set(path, "AcadLocation", "C:\\Acad\\" + std::to_string(product));
+    registry.Set(path, "ProductName",
                        "AutoCAD " + std::to_string(2007 + product % 21));
     for (const char* child : {"Applications", "Profiles", "Variables", "Menus"}) {
-      registry.AddKey(platform::kHkeyLocalMachine, path + "\\" + child);
+      registry.AddKey(path + "\\" + child);
     }
   }
 }
 
 void BM_ScanInstalledReleases(benchmark::State& state) {
-  fakes::FakeServices world;
+  fakes::World world;
   SeedAcadTree(world.registry, static_cast<int>(state.range(0)));
   for (auto _ : state) {
     CAcadInstallInfo info{world.services};
@@ -39,11 +39,10 @@ void BM_ScanInstalledReleases(benchmark::State& state) {
 BENCHMARK(BM_ScanInstalledReleases)->Arg(1000)->Arg(10000)->Arg(100000)->Complexity()->Unit(benchmark::kMillisecond);
 
 void BM_AddTrustedPath(benchmark::State& state) {
-  fakes::FakeServices world;
+  fakes::World world;
   const int profiles = static_cast<int>(state.range(0));
   for (int profile = 0; profile < profiles; ++profile) {
-    world.registry.SetString(platform::kHkeyCurrentUser,
-                             "SOFTWARE\\Autodesk\\AutoCAD\\R" + std::to_string(profile % 10) +
+    world.registry.Set("HKCU\\SOFTWARE\\Autodesk\\AutoCAD\\R" + std::to_string(profile % 10) +
                                  "\\ACAD-1:804\\Profiles\\P" + std::to_string(profile) + "\\Variables",
                              "TRUSTEDPATHS", "C:\\Tools;D:\\Library\\Blocks;E:\\Scripts");
   }

@@ -10,10 +10,10 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
-#include "setup_window.h"
 
 namespace {
 
@@ -77,9 +77,27 @@ HWND PollFor(Find find) {
   std::exit(1);
 }
 
+// The visible setup dialog ("V-结构工具箱安装" in GBK) of the process, or null.
 HWND VisibleDialogOf(DWORD processId) {
-  const HWND dialog = e2e::FindSetupDialog(processId);
-  return dialog != nullptr && IsWindowVisible(dialog) ? dialog : nullptr;
+  for (HWND window = GetTopWindow(nullptr); window != nullptr; window = GetWindow(window, GW_HWNDNEXT)) {
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    char caption[64] = {};
+    GetWindowTextA(window, caption, sizeof caption);
+    if (owner == processId && IsWindowVisible(window) &&
+        std::strcmp(caption, "V-\xBD\xE1\xB9\xB9\xB9\xA4\xBE\xDF\xCF\xE4\xB0\xB2\xD7\xB0") == 0) {
+      return window;
+    }
+  }
+  return nullptr;
+}
+
+// A visible top-level window owned by `owner` (the closing message), or null.
+HWND OwnedWindowOf(HWND owner) {
+  for (HWND window = GetTopWindow(nullptr); window != nullptr; window = GetWindow(window, GW_HWNDNEXT)) {
+    if (GetWindow(window, GW_OWNER) == owner && IsWindowVisible(window)) return window;
+  }
+  return nullptr;
 }
 
 double Median(std::vector<double> values) {
@@ -119,7 +137,7 @@ double TimeInstall(const std::string& program, const std::string& folder) {
   SendMessageA(GetDlgItem(dialog, kFolderEdit), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(folder.c_str()));
   const Stopwatch watch;
   PostMessageA(GetDlgItem(dialog, kInstallButton), BM_CLICK, 0, 0);
-  const HWND closingBox = PollFor([&] { return e2e::FindOwnedWindow(dialog); });
+  const HWND closingBox = PollFor([&] { return OwnedWindowOf(dialog); });
   const double elapsed = watch.Milliseconds();
   PostMessageA(closingBox, WM_COMMAND, IDOK, 0);
   return elapsed;

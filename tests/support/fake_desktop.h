@@ -1,91 +1,142 @@
-// Records every message box and folder picker and answers them from a script; a FaultPlan
-// may answer any numbered call instead.
+// The desktop, the process list and the dialog's window, in memory. Message boxes and folder
+// pickers are recorded and answered from a script; a planted fault on a box is its answer.
 #pragma once
 
-#include "support/fault_plan.h"
-#include "support/journal.h"
-
+#include <algorithm>
+#include <array>
+#include <cstdio>
 #include <deque>
 #include <functional>
 #include <map>
-#include <optional>
-#include <string>
-#include <vector>
+#include <set>
 
 #include "platform/desktop.h"
+#include "platform/dialog_window.h"
+#include "platform/processes.h"
+#include "support/faults.h"
 
 namespace fakes {
 
 struct ShownBox {
   platform::WindowHandle owner;
-  std::string text;
-  std::string caption;
+  std::string text, caption;
   unsigned type;
 };
 
-// A message the picker's callback sent to the picker; `pathText` is lParam read as a text
-// when the message selects a folder by its path.
-struct PickerMessage {
-  unsigned message;
-  std::uintptr_t wParam;
-  std::string pathText;
+struct ShownPicker {
+  platform::BrowseInfo info;
+  std::string selected;  // the folder its callback selected when it started
+  int callbackResult;
 };
 
-class FakePickerWindow final : public platform::PickerWindow {
+class FakeDesktop final : public platform::Desktop, private platform::PickerWindow {
  public:
-  std::vector<PickerMessage> received;
-  std::intptr_t Send(unsigned message, std::uintptr_t wParam, std::intptr_t lParam) override;
-};
+  explicit FakeDesktop(Faults& faults) : m_faults(faults) {}
 
-// One showing of the folder picker: what it was given, and what its callback did when the
-// picker started.
-struct PickerShown {
-  platform::WindowHandle owner;
-  platform::ItemIdList root;
-  std::string title;
-  unsigned flags;
-  std::string callbackData;  // the callback's data read as a text
-  std::vector<PickerMessage> sentOnStart;
-  int callbackResult = -1;
-};
-
-// What the user picks. An item that is no folder of the file system has no path.
-struct PickedItem {
-  std::string path;
-  bool isFileSystemFolder = true;
-  std::string displayName;  // written into the picker's display-name buffer
-};
-
-class FakeDesktop final : public platform::Desktop {
- public:
-  // Message box answers given in turn; once they run out, a box is answered with its first
-  // button. An answer planted by the fault plan comes first (0: the box could not be shown).
-  std::deque<int> answers;
-  // Runs as each box is shown, before it is answered (a test may remove a fault here).
-  std::function<void(const ShownBox&)> onShow;
-  std::vector<ShownBox> shown;
-  Journal* journal = nullptr;  // records the captions of the boxes shown
-  FaultPlan* faultPlan = nullptr;
+  std::vector<ShownBox> boxes;
+  std::deque<int> answers;      // given in turn; once they run out a box gets its first button
+  std::function<void()> onBox;  // runs while a box is up
   platform::WindowHandle activeWindow = 0x5150;
-
-  // Picker answers given in turn; nullopt (and every showing once they run out) cancels.
-  std::deque<std::optional<PickedItem>> pickerAnswers;
-  std::vector<PickerShown> pickersShown;
-  // Items handed out and not yet freed, and frees of items that were not live.
-  std::map<platform::ItemIdList, PickedItem> liveItems;
+  // What the user picks in turn: a folder, "" for an item that is no folder, nothing to cancel.
+  std::deque<std::optional<std::string>> picks;
+  std::vector<ShownPicker> pickers;
+  std::set<platform::ItemIdList> liveItems;  // handed out and not yet freed
   int badFrees = 0;
 
-  int ShowMessageBox(platform::WindowHandle owner, const std::string& text,
-                     const std::string& caption, unsigned type) override;
-  platform::WindowHandle ActiveWindow() override {
-    return TakeFault(faultPlan, "ActiveWindow") ? platform::kNoWindow : activeWindow;
+  int ShowMessageBox(platform::WindowHandle owner, const std::string& text, const std::string& caption,
+                     unsigned type) override {
+    const auto planted = m_faults.Take("ShowMessageBox", std::to_string(type));
+    boxes.push_back(ShownBox{owner, text, caption, type});
+    if (onBox) onBox();
+    const int first = (type & 0xF) == platform::kMbAbortRetryIgnore ? platform::kIdAbort : platform::kIdOk;
+    const int answer = planted ? static_cast<int>(*planted) : answers.empty() ? first : answers.front();
+    if (!planted && !answers.empty()) answers.pop_front();
+    return answer;
   }
-  platform::ItemIdList BrowseForFolder(const platform::BrowseInfo& info) override;
-  bool GetPathFromItem(platform::ItemIdList item, char* path) override;
-  void FreeItem(platform::ItemIdList item) override;
+  platform::WindowHandle ActiveWindow() override {
+    return m_faults.Take("ActiveWindow", "") ? platform::kNoWindow : activeWindow;
+  }
+  platform::ItemIdList BrowseForFolder(const platform::BrowseInfo& info) override {
+    if (m_faults.Take("BrowseForFolder", "")) return platform::kNoItem;
+    m_selected.clear();
+    pickers.push_back({info, "", info.callback(*this, platform::kBffmInitialized, 0, info.callbackData)});
+    pickers.back().selected = m_selected;
+    const std::optional<std::string> pick = picks.empty() ? std::nullopt : picks.front();
+    if (!picks.empty()) picks.pop_front();
+    if (!pick) return platform::kNoItem;
+    std::snprintf(info.displayName, platform::kMaxPath, "%s", "A display name, not a path");
+    m_items[++m_nextItem] = *pick;
+    liveItems.insert(m_nextItem);
+    return m_nextItem;
+  }
+  bool GetPathFromItem(platform::ItemIdList item, char* path) override {
+    if (m_faults.Take("GetPathFromItem", "") || liveItems.count(item) == 0 || m_items[item].empty()) return false;
+    std::snprintf(path, platform::kMaxPath, "%s", m_items[item].c_str());
+    return true;
+  }
+  void FreeItem(platform::ItemIdList item) override { badFrees += liveItems.erase(item) == 1 ? 0 : 1; }
 
  private:
+  // The picker's window, as its callback sees it.
+  std::intptr_t Send(unsigned message, std::uintptr_t wParam, std::intptr_t lParam) override {
+    if (message == platform::kBffmSetSelectionA && wParam != 0) m_selected = reinterpret_cast<const char*>(lParam);
+    return 0;
+  }
+
+  Faults& m_faults;
+  std::string m_selected;
+  std::map<platform::ItemIdList, std::string> m_items;
   platform::ItemIdList m_nextItem = 0x7000;
+};
+
+class FakeProcesses final : public platform::Processes {
+ public:
+  explicit FakeProcesses(Faults& faults) : m_faults(faults) {}
+  std::vector<std::string> running;  // executable names, in snapshot order
+
+  std::optional<std::vector<std::string>> ExecutableNames() override {
+    if (m_faults.Take("ExecutableNames", "")) return std::nullopt;
+    return running;
+  }
+
+ private:
+  Faults& m_faults;
+};
+
+// A dialog's window: each control comes into being on first use, visible, enabled, unticked and
+// empty, and keeps the messages sent to it with their parameters.
+class FakeWindow final : public platform::DialogWindow {
+ public:
+  struct Item {
+    bool visible = true, enabled = true;
+    int check = platform::kUnchecked;
+    std::string text;
+    std::vector<std::array<std::intptr_t, 3>> messages;
+  };
+  std::map<int, Item> items;
+  std::map<int, platform::IconHandle> icons;  // the icons that load, by resource id
+  platform::IconHandle smallIcon = platform::kNoIcon;
+  std::optional<int> ended;
+
+  int Count(int id, std::intptr_t message) {
+    const auto& sent = items[id].messages;
+    return static_cast<int>(std::count_if(sent.begin(), sent.end(), [&](const auto& m) { return m[0] == message; }));
+  }
+
+  platform::WindowHandle Handle() const override { return 0xD141; }
+  void ShowItem(int id, bool show) override { items[id].visible = show; }
+  void EnableItem(int id, bool enable) override { items[id].enabled = enable; }
+  int GetItemCheck(int id) override { return items[id].check; }
+  void SetItemCheck(int id, int state) override { items[id].check = state; }
+  std::string GetItemText(int id) override { return items[id].text; }
+  void SetItemText(int id, const std::string& text) override { items[id].text = text; }
+  std::intptr_t SendItemMessage(int id, std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) override {
+    items[id].messages.push_back({static_cast<std::intptr_t>(message), static_cast<std::intptr_t>(wParam), lParam});
+    return 0;
+  }
+  platform::IconHandle LoadProgramIcon(int id) override { return icons.count(id) != 0 ? icons[id] : platform::kNoIcon; }
+  void SetSmallIcon(platform::IconHandle icon) override { smallIcon = icon; }
+  void EndDialog(int result) override { ended = result; }
 };
 
 }  // namespace fakes

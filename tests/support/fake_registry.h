@@ -1,94 +1,185 @@
-// An in-memory registry that behaves as the Win32 one does for the calls the program makes:
-// case-insensitive key and value names, subkeys enumerated sorted by name regardless of case,
-// typed values, ERROR_MORE_DATA with the needed size. Faults can be planted per key or, through
-// a FaultPlan, on any numbered call; every handle handed out is counted until it is closed.
+// An in-memory registry that answers the program's calls as Windows does: key and value names
+// without regard to case, subkeys enumerated sorted by name, typed values, ERROR_MORE_DATA with
+// the size needed. Tests seed and read it by full paths ("HKLM\SOFTWARE\...", "HKCU\...").
+// Fault paths: a key's path; a value's is its key's path, a backslash and its name.
 #pragma once
 
-#include "support/fault_plan.h"
-#include "support/journal.h"
-
+#include <algorithm>
+#include <cstring>
 #include <map>
 #include <memory>
-#include <optional>
-#include <set>
-#include <string>
-#include <vector>
 
 #include "platform/registry.h"
+#include "support/faults.h"
 
 namespace fakes {
 
+using Bytes = std::vector<std::uint8_t>;
+
 struct RegValue {
   std::uint32_t type = platform::kRegNone;
-  std::vector<std::uint8_t> data;
-
-  std::string Text() const;  // the data up to its first NUL
-};
-
-struct RegFaults {
-  bool failOpen = false;           // opening (or creating) this key is denied
-  bool failSubKeyCount = false;    // asking for its number of subkeys fails
-  std::set<std::uint32_t> failEnumIndexes;  // the names at these indexes cannot be read
-  bool denyWrite = false;          // values cannot be set, subkeys cannot be created or deleted
+  Bytes data;
+  std::string Text() const { return std::string(data.begin(), std::find(data.begin(), data.end(), 0)); }
 };
 
 class FakeRegistry final : public platform::Registry {
  public:
-  FakeRegistry();
-  ~FakeRegistry() override;
+  explicit FakeRegistry(Faults& faults) : m_faults(faults) {
+    m_handles[platform::kHkeyLocalMachine] = {std::make_shared<Node>(), "HKLM"};
+    m_handles[platform::kHkeyCurrentUser] = {std::make_shared<Node>(), "HKCU"};
+    AddKey("HKLM\\SOFTWARE");
+    AddKey("HKCU\\Software");
+  }
 
-  Journal* journal = nullptr;  // records the values set
-  FaultPlan* faultPlan = nullptr;
+  void AddKey(const std::string& key) { Walk(key, true); }
+  void Set(const std::string& key, const std::string& name, const std::string& text,
+           std::uint32_t type = platform::kRegSz) {
+    SetRaw(key, name, type, Bytes(text.c_str(), text.c_str() + text.size() + 1));
+  }
+  void SetRaw(const std::string& key, const std::string& name, std::uint32_t type, Bytes data) {
+    Walk(key, true)->values[name] = RegValue{type, std::move(data)};
+  }
+  std::optional<RegValue> Get(const std::string& key, const std::string& name) const {
+    const auto node = Walk(key, false);
+    if (!node || node->values.count(name) == 0) return std::nullopt;
+    return node->values.at(name);
+  }
+  // The names of a key's subkeys, or of its values.
+  std::vector<std::string> Keys(const std::string& key) const { return Names(key, &Node::keys); }
+  std::vector<std::string> Values(const std::string& key) const { return Names(key, &Node::values); }
+  int OpenHandles() const { return static_cast<int>(m_handles.size()) - 2; }
 
-  // Seeding and inspection; `path` is relative to `root`, components separated by '\'.
-  void AddKey(platform::RegKey root, const std::string& path);
-  void SetString(platform::RegKey root, const std::string& path, const std::string& name,
-                 const std::string& text, std::uint32_t type = platform::kRegSz);
-  void SetRaw(platform::RegKey root, const std::string& path, const std::string& name,
-              std::uint32_t type, std::vector<std::uint8_t> data);
-  bool KeyExists(platform::RegKey root, const std::string& path) const;
-  std::optional<RegValue> GetValue(platform::RegKey root, const std::string& path,
-                                   const std::string& name) const;
-  std::vector<std::string> ValueNames(platform::RegKey root, const std::string& path) const;
-  std::vector<std::string> SubKeyNames(platform::RegKey root, const std::string& path) const;
-  // The faults of a key, which is created if missing.
-  RegFaults& Faults(platform::RegKey root, const std::string& path);
-  int OpenHandleCount() const { return static_cast<int>(m_handles.size()); }
-
-  platform::ErrorCode OpenKey(platform::RegKey parent, const char* subKey,
-                              platform::RegKey* result) override;
-  platform::ErrorCode OpenKeyEx(platform::RegKey parent, const char* subKey,
-                                std::uint32_t access, platform::RegKey* result) override;
-  platform::ErrorCode CreateKey(platform::RegKey parent, const char* subKey,
-                                platform::RegKey* result) override;
-  platform::ErrorCode DeleteKey(platform::RegKey parent, const char* subKey) override;
-  platform::ErrorCode QuerySubKeyCount(platform::RegKey key, std::uint32_t* count) override;
+  platform::ErrorCode OpenKey(platform::RegKey parent, const char* subKey, platform::RegKey* result) override {
+    if (subKey != nullptr && *subKey != '\0') return Open("OpenKey", parent, subKey, result, false);
+    // With no name, RegOpenKeyA hands back the very handle it was given.
+    const auto fault = m_faults.Take("OpenKey", m_handles.at(parent).path);
+    *result = fault ? platform::kNullKey : parent;
+    return fault.value_or(platform::kErrorSuccess);
+  }
+  platform::ErrorCode OpenKeyEx(platform::RegKey parent, const char* subKey, std::uint32_t,
+                                platform::RegKey* result) override {
+    return Open("OpenKeyEx", parent, subKey, result, false);
+  }
+  platform::ErrorCode CreateKey(platform::RegKey parent, const char* subKey, platform::RegKey* result) override {
+    return Open("CreateKey", parent, subKey, result, true);
+  }
+  platform::ErrorCode DeleteKey(platform::RegKey parent, const char* subKey) override {
+    const std::string path = Joined(m_handles.at(parent).path, subKey);
+    if (const auto fault = m_faults.Take("DeleteKey", path)) return *fault;
+    std::vector<std::string> parts = SplitPath(path);
+    const std::string leaf = parts.back();
+    parts.pop_back();
+    std::string owner;
+    for (const std::string& part : parts) owner += part + "\\";
+    const auto node = Walk(owner, false);
+    if (!node || node->keys.count(leaf) == 0) return platform::kErrorFileNotFound;
+    if (!node->keys.at(leaf)->keys.empty()) return platform::kErrorAccessDenied;
+    node->keys.erase(leaf);
+    return platform::kErrorSuccess;
+  }
+  platform::ErrorCode QuerySubKeyCount(platform::RegKey key, std::uint32_t* count) override {
+    const Handle& handle = m_handles.at(key);
+    if (const auto fault = m_faults.Take("QuerySubKeyCount", handle.path)) return *fault;
+    *count = static_cast<std::uint32_t>(handle.node->keys.size());
+    return platform::kErrorSuccess;
+  }
   platform::ErrorCode EnumKey(platform::RegKey key, std::uint32_t index, char* name,
-                              std::uint32_t* nameChars) override;
-  platform::ErrorCode QueryValue(platform::RegKey key, const char* valueName,
-                                 std::uint32_t* type, std::uint8_t* data,
-                                 std::uint32_t* size) override;
+                              std::uint32_t* nameChars) override {
+    const Handle& handle = m_handles.at(key);
+    const bool inRange = index < handle.node->keys.size();
+    const std::string child = inRange ? std::next(handle.node->keys.begin(), index)->second->name : "";
+    if (const auto fault = m_faults.Take("EnumKey", handle.path + "\\" + child)) return *fault;
+    if (!inRange) return platform::kErrorNoMoreItems;
+    if (child.size() >= *nameChars) return platform::kErrorMoreData;
+    std::memcpy(name, child.c_str(), child.size() + 1);
+    *nameChars = static_cast<std::uint32_t>(child.size());
+    return platform::kErrorSuccess;
+  }
+  platform::ErrorCode QueryValue(platform::RegKey key, const char* valueName, std::uint32_t* type,
+                                 std::uint8_t* data, std::uint32_t* size) override {
+    const Handle& handle = m_handles.at(key);
+    const std::uint32_t capacity = *size;
+    // After ERROR_MORE_DATA a buffer holds nothing usable: it is spoilt, so nobody relies on it.
+    const auto spoil = [&] {
+      if (data != nullptr) std::fill(data, data + capacity, '?');
+      return platform::kErrorMoreData;
+    };
+    if (const auto fault = m_faults.Take("QueryValue", handle.path + "\\" + valueName)) {
+      if (*fault == platform::kErrorMoreData) *size = capacity + 1;
+      return *fault == platform::kErrorMoreData ? spoil() : *fault;
+    }
+    if (handle.node->values.count(valueName) == 0) return platform::kErrorFileNotFound;
+    const RegValue& value = handle.node->values.at(valueName);
+    if (type != nullptr) *type = value.type;
+    *size = static_cast<std::uint32_t>(value.data.size());
+    if (data == nullptr) return platform::kErrorSuccess;
+    if (value.data.size() > capacity) return spoil();
+    std::copy(value.data.begin(), value.data.end(), data);
+    return platform::kErrorSuccess;
+  }
   platform::ErrorCode SetValue(platform::RegKey key, const char* valueName, std::uint32_t type,
-                               const std::uint8_t* data, std::uint32_t size) override;
-  platform::ErrorCode CloseKey(platform::RegKey key) override;
+                               const std::uint8_t* data, std::uint32_t size) override {
+    const Handle& handle = m_handles.at(key);
+    if (const auto fault = m_faults.Take("SetValue", handle.path + "\\" + valueName)) return *fault;
+    handle.node->values[valueName] = RegValue{type, Bytes(data, data + size)};
+    return platform::kErrorSuccess;
+  }
+  platform::ErrorCode CloseKey(platform::RegKey key) override {
+    if (key == platform::kHkeyLocalMachine || key == platform::kHkeyCurrentUser) return platform::kErrorSuccess;
+    return m_handles.erase(key) == 1 ? platform::kErrorSuccess : platform::kErrorInvalidHandle;
+  }
 
  private:
-  struct Node;
-  struct NameLess {
-    bool operator()(const std::string& a, const std::string& b) const;
+  struct Node {
+    std::string name;
+    std::map<std::string, std::shared_ptr<Node>, NameLess> keys;
+    std::map<std::string, RegValue, NameLess> values;
   };
-  using NodePtr = std::shared_ptr<Node>;
+  struct Handle {
+    std::shared_ptr<Node> node;
+    std::string path;  // from its root, with single separators
+  };
 
-  NodePtr Resolve(platform::RegKey key) const;
-  NodePtr Find(const NodePtr& from, const std::string& path) const;
-  NodePtr FindOrCreate(const NodePtr& from, const std::string& path);
-  platform::ErrorCode OpenExisting(platform::RegKey parent, const char* subKey,
-                                   platform::RegKey* result);
-  platform::RegKey NewHandle(const NodePtr& node);
+  static std::string Joined(const std::string& path, const char* name) {
+    std::string joined;
+    for (const std::string& part : SplitPath(path + "\\" + (name != nullptr ? name : ""))) {
+      joined += (joined.empty() ? "" : "\\") + part;
+    }
+    return joined;
+  }
+  // The key of a full path, made with its missing parents when `create`.
+  std::shared_ptr<Node> Walk(const std::string& path, bool create) const {
+    const std::vector<std::string> parts = SplitPath(path);
+    auto node = m_handles.at(Upper(parts.at(0)) == "HKLM" ? platform::kHkeyLocalMachine : platform::kHkeyCurrentUser).node;
+    for (std::size_t n = 1; n < parts.size() && node; ++n) {
+      const auto child = node->keys.find(parts[n]);
+      if (child != node->keys.end()) node = child->second;
+      else node = create ? node->keys[parts[n]] = std::make_shared<Node>(Node{parts[n], {}, {}}) : nullptr;
+    }
+    return node;
+  }
+  template <typename Map>
+  std::vector<std::string> Names(const std::string& key, Map Node::*map) const {
+    std::vector<std::string> names;
+    if (const auto node = Walk(key, false)) {
+      for (const auto& entry : (*node).*map) names.push_back(entry.first);
+    }
+    return names;
+  }
+  platform::ErrorCode Open(const char* method, platform::RegKey parent, const char* subKey,
+                           platform::RegKey* result, bool create) {
+    *result = platform::kNullKey;
+    const std::string path = Joined(m_handles.at(parent).path, subKey);
+    if (const auto fault = m_faults.Take(method, path)) return *fault;
+    const auto node = Walk(path, create);
+    if (!node) return platform::kErrorFileNotFound;
+    *result = m_nextHandle += 4;
+    m_handles[*result] = Handle{node, path};
+    return platform::kErrorSuccess;
+  }
 
-  NodePtr m_currentUser;
-  NodePtr m_localMachine;
-  std::map<platform::RegKey, NodePtr> m_handles;
+  Faults& m_faults;
+  std::map<platform::RegKey, Handle> m_handles;
   platform::RegKey m_nextHandle = 0x1000;
 };
 

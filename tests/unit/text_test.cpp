@@ -1,9 +1,7 @@
-// The multibyte text rules and the GBK table of the program's texts.
+// The multibyte text rules and the GBK bytes of every program text.
 #include <gtest/gtest.h>
+#include <iconv.h>
 
-#include <string>
-
-#include "gbk.h"
 #include "platform/multibyte.h"
 #include "platform/texts.h"
 
@@ -11,21 +9,29 @@ using namespace platform;
 
 namespace {
 
-const std::string kShallow = "\x9C\x5C";  // 淺: its trail byte is a backslash
+// The GBK bytes of a UTF-8 text, converted by iconv.
+std::string ToGbk(std::string utf8) {
+  const iconv_t converter = iconv_open("GBK", "UTF-8");
+  std::string gbk(utf8.size() * 2, '\0');
+  char *in = utf8.data(), *out = gbk.data();
+  std::size_t inLeft = utf8.size(), outLeft = gbk.size();
+  EXPECT_NE(iconv(converter, &in, &inLeft, &out, &outLeft), static_cast<std::size_t>(-1)) << utf8;
+  iconv_close(converter);
+  return gbk.substr(0, gbk.size() - outLeft);
+}
+
+const std::string kShallow = "\x9C\x5C";      // 淺: its trail byte is a backslash
 const std::string kLetterTrail = "\x81\x61";  // 乤: its trail byte is 'a'
 
 TEST(MultibyteText, CharactersAreFoundUpperCasedAndComparedByCharactersNotBytes) {
   const auto gbk = IsCp936LeadByte;
   EXPECT_EQ(FindLastCharacter("D:\\pkg\\" + kShallow + ".exe", '\\', gbk), 6u);
-  // A lead byte at the very end stands alone and swallows nothing.
-  EXPECT_EQ(FindLastCharacter("\\\x9C", '\\', gbk), 0u);
+  EXPECT_EQ(FindLastCharacter("\\\x9C", '\\', gbk), 0u) << "a lead byte at the end stands alone";
+  EXPECT_TRUE(EndsWithCharacter("C:\\\x80\\", '\\', gbk)) << "0x80 is a character of its own";
   EXPECT_FALSE(EndsWithCharacter("C:\\" + kShallow, '\\', gbk));
-
-  // A match that begins on a trail byte does not count.
   EXPECT_EQ(FindByCharacters("\xC0\xA9\xD5\xB9", "\xA9\xD5", gbk), std::string::npos);
   EXPECT_EQ(FindByCharacters(kShallow + "\\x", "\\", gbk), 2u);
   EXPECT_EQ(FindByCharacters("ab", "abc", gbk), std::string::npos);
-
   std::string text = "c:\\vortel\\" + kLetterTrail + "a;" + kShallow + "z";
   ToUpperByCharacters(text, gbk);
   EXPECT_EQ(text, "C:\\VORTEL\\" + kLetterTrail + "A;" + kShallow + "Z");

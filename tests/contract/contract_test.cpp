@@ -1,0 +1,179 @@
+// What the program relies on from the registry, the file calls and the process list, checked
+// against the in-memory machine natively and against the Win32 services under Wine.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+
+#include "machine.h"  // the in-memory machine natively, the Win32 services under Wine
+#include "platform/multibyte.h"
+
+using namespace platform;
+using Names = std::vector<std::string>;
+
+namespace {
+
+class Contract : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    Clear(kHkeyCurrentUser, "Software\\VortelContractTest");
+    ASSERT_EQ(registry.CreateKey(kHkeyCurrentUser, "Software\\VortelContractTest", key.Receive()), kErrorSuccess);
+  }
+  void TearDown() override {
+    key.Reset();
+    Clear(kHkeyCurrentUser, "Software\\VortelContractTest");
+  }
+  void Clear(RegKey parent, const std::string& path) {
+    ScopedRegKey tree(registry);
+    if (registry.OpenKey(parent, path.c_str(), tree.Receive()) != kErrorSuccess) return;
+    for (Names children = SubKeys(tree.Get()); !children.empty(); children.pop_back()) Clear(tree.Get(), children.back());
+    tree.Reset();
+    registry.DeleteKey(parent, path.c_str());
+  }
+  Names SubKeys(RegKey from) {
+    std::uint32_t count = 0;
+    EXPECT_EQ(registry.QuerySubKeyCount(from, &count), kErrorSuccess);
+    Names names;
+    for (std::uint32_t index = 0; index < count; ++index) {
+      std::array<char, 256> name{};
+      std::uint32_t length = name.size();
+      EXPECT_EQ(registry.EnumKey(from, index, name.data(), &length), kErrorSuccess);
+      names.emplace_back(name.data(), length);
+    }
+    return names;
+  }
+  ErrorCode Open(const std::string& path, bool create = false) {
+    ScopedRegKey opened(registry);
+    const ErrorCode result = create ? registry.CreateKey(key.Get(), path.c_str(), opened.Receive())
+                                    : registry.OpenKeyEx(key.Get(), path.c_str(), kKeyRead, opened.Receive());
+    EXPECT_EQ(opened.IsOpen(), result == kErrorSuccess);
+    return result;
+  }
+  std::string In(const std::string& name) { return machine.scratch + "\\" + name; }
+  // A listing's names with "/" after each folder, or the error that refused it.
+  Names List(const std::string& pattern) {
+    ScopedFind listing(files);
+    FoundEntry entry;
+    const ErrorCode opened = files.FindFirst(pattern, listing.Receive(), &entry);
+    if (opened != kErrorSuccess) return {"error " + std::to_string(opened)};
+    Names names;
+    do names.push_back(entry.name + (entry.attributes & kFileAttributeDirectory ? "/" : ""));
+    while (files.FindNext(listing.Get(), &entry) == kErrorSuccess);
+    EXPECT_EQ(files.FindNext(listing.Get(), &entry), kErrorNoMoreFiles);
+    return names;
+  }
+
+  Machine machine;
+  Registry& registry = machine.registry;
+  FileSystem& files = machine.files;
+  ScopedRegKey key{registry};
+};
+
+TEST_F(Contract, KeysIgnoreCaseEnumerateSortedAndCreateAndDeleteAsTheProgramExpects) {
+  const std::string shallow = "A\x9C\x5C";  // A淺: its trail byte is a backslash
+  for (const std::string& name : {std::string("b\\Inner"), std::string("A"), shallow, std::string("B2"), std::string("a1")}) {
+    ASSERT_EQ(Open(name, true), kErrorSuccess) << "parents are made";
+  }
+  EXPECT_EQ(SubKeys(key.Get()), (Names{"A", "a1", shallow, "b", "B2"}));
+  EXPECT_EQ(Open("B\\INNER\\"), kErrorSuccess) << "any case, and a trailing backslash";
+  EXPECT_EQ(Open("Nowhere"), kErrorFileNotFound);
+  std::array<char, 2> small{};  // room for one character and the NUL
+  std::uint32_t length = small.size();
+  EXPECT_EQ(registry.EnumKey(key.Get(), 4, small.data(), &length), kErrorMoreData) << "B2";
+  EXPECT_EQ(registry.EnumKey(key.Get(), 5, small.data(), &length), kErrorNoMoreItems);
+  // RegOpenKeyA with no name hands back the handle it was given; the Ex call opens another.
+  for (const char* noName : {static_cast<const char*>(nullptr), ""}) {
+    RegKey same = kNullKey;
+    EXPECT_EQ(registry.OpenKey(key.Get(), noName, &same), kErrorSuccess);
+    EXPECT_EQ(same, key.Get());
+  }
+  RegKey root = kNullKey;
+  EXPECT_EQ(registry.OpenKey(kHkeyLocalMachine, nullptr, &root), kErrorSuccess);
+  EXPECT_EQ(root, kHkeyLocalMachine);
+  EXPECT_EQ(registry.CloseKey(root), kErrorSuccess);
+  ScopedRegKey again(registry);
+  EXPECT_EQ(registry.OpenKeyEx(key.Get(), "", kKeyRead, again.Receive()), kErrorSuccess);
+  EXPECT_NE(again.Get(), key.Get());
+  EXPECT_NE(registry.DeleteKey(key.Get(), "b"), kErrorSuccess) << "a key with subkeys stays";
+  EXPECT_EQ(registry.DeleteKey(key.Get(), "b\\inner"), kErrorSuccess);
+  EXPECT_EQ(registry.DeleteKey(key.Get(), "b\\inner"), kErrorFileNotFound);
+}
+
+TEST_F(Contract, ValuesReadBackAsTheirTypeAndBytesOrAskForMoreRoom) {
+  const std::vector<std::uint8_t> gbk = {'C', ':', 0xC0, 0xA9, 0}, dword = {2, 0, 0, 0}, binary = {'C', 0, 0xFF};
+  for (const auto& [type, data] : {std::pair{kRegSz, gbk}, {kRegDword, dword}, {kRegBinary, binary}}) {
+    ASSERT_EQ(registry.SetValue(key.Get(), "Value", type, data.data(), data.size()), kErrorSuccess);
+    std::vector<std::uint8_t> read(64, 0xEE);
+    std::uint32_t size = read.size(), readType = 0;
+    EXPECT_EQ(registry.QueryValue(key.Get(), "VALUE", &readType, read.data(), &size), kErrorSuccess);
+    EXPECT_EQ(readType, type);
+    EXPECT_EQ(std::vector<std::uint8_t>(read.begin(), read.begin() + size), data) << type;
+  }
+  std::array<std::uint8_t, 2> buffer{};
+  std::uint32_t size = buffer.size(), type = 0;
+  EXPECT_EQ(registry.QueryValue(key.Get(), "Value", &type, buffer.data(), &size), kErrorMoreData);
+  EXPECT_EQ(size, 3u) << "the size needed";
+  EXPECT_EQ(registry.QueryValue(key.Get(), "Value", &type, nullptr, &size), kErrorSuccess);
+  EXPECT_EQ(registry.QueryValue(key.Get(), "Missing", &type, buffer.data(), &size), kErrorFileNotFound);
+}
+
+TEST_F(Contract, ListingsGiveDotEntriesFirstThenNamesSortedWithoutRegardToCaseAndFoldersComeOneLevelAtATime) {
+  for (const char* name : {"b.txt", "A.txt", "c", "B2.dat", "a1.txt", "Zed.txt", "_x.txt", "~t.txt"}) machine.Write(In(name), name);
+  ASSERT_EQ(files.MakeDirectory(In("sub")), kErrorSuccess);
+  EXPECT_EQ(files.GetAttributes(In("sub")), kFileAttributeDirectory);
+  EXPECT_EQ(List(In("*.*")), (Names{"./", "../", "A.txt", "a1.txt", "b.txt", "B2.dat", "c", "sub/", "Zed.txt", "_x.txt", "~t.txt"}));
+  EXPECT_EQ(List(In("SUB")), Names{"sub/"}) << "a path without wildcards: that entry alone";
+  EXPECT_EQ(List(In("none.txt")), Names{"error 2"});
+  EXPECT_EQ(List(In("none\\*.*")), Names{"error 3"});
+  EXPECT_EQ(files.MakeDirectory(In("sub")), kErrorAlreadyExists);
+  EXPECT_EQ(files.MakeDirectory(In("two\\levels")), kErrorPathNotFound);
+}
+
+TEST_F(Contract, CopiesOverwriteUnlessToldNotToAndReadOnlyTravelsWithThem) {
+  machine.Write(In("a.arx"), "new");
+  machine.Write(In("b.arx"), "old");
+  EXPECT_EQ(files.Copy(In("a.arx"), In("b.arx"), true), kErrorFileExists);
+  EXPECT_EQ(files.Copy(In("a.arx"), In("b.arx"), false), kErrorSuccess);
+  EXPECT_EQ(machine.Read(In("b.arx")), "new");
+  ASSERT_EQ(files.MakeDirectory(In("d.arx")), kErrorSuccess);
+  EXPECT_EQ(files.Copy(In("a.arx"), In("d.arx"), false), kErrorAccessDenied) << "onto a folder";
+  EXPECT_EQ(files.Copy(In("none.arx"), In("e.arx"), false), kErrorFileNotFound);
+  EXPECT_EQ(files.Copy(In("a.arx"), In("none\\e.arx"), false), kErrorPathNotFound);
+  const std::uint32_t readOnlyHidden = kFileAttributeReadOnly | kFileAttributeHidden;
+  ASSERT_EQ(files.SetAttributes(In("b.arx"), readOnlyHidden), kErrorSuccess);
+  EXPECT_EQ(files.Delete(In("b.arx")), kErrorAccessDenied);
+  // Windows refuses to overwrite a read-only file. Wine keeps the mark in the Unix file mode,
+  // which does not bind root: run by root it writes through.
+  const ErrorCode copied = files.Copy(In("a.arx"), In("b.arx"), false);
+  EXPECT_TRUE(copied == kErrorAccessDenied || (copied == kErrorSuccess && machine.isWine)) << copied;
+  const std::uint32_t before = files.GetAttributes(In("b.arx"));
+  EXPECT_EQ(before & readOnlyHidden, readOnlyHidden);
+  EXPECT_EQ(files.SetAttributes(In("b.arx"), before & ~kFileAttributeReadOnly), kErrorSuccess);
+  EXPECT_EQ(files.GetAttributes(In("b.arx")), before & ~kFileAttributeReadOnly);
+  ASSERT_EQ(files.Copy(In("b.arx"), In("c.arx"), false), kErrorSuccess);
+  EXPECT_EQ(files.GetAttributes(In("c.arx")), before & ~kFileAttributeReadOnly) << "attributes travel";
+}
+
+TEST_F(Contract, TheZoneMarkTheProgramPathAndTheProcessList) {
+  // Windows keeps the mark in a stream of the file; Wine has none, and there the name is a
+  // file of its own. Deleting it by that name behaves the same.
+  machine.Write(In("a.arx"), "program");
+  EXPECT_EQ(files.Delete(In("a.arx:Zone.Identifier")), kErrorFileNotFound);
+  machine.Write(In("a.arx:Zone.Identifier"), "[ZoneTransfer]\r\nZoneId=3\r\n");
+  EXPECT_EQ(files.Delete(In("a.arx:Zone.Identifier")), kErrorSuccess);
+  EXPECT_EQ(machine.Read(In("a.arx")), "program");
+  std::array<char, 261> path{};
+  const std::uint32_t length = files.ModuleFileName(path.data(), path.size());
+  const std::string whole(path.data(), std::min<std::size_t>(length, path.size()));
+  const std::string name = whole.substr(whole.rfind('\\') + 1);
+  EXPECT_TRUE(EqualsIgnoringCase(name, "contract_tests.exe", IsCp936LeadByte)) << whole;
+  EXPECT_EQ(files.ModuleFileName(path.data(), 8), 8u) << "cut, with no room for its zero";
+  EXPECT_EQ(std::string(path.data(), 8), whole.substr(0, 8));
+  const auto running = machine.processes.ExecutableNames();
+  ASSERT_TRUE(running.has_value());
+  EXPECT_TRUE(std::any_of(running->begin(), running->end(), [&](const std::string& process) {
+    return EqualsIgnoringCase(process, name, IsCp936LeadByte);
+  }));
+}
+
+}  // namespace

@@ -1,0 +1,203 @@
+// An in-memory file system that answers the program's calls as Windows does:
+//  - names without regard to case, paths split by characters (a GBK trail byte 0x5C is none);
+//  - a listing of "folder\*.*" gives "." and ".." first, then the entries sorted by name
+//    regardless of case, as they stood when it was opened;
+//  - new files carry the archive attribute, folders the directory attribute; a copy takes its
+//    source's attributes and streams along; a read-only file cannot be overwritten or deleted;
+//  - "file:stream" names an alternate data stream of a file, which no listing shows;
+//  - GetModuleFileNameA cuts a path that does not fit and leaves it without its zero.
+// Fault paths are the paths the calls are given (a copy's destination, or its source).
+#pragma once
+
+#include <algorithm>
+#include <cstring>
+#include <map>
+#include <memory>
+#include <set>
+
+#include "platform/file_system.h"
+#include "support/faults.h"
+
+namespace fakes {
+
+class FakeFiles final : public platform::FileSystem {
+ public:
+  explicit FakeFiles(Faults& faults) : m_faults(faults) {}
+
+  std::string modulePath = "D:\\pkg\\SetUp.exe";
+
+  // Both make the missing folders above them. "file:stream" adds a stream to a file.
+  void AddFolder(const std::string& path, std::uint32_t attributes = kFolder) { Make(path).attributes = attributes | kFolder; }
+  void AddFile(const std::string& path, const std::string& contents = "",
+               std::uint32_t attributes = platform::kFileAttributeArchive) {
+    const std::size_t colon = StreamColon(path);
+    if (colon != std::string::npos) {
+      Find(path.substr(0, colon))->streams.insert(path.substr(colon + 1));
+      return;
+    }
+    Node& node = Make(path);
+    node.attributes = attributes & ~kFolder;
+    node.contents = contents;
+  }
+  bool Exists(const std::string& path) const { return Find(path) != nullptr; }
+  std::optional<std::string> Read(const std::string& path) const {
+    const Node* node = Find(path);
+    return node != nullptr && !node->IsFolder() ? std::optional(node->contents) : std::nullopt;
+  }
+  // A folder's entries in listing order.
+  std::vector<std::string> Names(const std::string& folder) const {
+    std::vector<std::string> names;
+    if (const Node* node = Find(folder)) {
+      for (const auto& child : node->children) names.push_back(child.first);
+    }
+    return names;
+  }
+  int OpenFinds() const { return static_cast<int>(m_finds.size()); }
+
+  std::uint32_t ModuleFileName(char* buffer, std::uint32_t size) override {
+    if (m_faults.Take("ModuleFileName", modulePath)) return 0;
+    const std::uint32_t length = static_cast<std::uint32_t>(modulePath.size());
+    std::memcpy(buffer, modulePath.c_str(), std::min(length + 1, size));
+    return std::min(length, size);
+  }
+  platform::ErrorCode FindFirst(const std::string& pattern, platform::FindHandle* handle,
+                                platform::FoundEntry* entry) override {
+    *handle = platform::kInvalidFindHandle;
+    if (const auto fault = m_faults.Take("FindFirst", pattern)) return *fault;
+    std::string leaf;
+    const Node* folder = FolderOf(pattern, leaf);
+    if (folder == nullptr) return platform::kErrorPathNotFound;
+    Listing listing{pattern, {}};
+    if (leaf == "*.*" || leaf == "*") {
+      listing.entries = {{".", kFolder}, {"..", kFolder}};
+      for (const auto& child : folder->children) listing.entries.push_back({child.first, child.second->attributes});
+    } else if (folder->children.count(leaf) != 0) {
+      listing.entries = {{folder->children.find(leaf)->first, folder->children.at(leaf)->attributes}};
+    } else {
+      return platform::kErrorFileNotFound;
+    }
+    *entry = listing.entries.front();
+    listing.entries.erase(listing.entries.begin());
+    m_finds[*handle = m_nextFind += 4] = std::move(listing);
+    return platform::kErrorSuccess;
+  }
+  platform::ErrorCode FindNext(platform::FindHandle handle, platform::FoundEntry* entry) override {
+    Listing& listing = m_finds.at(handle);
+    if (const auto fault = m_faults.Take("FindNext", listing.pattern)) return *fault;
+    if (listing.entries.empty()) return platform::kErrorNoMoreFiles;
+    *entry = listing.entries.front();
+    listing.entries.erase(listing.entries.begin());
+    return platform::kErrorSuccess;
+  }
+  platform::ErrorCode CloseFind(platform::FindHandle handle) override {
+    return m_finds.erase(handle) == 1 ? platform::kErrorSuccess : platform::kErrorInvalidHandle;
+  }
+  std::uint32_t GetAttributes(const std::string& path) override {
+    const Node* node = Find(path);
+    if (m_faults.Take("GetAttributes", path) || node == nullptr) return platform::kInvalidFileAttributes;
+    return node->attributes;
+  }
+  platform::ErrorCode SetAttributes(const std::string& path, std::uint32_t attributes) override {
+    if (const auto fault = m_faults.Take("SetAttributes", path)) return *fault;
+    Node* node = Find(path);
+    if (node == nullptr) return platform::kErrorFileNotFound;
+    attributes = node->IsFolder() ? attributes | kFolder : attributes & ~kFolder;
+    node->attributes = attributes != 0 ? attributes : platform::kFileAttributeNormal;
+    return platform::kErrorSuccess;
+  }
+  platform::ErrorCode Copy(const std::string& from, const std::string& to, bool failIfExists) override {
+    if (const auto fault = m_faults.Take("Copy", to, from)) return *fault;
+    std::string leaf;
+    const Node* source = Find(from);
+    if (source == nullptr) return FolderOf(from, leaf) ? platform::kErrorFileNotFound : platform::kErrorPathNotFound;
+    if (FolderOf(to, leaf) == nullptr) return platform::kErrorPathNotFound;
+    Node* target = Find(to);
+    if (source->IsFolder() || (target != nullptr && (target->IsFolder() || target->IsReadOnly()))) {
+      return platform::kErrorAccessDenied;
+    }
+    if (target != nullptr && failIfExists) return platform::kErrorFileExists;
+    target = &Make(to);
+    target->attributes = source->attributes;
+    target->contents = source->contents;
+    target->streams = source->streams;
+    return platform::kErrorSuccess;
+  }
+  platform::ErrorCode Delete(const std::string& path) override {
+    if (const auto fault = m_faults.Take("Delete", path)) return *fault;
+    const std::size_t colon = StreamColon(path);
+    std::string leaf;
+    Node* folder = FolderOf(colon == std::string::npos ? path : path.substr(0, colon), leaf);
+    Node* node = folder != nullptr && folder->children.count(leaf) ? folder->children.at(leaf).get() : nullptr;
+    if (node == nullptr) return folder != nullptr ? platform::kErrorFileNotFound : platform::kErrorPathNotFound;
+    if (colon != std::string::npos) {
+      return node->streams.erase(path.substr(colon + 1)) == 1 ? platform::kErrorSuccess : platform::kErrorFileNotFound;
+    }
+    if (node->IsFolder() || node->IsReadOnly()) return platform::kErrorAccessDenied;
+    folder->children.erase(leaf);
+    return platform::kErrorSuccess;
+  }
+  platform::ErrorCode MakeDirectory(const std::string& path) override {
+    if (const auto fault = m_faults.Take("MakeDirectory", path)) return *fault;
+    std::string leaf;
+    Node* folder = FolderOf(path, leaf);
+    if (folder == nullptr) return platform::kErrorPathNotFound;
+    if (folder->children.count(leaf) != 0) return platform::kErrorAlreadyExists;
+    Make(path);
+    return platform::kErrorSuccess;
+  }
+
+ private:
+  static constexpr std::uint32_t kFolder = platform::kFileAttributeDirectory;
+  struct Node {
+    std::uint32_t attributes = kFolder;
+    std::string contents;
+    std::set<std::string, NameLess> streams;
+    std::map<std::string, std::unique_ptr<Node>, NameLess> children;
+
+    bool IsFolder() const { return (attributes & kFolder) != 0; }
+    bool IsReadOnly() const { return (attributes & platform::kFileAttributeReadOnly) != 0; }
+  };
+  struct Listing {
+    std::string pattern;
+    std::vector<platform::FoundEntry> entries;  // those not yet reported
+  };
+
+  // The colon of "file:stream": one after the path's last separator (a drive's comes before it).
+  static std::size_t StreamColon(const std::string& path) {
+    const std::size_t colon = path.rfind(':');
+    const std::size_t separator = platform::FindLastCharacter(path, '\\', platform::IsCp936LeadByte);
+    return colon != std::string::npos && separator != std::string::npos && colon > separator ? colon : std::string::npos;
+  }
+  // The folder that holds `path`, and the name of `path` in it; null when it is no folder.
+  Node* FolderOf(const std::string& path, std::string& leaf) const {
+    std::vector<std::string> parts = SplitPath(path);
+    leaf = parts.empty() ? "" : parts.back();
+    Node* folder = m_root.get();
+    for (std::size_t n = 0; n + 1 < parts.size() && folder != nullptr; ++n) {
+      const auto child = folder->children.find(parts[n]);
+      folder = child != folder->children.end() && child->second->IsFolder() ? child->second.get() : nullptr;
+    }
+    return parts.empty() ? nullptr : folder;
+  }
+  Node* Find(const std::string& path) const {
+    std::string leaf;
+    Node* folder = FolderOf(path, leaf);
+    return folder != nullptr && folder->children.count(leaf) != 0 ? folder->children.at(leaf).get() : nullptr;
+  }
+  Node& Make(const std::string& path) {
+    Node* node = m_root.get();
+    for (const std::string& part : SplitPath(path)) {
+      std::unique_ptr<Node>& child = node->children[part];
+      if (!child) child = std::make_unique<Node>();
+      node = child.get();
+    }
+    return *node;
+  }
+
+  Faults& m_faults;
+  std::unique_ptr<Node> m_root = std::make_unique<Node>();
+  std::map<platform::FindHandle, Listing> m_finds;
+  platform::FindHandle m_nextFind = 0x2000;
+};
+
+}  // namespace fakes

@@ -1,0 +1,73 @@
+// The one fault mechanism of the in-memory machine. Every call a fake takes is numbered and
+// logged as "Method path"; a planted fault fails the calls of one method on a path and below it,
+// or the call of one number, with the outcome planted (an error code, a message box's answer).
+// A failed call changes nothing.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/multibyte.h"
+
+namespace fakes {
+
+// Names compare as Windows compares them: single-byte letters without regard to case.
+inline std::string Upper(std::string text) {
+  platform::ToUpperByCharacters(text, platform::IsCp936LeadByte);
+  return text;
+}
+struct NameLess {
+  bool operator()(const std::string& a, const std::string& b) const { return Upper(a) < Upper(b); }
+};
+
+// A path's parts, split at the backslashes that are characters of their own (a GBK trail byte
+// 0x5C is none); empty parts are dropped.
+inline std::vector<std::string> SplitPath(const std::string& path) {
+  std::vector<std::string> parts(1);
+  for (std::size_t at = 0; at < path.size();) {
+    const std::size_t length = platform::IsCp936LeadByte(path[at]) && at + 1 < path.size() ? 2 : 1;
+    if (length == 1 && path[at] == '\\') {
+      if (!parts.back().empty()) parts.emplace_back();
+    } else {
+      parts.back().append(path, at, length);
+    }
+    at += length;
+  }
+  if (parts.back().empty()) parts.pop_back();
+  return parts;
+}
+
+struct Fault {
+  std::string method, path;  // "" for every path
+  long outcome;
+  int call = -1;  // when set, the fault fails this call alone, whatever it is
+};
+
+struct Faults {
+  std::vector<Fault> planted;
+  std::vector<std::string> calls;
+
+  void Fail(const std::string& method, const std::string& path, long outcome) {
+    planted.push_back(Fault{method, path, outcome});
+  }
+  // Counts and logs a call; the outcome planted on it, if any. `other` is a second path the call
+  // touches (a copy's source).
+  std::optional<long> Take(const std::string& method, const std::string& path, const std::string& other = "") {
+    calls.push_back(method + " " + path);
+    for (const Fault& fault : planted) {
+      const bool onPath = fault.method == method && (IsAtOrBelow(path, fault.path) ||
+                                                      (!other.empty() && IsAtOrBelow(other, fault.path)));
+      if (fault.call >= 0 ? fault.call + 1 == static_cast<int>(calls.size()) : onPath) return fault.outcome;
+    }
+    return std::nullopt;
+  }
+  // Whether `path` is `top`, lies below it or is one of its streams.
+  static bool IsAtOrBelow(const std::string& path, std::string top) {
+    if (!top.empty() && top.back() == '\\') top.pop_back();
+    const std::string upper = Upper(path) + "\\";
+    return top.empty() || upper.rfind(Upper(top) + "\\", 0) == 0 || upper.rfind(Upper(top) + ":", 0) == 0;
+  }
+};
+
+}  // namespace fakes

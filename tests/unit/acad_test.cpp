@@ -1,0 +1,130 @@
+// Finding the AutoCAD installations in the machine-wide registry.
+#include <gtest/gtest.h>
+
+#include "acad/install_info.h"
+#include "support/world.h"
+
+using acad::StringList;
+
+namespace {
+
+const std::string kNative = "SOFTWARE\\Autodesk\\AutoCAD\\";
+const std::string kWow = "SOFTWARE\\Wow6432Node\\Autodesk\\AutoCAD\\";
+const std::string kShallow = "\x9C\x5C";  // 淺: its trail byte is a backslash
+
+class Discovery : public ::testing::Test {
+ protected:
+  // An installation: one key (below HKLM) that holds both values.
+  void Add(const std::string& key, const std::string& folder, const std::string& name) {
+    world.registry.Set("HKLM\\" + key, "AcadLocation", folder);
+    world.registry.Set("HKLM\\" + key, "ProductName", name);
+  }
+  // Scans; the number of installations recorded.
+  int Scan() {
+    info.ScanInstalledReleases();
+    EXPECT_TRUE(world.AllReleased());
+    int total = 0;
+    for (int index = 0; index < acad::kReleaseCount; ++index) {
+      EXPECT_EQ(info.m_arrAcadLocation[index].size(), info.m_arrProductKey[index].size());
+      total += static_cast<int>(info.m_arrAcadLocation[index].size());
+    }
+    return total;
+  }
+  const StringList& Folders(int year) { return info.m_arrAcadLocation[year - 2007]; }
+  const StringList& Keys(int year) { return info.m_arrProductKey[year - 2007]; }
+
+  fakes::World world;
+  CAcadInstallInfo info{world.services};
+};
+
+TEST_F(Discovery, EachKeyHoldingBothValuesIsFiledUnderTheYearOfItsProductName) {
+  Add(kWow + "R17.2\\ACAD-7001:804", "C:\\Acad2009\\", "AutoCAD 2009 - \xBC\xF2\xCC\xE5");
+  Add(kWow + "R18.1\\ACAD-A001:804", "C:\\Acad2011", "AutoCAD 2011");  // too late for this root
+  Add(kNative + "R17.2\\ACAD-7001:804", "C:\\Acad2009", "AutoCAD 2009");
+  Add(kNative + "R26.0\\ACAD-9101:409", "D:\\Acad27", "AutoCAD 2027");
+  Add(kNative + "R19.0", "C:\\Acad2013", "AutoCAD 2013");  // on the release key itself
+  Add(kNative + "R20.0\\ZZ\\Level2\\Level3\\ACAD", "C:\\Second", "AutoCAD 2015");
+  Add(kNative + "R20.0\\aa", "C:\\First", "AutoCAD 2015");
+  // The values on a key and on its subkey: no installation.
+  world.registry.Set("HKLM\\" + kNative + "R21.0\\Outer", "AcadLocation", "C:\\X");
+  world.registry.Set("HKLM\\" + kNative + "R21.0\\Outer\\Inner", "ProductName", "AutoCAD 2017");
+  // A key holding ProductName hides its subtree from that search.
+  world.registry.Set("HKLM\\" + kNative + "R22.0", "ProductName", "AutoCAD 2018");
+  Add(kNative + "R22.0\\Hidden", "C:\\Hidden", "AutoCAD 2018");
+  // Values of any type are read as text up to their first NUL, within their 520 bytes.
+  world.registry.Set("HKLM\\" + kNative + "R23.0\\P", "AcadLocation", "%ProgramFiles%\\A\\",
+                     platform::kRegExpandSz);
+  world.registry.SetRaw("HKLM\\" + kNative + "R23.0\\P", "ProductName", platform::kRegBinary,
+                        {'A', 'C', ' ', '2', '0', '1', '9', 0, '2', '0', '0', '7'});
+  const std::string longFolder(520, 'F');
+  world.registry.SetRaw("HKLM\\" + kNative + "R24.0\\P", "AcadLocation", platform::kRegSz,
+                        fakes::Bytes(longFolder.begin(), longFolder.end()));
+  world.registry.Set("HKLM\\" + kNative + "R24.0\\P", "ProductName", "AutoCAD 2020");
+  Add(kNative + "R25.0\\P", "D:\\" + kShallow + "\\", "AutoCAD 2021");
+
+  EXPECT_EQ(Scan(), 9);
+  EXPECT_EQ(Keys(2009), (StringList{kWow + "R17.2\\ACAD-7001:804\\", kNative + "R17.2\\ACAD-7001:804\\"}));
+  EXPECT_EQ(Folders(2009), (StringList{"C:\\Acad2009", "C:\\Acad2009"}));
+  EXPECT_EQ(Folders(2027), StringList{"D:\\Acad27"});
+  EXPECT_EQ(Keys(2013), StringList{kNative + "R19.0\\"});
+  EXPECT_EQ(Keys(2015), (StringList{kNative + "R20.0\\aa\\", kNative + "R20.0\\ZZ\\Level2\\Level3\\ACAD\\"}));
+  EXPECT_EQ(Folders(2015), (StringList{"C:\\First", "C:\\Second"}));
+  EXPECT_EQ(Folders(2019), StringList{"%ProgramFiles%\\A"});
+  EXPECT_EQ(Folders(2020), StringList{longFolder});
+  EXPECT_EQ(Folders(2021), StringList{"D:\\" + kShallow});
+}
+
+TEST_F(Discovery, EveryRegistryFaultNarrowsOnlyWhatItTouches) {
+  for (const char* release : {"A", "B", "C", "D", "E"}) {
+    Add(kNative + release + "\\P", std::string("C:\\") + release, "AutoCAD 2011");
+  }
+  Add(kNative + "E\\Q", "C:\\E2", "AutoCAD 2015");
+  Add(kNative + "F\\P\\Deeper", "C:\\F2", "AutoCAD 2016");
+  Add(kWow + "R17.0\\P", "C:\\Wow", "AutoCAD 2007");
+  const std::string native = "HKLM\\" + kNative;
+  world.faults.Fail("OpenKeyEx", "HKLM\\" + kWow, platform::kErrorAccessDenied);
+  world.faults.Fail("OpenKeyEx", native + "A", platform::kErrorAccessDenied);
+  world.faults.Fail("OpenKeyEx", native + "B\\P", platform::kErrorAccessDenied);
+  world.faults.Fail("QuerySubKeyCount", native + "C", platform::kErrorAccessDenied);
+  world.faults.Fail("EnumKey", native + "D", platform::kErrorAccessDenied);
+  world.faults.Fail("EnumKey", native + "E\\P", platform::kErrorAccessDenied);
+  // A value too large for its buffer counts as missing: the search goes on below that key.
+  world.registry.Set(native + "F\\P", "AcadLocation", std::string(520, 'x'));
+  EXPECT_EQ(Scan(), 2);
+  EXPECT_EQ(Folders(2015), StringList{"C:\\E2"});
+  EXPECT_EQ(Keys(2016), StringList{kNative + "F\\P\\Deeper\\"});
+}
+
+TEST(ReleaseOfProductName, FirstYearOfTheTableFoundAfterTheFirstCharacter) {
+  const std::pair<std::string, int> cases[] = {
+      {"AutoCAD 2018 (for 2012 drawings)", 2012}, {"2010 AutoCAD", 0}, {"2010 AutoCAD 2010", 0},
+      {"2010 AutoCAD 2013", 2013}, {"X2007", 2007}, {"AutoCAD 2006", 0}, {"AutoCAD 2028", 0}, {"", 0},
+  };
+  for (const auto& [name, year] : cases) {
+    EXPECT_EQ(acad::ReleaseOfProductName(name, acad::kLastReleaseYear), year) << name;
+  }
+  EXPECT_EQ(acad::ReleaseOfProductName("AutoCAD 2011 2009", 2010), 2009);
+  EXPECT_EQ(acad::ReleaseOfProductName("AutoCAD 2011", 2010), 0);
+}
+
+TEST(TrailingBackslash, OneIsDroppedByCharactersAndAFolderFoundKeepsALoneOne) {
+  const struct {
+    std::string text, folderFound, installDir;
+  } cases[] = {
+      {"C:\\Acad\\", "C:\\Acad", "C:\\Acad"}, {"C:\\Acad\\\\", "C:\\Acad\\", "C:\\Acad\\"},
+      {"C:\\", "C:", "C:"}, {"\\", "\\", ""}, {"", "", ""},
+      {"D:\\" + kShallow, "D:\\" + kShallow, "D:\\" + kShallow},
+      {"D:\\" + kShallow + "\\", "D:\\" + kShallow, "D:\\" + kShallow},
+  };
+  fakes::World world;
+  CAcadInstallInfo info{world.services};
+  for (const auto& [text, folderFound, installDir] : cases) {
+    std::string folder = text;
+    acad::StripTrailingBackslash(folder, platform::IsCp936LeadByte);
+    EXPECT_EQ(folder, folderFound) << text;
+    info.SetInstallDir(text);
+    EXPECT_EQ(info.m_strInstallDir, installDir) << text;
+  }
+}
+
+}  // namespace

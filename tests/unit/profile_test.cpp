@@ -1,0 +1,185 @@
+// The demand-load entries beneath the product keys of the ticked releases, and the installation
+// folder in TRUSTEDPATHS of every AutoCAD profile of the user.
+#include <gtest/gtest.h>
+
+#include "acad/install_info.h"
+#include "support/world.h"
+
+using Names = std::vector<std::string>;
+
+namespace {
+
+const std::string kFolder = "C:\\Vortel\\V-Trelmox", kUpper = "C:\\VORTEL\\V-TRELMOX";
+const std::string kUserAcad = "HKCU\\SOFTWARE\\Autodesk\\AutoCAD\\";
+
+class Profile : public ::testing::Test {
+ protected:
+  void SetUp() override { info.SetInstallDir(kFolder); }
+
+  // A product key of `year` as the discovery scan records it; the path of its Applications key.
+  std::string AddProduct(int year, const std::string& name) {
+    const std::string key = "SOFTWARE\\Autodesk\\AutoCAD\\R\\" + name + "\\";
+    world.registry.AddKey("HKLM\\" + key);
+    info.m_arrProductKey[year - 2007].push_back(key);
+    return "HKLM\\" + key + "Applications\\";
+  }
+  bool Register(std::initializer_list<int> years, int bits = 32) {
+    acad::ReleaseTicks ticks{};
+    for (int year : years) ticks[year - 2007] = 1;
+    const bool written = info.RegisterLoaders(ticks, bits);
+    EXPECT_TRUE(world.AllReleased());
+    return written;
+  }
+  // A REG_SZ value stored with its NUL, "dword N", or "<none>".
+  std::string Stored(const std::string& key, const char* name = "LOADER") {
+    const auto value = world.registry.Get(key, name);
+    if (!value) return "<none>";
+    if (value->type == platform::kRegDword) return "dword " + std::to_string(value->data.size() == 4 ? value->data[0] : -1);
+    EXPECT_EQ(value->type, platform::kRegSz) << key;
+    EXPECT_EQ(value->data.back(), 0) << "stored with its NUL: " << key;
+    return value->Text();
+  }
+  // A profile below the user's AutoCAD key whose TRUSTEDPATHS holds `list`; its Variables key.
+  std::string AddProfile(const std::string& profile, const std::string& list, std::uint32_t type = platform::kRegSz) {
+    world.registry.Set(kUserAcad + profile + "\\Variables", "TRUSTEDPATHS", list, type);
+    return kUserAcad + profile + "\\Variables";
+  }
+  std::string Trust(const std::string& key) {
+    info.AddTrustedPath();
+    EXPECT_TRUE(world.AllReleased());
+    return Stored(key, "TRUSTEDPATHS");
+  }
+
+  fakes::World world;
+  CAcadInstallInfo info{world.services};
+};
+
+TEST_F(Profile, EachTickedReleaseNamesItsLoaderBeneathEveryProductKeyUnderAnEntryOfItsYear) {
+  const int loaderYears[] = {2008, 2008, 2009, 2010, 2010, 2010, 2013, 2013, 2015, 2015, 2017,
+                             2018, 2019, 2019, 2021, 2021, 2021, 2021, 2025, 2025, 2027};
+  std::vector<std::string> products;
+  for (int year = 2007; year <= 2027; ++year) products.push_back(AddProduct(year, std::to_string(year)));
+  const std::string second2011 = AddProduct(2011, "2011b");
+  acad::ReleaseTicks ticks{};
+  ticks.fill(1);
+  EXPECT_TRUE(info.RegisterLoaders(ticks, 32));
+  for (int year = 2007; year <= 2027; ++year) {
+    const std::string& product = products[year - 2007];
+    EXPECT_EQ(world.registry.Keys(product), Names{"Vortel" + std::to_string(year)});
+    const std::string entry = product + "Vortel" + std::to_string(year);
+    EXPECT_EQ(Stored(entry), kFolder + "\\Vortel" + std::to_string(loaderYears[year - 2007]) + ".ARX");
+    EXPECT_EQ(Stored(entry, "LOADCTRLS"), "dword 2");
+  }
+  EXPECT_EQ(Stored(second2011 + "Vortel2011"), kFolder + "\\Vortel2010.ARX");
+  EXPECT_TRUE(info.RegisterLoader(2006, 32) && info.RegisterLoader(2028, 32)) << "outside the table: nothing to do";
+  info.SetInstallDir("E:\\New");
+  EXPECT_TRUE(Register({2008}));
+  EXPECT_EQ(Stored(products[1] + "Vortel2008"), "E:\\New\\Vortel2008.ARX");
+  EXPECT_EQ(Stored(products[0] + "Vortel2007"), kFolder + "\\Vortel2008.ARX") << "not ticked, not touched";
+}
+
+TEST_F(Profile, SixtyFourBitPackagesAddTheExtraEntriesOf2009And2010) {
+  const std::string p2009 = AddProduct(2009, "A"), p2010 = AddProduct(2010, "B"), p2011 = AddProduct(2011, "C");
+  EXPECT_TRUE(Register({2009, 2010, 2011}));
+  EXPECT_EQ(world.registry.Keys(p2009), Names{"Vortel2009"});
+  EXPECT_EQ(world.registry.Keys(p2010), Names{"Vortel2010"});
+  EXPECT_TRUE(Register({2009, 2010, 2011}, 64));
+  EXPECT_EQ(world.registry.Keys(p2009), (Names{"Vortel2008", "Vortel2009"}));
+  EXPECT_EQ(Stored(p2009 + "Vortel2008"), kFolder + "\\Vortel2008.ARX");
+  EXPECT_EQ(world.registry.Keys(p2010), (Names{"Vortel2010", "Vortel2010_32"}));
+  EXPECT_EQ(Stored(p2010 + "Vortel2010_32"), kFolder + "\\Vortel2010_32.ARX");
+  EXPECT_EQ(world.registry.Keys(p2011), Names{"Vortel2011"});
+}
+
+TEST_F(Profile, AnEarlierEntryIsReplacedOrReusedWhenItHasSubkeysAndATooLongFolderLeavesIt) {
+  const std::string plain = AddProduct(2015, "Plain") + "Vortel2015", nested = AddProduct(2016, "Nested") + "Vortel2016";
+  world.registry.Set(plain, "DESCRIPTION", "old");
+  world.registry.Set(nested, "DESCRIPTION", "kept");
+  world.registry.AddKey(nested + "\\Commands");
+  EXPECT_TRUE(Register({2015, 2016}));
+  EXPECT_EQ(world.registry.Values(plain), (Names{"LOADCTRLS", "LOADER"}));
+  EXPECT_EQ(world.registry.Values(nested), (Names{"DESCRIPTION", "LOADCTRLS", "LOADER"}));
+  const std::string product = AddProduct(2010, "P");
+  info.SetInstallDir("C:\\" + std::string(241, 'd'));  // 244 characters: "\Vortel2010.ARX" fits
+  EXPECT_TRUE(info.RegisterLoader(2010, 32));
+  EXPECT_EQ(Stored(product + "Vortel2010").size(), 259u);
+  EXPECT_FALSE(info.RegisterLoader(2010, 64)) << "the _32 entry needs three more";
+  EXPECT_EQ(world.registry.Keys(product), Names{"Vortel2010"});
+  info.SetInstallDir("C:\\" + std::string(242, 'd'));
+  EXPECT_FALSE(info.RegisterLoader(2010, 32));
+  EXPECT_EQ(Stored(product + "Vortel2010").size(), 259u) << "the earlier entry stays";
+}
+
+TEST_F(Profile, EveryEntryNotWrittenIsReportedWhileTheRestAndTheTrustedPathsAreWritten) {
+  const std::string trusted = AddProfile("R\\P\\Profiles\\Default", "");
+  AddProduct(2013, "Locked");
+  const std::string readOnly = AddProduct(2014, "ReadOnly"), fine = AddProduct(2014, "Fine");
+  world.faults.Fail("OpenKey", "HKLM\\SOFTWARE\\Autodesk\\AutoCAD\\R\\Locked", platform::kErrorAccessDenied);
+  world.faults.Fail("CreateKey", readOnly, platform::kErrorAccessDenied);
+  EXPECT_FALSE(Register({2013, 2014}));
+  EXPECT_EQ(Stored(fine + "Vortel2014"), kFolder + "\\Vortel2013.ARX");
+  EXPECT_EQ(Stored(trusted, "TRUSTEDPATHS"), kFolder);
+  world.faults.planted.clear();  // each alone counts: a product key gone, a value not set
+  info.m_arrProductKey[2013 - 2007].push_back("SOFTWARE\\Gone\\");
+  EXPECT_FALSE(Register({2013}));
+  world.faults.Fail("SetValue", fine + "Vortel2014\\LOADER", platform::kErrorAccessDenied);
+  EXPECT_FALSE(Register({2014}));
+}
+
+TEST_F(Profile, TheFolderJoinsTheTrustedPathsUnlessAnEntryAlreadyNamesIt) {
+  const std::string shallow = "\x9C\x5C", letter = "\x81\x61";  // trail bytes '\' and 'a'
+  const struct {
+    std::string stored;
+    std::uint32_t type;
+    std::string expected;
+  } cases[] = {
+      {"", platform::kRegSz, kFolder}, {";", platform::kRegSz, kFolder}, {"C:", platform::kRegSz, kFolder},
+      {"C:\\T", platform::kRegSz, "C:\\T;" + kUpper}, {"c:\\tools;", platform::kRegSz, "C:\\TOOLS;;" + kUpper},
+      {"c:\\vortel\\v-trelmox", platform::kRegSz, kUpper},
+      {"d:\\x;C:\\Vortel\\V-Trelmox\\;e:\\y", platform::kRegSz, "D:\\X;" + kUpper + "\\;E:\\Y"},
+      {"d:\\x;c:\\vortel\\v-trelmox\\...", platform::kRegSz, "D:\\X;" + kUpper + "\\..."},
+      // Longer paths that merely begin with the folder do not name it.
+      {"C:\\Vortel\\V-Trelmox2", platform::kRegSz, kUpper + "2;" + kUpper},
+      {"C:\\Vortel\\V-Trelmox\\sub", platform::kRegSz, kUpper + "\\SUB;" + kUpper},
+      {"d:\\" + letter + "a;e:\\" + shallow, platform::kRegSz, "D:\\" + letter + "A;E:\\" + shallow + ";" + kUpper},
+      // Other types are read as text up to the first NUL and written back as strings.
+      {"%APPDATA%\\x", platform::kRegExpandSz, "%APPDATA%\\X;" + kUpper},
+      {std::string("abc\0z", 5), platform::kRegBinary, "ABC;" + kUpper},
+      // Read whole up to 10000 bytes with the NUL; a longer list is left as it is.
+      {"c:\\" + std::string(9996, 'y'), platform::kRegSz, "C:\\" + std::string(9996, 'Y') + ";" + kUpper},
+      {"c:\\" + std::string(9997, 'y'), platform::kRegSz, "c:\\" + std::string(9997, 'y')}};
+  for (const auto& [stored, type, expected] : cases) {
+    EXPECT_EQ(Trust(AddProfile("R24.0\\ACAD-4101:804\\Profiles\\One", stored, type)), expected) << stored.substr(0, 30);
+  }
+}
+
+TEST_F(Profile, EveryProfileIsReachedAndWhatCannotBeReadOrWrittenIsLeftAlone) {
+  const std::string a = AddProfile("R17.0\\ACAD-5001:804\\Profiles\\Default", "C:\\A");
+  const std::string b = AddProfile("R17.0\\ACAD-5001:804\\Profiles\\Second", "C:\\B");
+  const std::string c = AddProfile("R99.9\\Other\\Profiles\\<<Unnamed Profile>>", "C:\\C");
+  world.registry.AddKey(kUserAcad + "R25.0\\ACAD-6101:804\\Profiles\\Fresh");  // no Variables yet
+  world.registry.AddKey(kUserAcad + "R25.0\\NoProfiles");
+  std::vector<std::string> kept;
+  for (const auto& [profile, denied] : std::vector<std::pair<std::string, std::string>>{
+           {"Locked\\X\\Profiles\\P", "Locked"}, {"R26.0\\Locked\\Profiles\\P", "R26.0\\Locked"},
+           {"R26.0\\NoList\\Profiles\\P", "R26.0\\NoList\\Profiles"}, {"R26.0\\Open\\Profiles\\Shut", "R26.0\\Open\\Profiles\\Shut"}}) {
+    kept.push_back(AddProfile(profile, "C:\\L"));
+    world.faults.Fail("OpenKeyEx", kUserAcad + denied, platform::kErrorAccessDenied);
+  }
+  kept.push_back(AddProfile("R26.0\\Open\\Profiles\\ReadOnly", "C:\\L"));
+  world.faults.Fail("SetValue", kept.back(), platform::kErrorAccessDenied);
+  kept.push_back(AddProfile("R26.0\\Open\\Profiles\\Denied", "C:\\L"));
+  world.faults.Fail("OpenKey", kept.back(), platform::kErrorAccessDenied);
+  world.registry.Set("HKLM\\" + a.substr(5), "TRUSTEDPATHS", "C:\\M");  // not the user's
+  EXPECT_EQ(Trust(a), "C:\\A;" + kUpper);
+  EXPECT_EQ(Stored(b, "TRUSTEDPATHS"), "C:\\B;" + kUpper);
+  EXPECT_EQ(Stored(c, "TRUSTEDPATHS"), "C:\\C;" + kUpper);
+  const std::string fresh = kUserAcad + "R25.0\\ACAD-6101:804\\Profiles\\Fresh\\Variables";
+  EXPECT_EQ(Stored(fresh, "TRUSTEDPATHS"), kFolder);
+  EXPECT_EQ(world.registry.Values(fresh), Names{"TRUSTEDPATHS"});
+  EXPECT_TRUE(world.registry.Keys(kUserAcad + "R25.0\\NoProfiles").empty());
+  for (const std::string& key : kept) EXPECT_EQ(Stored(key, "TRUSTEDPATHS"), "C:\\L") << key;
+  EXPECT_EQ(Stored("HKLM\\" + a.substr(5), "TRUSTEDPATHS"), "C:\\M");
+}
+
+}  // namespace

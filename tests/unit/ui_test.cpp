@@ -1,0 +1,259 @@
+// The setup dialog on an in-memory window: its start, the install button's rule, the folder
+// picker, and the install it runs.
+#include <gtest/gtest.h>
+
+#include "platform/texts.h"
+#include "support/world.h"
+#include "ui/process_state.h"
+#include "ui/setup_dialog.h"
+
+using namespace platform;
+using Names = std::vector<std::string>;
+using Sent = std::array<std::intptr_t, 3>;
+
+namespace {
+
+// The release boxes of the dialog template, 2007 first.
+constexpr int kBoxIds[] = {1018, 1019, 1020, 1027, 1026, 1028, 1029, 1030, 1031, 1032, 1033,
+                           1034, 1035, 1036, 1037, 1038, 1039, 1040, 1041, 1042, 1043};
+constexpr int kPath = 1000, kTitle = 1013, kBar = 1014, kBrowse = 1015, kBits = 1021, kInstall = 1022;
+const std::string kSoftwareName = "\xBD\xE1\xB9\xB9\xB9\xA4\xBE\xDF\xCF\xE4\xC8\xED\xBC\xFE";
+const std::string kProduct2008 = "SOFTWARE\\Autodesk\\AutoCAD\\R17.1\\ACAD-6001:804\\";
+const std::string kProfile = "HKCU\\SOFTWARE\\Autodesk\\AutoCAD\\R17.1\\ACAD-6001:804\\Profiles\\P\\Variables";
+
+class SetupDialog : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    g_bCheckAcadRunning = true;
+    g_strBrowseFolder.clear();
+  }
+  // An installation of `year` as the start-up scan records it.
+  void Found(int year, const std::string& folder = "C:\\AutoCAD", const std::string& key = "") {
+    info.m_arrAcadLocation[year - 2007].push_back(folder);
+    info.m_arrProductKey[year - 2007].push_back(key);
+  }
+  void Open(PackageBuild package = {}) {
+    window = fakes::FakeWindow{};
+    dialog.emplace(info, world.services, package);
+    EXPECT_TRUE(dialog->HandleInitDialog(window)) << "the first control takes the focus";
+  }
+  void Click(int id, bool toggles = false) {
+    if (toggles) window.items[id].check ^= 1;
+    dialog->HandleCommand(id, kBnClicked);
+  }
+  // Each release's box as enabled (E), disabled (d) or hidden (-), with its tick (1 or 0).
+  std::string Boxes() {
+    std::string states;
+    for (int id : kBoxIds) {
+      const auto& box = window.items[id];
+      states += (!box.visible ? "-" : box.enabled ? "E" : "d") + std::to_string(box.check);
+    }
+    return states;
+  }
+  Names Texts() const {
+    Names texts;
+    for (const fakes::ShownBox& box : world.desktop.boxes) texts.push_back(box.text);
+    return texts;
+  }
+
+  fakes::World world;
+  CAcadInstallInfo info{world.services};
+  fakes::FakeWindow window;
+  std::optional<Dlg_Setup> dialog;
+};
+
+TEST_F(SetupDialog, StartsWithTheFoundReleasesTickedAndAt32BitsNoneFrom2017On) {
+  const struct {
+    std::vector<int> found;
+    int bits;
+    std::string boxes;
+  } cases[] = {{{}, 32, "d0d0d0d0d0d0d0d0d0d0-0-0-0-0-0-0-0-0-0-0-0"},
+               {{}, 64, "d0d0d0d0d0d0d0d0d0d0d0d0d0d0d0d0d0d0d0d0d0"},
+               {{2017, 2020, 2027}, 32, "d0d0d0d0d0d0d0d0d0d0-0-0-0-0-0-0-0-0-0-0-0"},
+               {{2008, 2010, 2012, 2016, 2019}, 32, "d0E1d0E1d0E1d0d0d0E1-0-0-0-0-0-0-0-0-0-0-0"},
+               {{2008, 2010, 2012, 2016, 2019}, 64, "d0E1d0E1d0E1d0d0d0E1d0d0E1d0d0d0d0d0d0d0d0"}};
+  for (const auto& [found, bits, boxes] : cases) {
+    for (auto& folders : info.m_arrAcadLocation) folders.clear();
+    for (int year : found) Found(year);
+    Open(PackageBuild{g_nPackageVersion, bits});
+    EXPECT_EQ(Boxes(), boxes);
+    EXPECT_EQ(window.items[kInstall].enabled, boxes.find('1') != std::string::npos) << boxes;
+    EXPECT_EQ(window.items[kBits].text, "( " + std::to_string(bits) + "\xCE\xBB AutoCAD\xB0\xE6 )");
+    EXPECT_EQ(window.items[kPath].text, "C:\\Vortel");
+  }
+  Click(kIdCancel);
+  EXPECT_EQ(window.ended, kIdCancel);
+}
+
+TEST_F(SetupDialog, TheTitleGivesMonthAndDayTwoDigitsAndTheCaptionTheProgramIcon) {
+  for (const auto& [version, text] : {std::pair{20260805, " V2026.08.05"}, {20261231, " V2026.12.31"},
+                                      {20261009, " V2026.10.09"}, {20270110, " V2027.01.10"}}) {
+    EXPECT_EQ(FormatPackageTitle(version), kSoftwareName + text);
+  }
+  Open(PackageBuild{20301110, 32});
+  EXPECT_EQ(window.items[kTitle].text, kSoftwareName + " V2030.11.10");
+  EXPECT_EQ(window.smallIcon, kNoIcon) << "an icon that does not load leaves the default";
+  window.icons[1] = 0x1C0;
+  dialog->HandleInitDialog(window);
+  EXPECT_EQ(window.smallIcon, 0x1C0u);
+}
+
+TEST_F(SetupDialog, TheInstallButtonIsEnabledWhileAnyReleaseIsTicked) {
+  Found(2008);
+  Found(2013);
+  Open();
+  for (const auto& [id, enabled] : {std::pair{1019, true}, {1029, false}, {1029, true}, {1029, false}}) {
+    Click(id, true);
+    EXPECT_EQ(window.items[kInstall].enabled, enabled) << id;
+  }
+  EXPECT_EQ(dialog->m_bAcad2008 + dialog->m_bAcad2013, 0);
+  window.items[1019].check = kChecked;
+  Click(kTitle);
+  EXPECT_FALSE(window.items[kInstall].enabled) << "other clicks leave the rule alone";
+  Click(1019);
+  EXPECT_TRUE(window.items[kInstall].enabled);
+}
+
+TEST_F(SetupDialog, BrowseTakesTheFolderPickedAndOpensOnTheLastFolderTypedOrPicked) {
+  Found(2016);
+  Open();
+  // Browses with `typed` in the edit box; the folder the picker opened on.
+  const auto browse = [&](const std::string& typed, std::optional<std::string> pick) {
+    window.items[kPath].text = typed;
+    world.desktop.picks.push_back(std::move(pick));
+    Click(kBrowse);
+    EXPECT_TRUE(world.AllReleased()) << "every item freed once";
+    const fakes::ShownPicker& picker = world.desktop.pickers.back();
+    EXPECT_EQ(picker.info.owner, window.Handle());
+    EXPECT_EQ(picker.info.title, std::string(texts::kBrowseTitle));
+    EXPECT_EQ(picker.info.flags, 0x71u);
+    EXPECT_EQ(picker.callbackResult, 0);
+    return picker.selected;
+  };
+  EXPECT_EQ(browse("", std::nullopt), "") << "nothing remembered yet";
+  EXPECT_EQ(browse("E:\\Typed", std::nullopt), "E:\\Typed");
+  EXPECT_EQ(window.items[kPath].text, "E:\\Typed") << "cancelled";
+  EXPECT_EQ(browse("", ""), "E:\\Typed");
+  EXPECT_EQ(window.items[kPath].text, "") << "an item that is no folder changes nothing";
+  EXPECT_EQ(browse("G:\\Other", "F:\\Tools\\Vortel"), "G:\\Other");
+  EXPECT_EQ(dialog->m_strPath, "F:\\Tools\\Vortel");
+  EXPECT_TRUE(window.items[kInstall].enabled);
+  EXPECT_EQ(browse("", "D:\\"), "F:\\Tools\\Vortel");
+  EXPECT_EQ(window.items[kPath].text, "D:\\") << "a drive root keeps its backslash";
+}
+
+// The package beside the program; AutoCAD 2008 found, and 2017, which is hidden at 32 bits.
+class InstallButton : public SetupDialog {
+ protected:
+  void SetUp() override {
+    SetupDialog::SetUp();
+    for (const char* name : {"Vortel2008.ARX", "Vortel_EN.shx", "Vortel_HZ.shx", "Vortel.prt5"}) {
+      world.files.AddFile(std::string("D:\\pkg\\Data\\") + name, name);
+    }
+    world.files.AddFile("D:\\pkg\\Data\\" + std::string(texts::kExtensionLibraryFolder) + "\\a.dwg", "dwg");
+    world.files.AddFolder("C:\\A2008\\Fonts");
+    world.files.AddFolder("C:\\A2008\\Drv");
+    world.files.AddFolder("C:\\A2017\\Fonts");
+    world.registry.AddKey("HKLM\\" + kProduct2008);
+    world.registry.AddKey("HKLM\\SOFTWARE\\A2017");
+    world.registry.Set(kProfile, "TRUSTEDPATHS", "");
+    Found(2008, "C:\\A2008", kProduct2008);
+    Found(2017, "C:\\A2017", "SOFTWARE\\A2017\\");
+    Open();
+  }
+  // Types `folder` and clicks install.
+  void Install(const std::string& folder = "C:\\Vortel") {
+    window.items[kPath].text = folder;
+    Click(kInstall);
+    EXPECT_TRUE(world.AllReleased());
+  }
+  std::string Loader() {
+    const auto value = world.registry.Get("HKLM\\" + kProduct2008 + "Applications\\Vortel2008", "LOADER");
+    return value ? value->Text() : "<none>";
+  }
+  std::string Trusted() { return world.registry.Get(kProfile, "TRUSTEDPATHS")->Text(); }
+};
+
+TEST_F(InstallButton, InstallsTheTickedReleasesBehindTheBarAndSaysSo) {
+  Install();
+  const std::string installed = "C:\\Vortel\\V-Trelmox";
+  EXPECT_EQ(world.files.Names(installed), (Names{"Vortel.prt5", "Vortel2008.ARX", texts::kExtensionLibraryFolder}));
+  EXPECT_EQ(world.files.Read(installed + "\\" + texts::kExtensionLibraryFolder + "\\a.dwg"), "dwg");
+  EXPECT_EQ(Loader(), installed + "\\Vortel2008.ARX");
+  EXPECT_EQ(Trusted(), installed);
+  EXPECT_EQ(world.files.Read("C:\\A2008\\Fonts\\Vortel_HZ.shx"), "Vortel_HZ.shx");
+  EXPECT_EQ(world.files.Read("C:\\A2008\\Drv\\pdfplot9.hdi"), "Vortel.prt5");
+  EXPECT_TRUE(world.files.Names("C:\\A2017\\Fonts").empty()) << "hidden, so not ticked";
+  EXPECT_TRUE(world.registry.Keys("HKLM\\SOFTWARE\\A2017").empty());
+  // The bar, in place of the folder row: range 0 to 50, step 1, from 0; a step per entry
+  // examined (with "." and "..") and per listing's end (7 + 1, 3 + 1), three more, then full.
+  for (int id : {1017, kPath, kBrowse}) EXPECT_FALSE(window.items[id].visible) << id;
+  EXPECT_TRUE(window.items[kBar].visible);
+  const auto& bar = window.items[kBar].messages;
+  EXPECT_EQ(std::vector<Sent>(bar.begin(), bar.begin() + 3),
+            (std::vector<Sent>{{kPbmSetRange, 0, 0x320000}, {kPbmSetStep, 1, 0}, {kPbmSetPos, 0, 0}}));
+  EXPECT_EQ(window.Count(kBar, kPbmStepIt), 8 + 4 + 3);
+  EXPECT_EQ(bar.back(), (Sent{kPbmSetPos, 50, 0}));
+  ASSERT_EQ(Texts(), Names{texts::kInstallFinished});
+  const fakes::ShownBox& box = world.desktop.boxes[0];
+  EXPECT_EQ(box.caption + std::to_string(box.type) + std::to_string(box.owner),
+            texts::kToolboxSetupCaption + std::to_string(kMbOk) + std::to_string(window.Handle()));
+  EXPECT_EQ(window.ended, kIdOk);
+  EXPECT_EQ(window.items[kPath].text, "C:\\Vortel") << "the edit box keeps the folder chosen";
+}
+
+TEST_F(InstallButton, ACopyThatFailsEndsTheDialogOnAbortAndNothingAfterTheCopyRuns) {
+  world.desktop.answers = {kIdIgnore, kIdAbort};
+  Install("Q:\\Missing\\Vortel");  // its parent does not exist: every copy fails
+  EXPECT_EQ(Texts().size(), 2u);
+  EXPECT_NE(Texts()[0].find("Q:\\Missing\\Vortel\\V-Trelmox\\Vortel.prt5"), std::string::npos);
+  EXPECT_EQ(window.ended, kIdCancel);
+  EXPECT_FALSE(world.files.Exists("Q:\\Missing"));
+  EXPECT_EQ(Loader(), "<none>");
+  EXPECT_EQ(Trusted(), "");
+  EXPECT_TRUE(world.files.Names("C:\\A2008\\Fonts").empty());
+  EXPECT_EQ(window.Count(kBar, kPbmSetPos), 1);
+}
+
+TEST_F(InstallButton, TheChosenFolderLosesOneBackslashAndIsUsedAsTyped) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"D:\\", "D:\\V-Trelmox"}, {"rel\\dir", "rel\\dir\\V-Trelmox"},
+      {"E:\\\x9C\x5C", "E:\\\x9C\x5C\\V-Trelmox"}};  // ends in 淺, whose trail byte is '\'
+  for (const auto& [chosen, installed] : cases) {
+    world.files.AddFolder(chosen);
+    Open();
+    Install(chosen);
+    EXPECT_EQ(info.m_strInstallDir, installed);
+    EXPECT_EQ(Loader(), installed + "\\Vortel2008.ARX");
+  }
+}
+
+TEST_F(InstallButton, RefusalsChangeNothingAndAutoCadRunningIsRefusedOnlyOnce) {
+  world.processes.running = {"explorer.exe", "ACAD.EXE"};
+  Install();
+  Install("");
+  Install("C:\\" + std::string(228, 'x'));  // 241 bytes with "\V-Trelmox"
+  EXPECT_EQ(Texts(), (Names{texts::kCloseAcadFirst, texts::kChooseInstallPath, texts::kInstallPathTooLong}));
+  for (const fakes::ShownBox& box : world.desktop.boxes) {
+    EXPECT_EQ(box.caption + std::to_string(box.type) + std::to_string(box.owner),
+              texts::kSoftwareSetupCaption + std::to_string(kMbOk) + std::to_string(window.Handle()));
+  }
+  EXPECT_FALSE(world.files.Exists("C:\\Vortel"));
+  EXPECT_TRUE(window.items[kPath].visible);
+  EXPECT_FALSE(window.ended);
+  Install("C:\\" + std::string(227, 'x'));  // exactly 240: accepted, AutoCAD still running
+  EXPECT_EQ(window.ended, kIdOk);
+  EXPECT_EQ(info.m_strInstallDir.size(), 240u);
+}
+
+TEST_F(InstallButton, LoaderEntriesThatCouldNotBeWrittenAreOwnedUpToAtTheEnd) {
+  world.faults.Fail("CreateKey", "HKLM\\" + kProduct2008, kErrorAccessDenied);
+  Install();
+  EXPECT_EQ(Texts(), Names{texts::kInstallFinishedPartly});
+  EXPECT_EQ(world.desktop.boxes[0].caption, texts::kToolboxSetupCaption);
+  EXPECT_EQ(world.desktop.boxes[0].type, kMbOk | kMbIconWarning);
+  EXPECT_EQ(world.files.Read("C:\\A2008\\Fonts\\Vortel_EN.shx"), "Vortel_EN.shx") << "and went on";
+  EXPECT_EQ(window.ended, kIdOk);
+}
+
+}  // namespace

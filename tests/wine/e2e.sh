@@ -1,0 +1,139 @@
+#!/usr/bin/env bash
+# SetUp.exe under Wine, end to end: a package laid out beside AutoCAD folders and a registry
+# seeded with AutoCAD installations and profiles, the dialog driven by the demo's driver (the
+# install button pressed, the message that ends the run read and answered), and what the run
+# left compared byte for byte. Every text is checked against GBK bytes made here.
+#   e2e.sh SETUP.EXE SETUP_DRIVER.EXE    (VORTEL_WINEARCH=win64, the default, or win32)
+set -euo pipefail
+source "$(dirname "$0")/../../cmake/wine-env.sh"
+[ -n "${DISPLAY:-}" ] || exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$@"
+setup="$1" driver="$2"
+c="$WINEPREFIX/drive_c" scratch="$WINEPREFIX/drive_c/e2e"
+installed="$c/Vortel/V-Trelmox" library="Vortel扩展绘图库"
+failures=0
+
+fail() { echo "FAILED: $*"; failures=$((failures + 1)); }
+expect() { [ "$2" == "$3" ] || fail "$1: $(printf '%q' "$2") instead of $(printf '%q' "$3")"; }
+gbk() { printf '%s' "$1" | iconv -f UTF-8 -t GBK; }
+sample() { mkdir -p "$(dirname "$1")"; printf '%s %s\0\377\\\r\n\032' "$2" "$(basename "$1")" >"$1"; }
+same() { cmp -s "$1" "$2" || fail "$1 is not $2"; }
+names() { (cd "$1" 2>/dev/null && find . -mindepth 1 -maxdepth 1 -printf '%f\n' | LC_ALL=C sort | tr '\n' ' '); }
+# A registry value as reg.exe shows it in the 32-bit view: its type and data, or nothing.
+value() { wine reg query "$1" /v "$2" /reg:32 2>/dev/null | iconv -f GBK -t UTF-8 | tr -d '\r' | sed -n "s/^    $2    //p" || true; }
+
+# AutoCAD 2008 below the 32-bit root (which is the native one too in a 64-bit prefix), 2009,
+# 2012 and 2016 below the native root, and 2019, which a package for 32 bits does not serve.
+root32='SOFTWARE\Wow6432Node\Autodesk\AutoCAD'
+[ "$WINEARCH" == win64 ] && root32='SOFTWARE\Autodesk\AutoCAD'
+keys=("$root32\\R17.1\\ACAD-6001:804" 'SOFTWARE\Autodesk\AutoCAD\R17.2\ACAD-7001:804'
+      'SOFTWARE\Autodesk\AutoCAD\R18.2\ACAD-A001:804' 'SOFTWARE\Autodesk\AutoCAD\R20.1\ACAD-F001:804'
+      'SOFTWARE\Autodesk\AutoCAD\R23.0\ACAD-2001:804')
+years=(2008 2009 2012 2016 2019) loaders=(2008 2009 2010 2015 "") served=(1 1 1 1 0)
+profile='HKEY_CURRENT_USER\Software\Autodesk\AutoCAD\R17.1\ACAD-6001:804\Profiles\<<Unnamed Profile>>'
+fresh='HKEY_CURRENT_USER\Software\Autodesk\AutoCAD\R20.1\ACAD-F001:804\Profiles\New'
+
+clear_machine() {
+  rm -rf "$scratch" "$c/Vortel"
+  for key in 'HKLM\SOFTWARE\Wow6432Node\Autodesk' 'HKLM\SOFTWARE\Autodesk' 'HKCU\Software\Autodesk'; do
+    wine reg delete "$key" /f /reg:32 >/dev/null 2>&1 || true
+  done
+}
+trap clear_machine EXIT
+
+# The package (SetUp.exe beside Data), the AutoCAD folders and the registry, made afresh.
+lay_out() {
+  clear_machine
+  local data="$scratch/package/Data" seed="$scratch/seed.reg" n folder
+  for name in Vortel2008.ARX Vortel2009.ARX Vortel2010.ARX Vortel2015.ARX Vortel.prt5 说明.txt 淺色.dat \
+      Vortel_EN.shx Vortel_HZ.shx LICENSE setup.EXE "$library/图框A3.dwg" "$library/README" "$library/sub/x.dwg"; do
+    sample "$data/$name" "Vortel's"
+  done
+  mkdir -p "$data/docs.v"
+  cp "$setup" "$scratch/package/SetUp.exe"
+  printf 'REGEDIT4\r\n\r\n' >"$seed"
+  for n in "${!keys[@]}"; do
+    folder="$scratch/AutoCAD ${years[n]}"
+    sample "$folder/Fonts/txt.shx" "AutoCAD's"
+    sample "$folder/Fonts/Vortel_EN.shx" "AutoCAD's"
+    sample "$folder/Drv/pdfplot9.hdi" "AutoCAD's"
+    printf '[HKEY_LOCAL_MACHINE\\%s]\r\n"AcadLocation"="C:\\\\e2e\\\\AutoCAD %s\\\\"\r\n"ProductName"="%s"\r\n\r\n' \
+      "${keys[n]}" "${years[n]}" "$(gbk "AutoCAD ${years[n]} - 简体中文")" >>"$seed"
+  done
+  printf '[%s\\Variables]\r\n"TRUSTEDPATHS"="C:\\\\Tools"\r\n\r\n[%s]\r\n"ProfileName"="New"\r\n' "$profile" "$fresh" >>"$seed"
+  wine reg import "$(winepath -w "$seed")" /reg:32 >/dev/null 2>&1
+}
+
+# Starts SetUp.exe and waits for its dialog.
+start_setup() {
+  wine "$scratch/package/SetUp.exe" >/dev/null 2>&1 &
+  setup_pid=$!
+  wine "$driver" wait
+}
+# Presses the install button and keeps the message that comes.
+press_install() { message="$(wine "$driver" install | tr -d '\r')"; }
+# Whether the screen shows the dialog's face and its title in their colours.
+colours_shown() {
+  local window
+  window="$(xwininfo -root -tree | awk '/"V-结构工具箱安装"/ { print $1; exit }')"
+  [ -n "$window" ] && import -window "$window" "$scratch/dialog.png" 2>/dev/null || return 1
+  local colours="$(convert "$scratch/dialog.png" -format %c histogram:info:-)"
+  grep -q '(160,180,220)' <<<"$colours" && grep -q '(10,70,40)' <<<"$colours"
+}
+# Answers that message; the program then ends with `expected_status`.
+answer() {
+  wine "$driver" answer >/dev/null
+  local status=0
+  wait "$setup_pid" || status=$?
+  expect "exit status" "$status" "$1"
+}
+
+echo "== a whole install of every release found, into the default folder"
+lay_out
+start_setup
+for _ in $(seq 100); do colours_shown && break || sleep 0.1; done
+colours_shown || fail "the dialog's face and title are not in their colours"
+press_install
+expect "closing message" "$message" "$(gbk $'V-工具箱安装\n安装完成，重启CAD即可使用 !')"
+answer 0
+expect "installation folder" "$(names "$installed")" "Vortel.prt5 Vortel2008.ARX Vortel2009.ARX Vortel2010.ARX Vortel2015.ARX $library 淺色.dat 说明.txt "
+for name in Vortel2008.ARX Vortel2009.ARX Vortel2010.ARX Vortel2015.ARX Vortel.prt5 说明.txt 淺色.dat "$library/图框A3.dwg" "$library/README"; do
+  same "$installed/$name" "$scratch/package/Data/$name"
+done
+expect "library" "$(names "$installed/$library")" "README 图框A3.dwg "
+for n in "${!keys[@]}"; do
+  entry="HKLM\\${keys[n]}\\Applications\\Vortel${years[n]}" folder="$scratch/AutoCAD ${years[n]}"
+  if [ "${served[n]}" == 1 ]; then
+    expect "${years[n]} LOADER" "$(value "$entry" LOADER)" "REG_SZ    C:\\Vortel\\V-Trelmox\\Vortel${loaders[n]}.ARX"
+    expect "${years[n]} LOADCTRLS" "$(value "$entry" LOADCTRLS)" "REG_DWORD    0x2"
+    same "$folder/Fonts/Vortel_EN.shx" "$scratch/package/Data/Vortel_EN.shx"
+    same "$folder/Fonts/Vortel_HZ.shx" "$scratch/package/Data/Vortel_HZ.shx"
+  else
+    expect "${years[n]} LOADER" "$(value "$entry" LOADER)" ""
+    expect "${years[n]} fonts" "$(names "$folder/Fonts")" "Vortel_EN.shx txt.shx "
+  fi
+done
+same "$scratch/AutoCAD 2008/Drv/pdfplot9.hdi" "$scratch/package/Data/Vortel.prt5"
+grep -q "AutoCAD's" "$scratch/AutoCAD 2009/Drv/pdfplot9.hdi" || fail "the driver went to 2009"
+expect "trusted paths" "$(value "$profile\\Variables" TRUSTEDPATHS)" 'REG_SZ    C:\TOOLS;C:\VORTEL\V-TRELMOX'
+expect "trusted paths of a new profile" "$(value "$fresh\\Variables" TRUSTEDPATHS)" 'REG_SZ    C:\Vortel\V-Trelmox'
+
+echo "== a program file that cannot be copied, answered with Abort"
+lay_out
+mkdir -p "$installed/Vortel2008.ARX"  # a folder stands where the file must go
+start_setup
+press_install
+expect "copy failure" "$message" "$(gbk $'V-软件安装\n拷贝文件 C:\\Vortel\\V-Trelmox\\Vortel2008.ARX 失败，可能原因如下：\n\n1、AutoCAD未关闭\n\n2、系统权限未开放，请以管理者权限登陆系统')"
+answer 0
+expect "copied before the failure" "$(names "$installed")" "Vortel.prt5 Vortel2008.ARX "
+expect "nothing registered" "$(value "HKLM\\${keys[1]}\\Applications\\Vortel2009" LOADER)" ""
+
+echo "== a package without its Data folder"
+lay_out
+rm -rf "$scratch/package/Data"
+start_setup
+press_install
+expect "package message" "$message" "$(gbk $'V-软件安装\n未找到安装所需的Data文件夹 !\n\n可能安装文件下载后没有解压，\n\n请解压后再执行SetUp.exe !')"
+answer 0
+expect "installation folder" "$(names "$installed")" ""
+
+[ "$failures" == 0 ] && echo "all passed" || { echo "$failures failed"; exit 1; }
