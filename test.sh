@@ -11,7 +11,11 @@ source scripts/wine-session.sh
 start_wine_session
 start_private_display
 # Making a Wine prefix takes a while: both are made while the native suites build and run.
-for arch in win64 win32; do (VORTEL_WINEARCH=$arch bash -c 'source cmake/wine-env.sh') & done
+prefixes=()
+for arch in win64 win32; do
+  VORTEL_WINEARCH=$arch bash -c 'source cmake/wine-env.sh' &
+  prefixes+=($!)
+done
 
 echo "== native: the program's logic on the in-memory machine, sanitizers on"
 cmake --preset native >/dev/null
@@ -26,5 +30,5 @@ ctest --preset fuzz
 echo "== windows: SetUp.exe and the Windows-side suites under Wine"
 cmake --preset windows >/dev/null
 cmake --build --preset windows
-wait
+wait "${prefixes[@]}"
 ctest --preset windows
