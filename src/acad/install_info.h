@@ -8,6 +8,7 @@
 #include <string>
 
 #include "acad/release_table.h"
+#include "deploy/copy_questions.h"
 #include "platform/services.h"
 
 class CAcadInstallInfo {
@@ -32,8 +33,9 @@ class CAcadInstallInfo {
   void AddTrustedPath();
 
   // Copies the add-on's fonts (and, for AutoCAD 2008, its plot driver) into the program
-  // folder of every installation of every ticked release. Failures are silent.
-  void DeployToAcadFolders(const acad::ReleaseTicks& ticks);
+  // folder of every installation of every ticked release. Failures are silent; a missing
+  // package is told to `questions` for each folder.
+  void DeployToAcadFolders(const acad::ReleaseTicks& ticks, deploy::CopyQuestions& questions);
 
   std::string m_strInstallDir;
   // AutoCAD program folders found, per release, without a trailing backslash.
@@ -60,7 +62,7 @@ class CAcadInstallInfo {
   acad::StringList CollectProfilesKeys();
   acad::StringList CollectVariablesKeys(const acad::StringList& profilesKeys);
   void TrustFolderInProfile(const std::string& variablesKey);
-  void DeployToAcadFolder(std::string acadFolder, bool withPlotDriver);
+  void DeployToAcadFolder(std::string acadFolder, bool withPlotDriver, deploy::CopyQuestions& questions);
 
   const platform::Services& m_services;
 };

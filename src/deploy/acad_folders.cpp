@@ -23,18 +23,20 @@ void CopyInto(const platform::Services& services, const std::string& package,
 
 }  // namespace
 
-void CAcadInstallInfo::DeployToAcadFolders(const acad::ReleaseTicks& ticks) {
+void CAcadInstallInfo::DeployToAcadFolders(const acad::ReleaseTicks& ticks,
+                                           deploy::CopyQuestions& questions) {
   for (int index = 0; index < acad::kReleaseCount; ++index) {
     if (ticks[index] == 0) continue;
     for (const std::string& folder : m_arrAcadLocation[index]) {
-      DeployToAcadFolder(folder, index == kAcad2008Index);
+      DeployToAcadFolder(folder, index == kAcad2008Index, questions);
     }
   }
 }
 
-void CAcadInstallInfo::DeployToAcadFolder(std::string acadFolder, bool withPlotDriver) {
+void CAcadInstallInfo::DeployToAcadFolder(std::string acadFolder, bool withPlotDriver,
+                                          deploy::CopyQuestions& questions) {
   std::string package;
-  if (!deploy::LocatePackageFolder(m_services, package)) return;
+  if (!deploy::LocatePackageFolder(m_services, questions, package)) return;
   CopyInto(m_services, package, acadFolder + "\\Fonts",
            {{"Vortel_EN.shx", "Vortel_EN.shx"}, {"Vortel_HZ.shx", "Vortel_HZ.shx"}});
   if (withPlotDriver) {

@@ -25,11 +25,11 @@ std::string InFolder(const std::string& folder, const std::string& name) {
 
 std::string SearchPattern(const std::string& folder) { return InFolder(folder, "*.*"); }
 
-// Skipped by both copies: the entries "." and "..", and a folder whose attribute word is
-// exactly the directory bit (a folder with any further attribute is not skipped here).
+// Skipped by both copies: the entries "." and "..", and every folder, whatever other
+// attributes (read-only, hidden...) it carries besides the directory bit.
 bool SkippedByEveryCopy(const FoundEntry& entry) {
   return entry.name == "." || entry.name == ".." ||
-         entry.attributes == platform::kFileAttributeDirectory;
+         (entry.attributes & platform::kFileAttributeDirectory) != 0;
 }
 
 // The rules of the program-file copy, tested in this order.
@@ -50,14 +50,17 @@ bool SkippedAsProgramFile(const FoundEntry& entry, platform::LeadByteTest isLead
 }  // namespace
 
 CopyJob::CopyJob(std::string installDir, platform::ProgressBar& progress,
-                 const platform::Services& services)
-    : m_strInstallDir(std::move(installDir)), m_progress(progress), m_services(services) {
+                 deploy::CopyQuestions& questions, const platform::Services& services)
+    : m_strInstallDir(std::move(installDir)),
+      m_progress(progress),
+      m_questions(questions),
+      m_services(services) {
   platform::DropTrailingBackslash(m_strInstallDir, m_services.isLeadByte);
 }
 
 bool CopyJob::CopyProgramFiles() {
   std::string packageFolder;
-  if (!deploy::LocatePackageFolder(m_services, packageFolder)) return false;
+  if (!deploy::LocatePackageFolder(m_services, m_questions, packageFolder)) return false;
   const CopyFolders folders = PrepareFolders(packageFolder, m_strInstallDir);
   const EntryVisit copyEntry = [&](const FoundEntry& entry) {
     return SkippedAsProgramFile(entry, m_services.isLeadByte) ||
@@ -66,16 +69,16 @@ bool CopyJob::CopyProgramFiles() {
   // A package that cannot be listed whole is one failed copy into the installation folder:
   // Retry lists it again, Ignore goes on with what was copied.
   ScanEnd end = ScanEnd::Listed;
-  const Outcome outcome = CopyWithUserRetry(folders.destination, [&] {
+  const Outcome outcome = CopyAsAnswered(folders.destination, [&] {
     end = ScanFolder(SearchPattern(folders.source), kProgramFileLimit, copyEntry);
-    return end != ScanEnd::Unlistable;
+    return end == ScanEnd::Unlistable ? platform::kErrorAccessDenied : platform::kErrorSuccess;
   });
   return outcome != Outcome::Aborted && end != ScanEnd::Stopped;
 }
 
 void CopyJob::CopyExtensionLibrary() {
   std::string packageFolder;
-  if (!deploy::LocatePackageFolder(m_services, packageFolder)) return;
+  if (!deploy::LocatePackageFolder(m_services, m_questions, packageFolder)) return;
   const std::string library = texts::kExtensionLibraryFolder;
   const CopyFolders folders =
       PrepareFolders(InFolder(packageFolder, library), InFolder(m_strInstallDir, library));
@@ -126,8 +129,8 @@ bool CopyJob::CopyProgramFile(const CopyFolders& folders, const std::string& nam
   deploy::RemoveZoneIdentifier(m_services, source);
   // Each attempt clears the destination's read-only mark first, so that a Retry can succeed
   // once whatever kept the mark from being cleared has gone.
-  const Outcome outcome = CopyWithUserRetry(destination, [&] {
-    if (!folders.destinationFits) return false;
+  const Outcome outcome = CopyAsAnswered(destination, [&] {
+    if (!folders.destinationFits) return platform::kErrorFilenameTooLong;
     deploy::ClearReadOnly(m_services, destination);
     return CopyOver(source, destination);
   });
@@ -145,28 +148,20 @@ void CopyJob::CopyLibraryFile(const CopyFolders& folders, const std::string& nam
   deploy::ClearReadOnly(m_services, destination);
 }
 
-// Runs `copy` until it succeeds or the user gives up on it. Each failure shows the
-// copy-failure message: Retry runs the copy again, Ignore leaves the file as it is, and
-// Abort ends the operation. A message box that cannot be shown counts as Abort, since
-// nobody could ever answer it.
-CopyJob::Outcome CopyJob::CopyWithUserRetry(const std::string& destination,
-                                            const std::function<bool()>& copy) {
-  while (!copy()) {
-    const int answer = ShowCopyFailure(destination);
-    if (answer == platform::kIdIgnore) return Outcome::Ignored;
-    if (answer != platform::kIdRetry) return Outcome::Aborted;
+// Runs `copy` until it succeeds or the questions give up on it: each failure asks whether to
+// try again, to leave the file as it is and go on, or to abort.
+CopyJob::Outcome CopyJob::CopyAsAnswered(const std::string& destination,
+                                         const std::function<platform::ErrorCode()>& copy) {
+  for (platform::ErrorCode error; (error = copy()) != platform::kErrorSuccess;) {
+    switch (m_questions.CopyFailed(destination, error)) {
+      case deploy::CopyAnswer::Retry: continue;
+      case deploy::CopyAnswer::Ignore: return Outcome::Ignored;
+      case deploy::CopyAnswer::Abort: return Outcome::Aborted;
+    }
   }
   return Outcome::Copied;
 }
 
-int CopyJob::ShowCopyFailure(const std::string& destination) {
-  std::string text = texts::kCopyFailedFormat;
-  text.replace(text.find("%s"), 2, destination);
-  return m_services.desktop.ShowMessageBox(m_services.desktop.ActiveWindow(), text,
-                                           texts::kSoftwareSetupCaption,
-                                           platform::kMbAbortRetryIgnore);
-}
-
-bool CopyJob::CopyOver(const std::string& source, const std::string& destination) {
-  return m_services.files.Copy(source, destination, false) == platform::kErrorSuccess;
+platform::ErrorCode CopyJob::CopyOver(const std::string& source, const std::string& destination) {
+  return m_services.files.Copy(source, destination, false);
 }

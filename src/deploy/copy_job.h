@@ -6,19 +6,21 @@
 #include <functional>
 #include <string>
 
+#include "deploy/copy_questions.h"
 #include "platform/file_system.h"
 #include "platform/progress_bar.h"
 #include "platform/services.h"
 
 class CopyJob {
  public:
-  // One trailing backslash of `installDir` is dropped. The bar is stepped, not owned.
-  CopyJob(std::string installDir, platform::ProgressBar& progress,
+  // One trailing backslash of `installDir` is dropped. The bar is stepped and the questions
+  // asked, neither is owned.
+  CopyJob(std::string installDir, platform::ProgressBar& progress, deploy::CopyQuestions& questions,
           const platform::Services& services);
 
   // Copies the program files at the package's top level into the installation folder. A copy
-  // that fails, or a package that cannot be listed, asks the user to abort, retry or ignore.
-  // False when the package is missing or the user chose to abort; files copied until then
+  // that fails, or a package that cannot be listed, asks whether to abort, retry or ignore.
+  // False when the package is missing or the answer was to abort; files copied until then
   // stay.
   bool CopyProgramFiles();
 
@@ -43,11 +45,12 @@ class CopyJob {
   ScanEnd ScanFolder(const std::string& pattern, int limit, const EntryVisit& visit);
   bool CopyProgramFile(const CopyFolders& folders, const std::string& name);
   void CopyLibraryFile(const CopyFolders& folders, const std::string& name);
-  Outcome CopyWithUserRetry(const std::string& destination, const std::function<bool()>& copy);
-  int ShowCopyFailure(const std::string& destination);
-  bool CopyOver(const std::string& source, const std::string& destination);
+  Outcome CopyAsAnswered(const std::string& destination,
+                         const std::function<platform::ErrorCode()>& copy);
+  platform::ErrorCode CopyOver(const std::string& source, const std::string& destination);
 
   std::string m_strInstallDir;
   platform::ProgressBar& m_progress;
+  deploy::CopyQuestions& m_questions;
   const platform::Services& m_services;
 };

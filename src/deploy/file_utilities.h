@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "deploy/copy_questions.h"
 #include "platform/services.h"
 
 namespace deploy {
@@ -13,9 +14,10 @@ enum class PathKind { Missing = 0, File = 1, Folder = 2 };
 
 // Finds the package folder: the folder "Data" beside the running program, or else the
 // program's own folder when the marker file "Vortel2010.arx" stands beside it. On failure
-// the package-not-found message is shown, false is returned and `packageFolder` must not be
-// used. Called afresh by each user of the package folder.
-bool LocatePackageFolder(const platform::Services& services, std::string& packageFolder);
+// `questions` is told, false is returned and `packageFolder` must not be used. Called afresh
+// by each user of the package folder.
+bool LocatePackageFolder(const platform::Services& services, CopyQuestions& questions,
+                         std::string& packageFolder);
 
 // What `path` names, looked up literally (no wildcards).
 PathKind GetPathKind(const platform::Services& services, const std::string& path);
@@ -25,6 +27,10 @@ void ClearReadOnly(const platform::Services& services, const std::string& path);
 
 // Deletes the "Zone.Identifier" stream of a file; true when there was one to delete.
 bool RemoveZoneIdentifier(const platform::Services& services, const std::string& path);
+
+// Makes a folder and every missing folder above it, from the root down; an existing folder is
+// left as it is. Stops at the first level that cannot be made; true when the folder is there.
+bool MakeFolderWithParents(const platform::Services& services, const std::string& folder);
 
 // Whether a running process's executable name contains "acad.exe", in any mix of capitals.
 // A snapshot that cannot be taken counts as AutoCAD not running.

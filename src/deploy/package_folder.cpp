@@ -2,7 +2,6 @@
 #include <array>
 
 #include "deploy/file_utilities.h"
-#include "platform/texts.h"
 
 namespace deploy {
 namespace {
@@ -23,14 +22,10 @@ bool ReadProgramFolder(const platform::Services& services, std::string& folder) 
   return true;
 }
 
-void ShowPackageNotFound(const platform::Services& services) {
-  services.desktop.ShowMessageBox(services.desktop.ActiveWindow(), texts::kPackageNotFound,
-                                  texts::kSoftwareSetupCaption, platform::kMbOk);
-}
-
 }  // namespace
 
-bool LocatePackageFolder(const platform::Services& services, std::string& packageFolder) {
+bool LocatePackageFolder(const platform::Services& services, CopyQuestions& questions,
+                         std::string& packageFolder) {
   std::string programFolder;
   if (ReadProgramFolder(services, programFolder)) {
     packageFolder = programFolder + "\\Data";
@@ -41,7 +36,7 @@ bool LocatePackageFolder(const platform::Services& services, std::string& packag
       return true;
     }
   }
-  ShowPackageNotFound(services);
+  questions.PackageNotFound();
   return false;
 }
 

@@ -69,9 +69,6 @@ class Desktop {
   // MessageBoxA: the answer, or 0 when the box could not be shown.
   virtual int ShowMessageBox(WindowHandle owner, const std::string& text,
                              const std::string& caption, unsigned type) = 0;
-  // The active window of the calling thread (the setup dialog while it is up), which owns
-  // the message boxes raised from outside the dialog's own code.
-  virtual WindowHandle ActiveWindow() = 0;
 
   // SHBrowseForFolderA: the item picked, or kNoItem when the user cancelled.
   virtual ItemIdList BrowseForFolder(const BrowseInfo& info) = 0;

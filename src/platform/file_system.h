@@ -56,6 +56,13 @@ class FileSystem {
   virtual ErrorCode Delete(const std::string& path) = 0;
   // _mkdir: creates one folder whose parent exists.
   virtual ErrorCode MakeDirectory(const std::string& path) = 0;
+  // CreateDirectoryA with an access list of the folder's own, which inherits nothing from its
+  // parent: full control for SYSTEM, the administrators and the user running the program, read
+  // and execute for the users.
+  virtual ErrorCode MakeProtectedDirectory(const std::string& path) = 0;
+  // GetFullPathNameA into `buffer` of `size` bytes: the length of the full path, or when it
+  // does not fit the size it needs (its zero included); 0 when there is none.
+  virtual std::uint32_t FullPathName(const std::string& path, char* buffer, std::uint32_t size) = 0;
 };
 
 // Owns one open listing and closes it when it goes out of scope.

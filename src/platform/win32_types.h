@@ -16,6 +16,7 @@ constexpr ErrorCode kErrorInvalidHandle = 6;
 constexpr ErrorCode kErrorSharingViolation = 32;
 constexpr ErrorCode kErrorFileExists = 80;
 constexpr ErrorCode kErrorInvalidParameter = 87;
+constexpr ErrorCode kErrorFilenameTooLong = 206;  // ERROR_FILENAME_EXCED_RANGE
 constexpr ErrorCode kErrorAlreadyExists = 183;
 constexpr ErrorCode kErrorMoreData = 234;
 constexpr ErrorCode kErrorNoMoreItems = 259;

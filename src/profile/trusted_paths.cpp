@@ -85,11 +85,12 @@ bool ListNamesFolder(const std::string& upperList, const std::string& upperFolde
   }
 }
 
-// The list to store: the folder alone in place of a (near) empty list; otherwise the list in
-// capitals, with the folder in capitals appended when the list does not name it yet.
+// The list to store: the folder alone in place of a list that holds no entry (nothing but
+// separators and blanks); otherwise the list in capitals, with the folder in capitals appended
+// when the list does not name it yet. Any entry counts, however short ("D:").
 std::string NewTrustedPaths(const std::string& stored, const std::string& folder,
                             platform::LeadByteTest isLeadByte) {
-  if (stored.size() <= 2) return folder;
+  if (stored.find_first_not_of("; \t") == std::string::npos) return folder;
   std::string upperList = stored;
   std::string upperFolder = folder;
   platform::ToUpperByCharacters(upperList, isLeadByte);

@@ -3,6 +3,7 @@
 #include "deploy/copy_job.h"
 #include "deploy/file_utilities.h"
 #include "platform/texts.h"
+#include "ui/dialog_questions.h"
 #include "ui/process_state.h"
 #include "ui/resources/resource.h"
 #include "ui/setup_dialog.h"
@@ -13,6 +14,8 @@ const char kInstallSubFolder[] = "\\V-Trelmox";
 // The longest installation folder accepted, so that every path formed below it (loader
 // paths, copies into the extension library folder) fits the program's 260-byte buffers.
 constexpr std::size_t kMaxInstallFolder = 240;
+// A full path is formed in a buffer of this many bytes, zero included.
+constexpr std::uint32_t kFullPathBufferSize = 260;
 
 constexpr int kProgressEnd = 50;
 constexpr std::intptr_t kProgressRange = kProgressEnd << 16;  // low word 0, high word 50
@@ -27,17 +30,18 @@ void Dlg_Setup::OnInstall() {
     g_bCheckAcadRunning = false;
     return;
   }
+  // The install works on its own copy of the choices: nothing done to the dialog while one of
+  // its messages is up changes what is installed.
   UpdateData(true);
-  std::string chosenFolder = m_strPath;
-  platform::DropTrailingBackslash(chosenFolder, m_services.isLeadByte);
+  std::string chosenFolder;
+  if (!AcceptInstallFolder(m_strPath, chosenFolder)) return;
   const std::string installFolder = chosenFolder + kInstallSubFolder;
-  if (!AcceptInstallFolder(m_strPath, installFolder)) return;
+  deploy::MakeFolderWithParents(m_services, chosenFolder);
+  // A folder the program makes is writable only by those who may change what AutoCAD loads;
+  // one that was there already keeps its access list.
+  m_services.files.MakeProtectedDirectory(installFolder);
 
-  m_services.files.MakeDirectory(chosenFolder);
-  m_strPath = installFolder;
-  m_services.files.MakeDirectory(m_strPath);
-
-  const InstallRun run = RunInstall();
+  const InstallRun run = RunInstall(installFolder, Ticks());
   if (run == InstallRun::Abandoned) return;
   if (run == InstallRun::Finished) {
     desktop.ShowMessageBox(Handle(), texts::kInstallFinished, texts::kToolboxSetupCaption,
@@ -49,26 +53,35 @@ void Dlg_Setup::OnInstall() {
   OnOK();
 }
 
-// An empty folder, or one whose installation folder would be too long for the program's
-// paths, is refused before anything is made; the dialog stays as it is.
-bool Dlg_Setup::AcceptInstallFolder(const std::string& typedFolder,
-                                    const std::string& installFolder) {
-  const char* refusal = typedFolder.empty()                        ? texts::kChooseInstallPath
-                        : installFolder.size() > kMaxInstallFolder ? texts::kInstallPathTooLong
-                                                                   : nullptr;
+// The folder chosen, made absolute (a folder typed as "tools\cad" or "D:cad" is resolved as
+// Windows resolves it for this program) and less one trailing backslash. An empty folder, one
+// that cannot be resolved, or one whose installation folder would be too long for the program's
+// paths is refused before anything is made; the dialog stays as it is.
+bool Dlg_Setup::AcceptInstallFolder(const std::string& typedFolder, std::string& chosenFolder) {
+  char full[kFullPathBufferSize] = {};
+  const std::uint32_t length =
+      typedFolder.empty() ? 0 : m_services.files.FullPathName(typedFolder, full, kFullPathBufferSize);
+  chosenFolder.assign(full, length < kFullPathBufferSize ? length : 0);
+  platform::DropTrailingBackslash(chosenFolder, m_services.isLeadByte);
+  const char* refusal =
+      length == 0 ? texts::kChooseInstallPath
+      : length >= kFullPathBufferSize || chosenFolder.size() + sizeof kInstallSubFolder - 1 > kMaxInstallFolder
+          ? texts::kInstallPathTooLong
+          : nullptr;
   if (refusal == nullptr) return true;
-  m_services.desktop.ShowMessageBox(Handle(), refusal, texts::kSoftwareSetupCaption,
-                                    platform::kMbOk);
+  m_services.desktop.ShowMessageBox(Handle(), refusal, texts::kSoftwareSetupCaption, platform::kMbOk);
   return false;
 }
 
-Dlg_Setup::InstallRun Dlg_Setup::RunInstall() {
+Dlg_Setup::InstallRun Dlg_Setup::RunInstall(const std::string& installFolder,
+                                            const acad::ReleaseTicks& ticks) {
   ShowProgressInsteadOfFolderRow();
   m_progress.Send(platform::kPbmSetRange, 0, kProgressRange);
   m_progress.Send(platform::kPbmSetStep, 1, 0);
   m_progress.Send(platform::kPbmSetPos, 0, 0);
 
-  CopyJob job(m_strPath, m_progress, m_services);
+  DialogQuestions questions(m_services.desktop, Handle());
+  CopyJob job(installFolder, m_progress, questions, m_services);
   if (!job.CopyProgramFiles()) {
     OnCancel();
     return InstallRun::Abandoned;
@@ -76,12 +89,11 @@ Dlg_Setup::InstallRun Dlg_Setup::RunInstall() {
   job.CopyExtensionLibrary();
   m_progress.Send(platform::kPbmStepIt, 0, 0);
 
-  const acad::ReleaseTicks ticks = Ticks();
-  m_installInfo.SetInstallDir(m_strPath);
+  m_installInfo.SetInstallDir(installFolder);
   const bool loadersWritten = m_installInfo.RegisterLoaders(ticks, m_package.bits);
   m_progress.Send(platform::kPbmStepIt, 0, 0);
 
-  m_installInfo.DeployToAcadFolders(ticks);
+  m_installInfo.DeployToAcadFolders(ticks, questions);
   m_progress.Send(platform::kPbmStepIt, 0, 0);
   m_progress.Send(platform::kPbmSetPos, kProgressEnd, 0);
   return loadersWritten ? InstallRun::Finished : InstallRun::FinishedWithoutLoaders;

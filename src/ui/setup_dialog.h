@@ -64,8 +64,8 @@ class Dlg_Setup : public platform::Dialog {
   void OnReleaseClicked();
   void OnBrowse();
   void OnInstall();
-  InstallRun RunInstall();
-  bool AcceptInstallFolder(const std::string& typedFolder, const std::string& installFolder);
+  InstallRun RunInstall(const std::string& installFolder, const acad::ReleaseTicks& ticks);
+  bool AcceptInstallFolder(const std::string& typedFolder, std::string& chosenFolder);
   void ShowProgressInsteadOfFolderRow();
   acad::ReleaseTicks Ticks() const;
 

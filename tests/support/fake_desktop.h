@@ -36,7 +36,6 @@ class FakeDesktop final : public platform::Desktop, private platform::PickerWind
   std::vector<ShownBox> boxes;
   std::deque<int> answers;      // given in turn; once they run out a box gets its first button
   std::function<void()> onBox;  // runs while a box is up
-  platform::WindowHandle activeWindow = 0x5150;
   // What the user picks in turn: a folder, "" for an item that is no folder, nothing to cancel.
   std::deque<std::optional<std::string>> picks;
   std::vector<ShownPicker> pickers;
@@ -52,9 +51,6 @@ class FakeDesktop final : public platform::Desktop, private platform::PickerWind
     const int answer = planted ? static_cast<int>(*planted) : answers.empty() ? first : answers.front();
     if (!planted && !answers.empty()) answers.pop_front();
     return answer;
-  }
-  platform::WindowHandle ActiveWindow() override {
-    return m_faults.Take("ActiveWindow", "") ? platform::kNoWindow : activeWindow;
   }
   platform::ItemIdList BrowseForFolder(const platform::BrowseInfo& info) override {
     if (m_faults.Take("BrowseForFolder", "")) return platform::kNoItem;

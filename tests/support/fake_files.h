@@ -5,7 +5,8 @@
 //  - new files carry the archive attribute, folders the directory attribute; a copy takes its
 //    source's attributes and streams along; a read-only file cannot be overwritten or deleted;
 //  - "file:stream" names an alternate data stream of a file, which no listing shows;
-//  - GetModuleFileNameA cuts a path that does not fit and leaves it without its zero.
+//  - GetModuleFileNameA cuts a path that does not fit and leaves it without its zero;
+//  - GetFullPathNameA resolves a path against the current folder (on another drive, its root).
 // Fault paths are the paths the calls are given (a copy's destination, or its source).
 #pragma once
 
@@ -25,6 +26,8 @@ class FakeFiles final : public platform::FileSystem {
   explicit FakeFiles(Faults& faults) : m_faults(faults) {}
 
   std::string modulePath = "D:\\pkg\\SetUp.exe";
+  std::string currentFolder = "D:\\pkg";
+  std::set<std::string, NameLess> protectedFolders;  // made with an access list of their own
 
   // Both make the missing folders above them. "file:stream" adds a stream to a file.
   void AddFolder(const std::string& path, std::uint32_t attributes = kFolder) { Make(path).attributes = attributes | kFolder; }
@@ -136,8 +139,23 @@ class FakeFiles final : public platform::FileSystem {
     folder->children.erase(leaf);
     return platform::kErrorSuccess;
   }
-  platform::ErrorCode MakeDirectory(const std::string& path) override {
-    if (const auto fault = m_faults.Take("MakeDirectory", path)) return *fault;
+  platform::ErrorCode MakeProtectedDirectory(const std::string& path) override {
+    const platform::ErrorCode made = Mkdir("MakeProtectedDirectory", path);
+    if (made == platform::kErrorSuccess) protectedFolders.insert(path);
+    return made;
+  }
+  platform::ErrorCode MakeDirectory(const std::string& path) override { return Mkdir("MakeDirectory", path); }
+  std::uint32_t FullPathName(const std::string& path, char* buffer, std::uint32_t size) override {
+    if (m_faults.Take("FullPathName", path) || path.empty()) return 0;
+    const std::string full = Resolved(path);
+    if (full.size() >= size) return static_cast<std::uint32_t>(full.size() + 1);
+    std::memcpy(buffer, full.c_str(), full.size() + 1);
+    return static_cast<std::uint32_t>(full.size());
+  }
+
+ private:
+  platform::ErrorCode Mkdir(const char* method, const std::string& path) {
+    if (const auto fault = m_faults.Take(method, path)) return *fault;
     std::string leaf;
     Node* folder = FolderOf(path, leaf);
     if (folder == nullptr) return platform::kErrorPathNotFound;
@@ -146,7 +164,6 @@ class FakeFiles final : public platform::FileSystem {
     return platform::kErrorSuccess;
   }
 
- private:
   static constexpr std::uint32_t kFolder = platform::kFileAttributeDirectory;
   struct Node {
     std::uint32_t attributes = kFolder;
@@ -162,6 +179,27 @@ class FakeFiles final : public platform::FileSystem {
     std::vector<platform::FoundEntry> entries;  // those not yet reported
   };
 
+  // `path` made absolute as Windows makes it: against the current folder (against its own root
+  // for another drive), with "." and ".." resolved and a trailing backslash kept.
+  std::string Resolved(const std::string& path) const {
+    const std::string drive = currentFolder.substr(0, 2);
+    const bool share = path.rfind("\\\\", 0) == 0, onDrive = path.size() > 1 && path[1] == ':';
+    std::string joined = path;
+    if (onDrive && (path.size() == 2 || path[2] != '\\')) {
+      joined = (Upper(path.substr(0, 2)) == Upper(drive) ? currentFolder : path.substr(0, 2)) + "\\" + path.substr(2);
+    } else if (!onDrive && !share) {
+      joined = path[0] == '\\' ? drive + path : currentFolder + "\\" + path;
+    }
+    std::vector<std::string> parts;
+    for (const std::string& part : SplitPath(joined)) {
+      if (part == ".." && parts.size() > 1) parts.pop_back();
+      if (part != "." && part != "..") parts.push_back(part);
+    }
+    std::string full = share ? "\\\\" : "";
+    for (const std::string& part : parts) full += part + "\\";
+    if (path.back() != '\\' && parts.size() > 1) full.pop_back();
+    return full;
+  }
   // The colon of "file:stream": one after the path's last separator (a drive's comes before it).
   static std::size_t StreamColon(const std::string& path) {
     const std::size_t colon = path.rfind(':');

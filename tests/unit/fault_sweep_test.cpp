@@ -66,7 +66,8 @@ std::vector<long> OutcomesOf(const std::string& call) {
       {"SetValue", {kErrorAccessDenied}}, {"ModuleFileName", {0}}, {"FindFirst", {kErrorPathNotFound, kErrorAccessDenied}},
       {"FindNext", {kErrorAccessDenied}}, {"GetAttributes", {0}}, {"SetAttributes", {kErrorAccessDenied}},
       {"Copy", {kErrorAccessDenied, kErrorSharingViolation}}, {"Delete", {kErrorAccessDenied}},
-      {"MakeDirectory", {kErrorAccessDenied, kErrorPathNotFound}}, {"ExecutableNames", {0}}, {"ActiveWindow", {0}},
+      {"MakeDirectory", {kErrorAccessDenied, kErrorPathNotFound}}, {"MakeProtectedDirectory", {kErrorAccessDenied}},
+      {"FullPathName", {0}}, {"ExecutableNames", {0}},
       {"BrowseForFolder", {0}}, {"GetPathFromItem", {0}}, {"ShowMessageBox", {0, kIdOk}}};
   if (call == kCopyFailureBox) return {0, kIdAbort, kIdRetry, kIdIgnore};
   return kOutcomes.at(call.substr(0, call.find(' ')));
@@ -113,7 +114,7 @@ class Session : public fakes::World {
     Dlg_Setup dialog(info, services);
     dialog.HandleInitDialog(m_window);
     dialog.HandleCommand(1015, kBnClicked);
-    for (int click = 0; click < 2 && !m_window.ended; ++click) {
+    for (int click = 0; click < 3 && !m_window.ended; ++click) {  // again after each refusal
       dialog.HandleCommand(1022, kBnClicked);
       processes.running = {"explorer.exe"};  // the user closed AutoCAD
     }
@@ -145,7 +146,8 @@ class Session : public fakes::World {
         return call.second == kErrorFileNotFound && faults.calls[call.first].find(profile + "\\Variables") != std::string::npos;
       });
       const bool kept = is == was || is.rfind(fakes::Upper(was), 0) == 0;
-      if (!kept && !(is == installed && (was.size() <= 2 || declaredMissing))) problems.push_back("TRUSTEDPATHS lost in " + profile);
+      const bool empty = was.find_first_not_of("; \t") == std::string::npos;
+      if (!kept && !(is == installed && (empty || declaredMissing))) problems.push_back("TRUSTEDPATHS lost in " + profile);
     }
     const std::string closing = desktop.boxes.empty() ? "" : desktop.boxes.back().text;
     const bool ignored = std::any_of(planted.begin(), planted.end(), [&](const auto& call) {

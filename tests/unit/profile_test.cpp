@@ -133,7 +133,8 @@ TEST_F(Profile, TheFolderJoinsTheTrustedPathsUnlessAnEntryAlreadyNamesIt) {
     std::uint32_t type;
     std::string expected;
   } cases[] = {
-      {"", platform::kRegSz, kFolder}, {";", platform::kRegSz, kFolder}, {"C:", platform::kRegSz, kFolder},
+      {"", platform::kRegSz, kFolder}, {"; ;\t", platform::kRegSz, kFolder},  // no entry in it
+      {"D:", platform::kRegSz, "D:;" + kUpper}, {"x", platform::kRegSz, "X;" + kUpper},
       {"C:\\T", platform::kRegSz, "C:\\T;" + kUpper}, {"c:\\tools;", platform::kRegSz, "C:\\TOOLS;;" + kUpper},
       {"c:\\vortel\\v-trelmox", platform::kRegSz, kUpper},
       {"d:\\x;C:\\Vortel\\V-Trelmox\\;e:\\y", platform::kRegSz, "D:\\X;" + kUpper + "\\;E:\\Y"},

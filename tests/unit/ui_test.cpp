@@ -215,17 +215,37 @@ TEST_F(InstallButton, ACopyThatFailsEndsTheDialogOnAbortAndNothingAfterTheCopyRu
   EXPECT_EQ(window.Count(kBar, kPbmSetPos), 1);
 }
 
-TEST_F(InstallButton, TheChosenFolderLosesOneBackslashAndIsUsedAsTyped) {
-  const std::pair<std::string, std::string> cases[] = {
-      {"D:\\", "D:\\V-Trelmox"}, {"rel\\dir", "rel\\dir\\V-Trelmox"},
-      {"E:\\\x9C\x5C", "E:\\\x9C\x5C\\V-Trelmox"}};  // ends in 淺, whose trail byte is '\'
-  for (const auto& [chosen, installed] : cases) {
-    world.files.AddFolder(chosen);
+TEST_F(InstallButton, TheFolderTypedIsMadeAbsoluteWithEveryMissingLevelAndAProtectedAccessList) {
+  world.files.AddFolder("E:");
+  world.files.AddFolder("C:\\Old\\V-Trelmox");
+  const struct {
+    std::string typed, installed;
+    bool made;  // by the program, with an access list of its own
+  } cases[] = {{"D:\\", "D:\\V-Trelmox", true}, {"tools\\cad", "D:\\pkg\\tools\\cad\\V-Trelmox", true},
+               {"E:cad\\", "E:\\cad\\V-Trelmox", true}, {"D:..\\x", "D:\\x\\V-Trelmox", true},
+               {"E:\\\x9C\x5C", "E:\\\x9C\x5C\\V-Trelmox", true},  // ends in 淺, whose trail byte is '\'
+               {"C:\\A\\B\\C", "C:\\A\\B\\C\\V-Trelmox", true}, {"C:\\Old", "C:\\Old\\V-Trelmox", false}};
+  for (const auto& [typed, installed, made] : cases) {
     Open();
-    Install(chosen);
-    EXPECT_EQ(info.m_strInstallDir, installed);
+    Install(typed);
+    EXPECT_EQ(info.m_strInstallDir, installed) << typed;
     EXPECT_EQ(Loader(), installed + "\\Vortel2008.ARX");
+    EXPECT_EQ(world.files.Read(installed + "\\Vortel.prt5"), "Vortel.prt5");
+    EXPECT_EQ(world.files.protectedFolders.count(installed), made ? 1u : 0u) << typed;
   }
+}
+
+TEST_F(InstallButton, ItsMessagesAreOwnedByTheDialogAndWhatIsDoneToTheDialogMeanwhileChangesNothing) {
+  world.faults.Fail("Copy", "C:\\Vortel\\V-Trelmox\\Vortel.prt5", kErrorSharingViolation);
+  world.desktop.answers = {kIdIgnore};
+  world.desktop.onBox = [&] {  // the user types another folder and unticks the release
+    window.items[kPath].text = "E:\\Else";
+    Click(1019, true);
+  };
+  Install();
+  EXPECT_EQ(world.desktop.boxes.at(0).owner, window.Handle());
+  EXPECT_EQ(Loader(), "C:\\Vortel\\V-Trelmox\\Vortel2008.ARX");
+  EXPECT_EQ(world.files.Read("C:\\A2008\\Fonts\\Vortel_EN.shx"), "Vortel_EN.shx");
 }
 
 TEST_F(InstallButton, RefusalsChangeNothingAndAutoCadRunningIsRefusedOnlyOnce) {
@@ -233,7 +253,12 @@ TEST_F(InstallButton, RefusalsChangeNothingAndAutoCadRunningIsRefusedOnlyOnce) {
   Install();
   Install("");
   Install("C:\\" + std::string(228, 'x'));  // 241 bytes with "\V-Trelmox"
-  EXPECT_EQ(Texts(), (Names{texts::kCloseAcadFirst, texts::kChooseInstallPath, texts::kInstallPathTooLong}));
+  Install(std::string(253, 'r'));           // 260 bytes once made absolute
+  world.faults.Fail("FullPathName", "", 0);
+  Install("C:\\Unresolved");
+  world.faults.planted.clear();
+  EXPECT_EQ(Texts(), (Names{texts::kCloseAcadFirst, texts::kChooseInstallPath, texts::kInstallPathTooLong,
+                            texts::kInstallPathTooLong, texts::kChooseInstallPath}));
   for (const fakes::ShownBox& box : world.desktop.boxes) {
     EXPECT_EQ(box.caption + std::to_string(box.type) + std::to_string(box.owner),
               texts::kSoftwareSetupCaption + std::to_string(kMbOk) + std::to_string(window.Handle()));

@@ -36,8 +36,6 @@ int Win32Desktop::ShowMessageBox(WindowHandle owner, const std::string& text,
   return MessageBoxA(reinterpret_cast<HWND>(owner), text.c_str(), caption.c_str(), type);
 }
 
-WindowHandle Win32Desktop::ActiveWindow() { return reinterpret_cast<WindowHandle>(GetActiveWindow()); }
-
 ItemIdList Win32Desktop::BrowseForFolder(const BrowseInfo& info) {
   CallbackBridge bridge{info.callback, info.callbackData};
   BROWSEINFOA shellInfo{};

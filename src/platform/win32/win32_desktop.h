@@ -8,7 +8,6 @@ class Win32Desktop final : public Desktop {
  public:
   int ShowMessageBox(WindowHandle owner, const std::string& text, const std::string& caption,
                      unsigned type) override;
-  WindowHandle ActiveWindow() override;
   ItemIdList BrowseForFolder(const BrowseInfo& info) override;
   bool GetPathFromItem(ItemIdList item, char* path) override;
   void FreeItem(ItemIdList item) override;

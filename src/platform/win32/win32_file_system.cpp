@@ -2,6 +2,10 @@
 
 #include <direct.h>
 #include <windows.h>
+#include <sddl.h>
+
+#include <memory>
+#include <vector>
 
 namespace platform {
 namespace {
@@ -15,6 +19,47 @@ void Report(const WIN32_FIND_DATAA& data, FoundEntry* entry) {
 
 // The error of a call that returned a Win32 BOOL.
 ErrorCode Outcome(BOOL succeeded) { return succeeded ? kErrorSuccess : GetLastError(); }
+
+// Frees what a security call allocated with LocalAlloc when it goes out of scope.
+template <typename Pointer>
+class ScopedLocal {
+ public:
+  ScopedLocal() = default;
+  ScopedLocal(const ScopedLocal&) = delete;
+  ScopedLocal& operator=(const ScopedLocal&) = delete;
+  ~ScopedLocal() {
+    if (m_pointer != nullptr) LocalFree(m_pointer);
+  }
+  Pointer Get() const { return m_pointer; }
+  Pointer* Receive() { return &m_pointer; }
+
+ private:
+  Pointer m_pointer = nullptr;
+};
+
+// The SID of the user the program runs as, as text ("S-1-5-..."); empty when it cannot be read.
+std::string RunningUserSid() {
+  HANDLE opened = nullptr;
+  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &opened)) return "";
+  const std::unique_ptr<void, decltype(&CloseHandle)> token(opened, CloseHandle);
+  DWORD size = 0;
+  GetTokenInformation(token.get(), TokenUser, nullptr, 0, &size);
+  std::vector<BYTE> user(size);
+  ScopedLocal<char*> text;
+  const bool read = size > 0 && GetTokenInformation(token.get(), TokenUser, user.data(), size, &size) &&
+                    ConvertSidToStringSidA(reinterpret_cast<TOKEN_USER*>(user.data())->User.Sid, text.Receive());
+  return read ? text.Get() : "";
+}
+
+// The folder's own access list in the security descriptor language: protected from
+// inheritance (P); full control (FA) for SYSTEM (SY), the administrators (BA) and the running
+// user, read and execute (0x1200a9) for the users (BU), each for the folder, its sub-folders and
+// files (OICI).
+std::string ProtectedFolderAccess() {
+  const std::string user = RunningUserSid();
+  return "D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)" + (user.empty() ? "" : "(A;OICI;FA;;;" + user + ")") +
+         "(A;OICI;0x1200a9;;;BU)";
+}
 
 }  // namespace
 
@@ -66,6 +111,20 @@ ErrorCode Win32FileSystem::Delete(const std::string& path) {
 ErrorCode Win32FileSystem::MakeDirectory(const std::string& path) {
   // The runtime's _mkdir leaves the error of the directory call it makes.
   return _mkdir(path.c_str()) == 0 ? kErrorSuccess : GetLastError();
+}
+
+ErrorCode Win32FileSystem::MakeProtectedDirectory(const std::string& path) {
+  ScopedLocal<PSECURITY_DESCRIPTOR> descriptor;
+  if (!ConvertStringSecurityDescriptorToSecurityDescriptorA(ProtectedFolderAccess().c_str(), SDDL_REVISION_1,
+                                                            descriptor.Receive(), nullptr)) {
+    return GetLastError();
+  }
+  SECURITY_ATTRIBUTES security{sizeof security, descriptor.Get(), FALSE};
+  return Outcome(CreateDirectoryA(path.c_str(), &security));
+}
+
+std::uint32_t Win32FileSystem::FullPathName(const std::string& path, char* buffer, std::uint32_t size) {
+  return GetFullPathNameA(path.c_str(), size, buffer, nullptr);
 }
 
 }  // namespace platform

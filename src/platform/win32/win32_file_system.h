@@ -17,6 +17,8 @@ class Win32FileSystem : public FileSystem {
   ErrorCode Copy(const std::string& from, const std::string& to, bool failIfExists) override;
   ErrorCode Delete(const std::string& path) override;
   ErrorCode MakeDirectory(const std::string& path) override;
+  ErrorCode MakeProtectedDirectory(const std::string& path) override;
+  std::uint32_t FullPathName(const std::string& path, char* buffer, std::uint32_t size) override;
 };
 
 }  // namespace platform

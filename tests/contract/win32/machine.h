@@ -2,6 +2,9 @@
 #pragma once
 
 #include <windows.h>
+#include <sddl.h>
+
+#include <vector>
 
 #include "platform/win32/win32_services.h"
 
@@ -43,6 +46,21 @@ struct Machine : platform::Win32Services {
     ReadFile(file, contents, sizeof contents, &read, nullptr);
     CloseHandle(file);
     return std::string(contents, read);
+  }
+  // A folder's access list in the security descriptor language, as the file system keeps it.
+  std::string AccessList(const std::string& path) {
+    DWORD size = 0;
+    GetFileSecurityA(path.c_str(), DACL_SECURITY_INFORMATION, nullptr, 0, &size);
+    std::vector<BYTE> descriptor(size);
+    char* text = nullptr;
+    if (size == 0 || !GetFileSecurityA(path.c_str(), DACL_SECURITY_INFORMATION, descriptor.data(), size, &size) ||
+        !ConvertSecurityDescriptorToStringSecurityDescriptorA(descriptor.data(), SDDL_REVISION_1, DACL_SECURITY_INFORMATION,
+                                                              &text, nullptr)) {
+      return "";
+    }
+    const std::string list = text;
+    LocalFree(text);
+    return list;
   }
 
   const std::string scratch = TempFolder() + "vortel-contract-" + std::to_string(GetCurrentProcessId());
