@@ -7,8 +7,12 @@
 #     of the dialog, presses the install button, saves a screenshot of the closing message over
 #     the finished dialog, answers it, and prints what the install left in the demo machine.
 # Everything stays in build/demo/ (made anew on each run) for you to look at afterwards.
+#   ./run.sh --silent   installs as a deployment tool would instead: SetUp.exe /VERYSILENT with
+#                       no display at all; prints its exit code, its install log and what it left.
 set -euo pipefail
 cd "$(dirname "$0")"
+mode="${1:-dialog}"
+case "$mode" in dialog|--silent) ;; *) echo "usage: ./run.sh [--silent]" >&2; exit 2 ;; esac
 
 demo="$PWD/build/demo"
 package="$demo/package"
@@ -31,7 +35,7 @@ echo "== laying out the demo package in $package"
 scripts/make-demo-package.sh "$package" build/windows/SetUp.exe
 
 headless=
-if [ -z "${DISPLAY:-}" ]; then
+if [ -z "${DISPLAY:-}" ] && [ "$mode" == dialog ]; then
   headless=1
   source scripts/wine-session.sh
   start_private_display
@@ -78,12 +82,6 @@ cat <<INFO
    look at the registry afterwards with:  WINEPREFIX="$WINEPREFIX" wine regedit
 INFO
 
-if [ -z "$headless" ]; then
-  echo "== starting SetUp.exe on $DISPLAY; the command ends when you close it"
-  wine "$package/SetUp.exe"
-  exit 0
-fi
-
 # Windows programs write their texts in the code page of the Chinese system (GBK), with CR LF.
 from_windows_text() { iconv -f GBK -t UTF-8 | tr -d '\r'; }
 
@@ -115,6 +113,25 @@ print_install() {
   wine reg query 'HKCU\Software\Autodesk\AutoCAD' /s | from_windows_text |
     grep -E '\\Variables$|TRUSTEDPATHS' | sed 's/^/   /'
 }
+
+if [ "$mode" == --silent ]; then
+  echo "== SetUp.exe /VERYSILENT /LOG=\"C:\\setup.log\", as a deployment tool runs it, with no display"
+  printf '@"%s" /VERYSILENT /LOG="C:\\setup.log"\r\n@exit /b %%errorlevel%%\r\n' "$(winepath -w "$package/SetUp.exe")" \
+    >"$WINEPREFIX/drive_c/silent.bat"
+  status=0
+  (unset DISPLAY; wine cmd /c 'C:\silent.bat' 2>/dev/null) || status=$?
+  echo "   exit code: $status"
+  echo "== its install log, C:\\setup.log"
+  tr -d '\r' <"$WINEPREFIX/drive_c/setup.log" | sed '1s/^\xEF\xBB\xBF//; s/^/   /'
+  print_install
+  exit 0
+fi
+
+if [ -z "$headless" ]; then
+  echo "== starting SetUp.exe on $DISPLAY; the command ends when you close it"
+  wine "$package/SetUp.exe"
+  exit 0
+fi
 
 echo "== starting SetUp.exe under a private Xvfb ($DISPLAY)"
 # Without a window manager Wine draws the frames itself and closes windows at once.

@@ -48,7 +48,8 @@ void BM_AddTrustedPath(benchmark::State& state) {
   }
   CAcadInstallInfo info{world.services};
   info.SetInstallDir("C:\\Vortel\\V-Trelmox");
-  for (auto _ : state) info.AddTrustedPath();
+  install::NoInstallLog log;
+  for (auto _ : state) info.AddTrustedPath(log);
   state.SetComplexityN(profiles);
 }
 BENCHMARK(BM_AddTrustedPath)->Arg(10)->Arg(100)->Arg(1000)->Complexity()->Unit(benchmark::kMillisecond);

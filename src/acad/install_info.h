@@ -9,6 +9,7 @@
 
 #include "acad/release_table.h"
 #include "deploy/copy_questions.h"
+#include "install/install_log.h"
 #include "platform/services.h"
 
 class CAcadInstallInfo {
@@ -25,17 +26,19 @@ class CAcadInstallInfo {
   // Writes the demand-load entry of every ticked release beneath each of its product keys,
   // then trusts the installation folder in every AutoCAD profile of the user. `packageBits`
   // is the bitness of the AutoCAD edition the package serves; 64 adds two extra entries.
-  // True when every loader entry it set out to write was written.
-  bool RegisterLoaders(const acad::ReleaseTicks& ticks, int packageBits);
-  bool RegisterLoader(int year, int packageBits);
+  // True when every loader entry it set out to write was written. Every entry is logged.
+  bool RegisterLoaders(const acad::ReleaseTicks& ticks, int packageBits, install::InstallLog& log);
+  bool RegisterLoader(int year, int packageBits, install::InstallLog& log);
 
-  // Adds the installation folder to TRUSTEDPATHS in every AutoCAD profile of the user.
-  void AddTrustedPath();
+  // Adds the installation folder to TRUSTEDPATHS in every AutoCAD profile of the user, logging
+  // each list before and after (or why it was left alone).
+  void AddTrustedPath(install::InstallLog& log);
 
   // Copies the add-on's fonts (and, for AutoCAD 2008, its plot driver) into the program
-  // folder of every installation of every ticked release. Failures are silent; a missing
-  // package is told to `questions` for each folder.
-  void DeployToAcadFolders(const acad::ReleaseTicks& ticks, deploy::CopyQuestions& questions);
+  // folder of every installation of every ticked release, logging each copy. Failures are
+  // silent; a missing package is told to `questions` for each folder.
+  void DeployToAcadFolders(const acad::ReleaseTicks& ticks, deploy::CopyQuestions& questions,
+                           install::InstallLog& log);
 
   std::string m_strInstallDir;
   // AutoCAD program folders found, per release, without a trailing backslash.
@@ -57,12 +60,16 @@ class CAcadInstallInfo {
   void CollectValueInTree(platform::RegKey parent, const std::string& subKeyName,
                           const std::string& relativePath, const std::string& prefix);
   void RecordInstallation(int year, const std::string& productKey, const std::string& folder);
-  bool WriteLoaderEntry(platform::RegKey productKey, int entryYear, const char* entryFormat,
-                        int loaderYear, const char* loaderFormat);
+  platform::ErrorCode WriteLoaderEntry(platform::RegKey productKey, const std::string& entryName,
+                                       const std::string& loader);
+  bool RegisterLoaderEntry(platform::RegKey productKey, const std::string& productKeyPath, int entryYear,
+                           const char* entryFormat, int loaderYear, const char* loaderFormat,
+                           install::InstallLog& log);
   acad::StringList CollectProfilesKeys();
   acad::StringList CollectVariablesKeys(const acad::StringList& profilesKeys);
-  void TrustFolderInProfile(const std::string& variablesKey);
-  void DeployToAcadFolder(std::string acadFolder, bool withPlotDriver, deploy::CopyQuestions& questions);
+  void TrustFolderInProfile(const std::string& variablesKey, install::InstallLog& log);
+  void DeployToAcadFolder(std::string acadFolder, bool withPlotDriver, deploy::CopyQuestions& questions,
+                          install::InstallLog& log);
 
   const platform::Services& m_services;
 };

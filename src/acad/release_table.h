@@ -13,6 +13,8 @@ constexpr int kLastReleaseYear = 2027;
 constexpr int kReleaseCount = kLastReleaseYear - kFirstReleaseYear + 1;
 // Releases found under the 32-bit registry root are recorded up to this year only.
 constexpr int kLastReleaseOf32BitRoot = 2010;
+// A package for 32-bit AutoCAD serves no release from this one on.
+constexpr int kFirstReleaseOf64BitOnly = 2017;
 
 inline bool IsSupportedRelease(int year) {
   return year >= kFirstReleaseYear && year <= kLastReleaseYear;

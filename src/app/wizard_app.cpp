@@ -2,9 +2,15 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "acad/install_info.h"
+#include "install/exit_codes.h"
+#include "install/silent_install.h"
+#include "platform/format.h"
+#include "platform/texts.h"
 #include "platform/win32/win32_dialog_host.h"
 #include "platform/win32/win32_services.h"
 #include "ui/process_state.h"
@@ -20,6 +26,22 @@ const platform::Services& ProgramServices() {
   return win32.services;
 }
 
+// The command line after the program's name (quoted, or up to the first blank), in the system's
+// code page; `representable` is false when some character of it cannot be written in it.
+std::string ProgramArguments(bool& representable) {
+  const wchar_t* rest = GetCommandLineW();
+  const bool quoted = *rest == L'"';
+  if (quoted) ++rest;
+  while (*rest != L'\0' && (quoted ? *rest != L'"' : *rest != L' ' && *rest != L'\t')) ++rest;
+  if (quoted && *rest == L'"') ++rest;
+  BOOL usedDefault = FALSE;
+  const int size = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, rest, -1, nullptr, 0, nullptr, &usedDefault);
+  std::vector<char> arguments(static_cast<std::size_t>(size > 0 ? size : 1), '\0');
+  WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, rest, -1, arguments.data(), size, nullptr, &usedDefault);
+  representable = !usedDefault;
+  return arguments.data();
+}
+
 }  // namespace
 
 // The process-wide objects, built in this order before the program starts and destroyed in
@@ -31,13 +53,43 @@ CAcadInstallInfo theInstallInfo{ProgramServices()};
 bool g_bCheckAcadRunning = true;
 
 bool CWizardApp::InitInstance() {
-  theInstallInfo.ScanInstalledReleases();
-  {
-    SetupDialogColors colors;
-    Dlg_Setup dialog(theInstallInfo, ProgramServices());
-    platform::DoModal(dialog, &colors);
-  }
+  bool representable = true;
+  const std::string arguments = ProgramArguments(representable);
+  const CommandLine commandLine = ParseCommandLine(arguments, representable);
+  // A run without a window always keeps a log, in the temporary folder unless asked elsewhere,
+  // since nobody sees anything else; a run with the dialog keeps one when asked.
+  std::optional<install::InstallLogFile> logFile;
+  if (commandLine.silent || commandLine.log) logFile.emplace(ProgramServices(), commandLine.log.value_or(""));
+  install::NoInstallLog noLog;
+  install::InstallLog& log = logFile ? static_cast<install::InstallLog&>(*logFile) : noLog;
+  install::LogRunStart(log, ProgramServices(), GetCommandLineA());
+  m_nExitCode = Run(commandLine, log);
+  log.LastLine(platform::FormatText("outcome: %s (exit code %d)", install::OutcomeName(m_nExitCode), m_nExitCode));
   return false;
+}
+
+int CWizardApp::Run(const CommandLine& commandLine, install::InstallLog& log) {
+  const platform::Services& services = ProgramServices();
+  if (!commandLine.error.empty() || commandLine.help) {
+    if (!commandLine.error.empty()) log.Line("command line not understood: " + commandLine.error);
+    log.Line(texts::kUsage);
+    if (!commandLine.silent) {
+      const platform::DialogSession session;
+      services.desktop.ShowMessageBox(platform::kNoWindow, texts::kUsage, texts::kSoftwareSetupCaption,
+                                      commandLine.error.empty() ? platform::kMbIconInformation : platform::kMbIconWarning);
+    }
+    return commandLine.error.empty() ? install::kExitFinished : install::kExitNotUnderstood;
+  }
+  theInstallInfo.ScanInstalledReleases();
+  if (commandLine.silent) {
+    return install::RunSilentInstall(services, theInstallInfo, g_nPackageBits,
+                                     install::SilentChoices{commandLine.folder, commandLine.releases}, log);
+  }
+  const platform::DialogSession session;
+  SetupDialogColors colors;
+  Dlg_Setup dialog(theInstallInfo, services, PackageBuild{}, SetupStart{commandLine.folder, commandLine.releases, &log});
+  platform::DoModal(dialog, &colors);
+  return dialog.ExitCode();
 }
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return platform::RunWinApp(theApp); }

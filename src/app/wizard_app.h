@@ -1,7 +1,10 @@
-// CWizardApp: the setup program's application object. A run of the program fills the
-// installation record from the registry, shows the setup dialog once and ends.
+// CWizardApp: the setup program's application object. A run of the program reads its command
+// line, fills the installation record from the registry, and then either shows the setup dialog
+// once or installs without a window; its exit code says how it ended.
 #pragma once
 
+#include "app/command_line.h"
+#include "install/install_log.h"
 #include "platform/win32/win32_app.h"
 
 class CWizardApp final : public platform::WinApp {
@@ -9,7 +12,12 @@ class CWizardApp final : public platform::WinApp {
   CWizardApp() = default;
   ~CWizardApp() override = default;
 
-  // Scans the registry, runs the setup dialog modally and returns false, so that the
-  // process ends when the dialog closes.
+  // Runs the program and returns false, so that the process ends when the run is over.
   bool InitInstance() override;
+  int ExitCode() const override { return m_nExitCode; }
+
+ private:
+  int Run(const CommandLine& commandLine, install::InstallLog& log);
+
+  int m_nExitCode = 0;
 };

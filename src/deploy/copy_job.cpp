@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "deploy/file_utilities.h"
+#include "platform/format.h"
 #include "platform/multibyte.h"
 #include "platform/texts.h"
 
@@ -25,46 +26,64 @@ std::string InFolder(const std::string& folder, const std::string& name) {
 
 std::string SearchPattern(const std::string& folder) { return InFolder(folder, "*.*"); }
 
+bool IsDotEntry(const FoundEntry& entry) { return entry.name == "." || entry.name == ".."; }
+
 // Skipped by both copies: the entries "." and "..", and every folder, whatever other
 // attributes (read-only, hidden...) it carries besides the directory bit.
 bool SkippedByEveryCopy(const FoundEntry& entry) {
-  return entry.name == "." || entry.name == ".." ||
-         (entry.attributes & platform::kFileAttributeDirectory) != 0;
+  return IsDotEntry(entry) || (entry.attributes & platform::kFileAttributeDirectory) != 0;
 }
 
-// The rules of the program-file copy, tested in this order.
-bool SkippedAsProgramFile(const FoundEntry& entry, platform::LeadByteTest isLeadByte) {
-  if (SkippedByEveryCopy(entry)) return true;
+// Why the program-file copy leaves an entry out, by its rules tested in this order; null
+// when it copies the entry.
+const char* WhyNotAProgramFile(const FoundEntry& entry, platform::LeadByteTest isLeadByte) {
+  if (SkippedByEveryCopy(entry)) return "a folder";
   const std::string& name = entry.name;
-  if (platform::FindByCharacters(name, texts::kExtensionLibraryMark, isLeadByte) !=
-      std::string::npos) {
-    return true;
+  if (platform::FindByCharacters(name, texts::kExtensionLibraryMark, isLeadByte) != std::string::npos) {
+    return "the extension library's";
   }
-  if (name.find('.') == std::string::npos) return true;
-  for (const char* installedElsewhere : {"SetUp.EXE", "Vortel_EN.shx", "Vortel_HZ.shx"}) {
-    if (platform::EqualsIgnoringCase(name, installedElsewhere, isLeadByte)) return true;
+  if (name.find('.') == std::string::npos) return "no dot in its name";
+  if (platform::EqualsIgnoringCase(name, "SetUp.EXE", isLeadByte)) return "the setup program";
+  for (const char* font : {"Vortel_EN.shx", "Vortel_HZ.shx"}) {
+    if (platform::EqualsIgnoringCase(name, font, isLeadByte)) return "a font, for AutoCAD's Fonts folders";
   }
-  return false;
+  return nullptr;
+}
+
+const char* AnswerName(deploy::CopyAnswer answer) {
+  switch (answer) {
+    case deploy::CopyAnswer::Retry: return "Retry";
+    case deploy::CopyAnswer::Ignore: return "Ignore";
+    case deploy::CopyAnswer::Abort: return "Abort";
+  }
+  return "";
 }
 
 }  // namespace
 
 CopyJob::CopyJob(std::string installDir, platform::ProgressBar& progress,
-                 deploy::CopyQuestions& questions, const platform::Services& services)
+                 deploy::CopyQuestions& questions, install::InstallLog& log,
+                 const platform::Services& services)
     : m_strInstallDir(std::move(installDir)),
       m_progress(progress),
       m_questions(questions),
+      m_log(log),
       m_services(services) {
   platform::DropTrailingBackslash(m_strInstallDir, m_services.isLeadByte);
 }
 
-bool CopyJob::CopyProgramFiles() {
+CopyJob::Result CopyJob::CopyProgramFiles() {
   std::string packageFolder;
-  if (!deploy::LocatePackageFolder(m_services, m_questions, packageFolder)) return false;
+  if (!deploy::LocatePackageFolder(m_services, m_questions, packageFolder)) {
+    m_log.Line("the package was not found beside the program");
+    return Result::PackageMissing;
+  }
+  m_log.Line("package: " + packageFolder);
   const CopyFolders folders = PrepareFolders(packageFolder, m_strInstallDir);
   const EntryVisit copyEntry = [&](const FoundEntry& entry) {
-    return SkippedAsProgramFile(entry, m_services.isLeadByte) ||
-           CopyProgramFile(folders, entry.name);
+    const char* why = WhyNotAProgramFile(entry, m_services.isLeadByte);
+    if (why != nullptr && !IsDotEntry(entry)) m_log.Line("program file skipped: " + entry.name + " (" + why + ")");
+    return why != nullptr || CopyProgramFile(folders, entry.name);
   };
   // A package that cannot be listed whole is one failed copy into the installation folder:
   // Retry lists it again, Ignore goes on with what was copied.
@@ -73,7 +92,7 @@ bool CopyJob::CopyProgramFiles() {
     end = ScanFolder(SearchPattern(folders.source), kProgramFileLimit, copyEntry);
     return end == ScanEnd::Unlistable ? platform::kErrorAccessDenied : platform::kErrorSuccess;
   });
-  return outcome != Outcome::Aborted && end != ScanEnd::Stopped;
+  return outcome == Outcome::Aborted || end == ScanEnd::Stopped ? Result::Aborted : Result::Copied;
 }
 
 void CopyJob::CopyExtensionLibrary() {
@@ -134,7 +153,10 @@ bool CopyJob::CopyProgramFile(const CopyFolders& folders, const std::string& nam
     deploy::ClearReadOnly(m_services, destination);
     return CopyOver(source, destination);
   });
-  if (outcome == Outcome::Copied) deploy::ClearReadOnly(m_services, destination);
+  if (outcome == Outcome::Copied) {
+    deploy::ClearReadOnly(m_services, destination);
+    m_log.Line("program file copied: " + destination);
+  }
   return outcome != Outcome::Aborted;
 }
 
@@ -144,8 +166,12 @@ void CopyJob::CopyLibraryFile(const CopyFolders& folders, const std::string& nam
   const std::string destination = InFolder(folders.destination, name);
   deploy::ClearReadOnly(m_services, source);
   deploy::ClearReadOnly(m_services, destination);
-  CopyOver(source, destination);  // a file that cannot be copied is left out
+  // A file that cannot be copied is left out.
+  const platform::ErrorCode copied = CopyOver(source, destination);
   deploy::ClearReadOnly(m_services, destination);
+  m_log.Line(copied == platform::kErrorSuccess
+                 ? "library file copied: " + destination
+                 : platform::FormatText("library file not copied: %s (error %ld)", destination.c_str(), copied));
 }
 
 // Runs `copy` until it succeeds or the questions give up on it: each failure asks whether to
@@ -153,7 +179,10 @@ void CopyJob::CopyLibraryFile(const CopyFolders& folders, const std::string& nam
 CopyJob::Outcome CopyJob::CopyAsAnswered(const std::string& destination,
                                          const std::function<platform::ErrorCode()>& copy) {
   for (platform::ErrorCode error; (error = copy()) != platform::kErrorSuccess;) {
-    switch (m_questions.CopyFailed(destination, error)) {
+    const deploy::CopyAnswer answer = m_questions.CopyFailed(destination, error);
+    m_log.Line(platform::FormatText("not copied: %s (error %ld), answered %s", destination.c_str(), error,
+                                    AnswerName(answer)));
+    switch (answer) {
       case deploy::CopyAnswer::Retry: continue;
       case deploy::CopyAnswer::Ignore: return Outcome::Ignored;
       case deploy::CopyAnswer::Abort: return Outcome::Aborted;

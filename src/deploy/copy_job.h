@@ -7,22 +7,23 @@
 #include <string>
 
 #include "deploy/copy_questions.h"
+#include "install/install_log.h"
 #include "platform/file_system.h"
 #include "platform/progress_bar.h"
 #include "platform/services.h"
 
 class CopyJob {
  public:
-  // One trailing backslash of `installDir` is dropped. The bar is stepped and the questions
-  // asked, neither is owned.
+  // One trailing backslash of `installDir` is dropped. The bar is stepped, the questions asked
+  // and every file logged; none of them is owned.
   CopyJob(std::string installDir, platform::ProgressBar& progress, deploy::CopyQuestions& questions,
-          const platform::Services& services);
+          install::InstallLog& log, const platform::Services& services);
 
+  enum class Result { Copied, PackageMissing, Aborted };
   // Copies the program files at the package's top level into the installation folder. A copy
   // that fails, or a package that cannot be listed, asks whether to abort, retry or ignore.
-  // False when the package is missing or the answer was to abort; files copied until then
-  // stay.
-  bool CopyProgramFiles();
+  // Copied also when files were ignored; files copied before an abort stay.
+  Result CopyProgramFiles();
 
   // Copies the files of the package's extension library folder into a folder of the same
   // name inside the installation folder. Failures are silent.
@@ -52,5 +53,6 @@ class CopyJob {
   std::string m_strInstallDir;
   platform::ProgressBar& m_progress;
   deploy::CopyQuestions& m_questions;
+  install::InstallLog& m_log;
   const platform::Services& m_services;
 };

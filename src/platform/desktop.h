@@ -16,6 +16,7 @@ constexpr WindowHandle kNoWindow = 0;
 constexpr unsigned kMbOk = 0x0;
 constexpr unsigned kMbAbortRetryIgnore = 0x2;
 constexpr unsigned kMbIconWarning = 0x30;
+constexpr unsigned kMbIconInformation = 0x40;
 constexpr int kIdOk = 1;
 constexpr int kIdCancel = 2;
 constexpr int kIdAbort = 3;

@@ -4,8 +4,8 @@
 
 #include <cstdint>
 #include <string>
-#include <utility>
 
+#include "platform/scoped_handle.h"
 #include "platform/win32_types.h"
 
 namespace platform {
@@ -21,6 +21,10 @@ constexpr std::uint32_t kInvalidFileAttributes = 0xFFFFFFFFu;
 // An open directory listing; kInvalidFindHandle stands for INVALID_HANDLE_VALUE.
 using FindHandle = std::uintptr_t;
 constexpr FindHandle kInvalidFindHandle = static_cast<FindHandle>(-1);
+
+// A file opened for writing (a handle from CreateFileA); kInvalidFile stands for none.
+using FileHandle = std::uintptr_t;
+constexpr FileHandle kInvalidFile = static_cast<FileHandle>(-1);
 
 // One directory entry as a listing reports it (cFileName and dwFileAttributes).
 struct FoundEntry {
@@ -63,29 +67,17 @@ class FileSystem {
   // GetFullPathNameA into `buffer` of `size` bytes: the length of the full path, or when it
   // does not fit the size it needs (its zero included); 0 when there is none.
   virtual std::uint32_t FullPathName(const std::string& path, char* buffer, std::uint32_t size) = 0;
+  // CreateFileA for writing, shared for reading: a file that must not exist yet (CREATE_NEW),
+  // or one made anew (CREATE_ALWAYS). `handle` receives kInvalidFile on failure.
+  virtual ErrorCode CreateFileForWriting(const std::string& path, bool mustBeNew, FileHandle* handle) = 0;
+  // WriteFile of all the bytes given.
+  virtual ErrorCode WriteToFile(FileHandle handle, const std::string& bytes) = 0;
+  // CloseHandle of a file opened for writing.
+  virtual ErrorCode CloseFile(FileHandle handle) = 0;
 };
 
-// Owns one open listing and closes it when it goes out of scope.
-class ScopedFind {
- public:
-  explicit ScopedFind(FileSystem& files) : m_files(&files) {}
-  ScopedFind(const ScopedFind&) = delete;
-  ScopedFind& operator=(const ScopedFind&) = delete;
-  ~ScopedFind() { Reset(); }
-
-  FindHandle Get() const { return m_handle; }
-  // For FindFirst: releases any listing held and hands out the slot to fill.
-  FindHandle* Receive() {
-    Reset();
-    return &m_handle;
-  }
-  void Reset() {
-    if (m_handle != kInvalidFindHandle) m_files->CloseFind(std::exchange(m_handle, kInvalidFindHandle));
-  }
-
- private:
-  FileSystem* m_files;
-  FindHandle m_handle = kInvalidFindHandle;
-};
+// Own one open listing, or one file opened for writing, and close it when they go out of scope.
+using ScopedFind = ScopedHandle<FileSystem, FindHandle, kInvalidFindHandle, &FileSystem::CloseFind>;
+using ScopedFile = ScopedHandle<FileSystem, FileHandle, kInvalidFile, &FileSystem::CloseFile>;
 
 }  // namespace platform

@@ -4,8 +4,8 @@
 
 #include <cstdint>
 #include <string>
-#include <utility>
 
+#include "platform/scoped_handle.h"
 #include "platform/win32_types.h"
 
 namespace platform {
@@ -54,29 +54,6 @@ class Registry {
 };
 
 // Owns one open key and closes it when it goes out of scope.
-class ScopedRegKey {
- public:
-  explicit ScopedRegKey(Registry& registry) : m_registry(&registry) {}
-  ScopedRegKey(const ScopedRegKey&) = delete;
-  ScopedRegKey& operator=(const ScopedRegKey&) = delete;
-  ScopedRegKey(ScopedRegKey&& other) noexcept
-      : m_registry(other.m_registry), m_key(std::exchange(other.m_key, kNullKey)) {}
-  ~ScopedRegKey() { Reset(); }
-
-  bool IsOpen() const { return m_key != kNullKey; }
-  RegKey Get() const { return m_key; }
-  // For the Open/Create calls: releases any key held and hands out the slot to fill.
-  RegKey* Receive() {
-    Reset();
-    return &m_key;
-  }
-  void Reset() {
-    if (m_key != kNullKey) m_registry->CloseKey(std::exchange(m_key, kNullKey));
-  }
-
- private:
-  Registry* m_registry;
-  RegKey m_key = kNullKey;
-};
+using ScopedRegKey = ScopedHandle<Registry, RegKey, kNullKey, &Registry::CloseKey>;
 
 }  // namespace platform

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "platform/desktop.h"
+#include "platform/environment.h"
 #include "platform/file_system.h"
 #include "platform/multibyte.h"
 #include "platform/processes.h"
@@ -15,6 +16,7 @@ struct Services {
   FileSystem& files;
   Processes& processes;
   Desktop& desktop;
+  Environment& environment;
   LeadByteTest isLeadByte;
 };
 

@@ -28,6 +28,9 @@ extern const char kCopyFailedFormat[];       // 拷贝文件 %s 失败，可能�
 extern const char kChooseInstallPath[];      // 请选择安装路径 !
 extern const char kInstallPathTooLong[];     // 安装路径过长，请选择较短的安装路径 !
 
+// The command line's usage and the exit codes.
+extern const char kUsage[];                  // 用法：SetUp.exe [/S | /VERYSILENT | /SILENT] …
+
 // Names in the installation package.
 extern const char kExtensionLibraryMark[];   // 扩展绘图库
 extern const char kExtensionLibraryFolder[]; // Vortel扩展绘图库

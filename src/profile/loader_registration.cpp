@@ -45,64 +45,78 @@ bool FormatBounded(std::string& text, const char* format, Args... args) {
 
 }  // namespace
 
-bool CAcadInstallInfo::RegisterLoaders(const acad::ReleaseTicks& ticks, int packageBits) {
+bool CAcadInstallInfo::RegisterLoaders(const acad::ReleaseTicks& ticks, int packageBits,
+                                       install::InstallLog& log) {
   bool allWritten = true;
   for (int index = 0; index < acad::kReleaseCount; ++index) {
-    if (ticks[index] != 0 && !RegisterLoader(acad::ReleaseYear(index), packageBits)) {
+    if (ticks[index] != 0 && !RegisterLoader(acad::ReleaseYear(index), packageBits, log)) {
       allWritten = false;
     }
   }
-  AddTrustedPath();
+  AddTrustedPath(log);
   return allWritten;
 }
 
-bool CAcadInstallInfo::RegisterLoader(int year, int packageBits) {
+bool CAcadInstallInfo::RegisterLoader(int year, int packageBits, install::InstallLog& log) {
   const int loaderYear = LoaderYear(year);
   if (loaderYear == 0) return true;
   platform::Registry& registry = m_services.registry;
   bool allWritten = true;
   for (const std::string& productKeyPath : m_arrProductKey[acad::ReleaseIndex(year)]) {
     ScopedRegKey productKey(registry);
-    registry.OpenKey(platform::kHkeyLocalMachine, productKeyPath.c_str(), productKey.Receive());
+    const platform::ErrorCode opened =
+        registry.OpenKey(platform::kHkeyLocalMachine, productKeyPath.c_str(), productKey.Receive());
     if (!productKey.IsOpen()) {
+      log.Line(platform::FormatText("loader entries not written below HKLM\\%s: the key does not open (error %ld)",
+                                    productKeyPath.c_str(), opened));
       allWritten = false;
       continue;
     }
-    allWritten &= WriteLoaderEntry(productKey.Get(), year, kEntryFormat, loaderYear, kLoaderFormat);
-    if (packageBits == 64 && year == 2009) {
-      allWritten &= WriteLoaderEntry(productKey.Get(), 2008, kEntryFormat, 2008, kLoaderFormat);
-    }
-    if (packageBits == 64 && year == 2010) {
-      allWritten &= WriteLoaderEntry(productKey.Get(), 2010, kEntry32Format, 2010, kLoader32Format);
-    }
+    const auto write = [&](int entryYear, const char* entryFormat, int fileYear, const char* loaderFormat) {
+      allWritten &= RegisterLoaderEntry(productKey.Get(), productKeyPath, entryYear, entryFormat, fileYear,
+                                        loaderFormat, log);
+    };
+    write(year, kEntryFormat, loaderYear, kLoaderFormat);
+    if (packageBits == 64 && year == 2009) write(2008, kEntryFormat, 2008, kLoaderFormat);
+    if (packageBits == 64 && year == 2010) write(2010, kEntry32Format, 2010, kLoader32Format);
   }
   return allWritten;
 }
 
+// Writes one entry beneath an open product key and logs it; false when it was not written. A
+// loader path that does not fit its buffer leaves the old entry as it was.
+bool CAcadInstallInfo::RegisterLoaderEntry(RegKey productKey, const std::string& productKeyPath,
+                                           int entryYear, const char* entryFormat, int loaderYear,
+                                           const char* loaderFormat, install::InstallLog& log) {
+  std::string entryName, loader;
+  const bool fits = FormatBounded(entryName, entryFormat, entryYear) &&
+                    FormatBounded(loader, loaderFormat, m_strInstallDir.c_str(), loaderYear);
+  const platform::ErrorCode written = fits ? WriteLoaderEntry(productKey, entryName, loader)
+                                           : platform::kErrorFilenameTooLong;
+  const std::string key = "HKLM\\" + productKeyPath + entryName;
+  log.Line(written == platform::kErrorSuccess
+               ? platform::FormatText("loader entry written: %s: LOADER (REG_SZ) = %s, LOADCTRLS (REG_DWORD) = %u",
+                                      key.c_str(), loader.c_str(), kLoadOnStartup)
+               : platform::FormatText("loader entry not written: %s (error %ld)", key.c_str(), written));
+  return written == platform::kErrorSuccess;
+}
+
 // Replaces one entry: the old key goes (with its values) and a new one gets LOADCTRLS and
-// LOADER. A loader path that does not fit its buffer leaves the old entry as it was.
-bool CAcadInstallInfo::WriteLoaderEntry(RegKey productKey, int entryYear, const char* entryFormat,
-                                        int loaderYear, const char* loaderFormat) {
-  std::string entryName;
-  std::string loader;
-  if (!FormatBounded(entryName, entryFormat, entryYear) ||
-      !FormatBounded(loader, loaderFormat, m_strInstallDir.c_str(), loaderYear)) {
-    return false;
-  }
+// LOADER.
+platform::ErrorCode CAcadInstallInfo::WriteLoaderEntry(RegKey productKey, const std::string& entryName,
+                                                       const std::string& loader) {
   platform::Registry& registry = m_services.registry;
   registry.DeleteKey(productKey, entryName.c_str());
   ScopedRegKey entry(registry);
-  registry.CreateKey(productKey, entryName.c_str(), entry.Receive());
-  if (!entry.IsOpen()) return false;
+  const platform::ErrorCode created = registry.CreateKey(productKey, entryName.c_str(), entry.Receive());
+  if (!entry.IsOpen()) return created != platform::kErrorSuccess ? created : platform::kErrorInvalidHandle;
 
   const std::uint32_t loadControls = kLoadOnStartup;
-  const bool controlsSet =
+  const platform::ErrorCode controlsSet =
       registry.SetValue(entry.Get(), "LOADCTRLS", platform::kRegDword,
-                        reinterpret_cast<const std::uint8_t*>(&loadControls),
-                        sizeof loadControls) == platform::kErrorSuccess;
-  const bool loaderSet =
-      registry.SetValue(entry.Get(), "LOADER", platform::kRegSz,
-                        reinterpret_cast<const std::uint8_t*>(loader.c_str()),
-                        static_cast<std::uint32_t>(loader.size() + 1)) == platform::kErrorSuccess;
-  return controlsSet && loaderSet;
+                        reinterpret_cast<const std::uint8_t*>(&loadControls), sizeof loadControls);
+  const platform::ErrorCode loaderSet =
+      registry.SetValue(entry.Get(), "LOADER", platform::kRegSz, reinterpret_cast<const std::uint8_t*>(loader.c_str()),
+                        static_cast<std::uint32_t>(loader.size() + 1));
+  return controlsSet != platform::kErrorSuccess ? controlsSet : loaderSet;
 }

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "acad/install_info.h"
+#include "platform/format.h"
 
 using platform::RegKey;
 using platform::ScopedRegKey;
@@ -41,28 +42,23 @@ bool ListSubKeysOf(platform::Registry& registry, RegKey root, const std::string&
   return true;
 }
 
-enum class StoredList { Read, Missing, Unreadable };
-
-// Reads a profile's TRUSTEDPATHS. A missing key or value reads as an empty list; any other
-// failure (a list longer than the read limit among them) leaves the list unreadable.
-StoredList ReadTrustedPaths(platform::Registry& registry, const std::string& variablesKey,
-                            std::string& text) {
+// Reads a profile's TRUSTEDPATHS. A missing key or value (kErrorFileNotFound) reads as an empty
+// list; any other failure (a list longer than the read limit among them) leaves it unreadable.
+platform::ErrorCode ReadTrustedPaths(platform::Registry& registry, const std::string& variablesKey,
+                                     std::string& text) {
   text.clear();
   ScopedRegKey key(registry);
   const platform::ErrorCode opened =
       registry.OpenKey(platform::kHkeyCurrentUser, variablesKey.c_str(), key.Receive());
-  if (opened == platform::kErrorFileNotFound) return StoredList::Missing;
-  if (!key.IsOpen()) return StoredList::Unreadable;
+  if (!key.IsOpen()) return opened != platform::kErrorSuccess ? opened : platform::kErrorInvalidHandle;
 
   std::vector<std::uint8_t> buffer(kNewTextLimit + 1, 0);
   std::uint32_t size = kReadLimit;
   std::uint32_t type = 0;
   const platform::ErrorCode read =
       registry.QueryValue(key.Get(), kTrustedPathsValue, &type, buffer.data(), &size);
-  if (read == platform::kErrorFileNotFound) return StoredList::Missing;
-  if (read != platform::kErrorSuccess) return StoredList::Unreadable;
-  text.assign(reinterpret_cast<const char*>(buffer.data()));
-  return StoredList::Read;
+  if (read == platform::kErrorSuccess) text.assign(reinterpret_cast<const char*>(buffer.data()));
+  return read;
 }
 
 // Whether one entry of the list names `upperFolder`: the folder itself (one trailing
@@ -101,9 +97,10 @@ std::string NewTrustedPaths(const std::string& stored, const std::string& folder
 
 }  // namespace
 
-void CAcadInstallInfo::AddTrustedPath() {
+void CAcadInstallInfo::AddTrustedPath(install::InstallLog& log) {
   const acad::StringList variablesKeys = CollectVariablesKeys(CollectProfilesKeys());
-  for (const std::string& variablesKey : variablesKeys) TrustFolderInProfile(variablesKey);
+  if (variablesKeys.empty()) log.Line("TRUSTEDPATHS: the user has no AutoCAD profile");
+  for (const std::string& variablesKey : variablesKeys) TrustFolderInProfile(variablesKey, log);
 }
 
 // The "Profiles" key path of every product of every release under the user's AutoCAD key.
@@ -142,17 +139,28 @@ acad::StringList CAcadInstallInfo::CollectVariablesKeys(const acad::StringList& 
   return variablesKeys;
 }
 
-void CAcadInstallInfo::TrustFolderInProfile(const std::string& variablesKey) {
+void CAcadInstallInfo::TrustFolderInProfile(const std::string& variablesKey, install::InstallLog& log) {
   platform::Registry& registry = m_services.registry;
+  const std::string where = "TRUSTEDPATHS of HKCU\\" + variablesKey;
   std::string stored;
-  if (ReadTrustedPaths(registry, variablesKey, stored) == StoredList::Unreadable) return;
-
+  const platform::ErrorCode read = ReadTrustedPaths(registry, variablesKey, stored);
+  if (read != platform::kErrorSuccess && read != platform::kErrorFileNotFound) {
+    log.Line(platform::FormatText("%s left alone: it cannot be read whole (error %ld)", where.c_str(), read));
+    return;
+  }
   const std::string newList = NewTrustedPaths(stored, m_strInstallDir, m_services.isLeadByte);
-  if (newList.size() > kNewTextLimit) return;
+  if (newList.size() > kNewTextLimit) {
+    log.Line(where + " left alone: with the folder it would be too long");
+    return;
+  }
   ScopedRegKey key(registry);
-  registry.CreateKey(platform::kHkeyCurrentUser, variablesKey.c_str(), key.Receive());
-  if (!key.IsOpen()) return;
-  registry.SetValue(key.Get(), kTrustedPathsValue, platform::kRegSz,
-                    reinterpret_cast<const std::uint8_t*>(newList.c_str()),
-                    static_cast<std::uint32_t>(newList.size() + 1));
+  platform::ErrorCode written = registry.CreateKey(platform::kHkeyCurrentUser, variablesKey.c_str(), key.Receive());
+  if (key.IsOpen()) {
+    written = registry.SetValue(key.Get(), kTrustedPathsValue, platform::kRegSz,
+                                reinterpret_cast<const std::uint8_t*>(newList.c_str()),
+                                static_cast<std::uint32_t>(newList.size() + 1));
+  }
+  log.Line(written == platform::kErrorSuccess
+               ? where + " was \"" + stored + "\", is \"" + newList + "\""
+               : platform::FormatText("%s not written (error %ld)", where.c_str(), written));
 }

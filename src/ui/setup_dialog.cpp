@@ -2,19 +2,13 @@
 
 #include <algorithm>
 
+#include "install/exit_codes.h"
 #include "platform/format.h"
 #include "platform/texts.h"
 #include "ui/browse_folder.h"
 #include "ui/resources/resource.h"
 
 using platform::FormatText;
-
-namespace {
-
-// With a package for 32-bit AutoCAD, the releases from this one on are not offered.
-constexpr int kFirstReleaseOf64BitOnly = 2017;
-
-}  // namespace
 
 const std::array<Dlg_Setup::ReleaseBox, acad::kReleaseCount> Dlg_Setup::kReleaseBoxes = {{
     {2007, IDC_ACAD2007, &Dlg_Setup::m_bAcad2007, &Dlg_Setup::m_btnAcad2007},
@@ -50,8 +44,16 @@ std::string FormatPackageTitle(int packageVersion) {
 }
 
 Dlg_Setup::Dlg_Setup(CAcadInstallInfo& installInfo, const platform::Services& services,
-                     PackageBuild package)
-    : Dialog(IDD_SETUP), m_installInfo(installInfo), m_services(services), m_package(package) {}
+                     PackageBuild package, SetupStart start)
+    : Dialog(IDD_SETUP),
+      m_installInfo(installInfo),
+      m_services(services),
+      m_package(package),
+      m_start(std::move(start)),
+      m_log(m_start.log != nullptr ? *m_start.log : m_noLog),
+      m_nExitCode(install::kExitCancelled) {
+  if (m_start.folder) m_strPath = *m_start.folder;
+}
 
 void Dlg_Setup::DoDataExchange(platform::DataExchange& dx) {
   std::for_each(kReleaseBoxes.rbegin(), kReleaseBoxes.rend(), [&](const ReleaseBox& box) {
@@ -71,6 +73,7 @@ bool Dlg_Setup::OnInitDialog() {
   ShowProgramIcon();
   DisableReleasesNotFound();
   if (m_package.bits == 32) HideReleasesOf64BitOnly();
+  if (m_start.releases) TickReleasesAsked(*m_start.releases);
   UpdateData(false);
   UpdateInstallButton();
   return true;
@@ -122,9 +125,17 @@ void Dlg_Setup::DisableReleasesNotFound() {
 
 void Dlg_Setup::HideReleasesOf64BitOnly() {
   for (const ReleaseBox& box : kReleaseBoxes) {
-    if (box.year < kFirstReleaseOf64BitOnly) continue;
+    if (box.year < acad::kFirstReleaseOf64BitOnly) continue;
     (this->*box.button).ShowWindow(false);
     this->*box.tick = 0;
+  }
+}
+
+// Of the releases offered, ticks those asked for on the command line and no other.
+void Dlg_Setup::TickReleasesAsked(const std::vector<int>& years) {
+  for (const ReleaseBox& box : kReleaseBoxes) {
+    const bool asked = std::find(years.begin(), years.end(), box.year) != years.end();
+    this->*box.tick = asked && install::IsOffered(m_installInfo, box.year, m_package.bits) ? 1 : 0;
   }
 }
 

@@ -6,18 +6,35 @@
 #pragma once
 
 #include <array>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "acad/install_info.h"
 #include "acad/release_table.h"
+#include "install/install_log.h"
+#include "install/install_sequence.h"
+#include "install/silent_install.h"
 #include "platform/dialog.h"
 #include "platform/services.h"
 #include "ui/package_constants.h"
 
+// What the dialog starts with besides its defaults: a folder and the releases to tick, given on
+// the command line, and the install log.
+struct SetupStart {
+  std::optional<std::string> folder;
+  std::optional<std::vector<int>> releases;  // of those offered; none: every one offered
+  install::InstallLog* log = nullptr;        // none: no log
+};
+
 class Dlg_Setup : public platform::Dialog {
  public:
   Dlg_Setup(CAcadInstallInfo& installInfo, const platform::Services& services,
-            PackageBuild package = {});
+            PackageBuild package = {}, SetupStart start = {});
+
+  // How the dialog ended, as the program's exit code: cancelled before the install began, or
+  // how the install ended.
+  int ExitCode() const { return m_nExitCode; }
 
   // Takes the controls' values and enables the install button exactly when at least one
   // release is ticked.
@@ -37,7 +54,7 @@ class Dlg_Setup : public platform::Dialog {
   std::string m_strTitle;          // title and version, static 1013
   std::string m_strBits;           // bitness of the AutoCAD edition served, static 1021
   platform::ProgressControl m_progress;
-  std::string m_strPath = "C:\\Vortel";  // the folder chosen, edit box 1000
+  std::string m_strPath = install::kDefaultFolder;  // the folder chosen, edit box 1000
 
  protected:
   void DoDataExchange(platform::DataExchange& dx) override;
@@ -54,29 +71,26 @@ class Dlg_Setup : public platform::Dialog {
   };
   static const std::array<ReleaseBox, acad::kReleaseCount> kReleaseBoxes;
 
-  // How an install run ended.
-  enum class InstallRun {
-    Abandoned,                // the program files were not copied; the dialog is cancelled
-    Finished,                 // every step ran and every loader entry was written
-    FinishedWithoutLoaders,   // every step ran, but some loader entry could not be written
-  };
-
   void OnReleaseClicked();
   void OnBrowse();
   void OnInstall();
-  InstallRun RunInstall(const std::string& installFolder, const acad::ReleaseTicks& ticks);
-  bool AcceptInstallFolder(const std::string& typedFolder, std::string& chosenFolder);
+  install::InstallEnd RunInstall(const std::string& chosenFolder, const acad::ReleaseTicks& ticks);
   void ShowProgressInsteadOfFolderRow();
   acad::ReleaseTicks Ticks() const;
 
   void ShowProgramIcon();
   void DisableReleasesNotFound();
   void HideReleasesOf64BitOnly();
+  void TickReleasesAsked(const std::vector<int>& years);
   bool IsReleaseBox(int controlId) const;
 
   CAcadInstallInfo& m_installInfo;
   const platform::Services& m_services;
   const PackageBuild m_package;
+  const SetupStart m_start;
+  install::NoInstallLog m_noLog;
+  install::InstallLog& m_log;
+  int m_nExitCode;
 };
 
 // "结构工具箱软件 V2026.08.05" for version 20260805: year, month and day, the month and the

@@ -18,7 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   world.registry.SetRaw(kVariables, "TRUSTEDPATHS", type, fakes::Bytes(stored.begin(), stored.end()));
   CAcadInstallInfo info{world.services};
   info.SetInstallDir(folder);
-  info.AddTrustedPath();
+  info.AddTrustedPath(world.log);
   Require(world.AllReleased());
   const auto after = world.registry.Get(kVariables, "TRUSTEDPATHS");
   Require(after.has_value());

@@ -55,7 +55,7 @@ class FakeFiles final : public platform::FileSystem {
     }
     return names;
   }
-  int OpenFinds() const { return static_cast<int>(m_finds.size()); }
+  int OpenHandles() const { return static_cast<int>(m_finds.size() + m_open.size()); }
 
   std::uint32_t ModuleFileName(char* buffer, std::uint32_t size) override {
     if (m_faults.Take("ModuleFileName", modulePath)) return 0;
@@ -145,6 +145,24 @@ class FakeFiles final : public platform::FileSystem {
     return made;
   }
   platform::ErrorCode MakeDirectory(const std::string& path) override { return Mkdir("MakeDirectory", path); }
+  platform::ErrorCode CreateFileForWriting(const std::string& path, bool mustBeNew, platform::FileHandle* handle) override {
+    *handle = platform::kInvalidFile;
+    if (const auto fault = m_faults.Take("CreateFileForWriting", path)) return *fault;
+    std::string leaf;
+    if (FolderOf(path, leaf) == nullptr) return platform::kErrorPathNotFound;
+    if (mustBeNew && Exists(path)) return platform::kErrorFileExists;
+    AddFile(path);
+    m_open[*handle = m_nextFind += 4] = path;
+    return platform::kErrorSuccess;
+  }
+  platform::ErrorCode WriteToFile(platform::FileHandle handle, const std::string& bytes) override {
+    if (const auto fault = m_faults.Take("WriteToFile", m_open.at(handle))) return *fault;
+    Find(m_open.at(handle))->contents += bytes;
+    return platform::kErrorSuccess;
+  }
+  platform::ErrorCode CloseFile(platform::FileHandle handle) override {
+    return m_open.erase(handle) == 1 ? platform::kErrorSuccess : platform::kErrorInvalidHandle;
+  }
   std::uint32_t FullPathName(const std::string& path, char* buffer, std::uint32_t size) override {
     if (m_faults.Take("FullPathName", path) || path.empty()) return 0;
     const std::string full = Resolved(path);
@@ -235,6 +253,7 @@ class FakeFiles final : public platform::FileSystem {
   Faults& m_faults;
   std::unique_ptr<Node> m_root = std::make_unique<Node>();
   std::map<platform::FindHandle, Listing> m_finds;
+  std::map<platform::FileHandle, std::string> m_open;  // files open for writing
   platform::FindHandle m_nextFind = 0x2000;
 };
 

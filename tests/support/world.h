@@ -7,7 +7,29 @@
 #include "support/fake_files.h"
 #include "support/fake_registry.h"
 
+#include "install/install_log.h"
+#include "platform/environment.h"
+
 namespace fakes {
+
+// A machine's time, temporary folder and elevation, set by the test; text conversion keeps the
+// bytes as they are.
+struct FakeEnvironment final : platform::Environment {
+  std::string temp = "C:\\Temp\\";
+  platform::LocalTime now{2026, 12, 7, 9, 30, 5};
+  bool elevated = false;
+
+  std::string TempFolder() override { return temp; }
+  platform::LocalTime Now() override { return now; }
+  bool IsElevated() override { return elevated; }
+  std::string ToUtf8(const std::string& text) override { return text; }
+};
+
+// An install log that keeps its lines.
+struct RecordedLog final : install::InstallLog {
+  std::vector<std::string> lines;
+  void Line(const std::string& text) override { lines.push_back(text); }
+};
 
 struct World {
   Faults faults;
@@ -15,11 +37,13 @@ struct World {
   FakeFiles files{faults};
   FakeProcesses processes{faults};
   FakeDesktop desktop{faults};
-  platform::Services services{registry, files, processes, desktop, platform::IsCp936LeadByte};
+  FakeEnvironment environment;
+  platform::Services services{registry, files, processes, desktop, environment, platform::IsCp936LeadByte};
+  RecordedLog log;
 
-  // Every registry key and listing opened was closed, every picked item freed once.
+  // Every registry key, listing and file opened was closed, every picked item freed once.
   bool AllReleased() const {
-    return registry.OpenHandles() == 0 && files.OpenFinds() == 0 && desktop.liveItems.empty() &&
+    return registry.OpenHandles() == 0 && files.OpenHandles() == 0 && desktop.liveItems.empty() &&
            desktop.badFrees == 0;
   }
 };

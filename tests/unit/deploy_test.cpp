@@ -30,12 +30,12 @@ struct Package : fakes::World {
     bar.Attach(window, 1014);
   }
   bool CopyProgramFiles(const std::string& folder = kInstalled + "\\") {
-    const bool copied = CopyJob(folder, bar, questions, services).CopyProgramFiles();
+    const bool copied = CopyJob(folder, bar, questions, log, services).CopyProgramFiles() == CopyJob::Result::Copied;
     EXPECT_TRUE(AllReleased());
     return copied;
   }
   void CopyExtensionLibrary(const std::string& folder = kInstalled) {
-    CopyJob(folder, bar, questions, services).CopyExtensionLibrary();
+    CopyJob(folder, bar, questions, log, services).CopyExtensionLibrary();
     EXPECT_TRUE(AllReleased());
   }
   Names Texts() const {
@@ -276,7 +276,7 @@ TEST(AcadFolders, FontsGoToEveryTickedInstallationAndTheDriverTo2008OnlyAndFailu
   world.files.AddFolder("C:\\Bare");
   info.m_arrAcadLocation[1].push_back("C:\\Bare");
   acad::ReleaseTicks ticks{1, 1, 1};  // 2007 to 2009
-  info.DeployToAcadFolders(ticks, questions);
+  info.DeployToAcadFolders(ticks, questions, world.log);
   const auto read = [&](const std::string& path) { return world.files.Read(path).value_or("<none>"); };
   for (const std::string folder : {"C:\\A7", "C:\\A8", "C:\\A8b", "C:\\A9"}) {
     EXPECT_EQ(read(folder + "\\Fonts\\Vortel_EN.shx") + read(folder + "\\Fonts\\Vortel_HZ.shx"), "Vortel_EN.shxVortel_HZ.shx");
@@ -289,7 +289,7 @@ TEST(AcadFolders, FontsGoToEveryTickedInstallationAndTheDriverTo2008OnlyAndFailu
   EXPECT_TRUE(world.files.Names("C:\\Bare").empty()) << "nothing is created";
   EXPECT_TRUE(world.desktop.boxes.empty() && world.AllReleased());
   world.files.modulePath = "E:\\elsewhere\\SetUp.exe";
-  info.DeployToAcadFolders(acad::ReleaseTicks{1}, questions);
+  info.DeployToAcadFolders(acad::ReleaseTicks{1}, questions, world.log);
   EXPECT_EQ(world.desktop.boxes.size(), 1u) << "each folder served reports the package missing";
 }
 

@@ -26,7 +26,7 @@ class Profile : public ::testing::Test {
   bool Register(std::initializer_list<int> years, int bits = 32) {
     acad::ReleaseTicks ticks{};
     for (int year : years) ticks[year - 2007] = 1;
-    const bool written = info.RegisterLoaders(ticks, bits);
+    const bool written = info.RegisterLoaders(ticks, bits, world.log);
     EXPECT_TRUE(world.AllReleased());
     return written;
   }
@@ -45,7 +45,7 @@ class Profile : public ::testing::Test {
     return kUserAcad + profile + "\\Variables";
   }
   std::string Trust(const std::string& key) {
-    info.AddTrustedPath();
+    info.AddTrustedPath(world.log);
     EXPECT_TRUE(world.AllReleased());
     return Stored(key, "TRUSTEDPATHS");
   }
@@ -62,7 +62,7 @@ TEST_F(Profile, EachTickedReleaseNamesItsLoaderBeneathEveryProductKeyUnderAnEntr
   const std::string second2011 = AddProduct(2011, "2011b");
   acad::ReleaseTicks ticks{};
   ticks.fill(1);
-  EXPECT_TRUE(info.RegisterLoaders(ticks, 32));
+  EXPECT_TRUE(info.RegisterLoaders(ticks, 32, world.log));
   for (int year = 2007; year <= 2027; ++year) {
     const std::string& product = products[year - 2007];
     EXPECT_EQ(world.registry.Keys(product), Names{"Vortel" + std::to_string(year)});
@@ -71,7 +71,7 @@ TEST_F(Profile, EachTickedReleaseNamesItsLoaderBeneathEveryProductKeyUnderAnEntr
     EXPECT_EQ(Stored(entry, "LOADCTRLS"), "dword 2");
   }
   EXPECT_EQ(Stored(second2011 + "Vortel2011"), kFolder + "\\Vortel2010.ARX");
-  EXPECT_TRUE(info.RegisterLoader(2006, 32) && info.RegisterLoader(2028, 32)) << "outside the table: nothing to do";
+  EXPECT_TRUE(info.RegisterLoader(2006, 32, world.log) && info.RegisterLoader(2028, 32, world.log)) << "outside the table: nothing to do";
   info.SetInstallDir("E:\\New");
   EXPECT_TRUE(Register({2008}));
   EXPECT_EQ(Stored(products[1] + "Vortel2008"), "E:\\New\\Vortel2008.ARX");
@@ -101,12 +101,12 @@ TEST_F(Profile, AnEarlierEntryIsReplacedOrReusedWhenItHasSubkeysAndATooLongFolde
   EXPECT_EQ(world.registry.Values(nested), (Names{"DESCRIPTION", "LOADCTRLS", "LOADER"}));
   const std::string product = AddProduct(2010, "P");
   info.SetInstallDir("C:\\" + std::string(241, 'd'));  // 244 characters: "\Vortel2010.ARX" fits
-  EXPECT_TRUE(info.RegisterLoader(2010, 32));
+  EXPECT_TRUE(info.RegisterLoader(2010, 32, world.log));
   EXPECT_EQ(Stored(product + "Vortel2010").size(), 259u);
-  EXPECT_FALSE(info.RegisterLoader(2010, 64)) << "the _32 entry needs three more";
+  EXPECT_FALSE(info.RegisterLoader(2010, 64, world.log)) << "the _32 entry needs three more";
   EXPECT_EQ(world.registry.Keys(product), Names{"Vortel2010"});
   info.SetInstallDir("C:\\" + std::string(242, 'd'));
-  EXPECT_FALSE(info.RegisterLoader(2010, 32));
+  EXPECT_FALSE(info.RegisterLoader(2010, 32, world.log));
   EXPECT_EQ(Stored(product + "Vortel2010").size(), 259u) << "the earlier entry stays";
 }
 

@@ -2,6 +2,7 @@
 // picker, and the install it runs.
 #include <gtest/gtest.h>
 
+#include "install/exit_codes.h"
 #include "platform/texts.h"
 #include "support/world.h"
 #include "ui/process_state.h"
@@ -83,6 +84,7 @@ TEST_F(SetupDialog, StartsWithTheFoundReleasesTickedAndAt32BitsNoneFrom2017On) {
   }
   Click(kIdCancel);
   EXPECT_EQ(window.ended, kIdCancel);
+  EXPECT_EQ(dialog->ExitCode(), install::kExitCancelled);
 }
 
 TEST_F(SetupDialog, TheTitleGivesMonthAndDayTwoDigitsAndTheCaptionTheProgramIcon) {
@@ -199,6 +201,7 @@ TEST_F(InstallButton, InstallsTheTickedReleasesBehindTheBarAndSaysSo) {
   EXPECT_EQ(box.caption + std::to_string(box.type) + std::to_string(box.owner),
             texts::kToolboxSetupCaption + std::to_string(kMbOk) + std::to_string(window.Handle()));
   EXPECT_EQ(window.ended, kIdOk);
+  EXPECT_EQ(dialog->ExitCode(), install::kExitFinished);
   EXPECT_EQ(window.items[kPath].text, "C:\\Vortel") << "the edit box keeps the folder chosen";
 }
 
@@ -208,6 +211,7 @@ TEST_F(InstallButton, ACopyThatFailsEndsTheDialogOnAbortAndNothingAfterTheCopyRu
   EXPECT_EQ(Texts().size(), 2u);
   EXPECT_NE(Texts()[0].find("Q:\\Missing\\Vortel\\V-Trelmox\\Vortel.prt5"), std::string::npos);
   EXPECT_EQ(window.ended, kIdCancel);
+  EXPECT_EQ(dialog->ExitCode(), install::kExitAborted);
   EXPECT_FALSE(world.files.Exists("Q:\\Missing"));
   EXPECT_EQ(Loader(), "<none>");
   EXPECT_EQ(Trusted(), "");
@@ -279,6 +283,20 @@ TEST_F(InstallButton, LoaderEntriesThatCouldNotBeWrittenAreOwnedUpToAtTheEnd) {
   EXPECT_EQ(world.desktop.boxes[0].type, kMbOk | kMbIconWarning);
   EXPECT_EQ(world.files.Read("C:\\A2008\\Fonts\\Vortel_EN.shx"), "Vortel_EN.shx") << "and went on";
   EXPECT_EQ(window.ended, kIdOk);
+  EXPECT_EQ(dialog->ExitCode(), install::kExitFinishedWithErrors);
+}
+
+TEST_F(InstallButton, StartsWithTheFolderAndReleasesGivenAndFailsWithoutItsPackage) {
+  Found(2013);
+  dialog.emplace(info, world.services, PackageBuild{}, SetupStart{"E:\\Given", std::vector<int>{2013, 2017, 2020}, nullptr});
+  dialog->HandleInitDialog(window);
+  EXPECT_EQ(window.items[kPath].text, "E:\\Given");
+  EXPECT_EQ(window.items[1019].check * 10 + window.items[1029].check, 1) << "2013 alone: 2017 is not offered";
+  world.files.modulePath = "E:\\Elsewhere\\SetUp.exe";
+  Install();
+  EXPECT_EQ(Texts(), Names{texts::kPackageNotFound});
+  EXPECT_EQ(window.ended, kIdCancel);
+  EXPECT_EQ(dialog->ExitCode(), install::kExitFailed);
 }
 
 }  // namespace

@@ -91,6 +91,42 @@ answer() {
   expect_end "$1"
 }
 
+# What an install into `folder` (a Windows path below C:) left for the releases served (a string
+# of 1 and 0 in the order of `years`): the program files byte for byte, the library, loader
+# entries with their types, fonts, the driver and the trusted paths.
+expect_installed() {
+  local folder="$1" served="$2" target="$c/${1:3}" n entry acad
+  target="${target//\\//}"
+  expect "installation folder" "$(names "$target")" "Vortel.prt5 Vortel2008.ARX Vortel2009.ARX Vortel2010.ARX Vortel2015.ARX $library 淺色.dat 说明.txt "
+  for name in Vortel2008.ARX Vortel2009.ARX Vortel2010.ARX Vortel2015.ARX Vortel.prt5 说明.txt 淺色.dat "$library/图框A3.dwg" "$library/README"; do
+    same "$target/$name" "$scratch/package/Data/$name"
+  done
+  expect "library" "$(names "$target/$library")" "README 图框A3.dwg "
+  for n in "${!keys[@]}"; do
+    entry="HKLM\\${keys[n]}\\Applications\\Vortel${years[n]}" acad="$scratch/AutoCAD ${years[n]}"
+    if [ "${served:n:1}" == 1 ]; then
+      expect "${years[n]} LOADER" "$(value "$entry" LOADER)" "REG_SZ    $folder\\Vortel${loaders[n]}.ARX"
+      expect "${years[n]} LOADCTRLS" "$(value "$entry" LOADCTRLS)" "REG_DWORD    0x2"
+      same "$acad/Fonts/Vortel_EN.shx" "$scratch/package/Data/Vortel_EN.shx"
+      same "$acad/Fonts/Vortel_HZ.shx" "$scratch/package/Data/Vortel_HZ.shx"
+    else
+      expect "${years[n]} LOADER" "$(value "$entry" LOADER)" ""
+      expect "${years[n]} fonts" "$(names "$acad/Fonts")" "Vortel_EN.shx txt.shx "
+    fi
+  done
+  grep -q "AutoCAD's" "$scratch/AutoCAD 2009/Drv/pdfplot9.hdi" || fail "the driver went to 2009"
+  if [ "${served:0:1}" == 1 ]; then same "$scratch/AutoCAD 2008/Drv/pdfplot9.hdi" "$scratch/package/Data/Vortel.prt5"; fi
+  expect "trusted paths" "$(value "$profile\\Variables" TRUSTEDPATHS)" "REG_SZ    C:\\TOOLS;${folder^^}"
+  expect "trusted paths of a new profile" "$(value "$fresh\\Variables" TRUSTEDPATHS)" "REG_SZ    $folder"
+}
+# Runs SetUp.exe with the arguments given, as a deployment tool writes them (from a batch file,
+# so that they reach it as they stand), with no display at all, where no dialog could run;
+# expects the exit status given.
+run_silent() {
+  printf '@C:\\e2e\\package\\SetUp.exe %s\r\n@exit /b %%errorlevel%%\r\n' "$2" >"$scratch/run.bat"
+  expect "exit status of $2" "$(unset DISPLAY; wine cmd /c 'C:\e2e\run.bat' 2>/dev/null; echo $?)" "$1"
+}
+
 echo "== a whole install of every release found, into the default folder"
 lay_out
 start_setup
@@ -99,34 +135,14 @@ colours_shown || fail "the dialog's face and title are not in their colours"
 press_install
 expect "closing message" "$message" "$(gbk $'V-工具箱安装\n安装完成，重启CAD即可使用 !')"
 answer 0
-expect "installation folder" "$(names "$installed")" "Vortel.prt5 Vortel2008.ARX Vortel2009.ARX Vortel2010.ARX Vortel2015.ARX $library 淺色.dat 说明.txt "
-for name in Vortel2008.ARX Vortel2009.ARX Vortel2010.ARX Vortel2015.ARX Vortel.prt5 说明.txt 淺色.dat "$library/图框A3.dwg" "$library/README"; do
-  same "$installed/$name" "$scratch/package/Data/$name"
-done
-expect "library" "$(names "$installed/$library")" "README 图框A3.dwg "
-for n in "${!keys[@]}"; do
-  entry="HKLM\\${keys[n]}\\Applications\\Vortel${years[n]}" folder="$scratch/AutoCAD ${years[n]}"
-  if [ "${served[n]}" == 1 ]; then
-    expect "${years[n]} LOADER" "$(value "$entry" LOADER)" "REG_SZ    C:\\Vortel\\V-Trelmox\\Vortel${loaders[n]}.ARX"
-    expect "${years[n]} LOADCTRLS" "$(value "$entry" LOADCTRLS)" "REG_DWORD    0x2"
-    same "$folder/Fonts/Vortel_EN.shx" "$scratch/package/Data/Vortel_EN.shx"
-    same "$folder/Fonts/Vortel_HZ.shx" "$scratch/package/Data/Vortel_HZ.shx"
-  else
-    expect "${years[n]} LOADER" "$(value "$entry" LOADER)" ""
-    expect "${years[n]} fonts" "$(names "$folder/Fonts")" "Vortel_EN.shx txt.shx "
-  fi
-done
-same "$scratch/AutoCAD 2008/Drv/pdfplot9.hdi" "$scratch/package/Data/Vortel.prt5"
-grep -q "AutoCAD's" "$scratch/AutoCAD 2009/Drv/pdfplot9.hdi" || fail "the driver went to 2009"
-expect "trusted paths" "$(value "$profile\\Variables" TRUSTEDPATHS)" 'REG_SZ    C:\TOOLS;C:\VORTEL\V-TRELMOX'
-expect "trusted paths of a new profile" "$(value "$fresh\\Variables" TRUSTEDPATHS)" 'REG_SZ    C:\Vortel\V-Trelmox'
+expect_installed 'C:\Vortel\V-Trelmox' 11110
 
 echo "== a program file that cannot be copied while another program is active, answered with Abort"
 lay_out
 mkdir -p "$installed/Vortel2008.ARX"  # a folder stands where the file must go
 start_setup
 expect "the dialog under the message" "$(wine "$probe" | tr -d '\r')" "disabled"
-expect_end 0
+expect_end 5
 expect "copied before the failure" "$(names "$installed")" "Vortel.prt5 Vortel2008.ARX "
 expect "nothing registered" "$(value "HKLM\\${keys[1]}\\Applications\\Vortel2009" LOADER)" ""
 
@@ -136,7 +152,27 @@ rm -rf "$scratch/package/Data"
 start_setup
 press_install
 expect "package message" "$message" "$(gbk $'V-软件安装\n未找到安装所需的Data文件夹 !\n\n可能安装文件下载后没有解压，\n\n请解压后再执行SetUp.exe !')"
-answer 0
+answer 4
 expect "installation folder" "$(names "$installed")" ""
 
+echo "== silent installs without a display: one release into a folder given, and with /D= last"
+lay_out
+rm -f "$c"/users/*/Temp/Vortel-Setup-*.log
+run_silent 0 '/VERYSILENT /DIR="C:\e2e\T" /RELEASES=2008'
+expect_installed 'C:\e2e\T\V-Trelmox' 10000
+log="$(ls "$c"/users/*/Temp/Vortel-Setup-*.log)"
+head -c 3 "$log" | cmp -s - <(printf '\357\273\277') || fail "the log has no byte-order mark"
+for name in Vortel2008.ARX Vortel2009.ARX Vortel2010.ARX Vortel2015.ARX Vortel.prt5 说明.txt 淺色.dat; do
+  grep -q "program file copied: .*$name" "$log" || fail "the log does not name $name"
+done
+expect "the log's last line" "$(tail -n 1 "$log" | tr -d '\r')" "outcome: finished (exit code 0)"
+lay_out
+run_silent 0 '/S /D=C:\e2e\Program Files\Vortel'
+expect_installed 'C:\e2e\Program Files\Vortel\V-Trelmox' 11110
+
+echo "== a silent install without its package"
+lay_out
+rm -rf "$scratch/package/Data"
+run_silent 4 '/S /LOG="C:\e2e\setup.log"'
+grep -q "the package was not found" "$scratch/setup.log" || fail "the log does not say the package is missing"
 [ "$failures" == 0 ] && echo "all passed" || { echo "$failures failed"; exit 1; }

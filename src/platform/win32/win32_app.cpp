@@ -21,55 +21,35 @@ void RestrictDllSearchPath() {
   if (setDefault == nullptr || !setDefault(kSearchSystem32)) SetDllDirectoryA("");
 }
 
-// The common controls library (for the progress bar). It is no KnownDLL, so it is loaded by
-// its full path in the system folder rather than imported, which would let a planted copy
-// beside the program be loaded first. It stays loaded while the program runs.
-class CommonControls {
- public:
-  CommonControls() {
-    char systemFolder[MAX_PATH] = {};
-    const UINT length = GetSystemDirectoryA(systemFolder, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) return;
-    m_module = LoadLibraryA((std::string(systemFolder) + "\\comctl32.dll").c_str());
-    if (m_module == nullptr) return;
-    using InitFunction = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
-    const auto init = reinterpret_cast<InitFunction>(
-        reinterpret_cast<void*>(GetProcAddress(m_module, "InitCommonControlsEx")));
-    const INITCOMMONCONTROLSEX controls{sizeof controls, ICC_PROGRESS_CLASS};
-    if (init != nullptr) init(&controls);
-  }
-  CommonControls(const CommonControls&) = delete;
-  CommonControls& operator=(const CommonControls&) = delete;
-  ~CommonControls() {
-    if (m_module != nullptr) FreeLibrary(m_module);
-  }
-
- private:
-  HMODULE m_module = nullptr;
-};
-
-// COM on this thread, single-threaded apartment, for as long as the program runs.
-class OleSession {
- public:
-  OleSession() : m_initialized(SUCCEEDED(OleInitialize(nullptr))) {}
-  OleSession(const OleSession&) = delete;
-  OleSession& operator=(const OleSession&) = delete;
-  ~OleSession() {
-    if (m_initialized) OleUninitialize();
-  }
-
- private:
-  bool m_initialized;
-};
-
 }  // namespace
 
 int RunWinApp(WinApp& app) {
   RestrictDllSearchPath();
-  const OleSession ole;
-  const CommonControls commonControls;
   app.InitInstance();
-  return 0;
+  return app.ExitCode();
+}
+
+// The common controls library (for the progress bar). It is no KnownDLL, so it is loaded by
+// its full path in the system folder rather than imported, which would let a planted copy
+// beside the program be loaded first.
+DialogSession::DialogSession() {
+  char systemFolder[MAX_PATH] = {};
+  const UINT length = GetSystemDirectoryA(systemFolder, MAX_PATH);
+  if (length > 0 && length < MAX_PATH) {
+    m_commonControls = LoadLibraryA((std::string(systemFolder) + "\\comctl32.dll").c_str());
+  }
+  using InitFunction = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
+  const auto init = m_commonControls == nullptr ? nullptr : reinterpret_cast<InitFunction>(
+      reinterpret_cast<void*>(GetProcAddress(m_commonControls, "InitCommonControlsEx")));
+  const INITCOMMONCONTROLSEX controls{sizeof controls, ICC_PROGRESS_CLASS};
+  if (init != nullptr) init(&controls);
+  // COM on this thread, single-threaded apartment, for the shell's folder picker.
+  m_oleInitialized = SUCCEEDED(OleInitialize(nullptr));
+}
+
+DialogSession::~DialogSession() {
+  if (m_oleInitialized) OleUninitialize();
+  if (m_commonControls != nullptr) FreeLibrary(m_commonControls);
 }
 
 }  // namespace platform

@@ -1,6 +1,8 @@
 // The application object of a dialog program and the process around it.
 #pragma once
 
+#include <windows.h>
+
 namespace platform {
 
 class WinApp {
@@ -9,11 +11,27 @@ class WinApp {
   // Runs the program. The process ends when it returns: there is no message loop after it,
   // so a program returns false once its dialog has closed.
   virtual bool InitInstance() = 0;
+  // The process's exit status once the program has run.
+  virtual int ExitCode() const = 0;
 };
 
-// The program's entry: prepares the process (a DLL search path without the current and the
-// program's folder, COM for the shell's folder picker, the common controls) and runs the
-// application. Returns the process's exit status, 0.
+// The program's entry: restricts the DLL search path to the system folder, before anything
+// else runs, and runs the application. Returns the process's exit status, the application's
+// exit code.
 int RunWinApp(WinApp& app);
+
+// What a dialog of the program needs while it is up: the common controls (the progress bar)
+// and COM on the thread (the shell's folder picker). A run without a window makes none of it.
+class DialogSession {
+ public:
+  DialogSession();
+  DialogSession(const DialogSession&) = delete;
+  DialogSession& operator=(const DialogSession&) = delete;
+  ~DialogSession();
+
+ private:
+  HMODULE m_commonControls = nullptr;
+  bool m_oleInitialized = false;
+};
 
 }  // namespace platform

@@ -127,4 +127,19 @@ std::uint32_t Win32FileSystem::FullPathName(const std::string& path, char* buffe
   return GetFullPathNameA(path.c_str(), size, buffer, nullptr);
 }
 
+ErrorCode Win32FileSystem::CreateFileForWriting(const std::string& path, bool mustBeNew, FileHandle* handle) {
+  const HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                  mustBeNew ? CREATE_NEW : CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  *handle = file == INVALID_HANDLE_VALUE ? kInvalidFile : reinterpret_cast<FileHandle>(file);
+  return file == INVALID_HANDLE_VALUE ? GetLastError() : kErrorSuccess;
+}
+
+ErrorCode Win32FileSystem::WriteToFile(FileHandle handle, const std::string& bytes) {
+  DWORD written = 0;
+  const BOOL wrote = WriteFile(ToHandle(handle), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+  return wrote && written == bytes.size() ? kErrorSuccess : GetLastError();
+}
+
+ErrorCode Win32FileSystem::CloseFile(FileHandle handle) { return Outcome(CloseHandle(ToHandle(handle))); }
+
 }  // namespace platform

@@ -19,6 +19,9 @@ class Win32FileSystem : public FileSystem {
   ErrorCode MakeDirectory(const std::string& path) override;
   ErrorCode MakeProtectedDirectory(const std::string& path) override;
   std::uint32_t FullPathName(const std::string& path, char* buffer, std::uint32_t size) override;
+  ErrorCode CreateFileForWriting(const std::string& path, bool mustBeNew, FileHandle* handle) override;
+  ErrorCode WriteToFile(FileHandle handle, const std::string& bytes) override;
+  ErrorCode CloseFile(FileHandle handle) override;
 };
 
 }  // namespace platform

@@ -3,6 +3,7 @@
 
 #include "platform/services.h"
 #include "platform/win32/win32_desktop.h"
+#include "platform/win32/win32_environment.h"
 #include "platform/win32/win32_file_system.h"
 #include "platform/win32/win32_multibyte.h"
 #include "platform/win32/win32_processes.h"
@@ -15,7 +16,8 @@ struct Win32Services {
   Win32FileSystem files;
   Win32Processes processes;
   Win32Desktop desktop;
-  Services services{registry, files, processes, desktop, IsSystemLeadByte};
+  Win32Environment environment;
+  Services services{registry, files, processes, desktop, environment, IsSystemLeadByte};
 };
 
 }  // namespace platform

@@ -1,0 +1,55 @@
+// The install log: what a run found, chose and did, for a person to read after a failed
+// deployment. Lines are given in the system's code page.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "platform/services.h"
+
+namespace install {
+
+class InstallLog {
+ public:
+  virtual ~InstallLog() = default;
+  virtual void Line(const std::string& text) = 0;
+  // The last line, which tells how the run ended.
+  virtual void LastLine(const std::string& text) { Line(text); }
+};
+
+// A run that keeps no log.
+class NoInstallLog final : public InstallLog {
+ public:
+  void Line(const std::string&) override {}
+};
+
+// The log written to a file as UTF-8 with a byte-order mark, each line as it comes, so that a
+// run that ends abruptly leaves what it did. A line longer than kMaxLineBytes is cut; once the
+// file holds kMaxFileBytes, further lines are left out save the last, which tells the outcome.
+// A log that cannot be written writes nothing, and the run goes on.
+class InstallLogFile final : public InstallLog {
+ public:
+  static constexpr std::size_t kMaxLineBytes = 1024;
+  static constexpr std::size_t kMaxFileBytes = 1024 * 1024;
+
+  // Opens `path`, made anew; or, when `path` is empty, a new file in the temporary folder named
+  // after the date and a counter ("Vortel-Setup-20261207-1.log").
+  InstallLogFile(const platform::Services& services, const std::string& path);
+
+  void Line(const std::string& text) override;
+  // Written whatever the file holds already.
+  void LastLine(const std::string& text) override;
+  // Where the log is written; "" when it could not be opened.
+  const std::string& Path() const { return m_path; }
+
+ private:
+  void Write(std::string text);
+
+  const platform::Services& m_services;
+  platform::ScopedFile m_file;
+  std::string m_path;
+  std::size_t m_written = 0;
+  bool m_full = false;
+};
+
+}  // namespace install

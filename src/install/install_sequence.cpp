@@ -1,0 +1,106 @@
+#include "install/install_sequence.h"
+
+#include "deploy/copy_job.h"
+#include "deploy/file_utilities.h"
+#include "platform/format.h"
+#include "platform/texts.h"
+#include "ui/package_constants.h"
+
+namespace install {
+namespace {
+
+const char kInstallSubFolder[] = "\\V-Trelmox";
+// The longest installation folder accepted, so that every path formed below it (loader
+// paths, copies into the extension library folder) fits the program's 260-byte buffers.
+constexpr std::size_t kMaxInstallFolder = 240;
+// A full path is formed in a buffer of this many bytes, zero included.
+constexpr std::uint32_t kFullPathBufferSize = 260;
+
+constexpr int kProgressEnd = 50;
+constexpr std::intptr_t kProgressRange = kProgressEnd << 16;  // low word 0, high word 50
+
+void MakeInstallFolder(const InstallRun& run, const std::string& chosenFolder, const std::string& installFolder) {
+  deploy::MakeFolderWithParents(run.services, chosenFolder);
+  // A folder the program makes is writable only by those who may change what AutoCAD loads;
+  // one that was there already keeps its access list.
+  const platform::ErrorCode made = run.services.files.MakeProtectedDirectory(installFolder);
+  run.log.Line(made == platform::kErrorSuccess ? "made " + installFolder + " with an access list of its own"
+               : made == platform::kErrorAlreadyExists
+                   ? installFolder + " was there already: its access list is left as it is"
+                   : platform::FormatText("%s not made (error %ld)", installFolder.c_str(), made));
+}
+
+}  // namespace
+
+FolderChoice ChooseFolder(const platform::Services& services, const std::string& typed) {
+  char full[kFullPathBufferSize] = {};
+  const std::uint32_t length = typed.empty() ? 0 : services.files.FullPathName(typed, full, kFullPathBufferSize);
+  FolderChoice choice;
+  choice.folder.assign(full, length < kFullPathBufferSize ? length : 0);
+  platform::DropTrailingBackslash(choice.folder, services.isLeadByte);
+  if (length == 0) {
+    choice.refusal = texts::kChooseInstallPath;
+  } else if (length >= kFullPathBufferSize ||
+             choice.folder.size() + sizeof kInstallSubFolder - 1 > kMaxInstallFolder) {
+    choice.refusal = texts::kInstallPathTooLong;
+  }
+  return choice;
+}
+
+bool IsOffered(const CAcadInstallInfo& info, int year, int packageBits) {
+  return !info.m_arrAcadLocation[acad::ReleaseIndex(year)].empty() &&
+         (packageBits != 32 || year < acad::kFirstReleaseOf64BitOnly);
+}
+
+void LogRunStart(InstallLog& log, const platform::Services& services, const std::string& commandLine) {
+  const platform::LocalTime now = services.environment.Now();
+  log.Line(platform::FormatText("Vortel setup %d.%02d.%02d (%d-bit AutoCAD)", g_nPackageVersion / 10000,
+                                g_nPackageVersion % 10000 / 100, g_nPackageVersion % 100, g_nPackageBits));
+  log.Line("command line: " + commandLine);
+  log.Line(platform::FormatText("date: %04d-%02d-%02d %02d:%02d:%02d", now.year, now.month, now.day, now.hour,
+                                now.minute, now.second));
+  log.Line(services.environment.IsElevated() ? "elevated: yes" : "elevated: no");
+}
+
+void LogInstallations(InstallLog& log, const CAcadInstallInfo& info, const acad::ReleaseTicks& ticks) {
+  std::string ticked;
+  for (int index = 0; index < acad::kReleaseCount; ++index) {
+    const int year = acad::ReleaseYear(index);
+    for (std::size_t n = 0; n < info.m_arrProductKey[index].size(); ++n) {
+      const std::string& key = info.m_arrProductKey[index][n];
+      const bool wow = key.rfind("SOFTWARE\\Wow6432Node\\", 0) == 0;
+      log.Line(platform::FormatText("found AutoCAD %d: HKLM\\%s (%s root), folder %s", year, key.c_str(),
+                                    wow ? "32-bit" : "native", info.m_arrAcadLocation[index][n].c_str()));
+    }
+    if (ticks[index] != 0) ticked += " " + std::to_string(year);
+  }
+  log.Line(ticked.empty() ? "releases ticked: none" : "releases ticked:" + ticked);
+}
+
+InstallEnd Install(const InstallRun& run, const std::string& chosenFolder, const acad::ReleaseTicks& ticks) {
+  const std::string installFolder = chosenFolder + kInstallSubFolder;
+  run.log.Line("folder: " + chosenFolder + ", installation folder: " + installFolder);
+  MakeInstallFolder(run, chosenFolder, installFolder);
+  run.progress.Send(platform::kPbmSetRange, 0, kProgressRange);
+  run.progress.Send(platform::kPbmSetStep, 1, 0);
+  run.progress.Send(platform::kPbmSetPos, 0, 0);
+
+  CopyJob job(installFolder, run.progress, run.questions, run.log, run.services);
+  const CopyJob::Result copied = job.CopyProgramFiles();
+  if (copied != CopyJob::Result::Copied) {
+    return copied == CopyJob::Result::PackageMissing ? InstallEnd::PackageMissing : InstallEnd::Aborted;
+  }
+  job.CopyExtensionLibrary();
+  run.progress.Send(platform::kPbmStepIt, 0, 0);
+
+  run.installInfo.SetInstallDir(installFolder);
+  const bool loadersWritten = run.installInfo.RegisterLoaders(ticks, run.packageBits, run.log);
+  run.progress.Send(platform::kPbmStepIt, 0, 0);
+
+  run.installInfo.DeployToAcadFolders(ticks, run.questions, run.log);
+  run.progress.Send(platform::kPbmStepIt, 0, 0);
+  run.progress.Send(platform::kPbmSetPos, kProgressEnd, 0);
+  return loadersWritten ? InstallEnd::Finished : InstallEnd::FinishedWithErrors;
+}
+
+}  // namespace install

@@ -1,0 +1,43 @@
+#include "platform/win32/win32_environment.h"
+
+#include <windows.h>
+
+#include <memory>
+#include <vector>
+
+namespace platform {
+
+std::string Win32Environment::TempFolder() {
+  char folder[MAX_PATH + 1] = {};
+  const DWORD length = GetTempPathA(sizeof folder, folder);
+  return length > 0 && length < sizeof folder ? std::string(folder, length) : "";
+}
+
+LocalTime Win32Environment::Now() {
+  SYSTEMTIME now{};
+  GetLocalTime(&now);
+  return LocalTime{now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond};
+}
+
+bool Win32Environment::IsElevated() {
+  HANDLE opened = nullptr;
+  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &opened)) return false;
+  const std::unique_ptr<void, decltype(&CloseHandle)> token(opened, CloseHandle);
+  TOKEN_ELEVATION elevation{};
+  DWORD size = 0;
+  return GetTokenInformation(token.get(), TokenElevation, &elevation, sizeof elevation, &size) &&
+         elevation.TokenIsElevated != 0;
+}
+
+std::string Win32Environment::ToUtf8(const std::string& text) {
+  if (text.empty()) return text;
+  const int wideLength = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  std::vector<wchar_t> wide(static_cast<std::size_t>(wideLength));
+  MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), wideLength);
+  const int length = WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideLength, nullptr, 0, nullptr, nullptr);
+  std::string utf8(static_cast<std::size_t>(length), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideLength, utf8.data(), length, nullptr, nullptr);
+  return utf8;
+}
+
+}  // namespace platform
