@@ -9,10 +9,14 @@
 # Everything stays in build/demo/ (made anew on each run) for you to look at afterwards.
 #   ./run.sh --silent   installs as a deployment tool would instead: SetUp.exe /VERYSILENT with
 #                       no display at all; prints its exit code, its install log and what it left.
+#   ./run.sh --uninstall  installs that way, then runs the uninstall as a user does, from the
+#                       Uninstall.exe the install left (on $DISPLAY, or under a private Xvfb where
+#                       its messages are printed and the confirmation is answered Yes), lets
+#                       Windows start anew, and prints what is left.
 set -euo pipefail
 cd "$(dirname "$0")"
 mode="${1:-dialog}"
-case "$mode" in dialog|--silent) ;; *) echo "usage: ./run.sh [--silent]" >&2; exit 2 ;; esac
+case "$mode" in dialog|--silent|--uninstall) ;; *) echo "usage: ./run.sh [--silent | --uninstall]" >&2; exit 2 ;; esac
 
 demo="$PWD/build/demo"
 package="$demo/package"
@@ -35,7 +39,7 @@ echo "== laying out the demo package in $package"
 scripts/make-demo-package.sh "$package" build/windows/SetUp.exe
 
 headless=
-if [ -z "${DISPLAY:-}" ] && [ "$mode" == dialog ]; then
+if [ -z "${DISPLAY:-}" ] && [ "$mode" != --silent ]; then
   headless=1
   source scripts/wine-session.sh
   start_private_display
@@ -114,7 +118,41 @@ print_install() {
     grep -E '\\Variables$|TRUSTEDPATHS' | sed 's/^/   /'
 }
 
-if [ "$mode" == --silent ]; then
+# The uninstall from the Uninstall.exe the install left, as a user runs it; then Windows starts
+# anew (the copy that ran is deleted then) and what is left is printed.
+uninstall_demo() {
+  local maintenance="$WINEPREFIX/drive_c/Vortel/V-Trelmox/Uninstall.exe" status=0
+  echo "== the entry in Programs and Features"
+  wine reg query 'HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\VortelStructureToolbox' /reg:32 |
+    from_windows_text | sed -n 's/^    /   /p'
+  if [ -z "$headless" ]; then
+    echo "== starting Uninstall.exe on $DISPLAY; the command goes on when it has ended"
+    wine "$maintenance" || status=$?
+  else
+    echo "== starting Uninstall.exe under a private Xvfb ($DISPLAY)"
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null
+    wine "$maintenance" &
+    local uninstall_pid=$!
+    echo "   it asks, and is answered Yes:"
+    wine "$driver" uninstall-box | from_windows_text | sed 's/^/   /'
+    echo "   it ends with:"
+    wine "$driver" uninstall-box | from_windows_text | sed 's/^/   /'
+    wait "$uninstall_pid" || status=$?
+  fi
+  echo "   exit code: $status"
+  echo "== Windows starts anew"
+  wineboot -r >/dev/null 2>&1
+  echo "== what is left"
+  if [ -d "$WINEPREFIX/drive_c/Vortel" ]; then echo "   C:\\Vortel is still there"; else echo "   C:\\Vortel is gone"; fi
+  for folder in "${acad_folders[@]}"; do
+    echo "   $folder: $(cd "$folder" && find Fonts -type f | sort | tr '\n' ' ')(the fonts stay)"
+    echo "      Drv/pdfplot9.hdi: $(head -n 1 "$folder/Drv/pdfplot9.hdi" | tr -d '\r')"
+  done
+  echo "   loader entries: $(wine reg query 'HKLM\SOFTWARE\Autodesk\AutoCAD' /s /reg:32 | grep -c 'Vortel' || true)"
+  wine reg query 'HKCU\Software\Autodesk\AutoCAD' /s | from_windows_text | grep -E 'TRUSTEDPATHS' | sed 's/^/   /'
+}
+
+if [ "$mode" != dialog ]; then
   echo "== SetUp.exe /VERYSILENT /LOG=\"C:\\setup.log\", as a deployment tool runs it, with no display"
   printf '@"%s" /VERYSILENT /LOG="C:\\setup.log"\r\n@exit /b %%errorlevel%%\r\n' "$(winepath -w "$package/SetUp.exe")" \
     >"$WINEPREFIX/drive_c/silent.bat"
@@ -124,6 +162,8 @@ if [ "$mode" == --silent ]; then
   echo "== its install log, C:\\setup.log"
   tr -d '\r' <"$WINEPREFIX/drive_c/setup.log" | sed '1s/^\xEF\xBB\xBF//; s/^/   /'
   print_install
+  [ "$mode" == --silent ] && exit 0
+  uninstall_demo
   exit 0
 fi
 

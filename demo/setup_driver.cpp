@@ -4,6 +4,9 @@
 //                          the install is up, after printing its caption and text
 //   setup_driver answer    answers that message with its first button and ends (0) once the
 //                          program has ended
+//   setup_driver uninstall-box   waits for a message of the uninstall, prints its caption and
+//                          text, answers it with its first button (Yes, or OK) and ends (0) once
+//                          it has gone
 #include <windows.h>
 
 #include <cstdio>
@@ -16,6 +19,9 @@ namespace {
 constexpr DWORD kPatienceMs = 30000;
 // "V-结构工具箱安装", the dialog's caption, in the system's code page (GBK).
 const char kCaption[] = "V-\xBD\xE1\xB9\xB9\xB9\xA4\xBE\xDF\xCF\xE4\xB0\xB2\xD7\xB0";
+
+// "V-结构工具箱卸载", the caption of the uninstall's messages and of its progress dialog.
+const char kUninstallCaption[] = "V-\xBD\xE1\xB9\xB9\xB9\xA4\xBE\xDF\xCF\xE4\xD0\xB6\xD4\xD8";
 
 int Fail(const char* message) {
   std::fprintf(stderr, "setup_driver: %s\n", message);
@@ -55,11 +61,39 @@ void PrintMessage(HWND box) {
   std::printf("%s\n%s\n", TextOf(box).c_str(), message.c_str());
 }
 
+// Clicks a message box's first button.
+void AnswerWithFirstButton(HWND box, HWND button) {
+  PostMessageA(box, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED), reinterpret_cast<LPARAM>(button));
+}
+
+// A message of the uninstall: a visible dialog with its caption, buttons and no progress bar.
+HWND UninstallMessage() {
+  for (HWND window = FindWindowExA(nullptr, nullptr, "#32770", kUninstallCaption); window != nullptr;
+       window = FindWindowExA(nullptr, window, "#32770", kUninstallCaption)) {
+    if (IsWindowVisible(window) && FindWindowExA(window, nullptr, "msctls_progress32", nullptr) == nullptr &&
+        FindWindowExA(window, nullptr, "Button", nullptr) != nullptr) {
+      return window;
+    }
+  }
+  return nullptr;
+}
+
+int AnswerUninstallMessage() {
+  const HWND box = Await(UninstallMessage);
+  if (box == nullptr) return Fail("no message of the uninstall came");
+  PrintMessage(box);
+  AnswerWithFirstButton(box, FindWindowExA(box, nullptr, "Button", nullptr));
+  return Await([&] { return IsWindow(box) ? nullptr : box; }) != nullptr ? 0 : Fail("the message did not go");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   const std::string verb = argc == 2 ? argv[1] : "";
-  if (verb != "wait" && verb != "install" && verb != "answer") return Fail("usage: setup_driver wait|install|answer");
+  if (verb == "uninstall-box") return AnswerUninstallMessage();
+  if (verb != "wait" && verb != "install" && verb != "answer") {
+    return Fail("usage: setup_driver wait|install|answer|uninstall-box");
+  }
   const HWND dialog = Await([] {
     const HWND found = FindWindowA(nullptr, kCaption);
     return found != nullptr && IsWindowVisible(found) ? found : nullptr;
@@ -88,7 +122,7 @@ int main(int argc, char** argv) {
     if (button == nullptr) {
       status = Fail("no message to answer");
     } else {
-      PostMessageA(box, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED), reinterpret_cast<LPARAM>(button));
+      AnswerWithFirstButton(box, button);
       if (WaitForSingleObject(process, kPatienceMs) != WAIT_OBJECT_0) status = Fail("the setup program did not end");
     }
   }

@@ -48,7 +48,7 @@ void BM_AddTrustedPath(benchmark::State& state) {
   }
   CAcadInstallInfo info{world.services};
   info.SetInstallDir("C:\\Vortel\\V-Trelmox");
-  install::NoInstallLog log;
+  install::NoReport log;
   for (auto _ : state) info.AddTrustedPath(log);
   state.SetComplexityN(profiles);
 }

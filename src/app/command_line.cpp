@@ -38,6 +38,8 @@ class Parser {
     const bool flag = !hasValue;
     if (flag && (key == "S" || key == "VERYSILENT" || key == "SILENT")) m_line.silent = true;
     else if (flag && (key == "?" || key == "HELP")) m_line.help = true;
+    else if (flag && key == "UNINSTALL") m_line.uninstall = true;
+    else if (flag && key == "TRUSTUSER") m_line.trustUser = true;
     else if (key == "DIR" && hasValue && !value.empty()) m_line.folder = value;
     else if (key == "LOG" && (flag || !value.empty())) m_line.log = value;
     else if (key == "RELEASES" && Upper(value) == "ALL") m_line.releases.reset();

@@ -3,6 +3,8 @@
 //   /DIR="folder"  or, last and unquoted, /D=folder    the folder (its V-Trelmox is installed)
 //   /RELEASES=2008,2016 | /RELEASES=all                 the releases to install
 //   /LOG  or  /LOG="file"                               the install log
+//   /UNINSTALL                                          removes the add-on (as Uninstall.exe does)
+//   /TRUSTUSER                                          the per-user step run at each logon
 //   /?, /HELP                                           the usage
 // Switches are case-insensitive and come in any order, /D= last.
 #pragma once
@@ -14,6 +16,8 @@
 struct CommandLine {
   bool silent = false;
   bool help = false;
+  bool uninstall = false;
+  bool trustUser = false;
   std::optional<std::string> folder;             // none: the dialog's default
   std::optional<std::vector<int>> releases;      // none: every release found and offered
   std::optional<std::string> log;                // none: no log asked; "": in the temporary folder

@@ -8,13 +8,16 @@
 
 #include "acad/install_info.h"
 #include "install/exit_codes.h"
+#include "install/install_log.h"
 #include "install/silent_install.h"
 #include "platform/format.h"
 #include "platform/texts.h"
 #include "platform/win32/win32_dialog_host.h"
 #include "platform/win32/win32_services.h"
+#include "uninstall/uninstall.h"
 #include "ui/process_state.h"
 #include "ui/setup_dialog.h"
+#include "ui/uninstall_dialog.h"
 #include "ui/win32/setup_dialog_colors.h"
 
 namespace {
@@ -57,22 +60,23 @@ bool CWizardApp::InitInstance() {
   const std::string arguments = ProgramArguments(representable);
   const CommandLine commandLine = ParseCommandLine(arguments, representable);
   // A run without a window always keeps a log, in the temporary folder unless asked elsewhere,
-  // since nobody sees anything else; a run with the dialog keeps one when asked.
+  // since nobody sees anything else; a run with a window keeps one when asked.
+  // The per-user step, run at every logon, keeps one only when asked.
   std::optional<install::InstallLogFile> logFile;
-  if (commandLine.silent || commandLine.log) logFile.emplace(ProgramServices(), commandLine.log.value_or(""));
-  install::NoInstallLog noLog;
-  install::InstallLog& log = logFile ? static_cast<install::InstallLog&>(*logFile) : noLog;
-  install::LogRunStart(log, ProgramServices(), GetCommandLineA());
-  m_nExitCode = Run(commandLine, log);
-  log.LastLine(platform::FormatText("outcome: %s (exit code %d)", install::OutcomeName(m_nExitCode), m_nExitCode));
+  if ((commandLine.silent && !commandLine.trustUser) || commandLine.log) logFile.emplace(ProgramServices(), commandLine.log.value_or(""));
+  install::NoReport noLog;
+  install::InstallReport& report = logFile ? static_cast<install::InstallReport&>(*logFile) : noLog;
+  install::LogRunStart(report, ProgramServices(), GetCommandLineA());
+  m_nExitCode = Run(commandLine, report);
+  report.LastLine(platform::FormatText("outcome: %s (exit code %d)", install::OutcomeName(m_nExitCode), m_nExitCode));
   return false;
 }
 
-int CWizardApp::Run(const CommandLine& commandLine, install::InstallLog& log) {
+int CWizardApp::Run(const CommandLine& commandLine, install::InstallReport& report) {
   const platform::Services& services = ProgramServices();
   if (!commandLine.error.empty() || commandLine.help) {
-    if (!commandLine.error.empty()) log.Line("command line not understood: " + commandLine.error);
-    log.Line(texts::kUsage);
+    if (!commandLine.error.empty()) report.Line("command line not understood: " + commandLine.error);
+    report.Line(texts::kUsage);
     if (!commandLine.silent) {
       const platform::DialogSession session;
       services.desktop.ShowMessageBox(platform::kNoWindow, texts::kUsage, texts::kSoftwareSetupCaption,
@@ -80,14 +84,23 @@ int CWizardApp::Run(const CommandLine& commandLine, install::InstallLog& log) {
     }
     return commandLine.error.empty() ? install::kExitFinished : install::kExitNotUnderstood;
   }
+  if (commandLine.trustUser) {
+    uninstall::TrustFolderForUser(services, theInstallInfo, report);
+    return install::kExitFinished;
+  }
+  if (commandLine.uninstall || uninstall::MaintenanceCopyFolder(services)) {
+    if (commandLine.silent) return uninstall::RunSilentUninstall(services, theInstallInfo, report);
+    const platform::DialogSession session;
+    return RunUninstallWithUser(services, theInstallInfo, report, [](platform::Dialog& dialog) { platform::DoModal(dialog); });
+  }
   theInstallInfo.ScanInstalledReleases();
   if (commandLine.silent) {
     return install::RunSilentInstall(services, theInstallInfo, g_nPackageBits,
-                                     install::SilentChoices{commandLine.folder, commandLine.releases}, log);
+                                     install::SilentChoices{commandLine.folder, commandLine.releases}, report);
   }
   const platform::DialogSession session;
   SetupDialogColors colors;
-  Dlg_Setup dialog(theInstallInfo, services, PackageBuild{}, SetupStart{commandLine.folder, commandLine.releases, &log});
+  Dlg_Setup dialog(theInstallInfo, services, PackageBuild{}, SetupStart{commandLine.folder, commandLine.releases, &report});
   platform::DoModal(dialog, &colors);
   return dialog.ExitCode();
 }

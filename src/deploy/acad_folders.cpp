@@ -11,45 +11,69 @@ constexpr int kAcad2008Index = 1;
 // The Fonts and Drv folder paths are held in buffers of 260 bytes.
 constexpr std::size_t kMaxFolderPath = 259;
 
+// The name under which the original of a file the install replaces is kept beside it, once.
+const char kOriginalSuffix[] = ".vortel-backup";
+
 // Copies each named file of the package into `folder`, under the destination name paired
-// with it, and logs each copy. A folder path too long for its buffer is refused whole.
+// with it, and reports each copy. A folder path too long for its buffer is refused whole.
 void CopyInto(const platform::Services& services, const std::string& package, const std::string& folder,
-              std::initializer_list<std::pair<const char*, const char*>> files, install::InstallLog& log) {
+              std::initializer_list<std::pair<const char*, const char*>> files, install::InstallReport& report) {
   if (folder.size() > kMaxFolderPath) {
-    log.Line("nothing placed into " + folder + ": its path is too long");
+    report.Line("nothing placed into " + folder + ": its path is too long");
     return;
   }
   for (const auto& [source, destination] : files) {
     const std::string target = folder + "\\" + destination;
     const platform::ErrorCode copied = services.files.Copy(package + "\\" + source, target, false);
-    log.Line(copied == platform::kErrorSuccess
+    if (copied == platform::kErrorSuccess) report.FileWritten(target);
+    report.Line(copied == platform::kErrorSuccess
                  ? "placed " + target
                  : platform::FormatText("not placed %s (error %ld)", target.c_str(), copied));
+  }
+}
+
+// Keeps what a file the install is about to replace held before the add-on came, once: its
+// original beside it, or an empty file there when there was none (no driver is empty). A copy
+// kept by an earlier install is never overwritten, and stays the one to put back.
+void KeepOriginal(const platform::Services& services, const std::string& original, install::InstallReport& report) {
+  const std::string copy = original + kOriginalSuffix;
+  platform::ErrorCode kept = services.files.Copy(original, copy, true);
+  if (kept == platform::kErrorFileNotFound) {
+    platform::ScopedFile empty(services.files);
+    kept = services.files.CreateFileForWriting(copy, true, empty.Receive());
+  }
+  if (kept == platform::kErrorSuccess || kept == platform::kErrorFileExists) {
+    report.OriginalKept(original, copy);
+    report.Line((kept == platform::kErrorSuccess ? "kept what " : "kept before: what ") + original + " held, as " + copy);
+  } else {
+    report.Line(platform::FormatText("what %s held was not kept (error %ld)", original.c_str(), kept));
   }
 }
 
 }  // namespace
 
 void CAcadInstallInfo::DeployToAcadFolders(const acad::ReleaseTicks& ticks, deploy::CopyQuestions& questions,
-                                           install::InstallLog& log) {
+                                           install::InstallReport& report) {
   for (int index = 0; index < acad::kReleaseCount; ++index) {
     if (ticks[index] == 0) continue;
     for (const std::string& folder : m_arrAcadLocation[index]) {
-      DeployToAcadFolder(folder, index == kAcad2008Index, questions, log);
+      DeployToAcadFolder(folder, index == kAcad2008Index, questions, report);
     }
   }
 }
 
 void CAcadInstallInfo::DeployToAcadFolder(std::string acadFolder, bool withPlotDriver,
-                                          deploy::CopyQuestions& questions, install::InstallLog& log) {
+                                          deploy::CopyQuestions& questions, install::InstallReport& report) {
   std::string package;
   if (!deploy::LocatePackageFolder(m_services, questions, package)) {
-    log.Line("nothing placed into " + acadFolder + ": the package was not found");
+    report.Line("nothing placed into " + acadFolder + ": the package was not found");
     return;
   }
   CopyInto(m_services, package, acadFolder + "\\Fonts",
-           {{"Vortel_EN.shx", "Vortel_EN.shx"}, {"Vortel_HZ.shx", "Vortel_HZ.shx"}}, log);
+           {{"Vortel_EN.shx", "Vortel_EN.shx"}, {"Vortel_HZ.shx", "Vortel_HZ.shx"}}, report);
   if (withPlotDriver) {
-    CopyInto(m_services, package, acadFolder + "\\Drv", {{"Vortel.prt5", "pdfplot9.hdi"}}, log);
+    const std::string drivers = acadFolder + "\\Drv";
+    if (drivers.size() <= kMaxFolderPath) KeepOriginal(m_services, drivers + "\\pdfplot9.hdi", report);
+    CopyInto(m_services, package, drivers, {{"Vortel.prt5", "pdfplot9.hdi"}}, report);
   }
 }

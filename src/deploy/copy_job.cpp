@@ -62,12 +62,12 @@ const char* AnswerName(deploy::CopyAnswer answer) {
 }  // namespace
 
 CopyJob::CopyJob(std::string installDir, platform::ProgressBar& progress,
-                 deploy::CopyQuestions& questions, install::InstallLog& log,
+                 deploy::CopyQuestions& questions, install::InstallReport& report,
                  const platform::Services& services)
     : m_strInstallDir(std::move(installDir)),
       m_progress(progress),
       m_questions(questions),
-      m_log(log),
+      m_report(report),
       m_services(services) {
   platform::DropTrailingBackslash(m_strInstallDir, m_services.isLeadByte);
 }
@@ -75,15 +75,15 @@ CopyJob::CopyJob(std::string installDir, platform::ProgressBar& progress,
 CopyJob::Result CopyJob::CopyProgramFiles() {
   std::string packageFolder;
   if (!deploy::LocatePackageFolder(m_services, m_questions, packageFolder)) {
-    m_log.Line("the package was not found beside the program");
+    m_report.Line("the package was not found beside the program");
     return Result::PackageMissing;
   }
-  m_log.Line("package: " + packageFolder);
+  m_report.Line("package: " + packageFolder);
   const CopyFolders folders = PrepareFolders(packageFolder, m_strInstallDir);
   const EntryVisit copyEntry = [&](const FoundEntry& entry) {
     const char* why = WhyNotAProgramFile(entry, m_services.isLeadByte);
-    if (why != nullptr && !IsDotEntry(entry)) m_log.Line("program file skipped: " + entry.name + " (" + why + ")");
-    return why != nullptr || CopyProgramFile(folders, entry.name);
+    if (why != nullptr && !IsDotEntry(entry)) m_report.Line("program file skipped: " + entry.name + " (" + why + ")");
+    return why != nullptr || CopyProgramFile(folders, entry);
   };
   // A package that cannot be listed whole is one failed copy into the installation folder:
   // Retry lists it again, Ignore goes on with what was copied.
@@ -102,7 +102,7 @@ void CopyJob::CopyExtensionLibrary() {
   const CopyFolders folders =
       PrepareFolders(InFolder(packageFolder, library), InFolder(m_strInstallDir, library));
   ScanFolder(SearchPattern(folders.source), kLibraryFileLimit, [&](const FoundEntry& entry) {
-    if (!SkippedByEveryCopy(entry)) CopyLibraryFile(folders, entry.name);
+    if (!SkippedByEveryCopy(entry)) CopyLibraryFile(folders, entry);
     return true;
   });
 }
@@ -111,7 +111,9 @@ CopyJob::CopyFolders CopyJob::PrepareFolders(const std::string& source,
                                              const std::string& destination) {
   const bool destinationFits = FitsPathBuffer(destination);
   // An existing folder is fine; a folder that cannot be made fails the copies into it.
-  if (destinationFits) m_services.files.MakeDirectory(destination);
+  if (destinationFits && m_services.files.MakeDirectory(destination) == platform::kErrorSuccess) {
+    m_report.FolderMade(destination);
+  }
   return CopyFolders{source, destination, destinationFits};
 }
 
@@ -141,9 +143,9 @@ CopyJob::ScanEnd CopyJob::ScanFolder(const std::string& pattern, int limit,
 }
 
 // False when the user chose to abort.
-bool CopyJob::CopyProgramFile(const CopyFolders& folders, const std::string& name) {
-  const std::string source = InFolder(folders.source, name);
-  const std::string destination = InFolder(folders.destination, name);
+bool CopyJob::CopyProgramFile(const CopyFolders& folders, const FoundEntry& entry) {
+  const std::string source = InFolder(folders.source, entry.name);
+  const std::string destination = InFolder(folders.destination, entry.name);
   deploy::ClearReadOnly(m_services, source);
   deploy::RemoveZoneIdentifier(m_services, source);
   // Each attempt clears the destination's read-only mark first, so that a Retry can succeed
@@ -155,23 +157,31 @@ bool CopyJob::CopyProgramFile(const CopyFolders& folders, const std::string& nam
   });
   if (outcome == Outcome::Copied) {
     deploy::ClearReadOnly(m_services, destination);
-    m_log.Line("program file copied: " + destination);
+    Written(destination, entry.size, "program file copied: ");
   }
   return outcome != Outcome::Aborted;
 }
 
-void CopyJob::CopyLibraryFile(const CopyFolders& folders, const std::string& name) {
+void CopyJob::CopyLibraryFile(const CopyFolders& folders, const FoundEntry& entry) {
   if (!folders.destinationFits) return;
-  const std::string source = InFolder(folders.source, name);
-  const std::string destination = InFolder(folders.destination, name);
+  const std::string source = InFolder(folders.source, entry.name);
+  const std::string destination = InFolder(folders.destination, entry.name);
   deploy::ClearReadOnly(m_services, source);
   deploy::ClearReadOnly(m_services, destination);
   // A file that cannot be copied is left out.
   const platform::ErrorCode copied = CopyOver(source, destination);
   deploy::ClearReadOnly(m_services, destination);
-  m_log.Line(copied == platform::kErrorSuccess
-                 ? "library file copied: " + destination
-                 : platform::FormatText("library file not copied: %s (error %ld)", destination.c_str(), copied));
+  if (copied == platform::kErrorSuccess) {
+    Written(destination, entry.size, "library file copied: ");
+  } else {
+    m_report.Line(platform::FormatText("library file not copied: %s (error %ld)", destination.c_str(), copied));
+  }
+}
+
+void CopyJob::Written(const std::string& destination, std::uint64_t size, const char* what) {
+  m_bytesCopied += size;
+  m_report.FileWritten(destination);
+  m_report.Line(what + destination);
 }
 
 // Runs `copy` until it succeeds or the questions give up on it: each failure asks whether to
@@ -180,7 +190,7 @@ CopyJob::Outcome CopyJob::CopyAsAnswered(const std::string& destination,
                                          const std::function<platform::ErrorCode()>& copy) {
   for (platform::ErrorCode error; (error = copy()) != platform::kErrorSuccess;) {
     const deploy::CopyAnswer answer = m_questions.CopyFailed(destination, error);
-    m_log.Line(platform::FormatText("not copied: %s (error %ld), answered %s", destination.c_str(), error,
+    m_report.Line(platform::FormatText("not copied: %s (error %ld), answered %s", destination.c_str(), error,
                                     AnswerName(answer)));
     switch (answer) {
       case deploy::CopyAnswer::Retry: continue;

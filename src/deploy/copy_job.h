@@ -7,7 +7,7 @@
 #include <string>
 
 #include "deploy/copy_questions.h"
-#include "install/install_log.h"
+#include "install/install_report.h"
 #include "platform/file_system.h"
 #include "platform/progress_bar.h"
 #include "platform/services.h"
@@ -17,7 +17,7 @@ class CopyJob {
   // One trailing backslash of `installDir` is dropped. The bar is stepped, the questions asked
   // and every file logged; none of them is owned.
   CopyJob(std::string installDir, platform::ProgressBar& progress, deploy::CopyQuestions& questions,
-          install::InstallLog& log, const platform::Services& services);
+          install::InstallReport& report, const platform::Services& services);
 
   enum class Result { Copied, PackageMissing, Aborted };
   // Copies the program files at the package's top level into the installation folder. A copy
@@ -28,6 +28,9 @@ class CopyJob {
   // Copies the files of the package's extension library folder into a folder of the same
   // name inside the installation folder. Failures are silent.
   void CopyExtensionLibrary();
+
+  // How many bytes the copies have written.
+  std::uint64_t BytesCopied() const { return m_bytesCopied; }
 
  private:
   // Where a copy's files come from and go to. A destination folder whose path would not fit
@@ -44,8 +47,9 @@ class CopyJob {
 
   CopyFolders PrepareFolders(const std::string& source, const std::string& destination);
   ScanEnd ScanFolder(const std::string& pattern, int limit, const EntryVisit& visit);
-  bool CopyProgramFile(const CopyFolders& folders, const std::string& name);
-  void CopyLibraryFile(const CopyFolders& folders, const std::string& name);
+  bool CopyProgramFile(const CopyFolders& folders, const platform::FoundEntry& entry);
+  void CopyLibraryFile(const CopyFolders& folders, const platform::FoundEntry& entry);
+  void Written(const std::string& destination, std::uint64_t size, const char* what);
   Outcome CopyAsAnswered(const std::string& destination,
                          const std::function<platform::ErrorCode()>& copy);
   platform::ErrorCode CopyOver(const std::string& source, const std::string& destination);
@@ -53,6 +57,7 @@ class CopyJob {
   std::string m_strInstallDir;
   platform::ProgressBar& m_progress;
   deploy::CopyQuestions& m_questions;
-  install::InstallLog& m_log;
+  install::InstallReport& m_report;
   const platform::Services& m_services;
+  std::uint64_t m_bytesCopied = 0;
 };

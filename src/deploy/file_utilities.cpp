@@ -28,24 +28,20 @@ bool RemoveZoneIdentifier(const platform::Services& services, const std::string&
   return services.files.Delete(path + ":Zone.Identifier") == platform::kErrorSuccess;
 }
 
-bool MakeFolderWithParents(const platform::Services& services, const std::string& folder) {
-  // Each level ends at a separator (found by characters), the last at the end of the path.
-  std::vector<std::size_t> ends;
-  for (std::size_t at = platform::FindByCharacters(folder, "\\", services.isLeadByte); at != std::string::npos;) {
-    ends.push_back(at);
-    const std::size_t next = platform::FindByCharacters(folder.substr(at + 1), "\\", services.isLeadByte);
-    at = next == std::string::npos ? next : at + 1 + next;
+std::vector<std::string> MakeFolderWithParents(const platform::Services& services, const std::string& folder) {
+  // The drive ("C:") is no level to make, and neither is a share ("\\\\server\\share").
+  const std::vector<std::string> parts = platform::SplitAtCharacter(folder, '\\', services.isLeadByte);
+  const std::size_t first = folder.rfind("\\\\", 0) == 0 ? 4 : 1;
+  std::vector<std::string> made;
+  std::string level;
+  for (std::size_t part = 0; part < parts.size(); ++part) {
+    level += (part == 0 ? "" : "\\") + parts[part];
+    if (part < first || parts[part].empty()) continue;
+    const platform::ErrorCode result = services.files.MakeDirectory(level);
+    if (result == platform::kErrorSuccess) made.push_back(level);
+    if (result != platform::kErrorSuccess && result != platform::kErrorAlreadyExists) break;
   }
-  ends.push_back(folder.size());
-  // The drive ("C:") is no level to make, and neither is a share ("\\server\share").
-  const std::size_t shareLevels = folder.rfind("\\\\", 0) == 0 ? 4 : 0;
-  for (std::size_t level = shareLevels; level < ends.size(); ++level) {
-    const std::string path = folder.substr(0, ends[level]);
-    if (path.empty() || path.back() == ':') continue;
-    const platform::ErrorCode made = services.files.MakeDirectory(path);
-    if (made != platform::kErrorSuccess && made != platform::kErrorAlreadyExists) return false;
-  }
-  return true;
+  return made;
 }
 
 bool IsAcadRunning(const platform::Services& services) {

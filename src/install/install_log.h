@@ -1,33 +1,20 @@
 // The install log: what a run found, chose and did, for a person to read after a failed
-// deployment. Lines are given in the system's code page.
+// deployment.
 #pragma once
 
 #include <cstdint>
 #include <string>
 
+#include "install/install_report.h"
 #include "platform/services.h"
 
 namespace install {
-
-class InstallLog {
- public:
-  virtual ~InstallLog() = default;
-  virtual void Line(const std::string& text) = 0;
-  // The last line, which tells how the run ended.
-  virtual void LastLine(const std::string& text) { Line(text); }
-};
-
-// A run that keeps no log.
-class NoInstallLog final : public InstallLog {
- public:
-  void Line(const std::string&) override {}
-};
 
 // The log written to a file as UTF-8 with a byte-order mark, each line as it comes, so that a
 // run that ends abruptly leaves what it did. A line longer than kMaxLineBytes is cut; once the
 // file holds kMaxFileBytes, further lines are left out save the last, which tells the outcome.
 // A log that cannot be written writes nothing, and the run goes on.
-class InstallLogFile final : public InstallLog {
+class InstallLogFile final : public InstallReport {
  public:
   static constexpr std::size_t kMaxLineBytes = 1024;
   static constexpr std::size_t kMaxFileBytes = 1024 * 1024;

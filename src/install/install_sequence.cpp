@@ -2,6 +2,8 @@
 
 #include "deploy/copy_job.h"
 #include "deploy/file_utilities.h"
+#include "install/install_record.h"
+#include "install/maintenance.h"
 #include "platform/format.h"
 #include "platform/texts.h"
 #include "ui/package_constants.h"
@@ -19,15 +21,16 @@ constexpr std::uint32_t kFullPathBufferSize = 260;
 constexpr int kProgressEnd = 50;
 constexpr std::intptr_t kProgressRange = kProgressEnd << 16;  // low word 0, high word 50
 
-void MakeInstallFolder(const InstallRun& run, const std::string& chosenFolder, const std::string& installFolder) {
-  deploy::MakeFolderWithParents(run.services, chosenFolder);
-  // A folder the program makes is writable only by those who may change what AutoCAD loads;
-  // one that was there already keeps its access list.
+// Makes the installation folder; true when the program made it. A folder the program makes is
+// writable only by those who may change what AutoCAD loads; one that was there already keeps
+// its access list.
+bool MakeInstallFolder(const InstallRun& run, const std::string& installFolder) {
   const platform::ErrorCode made = run.services.files.MakeProtectedDirectory(installFolder);
-  run.log.Line(made == platform::kErrorSuccess ? "made " + installFolder + " with an access list of its own"
-               : made == platform::kErrorAlreadyExists
-                   ? installFolder + " was there already: its access list is left as it is"
-                   : platform::FormatText("%s not made (error %ld)", installFolder.c_str(), made));
+  run.report.Line(made == platform::kErrorSuccess ? "made " + installFolder + " with an access list of its own"
+                  : made == platform::kErrorAlreadyExists
+                      ? installFolder + " was there already: its access list is left as it is"
+                      : platform::FormatText("%s not made (error %ld)", installFolder.c_str(), made));
+  return made == platform::kErrorSuccess;
 }
 
 }  // namespace
@@ -52,52 +55,63 @@ bool IsOffered(const CAcadInstallInfo& info, int year, int packageBits) {
          (packageBits != 32 || year < acad::kFirstReleaseOf64BitOnly);
 }
 
-void LogRunStart(InstallLog& log, const platform::Services& services, const std::string& commandLine) {
+void LogRunStart(InstallReport& report, const platform::Services& services, const std::string& commandLine) {
   const platform::LocalTime now = services.environment.Now();
-  log.Line(platform::FormatText("Vortel setup %d.%02d.%02d (%d-bit AutoCAD)", g_nPackageVersion / 10000,
+  report.Line(platform::FormatText("Vortel setup %d.%02d.%02d (%d-bit AutoCAD)", g_nPackageVersion / 10000,
                                 g_nPackageVersion % 10000 / 100, g_nPackageVersion % 100, g_nPackageBits));
-  log.Line("command line: " + commandLine);
-  log.Line(platform::FormatText("date: %04d-%02d-%02d %02d:%02d:%02d", now.year, now.month, now.day, now.hour,
+  report.Line("command line: " + commandLine);
+  report.Line(platform::FormatText("date: %04d-%02d-%02d %02d:%02d:%02d", now.year, now.month, now.day, now.hour,
                                 now.minute, now.second));
-  log.Line(services.environment.IsElevated() ? "elevated: yes" : "elevated: no");
+  report.Line(services.environment.IsElevated() ? "elevated: yes" : "elevated: no");
 }
 
-void LogInstallations(InstallLog& log, const CAcadInstallInfo& info, const acad::ReleaseTicks& ticks) {
+void LogInstallations(InstallReport& report, const CAcadInstallInfo& info, const acad::ReleaseTicks& ticks) {
   std::string ticked;
   for (int index = 0; index < acad::kReleaseCount; ++index) {
     const int year = acad::ReleaseYear(index);
     for (std::size_t n = 0; n < info.m_arrProductKey[index].size(); ++n) {
       const std::string& key = info.m_arrProductKey[index][n];
       const bool wow = key.rfind("SOFTWARE\\Wow6432Node\\", 0) == 0;
-      log.Line(platform::FormatText("found AutoCAD %d: HKLM\\%s (%s root), folder %s", year, key.c_str(),
+      report.Line(platform::FormatText("found AutoCAD %d: HKLM\\%s (%s root), folder %s", year, key.c_str(),
                                     wow ? "32-bit" : "native", info.m_arrAcadLocation[index][n].c_str()));
     }
     if (ticks[index] != 0) ticked += " " + std::to_string(year);
   }
-  log.Line(ticked.empty() ? "releases ticked: none" : "releases ticked:" + ticked);
+  report.Line(ticked.empty() ? "releases ticked: none" : "releases ticked:" + ticked);
 }
 
 InstallEnd Install(const InstallRun& run, const std::string& chosenFolder, const acad::ReleaseTicks& ticks) {
   const std::string installFolder = chosenFolder + kInstallSubFolder;
-  run.log.Line("folder: " + chosenFolder + ", installation folder: " + installFolder);
-  MakeInstallFolder(run, chosenFolder, installFolder);
+  run.report.Line("folder: " + chosenFolder + ", installation folder: " + installFolder);
+  std::vector<std::string> made = deploy::MakeFolderWithParents(run.services, chosenFolder);
+  if (MakeInstallFolder(run, installFolder)) made.push_back(installFolder);
+  // From here on what the install does is also kept in its record, for the uninstall.
+  InstallRecordFile record(run.services, installFolder);
+  BothReports report(run.report, record);
+  for (const std::string& folder : made) report.FolderMade(folder);
   run.progress.Send(platform::kPbmSetRange, 0, kProgressRange);
   run.progress.Send(platform::kPbmSetStep, 1, 0);
   run.progress.Send(platform::kPbmSetPos, 0, 0);
 
-  CopyJob job(installFolder, run.progress, run.questions, run.log, run.services);
+  CopyJob job(installFolder, run.progress, run.questions, report, run.services);
   const CopyJob::Result copied = job.CopyProgramFiles();
-  if (copied != CopyJob::Result::Copied) {
-    return copied == CopyJob::Result::PackageMissing ? InstallEnd::PackageMissing : InstallEnd::Aborted;
+  if (copied == CopyJob::Result::PackageMissing) {
+    record.DiscardIfNew();
+    return InstallEnd::PackageMissing;
+  }
+  if (copied == CopyJob::Result::Aborted) {
+    RegisterMaintenance(run.services, installFolder, job.BytesCopied(), report);  // what was copied can be removed
+    return InstallEnd::Aborted;
   }
   job.CopyExtensionLibrary();
+  RegisterMaintenance(run.services, installFolder, job.BytesCopied(), report);
   run.progress.Send(platform::kPbmStepIt, 0, 0);
 
   run.installInfo.SetInstallDir(installFolder);
-  const bool loadersWritten = run.installInfo.RegisterLoaders(ticks, run.packageBits, run.log);
+  const bool loadersWritten = run.installInfo.RegisterLoaders(ticks, run.packageBits, report);
   run.progress.Send(platform::kPbmStepIt, 0, 0);
 
-  run.installInfo.DeployToAcadFolders(ticks, run.questions, run.log);
+  run.installInfo.DeployToAcadFolders(ticks, run.questions, report);
   run.progress.Send(platform::kPbmStepIt, 0, 0);
   run.progress.Send(platform::kPbmSetPos, kProgressEnd, 0);
   return loadersWritten ? InstallEnd::Finished : InstallEnd::FinishedWithErrors;

@@ -7,7 +7,7 @@
 
 #include "acad/install_info.h"
 #include "deploy/copy_questions.h"
-#include "install/install_log.h"
+#include "install/install_report.h"
 #include "platform/progress_bar.h"
 #include "platform/services.h"
 
@@ -29,9 +29,9 @@ FolderChoice ChooseFolder(const platform::Services& services, const std::string&
 bool IsOffered(const CAcadInstallInfo& info, int year, int packageBits);
 
 // The first lines of a log: the program's version, the command line, the date, the elevation.
-void LogRunStart(InstallLog& log, const platform::Services& services, const std::string& commandLine);
+void LogRunStart(InstallReport& report, const platform::Services& services, const std::string& commandLine);
 // Every installation found at start-up, and the releases ticked.
-void LogInstallations(InstallLog& log, const CAcadInstallInfo& info, const acad::ReleaseTicks& ticks);
+void LogInstallations(InstallReport& report, const CAcadInstallInfo& info, const acad::ReleaseTicks& ticks);
 
 // What one install runs on; none of it is owned.
 struct InstallRun {
@@ -40,7 +40,7 @@ struct InstallRun {
   int packageBits;
   platform::ProgressBar& progress;
   deploy::CopyQuestions& questions;
-  InstallLog& log;
+  InstallReport& report;
 };
 
 enum class InstallEnd {
@@ -54,7 +54,8 @@ enum class InstallEnd {
 // (with an access list of its own when the program makes it), then copies the program files
 // and the extension library, registers the loaders of the ticked releases, trusts the folder
 // in the user's profiles and places the fonts and the driver, stepping the bar from 0 to 50.
-// After a missing package or an abort nothing further runs; what was made stays.
+// After a missing package or an abort nothing further runs; what was made stays (a missing
+// package leaves no record of the install, an abort a record of what was copied).
 InstallEnd Install(const InstallRun& run, const std::string& chosenFolder, const acad::ReleaseTicks& ticks);
 
 }  // namespace install

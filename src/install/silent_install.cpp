@@ -15,14 +15,8 @@ class SilentQuestions final : public deploy::CopyQuestions {
   deploy::CopyAnswer CopyFailed(const std::string&, platform::ErrorCode) override { return deploy::CopyAnswer::Abort; }
 };
 
-// No bar to show.
-class NoProgressBar final : public platform::ProgressBar {
- public:
-  void Send(std::uint32_t, std::uintptr_t, std::intptr_t) override {}
-};
-
-int CannotProceed(InstallLog& log, const std::string& why) {
-  log.Line("the install does not start: " + why);
+int CannotProceed(InstallReport& report, const std::string& why) {
+  report.Line("the install does not start: " + why);
   return kExitCannotProceed;
 }
 
@@ -42,21 +36,21 @@ std::optional<acad::ReleaseTicks> TicksFor(const CAcadInstallInfo& info, int pac
 }
 
 int RunSilentInstall(const platform::Services& services, CAcadInstallInfo& info, int packageBits,
-                     const SilentChoices& choices, InstallLog& log) {
+                     const SilentChoices& choices, InstallReport& report) {
   const std::optional<acad::ReleaseTicks> ticks = TicksFor(info, packageBits, choices.releases);
-  LogInstallations(log, info, ticks.value_or(acad::ReleaseTicks{}));
-  if (deploy::IsAcadRunning(services)) return CannotProceed(log, "AutoCAD is running");
-  if (!ticks) return CannotProceed(log, "a release asked for was not found, or this package does not serve it");
-  if (*ticks == acad::ReleaseTicks{}) return CannotProceed(log, "no release to install");
+  LogInstallations(report, info, ticks.value_or(acad::ReleaseTicks{}));
+  if (deploy::IsAcadRunning(services)) return CannotProceed(report, "AutoCAD is running");
+  if (!ticks) return CannotProceed(report, "a release asked for was not found, or this package does not serve it");
+  if (*ticks == acad::ReleaseTicks{}) return CannotProceed(report, "no release to install");
   const FolderChoice choice = ChooseFolder(services, choices.folder.value_or(kDefaultFolder));
   if (choice.refusal != nullptr) {
     const bool tooLong = choice.refusal == texts::kInstallPathTooLong;
-    return CannotProceed(log, "the folder \"" + choices.folder.value_or(kDefaultFolder) +
+    return CannotProceed(report, "the folder \"" + choices.folder.value_or(kDefaultFolder) +
                                   (tooLong ? "\" is too long" : "\" cannot be resolved"));
   }
   SilentQuestions questions;
-  NoProgressBar progress;
-  switch (Install(InstallRun{services, info, packageBits, progress, questions, log}, choice.folder, *ticks)) {
+  platform::NoProgressBar progress;
+  switch (Install(InstallRun{services, info, packageBits, progress, questions, report}, choice.folder, *ticks)) {
     case InstallEnd::Finished: return kExitFinished;
     case InstallEnd::FinishedWithErrors: return kExitFinishedWithErrors;
     case InstallEnd::PackageMissing:

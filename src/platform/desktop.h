@@ -15,6 +15,8 @@ constexpr WindowHandle kNoWindow = 0;
 // MessageBoxA types and answers (also the dialog results of the OK and Cancel commands).
 constexpr unsigned kMbOk = 0x0;
 constexpr unsigned kMbAbortRetryIgnore = 0x2;
+constexpr unsigned kMbYesNo = 0x4;
+constexpr unsigned kMbIconQuestion = 0x20;
 constexpr unsigned kMbIconWarning = 0x30;
 constexpr unsigned kMbIconInformation = 0x40;
 constexpr int kIdOk = 1;
@@ -22,6 +24,8 @@ constexpr int kIdCancel = 2;
 constexpr int kIdAbort = 3;
 constexpr int kIdRetry = 4;
 constexpr int kIdIgnore = 5;
+constexpr int kIdYes = 6;
+constexpr int kIdNo = 7;
 
 // The folder picker (SHBrowseForFolderA): an item identifier list it hands back, 0 for none.
 using ItemIdList = std::uintptr_t;

@@ -43,6 +43,12 @@ class DialogWindow {
   // WM_SETICON with ICON_SMALL.
   virtual void SetSmallIcon(IconHandle icon) = 0;
 
+  // PostMessageA of WM_COMMAND with `id`: the command reaches the dialog once the messages
+  // before it are handled.
+  virtual void PostCommand(int id) = 0;
+  // RedrawWindow with RDW_UPDATENOW and RDW_ALLCHILDREN: paints what is due now, for a dialog
+  // that works without returning to its message loop.
+  virtual void PaintNow() = 0;
   // EndDialog: the modal run ends with `result` once the current message is handled.
   virtual void EndDialog(int result) = 0;
 };

@@ -26,10 +26,11 @@ constexpr FindHandle kInvalidFindHandle = static_cast<FindHandle>(-1);
 using FileHandle = std::uintptr_t;
 constexpr FileHandle kInvalidFile = static_cast<FileHandle>(-1);
 
-// One directory entry as a listing reports it (cFileName and dwFileAttributes).
+// One directory entry as a listing reports it (cFileName, dwFileAttributes, nFileSize...).
 struct FoundEntry {
   std::string name;
   std::uint32_t attributes = 0;
+  std::uint64_t size = 0;
 };
 
 class FileSystem {
@@ -74,6 +75,13 @@ class FileSystem {
   virtual ErrorCode WriteToFile(FileHandle handle, const std::string& bytes) = 0;
   // CloseHandle of a file opened for writing.
   virtual ErrorCode CloseFile(FileHandle handle) = 0;
+  // CreateFileA and ReadFile of a whole file (of at most `limit` bytes).
+  virtual ErrorCode ReadWholeFile(const std::string& path, std::size_t limit, std::string* contents) = 0;
+  // RemoveDirectoryA: removes an empty folder.
+  virtual ErrorCode RemoveFolder(const std::string& path) = 0;
+  // MoveFileExA(path, null, MOVEFILE_DELAY_UNTIL_REBOOT): deletes a file, or an empty folder,
+  // when Windows next starts.
+  virtual ErrorCode DeleteAtRestart(const std::string& path) = 0;
 };
 
 // Own one open listing, or one file opened for writing, and close it when they go out of scope.

@@ -35,6 +35,20 @@ std::size_t FindByCharacters(const std::string& text, const std::string& needle,
   return std::string::npos;
 }
 
+std::vector<std::string> SplitAtCharacter(const std::string& text, char ch, LeadByteTest isLeadByte) {
+  std::vector<std::string> pieces(1);
+  for (std::size_t offset = 0; offset < text.size();) {
+    const std::size_t length = CharacterLength(text, offset, isLeadByte);
+    if (length == 1 && text[offset] == ch) {
+      pieces.emplace_back();
+    } else {
+      pieces.back().append(text, offset, length);
+    }
+    offset += length;
+  }
+  return pieces;
+}
+
 bool EndsWithCharacter(const std::string& text, char ch, LeadByteTest isLeadByte) {
   return !text.empty() && FindLastCharacter(text, ch, isLeadByte) == text.size() - 1;
 }

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <string>
+#include <vector>
 
 namespace platform {
 
@@ -21,6 +22,10 @@ std::size_t FindLastCharacter(const std::string& text, char ch, LeadByteTest isL
 // or npos. An empty needle is found at 0.
 std::size_t FindByCharacters(const std::string& text, const std::string& needle,
                              LeadByteTest isLeadByte);
+
+// The pieces of the text between the characters equal to `ch` (a single-byte character):
+// "a;b;" gives "a", "b" and "".
+std::vector<std::string> SplitAtCharacter(const std::string& text, char ch, LeadByteTest isLeadByte);
 
 // Whether the text's last character (not merely its last byte) is `ch`.
 bool EndsWithCharacter(const std::string& text, char ch, LeadByteTest isLeadByte);

@@ -17,4 +17,10 @@ class ProgressBar {
   virtual void Send(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) = 0;
 };
 
+// No bar to show: a run without a window.
+class NoProgressBar final : public ProgressBar {
+ public:
+  void Send(std::uint32_t, std::uintptr_t, std::intptr_t) override {}
+};
+
 }  // namespace platform

@@ -41,6 +41,8 @@ class Registry {
   virtual ErrorCode DeleteKey(RegKey parent, const char* subKey) = 0;
   // RegQueryInfoKeyA asking only for the number of subkeys.
   virtual ErrorCode QuerySubKeyCount(RegKey key, std::uint32_t* count) = 0;
+  // RegQueryInfoKeyA asking only for the number of values.
+  virtual ErrorCode QueryValueCount(RegKey key, std::uint32_t* count) = 0;
   // RegEnumKeyExA: `nameChars` holds the buffer's capacity in and the name's length out.
   virtual ErrorCode EnumKey(RegKey key, std::uint32_t index, char* name,
                             std::uint32_t* nameChars) = 0;
@@ -50,6 +52,8 @@ class Registry {
   // RegSetValueExA (reserved argument 0).
   virtual ErrorCode SetValue(RegKey key, const char* valueName, std::uint32_t type,
                              const std::uint8_t* data, std::uint32_t size) = 0;
+  // RegDeleteValueA.
+  virtual ErrorCode DeleteValue(RegKey key, const char* valueName) = 0;
   virtual ErrorCode CloseKey(RegKey key) = 0;
 };
 

@@ -2,6 +2,7 @@
 // demand-load entry "Applications\Vortel<year>" beneath each of the release's product keys.
 
 #include "acad/install_info.h"
+#include "install/registry_keys.h"
 #include "platform/format.h"
 
 using platform::RegKey;
@@ -46,18 +47,18 @@ bool FormatBounded(std::string& text, const char* format, Args... args) {
 }  // namespace
 
 bool CAcadInstallInfo::RegisterLoaders(const acad::ReleaseTicks& ticks, int packageBits,
-                                       install::InstallLog& log) {
+                                       install::InstallReport& report) {
   bool allWritten = true;
   for (int index = 0; index < acad::kReleaseCount; ++index) {
-    if (ticks[index] != 0 && !RegisterLoader(acad::ReleaseYear(index), packageBits, log)) {
+    if (ticks[index] != 0 && !RegisterLoader(acad::ReleaseYear(index), packageBits, report)) {
       allWritten = false;
     }
   }
-  AddTrustedPath(log);
+  AddTrustedPath(report);
   return allWritten;
 }
 
-bool CAcadInstallInfo::RegisterLoader(int year, int packageBits, install::InstallLog& log) {
+bool CAcadInstallInfo::RegisterLoader(int year, int packageBits, install::InstallReport& report) {
   const int loaderYear = LoaderYear(year);
   if (loaderYear == 0) return true;
   platform::Registry& registry = m_services.registry;
@@ -67,14 +68,14 @@ bool CAcadInstallInfo::RegisterLoader(int year, int packageBits, install::Instal
     const platform::ErrorCode opened =
         registry.OpenKey(platform::kHkeyLocalMachine, productKeyPath.c_str(), productKey.Receive());
     if (!productKey.IsOpen()) {
-      log.Line(platform::FormatText("loader entries not written below HKLM\\%s: the key does not open (error %ld)",
+      report.Line(platform::FormatText("loader entries not written below HKLM\\%s: the key does not open (error %ld)",
                                     productKeyPath.c_str(), opened));
       allWritten = false;
       continue;
     }
     const auto write = [&](int entryYear, const char* entryFormat, int fileYear, const char* loaderFormat) {
       allWritten &= RegisterLoaderEntry(productKey.Get(), productKeyPath, entryYear, entryFormat, fileYear,
-                                        loaderFormat, log);
+                                        loaderFormat, report);
     };
     write(year, kEntryFormat, loaderYear, kLoaderFormat);
     if (packageBits == 64 && year == 2009) write(2008, kEntryFormat, 2008, kLoaderFormat);
@@ -87,14 +88,21 @@ bool CAcadInstallInfo::RegisterLoader(int year, int packageBits, install::Instal
 // loader path that does not fit its buffer leaves the old entry as it was.
 bool CAcadInstallInfo::RegisterLoaderEntry(RegKey productKey, const std::string& productKeyPath,
                                            int entryYear, const char* entryFormat, int loaderYear,
-                                           const char* loaderFormat, install::InstallLog& log) {
+                                           const char* loaderFormat, install::InstallReport& report) {
   std::string entryName, loader;
   const bool fits = FormatBounded(entryName, entryFormat, entryYear) &&
                     FormatBounded(loader, loaderFormat, m_strInstallDir.c_str(), loaderYear);
+  if (fits) {
+    // Made where it is missing (and so reported), before the entry is written beneath it.
+    ScopedRegKey applications(m_services.registry);
+    install::CreateKeyReported(m_services, productKey, "HKLM\\" + productKeyPath.substr(0, productKeyPath.size() - 1),
+                               "Applications", applications, report);
+  }
   const platform::ErrorCode written = fits ? WriteLoaderEntry(productKey, entryName, loader)
                                            : platform::kErrorFilenameTooLong;
   const std::string key = "HKLM\\" + productKeyPath + entryName;
-  log.Line(written == platform::kErrorSuccess
+  if (written == platform::kErrorSuccess) report.LoaderWritten(productKeyPath, entryName);
+  report.Line(written == platform::kErrorSuccess
                ? platform::FormatText("loader entry written: %s: LOADER (REG_SZ) = %s, LOADCTRLS (REG_DWORD) = %u",
                                       key.c_str(), loader.c_str(), kLoadOnStartup)
                : platform::FormatText("loader entry not written: %s (error %ld)", key.c_str(), written));

@@ -1,8 +1,10 @@
 // Trusting the installation folder in every AutoCAD profile of the current user: the folder
 // is added to the profile's TRUSTEDPATHS list unless the list already names it.
+#include <algorithm>
 #include <vector>
 
 #include "acad/install_info.h"
+#include "install/registry_keys.h"
 #include "platform/format.h"
 
 using platform::RegKey;
@@ -42,23 +44,33 @@ bool ListSubKeysOf(platform::Registry& registry, RegKey root, const std::string&
   return true;
 }
 
-// Reads a profile's TRUSTEDPATHS. A missing key or value (kErrorFileNotFound) reads as an empty
-// list; any other failure (a list longer than the read limit among them) leaves it unreadable.
-platform::ErrorCode ReadTrustedPaths(platform::Registry& registry, const std::string& variablesKey,
-                                     std::string& text) {
-  text.clear();
-  ScopedRegKey key(registry);
-  const platform::ErrorCode opened =
-      registry.OpenKey(platform::kHkeyCurrentUser, variablesKey.c_str(), key.Receive());
-  if (!key.IsOpen()) return opened != platform::kErrorSuccess ? opened : platform::kErrorInvalidHandle;
+// A profile's TRUSTEDPATHS as read: the text (empty for a missing key or value), whether the
+// value was there, and the error that kept it from being read whole, if any.
+struct StoredList {
+  std::string text;
+  bool valueExists = false;
+  platform::ErrorCode error = platform::kErrorSuccess;
+};
 
+// A missing key or value reads as an empty list; any other failure (a list longer than the
+// read limit among them) leaves the list unreadable.
+StoredList ReadTrustedPaths(platform::Registry& registry, const std::string& variablesKey) {
+  StoredList stored;
+  ScopedRegKey key(registry);
+  const platform::ErrorCode opened = registry.OpenKey(platform::kHkeyCurrentUser, variablesKey.c_str(), key.Receive());
+  if (opened == platform::kErrorFileNotFound) return stored;
+  if (!key.IsOpen()) {
+    stored.error = opened != platform::kErrorSuccess ? opened : platform::kErrorInvalidHandle;
+    return stored;
+  }
   std::vector<std::uint8_t> buffer(kNewTextLimit + 1, 0);
   std::uint32_t size = kReadLimit;
   std::uint32_t type = 0;
-  const platform::ErrorCode read =
-      registry.QueryValue(key.Get(), kTrustedPathsValue, &type, buffer.data(), &size);
-  if (read == platform::kErrorSuccess) text.assign(reinterpret_cast<const char*>(buffer.data()));
-  return read;
+  const platform::ErrorCode read = registry.QueryValue(key.Get(), kTrustedPathsValue, &type, buffer.data(), &size);
+  stored.valueExists = read != platform::kErrorFileNotFound;
+  if (read == platform::kErrorSuccess) stored.text.assign(reinterpret_cast<const char*>(buffer.data()));
+  if (read != platform::kErrorSuccess && read != platform::kErrorFileNotFound) stored.error = read;
+  return stored;
 }
 
 // Whether one entry of the list names `upperFolder`: the folder itself (one trailing
@@ -84,9 +96,11 @@ bool ListNamesFolder(const std::string& upperList, const std::string& upperFolde
 // The list to store: the folder alone in place of a list that holds no entry (nothing but
 // separators and blanks); otherwise the list in capitals, with the folder in capitals appended
 // when the list does not name it yet. Any entry counts, however short ("D:").
+bool HoldsNoEntry(const std::string& list) { return list.find_first_not_of("; \t") == std::string::npos; }
+
 std::string NewTrustedPaths(const std::string& stored, const std::string& folder,
                             platform::LeadByteTest isLeadByte) {
-  if (stored.find_first_not_of("; \t") == std::string::npos) return folder;
+  if (HoldsNoEntry(stored)) return folder;
   std::string upperList = stored;
   std::string upperFolder = folder;
   platform::ToUpperByCharacters(upperList, isLeadByte);
@@ -97,10 +111,54 @@ std::string NewTrustedPaths(const std::string& stored, const std::string& folder
 
 }  // namespace
 
-void CAcadInstallInfo::AddTrustedPath(install::InstallLog& log) {
+namespace acad {
+
+std::string TrustedPathsWithoutFolder(const std::string& list, const std::string& folder,
+                                      platform::LeadByteTest isLeadByte) {
+  std::string upperFolder = folder;
+  platform::ToUpperByCharacters(upperFolder, isLeadByte);
+  std::string kept;
+  bool first = true;
+  for (const std::string& entry : platform::SplitAtCharacter(list, ';', isLeadByte)) {
+    std::string upperEntry = entry;
+    platform::ToUpperByCharacters(upperEntry, isLeadByte);
+    if (EntryNamesFolder(upperEntry, upperFolder, isLeadByte)) continue;
+    kept += (first ? "" : ";") + entry;
+    first = false;
+  }
+  return kept;
+}
+
+}  // namespace acad
+
+void CAcadInstallInfo::RemoveTrustedPath(const std::vector<std::string>& valuesMade, install::InstallReport& report) {
+  platform::Registry& registry = m_services.registry;
+  for (const std::string& variablesKey : CollectVariablesKeys(CollectProfilesKeys())) {
+    const std::string where = "TRUSTEDPATHS of HKCU\\" + variablesKey;
+    const StoredList read = ReadTrustedPaths(registry, variablesKey);
+    const std::string kept = acad::TrustedPathsWithoutFolder(read.text, m_strInstallDir, m_services.isLeadByte);
+    if (read.error != platform::kErrorSuccess || !read.valueExists || kept == read.text) continue;
+    ScopedRegKey key(registry);
+    platform::ErrorCode written = registry.OpenKey(platform::kHkeyCurrentUser, variablesKey.c_str(), key.Receive());
+    // A list that the install made, and that names nothing else, goes with the folder.
+    const bool made =
+        std::find(valuesMade.begin(), valuesMade.end(), variablesKey) != valuesMade.end() && HoldsNoEntry(kept);
+    if (key.IsOpen()) {
+      written = made ? registry.DeleteValue(key.Get(), kTrustedPathsValue)
+                     : registry.SetValue(key.Get(), kTrustedPathsValue, platform::kRegSz,
+                                         reinterpret_cast<const std::uint8_t*>(kept.c_str()),
+                                         static_cast<std::uint32_t>(kept.size() + 1));
+    }
+    report.Line(written != platform::kErrorSuccess ? platform::FormatText("%s not changed (error %ld)", where.c_str(), written)
+                : made                           ? where + " removed"
+                                                 : where + " was \"" + read.text + "\", is \"" + kept + "\"");
+  }
+}
+
+void CAcadInstallInfo::AddTrustedPath(install::InstallReport& report) {
   const acad::StringList variablesKeys = CollectVariablesKeys(CollectProfilesKeys());
-  if (variablesKeys.empty()) log.Line("TRUSTEDPATHS: the user has no AutoCAD profile");
-  for (const std::string& variablesKey : variablesKeys) TrustFolderInProfile(variablesKey, log);
+  if (variablesKeys.empty()) report.Line("TRUSTEDPATHS: the user has no AutoCAD profile");
+  for (const std::string& variablesKey : variablesKeys) TrustFolderInProfile(variablesKey, report);
 }
 
 // The "Profiles" key path of every product of every release under the user's AutoCAD key.
@@ -139,28 +197,34 @@ acad::StringList CAcadInstallInfo::CollectVariablesKeys(const acad::StringList& 
   return variablesKeys;
 }
 
-void CAcadInstallInfo::TrustFolderInProfile(const std::string& variablesKey, install::InstallLog& log) {
+void CAcadInstallInfo::TrustFolderInProfile(const std::string& variablesKey, install::InstallReport& report) {
   platform::Registry& registry = m_services.registry;
   const std::string where = "TRUSTEDPATHS of HKCU\\" + variablesKey;
-  std::string stored;
-  const platform::ErrorCode read = ReadTrustedPaths(registry, variablesKey, stored);
-  if (read != platform::kErrorSuccess && read != platform::kErrorFileNotFound) {
-    log.Line(platform::FormatText("%s left alone: it cannot be read whole (error %ld)", where.c_str(), read));
+  const StoredList read = ReadTrustedPaths(registry, variablesKey);
+  if (read.error != platform::kErrorSuccess) {
+    report.Line(platform::FormatText("%s left alone: it cannot be read whole (error %ld)", where.c_str(), read.error));
     return;
   }
+  const std::string& stored = read.text;
   const std::string newList = NewTrustedPaths(stored, m_strInstallDir, m_services.isLeadByte);
   if (newList.size() > kNewTextLimit) {
-    log.Line(where + " left alone: with the folder it would be too long");
+    report.Line(where + " left alone: with the folder it would be too long");
     return;
   }
   ScopedRegKey key(registry);
-  platform::ErrorCode written = registry.CreateKey(platform::kHkeyCurrentUser, variablesKey.c_str(), key.Receive());
+  platform::ErrorCode written =
+      install::CreateKeyReported(m_services, platform::kHkeyCurrentUser, "HKCU", variablesKey, key, report);
   if (key.IsOpen()) {
     written = registry.SetValue(key.Get(), kTrustedPathsValue, platform::kRegSz,
                                 reinterpret_cast<const std::uint8_t*>(newList.c_str()),
                                 static_cast<std::uint32_t>(newList.size() + 1));
   }
-  log.Line(written == platform::kErrorSuccess
+  report.Line(written == platform::kErrorSuccess
                ? where + " was \"" + stored + "\", is \"" + newList + "\""
                : platform::FormatText("%s not written (error %ld)", where.c_str(), written));
+  std::string upperStored = stored, upperFolder = m_strInstallDir;
+  platform::ToUpperByCharacters(upperStored, m_services.isLeadByte);
+  platform::ToUpperByCharacters(upperFolder, m_services.isLeadByte);
+  const bool gained = HoldsNoEntry(stored) || !ListNamesFolder(upperStored, upperFolder, m_services.isLeadByte);
+  if (written == platform::kErrorSuccess && gained) report.TrustedPathAdded(variablesKey, read.valueExists);
 }

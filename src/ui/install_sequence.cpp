@@ -42,10 +42,10 @@ void Dlg_Setup::OnInstall() {
 
 install::InstallEnd Dlg_Setup::RunInstall(const std::string& chosenFolder, const acad::ReleaseTicks& ticks) {
   ShowProgressInsteadOfFolderRow();
-  install::LogInstallations(m_log, m_installInfo, ticks);
+  install::LogInstallations(m_report, m_installInfo, ticks);
   DialogQuestions questions(m_services.desktop, Handle());
   const install::InstallEnd end = install::Install(
-      install::InstallRun{m_services, m_installInfo, m_package.bits, m_progress, questions, m_log}, chosenFolder, ticks);
+      install::InstallRun{m_services, m_installInfo, m_package.bits, m_progress, questions, m_report}, chosenFolder, ticks);
   m_nExitCode = end == install::InstallEnd::Finished             ? install::kExitFinished
                 : end == install::InstallEnd::FinishedWithErrors ? install::kExitFinishedWithErrors
                 : end == install::InstallEnd::Aborted            ? install::kExitAborted

@@ -50,7 +50,7 @@ Dlg_Setup::Dlg_Setup(CAcadInstallInfo& installInfo, const platform::Services& se
       m_services(services),
       m_package(package),
       m_start(std::move(start)),
-      m_log(m_start.log != nullptr ? *m_start.log : m_noLog),
+      m_report(m_start.report != nullptr ? *m_start.report : m_noReport),
       m_nExitCode(install::kExitCancelled) {
   if (m_start.folder) m_strPath = *m_start.folder;
 }

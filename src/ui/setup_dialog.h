@@ -12,7 +12,7 @@
 
 #include "acad/install_info.h"
 #include "acad/release_table.h"
-#include "install/install_log.h"
+#include "install/install_report.h"
 #include "install/install_sequence.h"
 #include "install/silent_install.h"
 #include "platform/dialog.h"
@@ -20,11 +20,11 @@
 #include "ui/package_constants.h"
 
 // What the dialog starts with besides its defaults: a folder and the releases to tick, given on
-// the command line, and the install log.
+// the command line, and whatever keeps account of the install.
 struct SetupStart {
   std::optional<std::string> folder;
   std::optional<std::vector<int>> releases;  // of those offered; none: every one offered
-  install::InstallLog* log = nullptr;        // none: no log
+  install::InstallReport* report = nullptr;  // what the install tells as it goes; none: nobody
 };
 
 class Dlg_Setup : public platform::Dialog {
@@ -88,8 +88,8 @@ class Dlg_Setup : public platform::Dialog {
   const platform::Services& m_services;
   const PackageBuild m_package;
   const SetupStart m_start;
-  install::NoInstallLog m_noLog;
-  install::InstallLog& m_log;
+  install::NoReport m_noReport;
+  install::InstallReport& m_report;
   int m_nExitCode;
 };
 

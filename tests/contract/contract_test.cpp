@@ -176,6 +176,31 @@ TEST_F(Contract, TheZoneMarkTheProgramPathAndTheProcessList) {
   }));
 }
 
+TEST_F(Contract, WholeFilesFoldersAndValuesAreReadAndRemovedAsTheUninstallExpects) {
+  machine.Write(In("r.dat"), "record");
+  std::string text;
+  EXPECT_EQ(files.ReadWholeFile(In("r.dat"), 5, &text), kErrorFileTooLarge);
+  EXPECT_EQ(files.ReadWholeFile(In("r.dat"), 6, &text), kErrorSuccess);
+  EXPECT_EQ(text, "record");
+  EXPECT_EQ(files.ReadWholeFile(In("none.dat"), 6, &text), kErrorFileNotFound);
+  ASSERT_EQ(files.MakeDirectory(In("d")), kErrorSuccess);
+  machine.Write(In("d\\f"), "x");
+  EXPECT_EQ(files.RemoveFolder(In("d")), kErrorDirNotEmpty);
+  EXPECT_EQ(files.RemoveFolder(In("d\\f")), kErrorDirectory);
+  EXPECT_EQ(files.Delete(In("d\\f")), kErrorSuccess);
+  EXPECT_EQ(files.RemoveFolder(In("d")), kErrorSuccess);
+  EXPECT_EQ(files.RemoveFolder(In("d")), kErrorFileNotFound);
+  std::array<char, 261> program{};
+  files.ModuleFileName(program.data(), program.size());
+  EXPECT_EQ(files.Delete(program.data()), kErrorAccessDenied) << "the running program's file";
+  for (const char* name : {"a", "b"}) ASSERT_EQ(registry.SetValue(key.Get(), name, kRegSz, reinterpret_cast<const std::uint8_t*>(""), 1), kErrorSuccess);
+  std::uint32_t count = 0;
+  EXPECT_EQ(registry.QueryValueCount(key.Get(), &count), kErrorSuccess);
+  EXPECT_EQ(count, 2u);
+  EXPECT_EQ(registry.DeleteValue(key.Get(), "A"), kErrorSuccess);
+  EXPECT_EQ(registry.DeleteValue(key.Get(), "a"), kErrorFileNotFound);
+}
+
 TEST_F(Contract, PathsAreMadeFullAndAProtectedFolderKeepsAnAccessListOfItsOwn) {
   char full[260] = {};
   EXPECT_EQ(files.FullPathName(In("a\\..\\b\\"), full, sizeof full), In("b\\").size());

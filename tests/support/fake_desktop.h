@@ -113,6 +113,7 @@ class FakeWindow final : public platform::DialogWindow {
   std::map<int, platform::IconHandle> icons;  // the icons that load, by resource id
   platform::IconHandle smallIcon = platform::kNoIcon;
   std::optional<int> ended;
+  std::vector<int> posted;  // commands posted, not yet handled
 
   int Count(int id, std::intptr_t message) {
     const auto& sent = items[id].messages;
@@ -132,6 +133,8 @@ class FakeWindow final : public platform::DialogWindow {
   }
   platform::IconHandle LoadProgramIcon(int id) override { return icons.count(id) != 0 ? icons[id] : platform::kNoIcon; }
   void SetSmallIcon(platform::IconHandle icon) override { smallIcon = icon; }
+  void PostCommand(int id) override { posted.push_back(id); }
+  void PaintNow() override {}
   void EndDialog(int result) override { ended = result; }
 };
 

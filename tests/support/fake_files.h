@@ -5,7 +5,8 @@
 //  - new files carry the archive attribute, folders the directory attribute; a copy takes its
 //    source's attributes and streams along; a read-only file cannot be overwritten or deleted;
 //  - "file:stream" names an alternate data stream of a file, which no listing shows;
-//  - GetModuleFileNameA cuts a path that does not fit and leaves it without its zero;
+//  - GetModuleFileNameA cuts a path that does not fit and leaves it without its zero, and the
+//    running program's file cannot be deleted;
 //  - GetFullPathNameA resolves a path against the current folder (on another drive, its root).
 // Fault paths are the paths the calls are given (a copy's destination, or its source).
 #pragma once
@@ -15,6 +16,7 @@
 #include <map>
 #include <memory>
 #include <set>
+#include <utility>
 
 #include "platform/file_system.h"
 #include "support/faults.h"
@@ -28,6 +30,7 @@ class FakeFiles final : public platform::FileSystem {
   std::string modulePath = "D:\\pkg\\SetUp.exe";
   std::string currentFolder = "D:\\pkg";
   std::set<std::string, NameLess> protectedFolders;  // made with an access list of their own
+  std::vector<std::string> atRestart;                // to be deleted when Windows next starts
 
   // Both make the missing folders above them. "file:stream" adds a stream to a file.
   void AddFolder(const std::string& path, std::uint32_t attributes = kFolder) { Make(path).attributes = attributes | kFolder; }
@@ -56,6 +59,15 @@ class FakeFiles final : public platform::FileSystem {
     return names;
   }
   int OpenHandles() const { return static_cast<int>(m_finds.size() + m_open.size()); }
+  // Every folder and file with its contents, one line each, to compare whole trees.
+  std::string Dump() const { return Dump(*m_root, ""); }
+  // What Windows does when it next starts: the deletions scheduled, in order.
+  void Restart() {
+    modulePath.clear();
+    for (const std::string& path : std::exchange(atRestart, {})) {
+      if (Delete(path) != platform::kErrorSuccess) RemoveFolder(path);
+    }
+  }
 
   std::uint32_t ModuleFileName(char* buffer, std::uint32_t size) override {
     if (m_faults.Take("ModuleFileName", modulePath)) return 0;
@@ -73,9 +85,9 @@ class FakeFiles final : public platform::FileSystem {
     Listing listing{pattern, {}};
     if (leaf == "*.*" || leaf == "*") {
       listing.entries = {{".", kFolder}, {"..", kFolder}};
-      for (const auto& child : folder->children) listing.entries.push_back({child.first, child.second->attributes});
+      for (const auto& child : folder->children) listing.entries.push_back(EntryOf(child));
     } else if (folder->children.count(leaf) != 0) {
-      listing.entries = {{folder->children.find(leaf)->first, folder->children.at(leaf)->attributes}};
+      listing.entries = {EntryOf(*folder->children.find(leaf))};
     } else {
       return platform::kErrorFileNotFound;
     }
@@ -135,7 +147,7 @@ class FakeFiles final : public platform::FileSystem {
     if (colon != std::string::npos) {
       return node->streams.erase(path.substr(colon + 1)) == 1 ? platform::kErrorSuccess : platform::kErrorFileNotFound;
     }
-    if (node->IsFolder() || node->IsReadOnly()) return platform::kErrorAccessDenied;
+    if (node->IsFolder() || node->IsReadOnly() || Upper(path) == Upper(modulePath)) return platform::kErrorAccessDenied;
     folder->children.erase(leaf);
     return platform::kErrorSuccess;
   }
@@ -162,6 +174,29 @@ class FakeFiles final : public platform::FileSystem {
   }
   platform::ErrorCode CloseFile(platform::FileHandle handle) override {
     return m_open.erase(handle) == 1 ? platform::kErrorSuccess : platform::kErrorInvalidHandle;
+  }
+  platform::ErrorCode ReadWholeFile(const std::string& path, std::size_t limit, std::string* contents) override {
+    if (const auto fault = m_faults.Take("ReadWholeFile", path)) return *fault;
+    if (!Read(path)) return platform::kErrorFileNotFound;
+    if (Read(path)->size() > limit) return platform::kErrorFileTooLarge;
+    *contents = *Read(path);
+    return platform::kErrorSuccess;
+  }
+  platform::ErrorCode RemoveFolder(const std::string& path) override {
+    if (const auto fault = m_faults.Take("RemoveFolder", path)) return *fault;
+    std::string leaf;
+    Node* folder = FolderOf(path, leaf);
+    if (folder == nullptr || folder->children.count(leaf) == 0) return platform::kErrorFileNotFound;
+    const Node& node = *folder->children.at(leaf);
+    if (!node.IsFolder()) return platform::kErrorDirectory;
+    if (!node.children.empty()) return platform::kErrorDirNotEmpty;
+    folder->children.erase(leaf);
+    return platform::kErrorSuccess;
+  }
+  platform::ErrorCode DeleteAtRestart(const std::string& path) override {
+    if (const auto fault = m_faults.Take("DeleteAtRestart", path)) return *fault;
+    atRestart.push_back(path);
+    return platform::kErrorSuccess;
   }
   std::uint32_t FullPathName(const std::string& path, char* buffer, std::uint32_t size) override {
     if (m_faults.Take("FullPathName", path) || path.empty()) return 0;
@@ -192,6 +227,11 @@ class FakeFiles final : public platform::FileSystem {
     bool IsFolder() const { return (attributes & kFolder) != 0; }
     bool IsReadOnly() const { return (attributes & platform::kFileAttributeReadOnly) != 0; }
   };
+  static std::string Dump(const Node& node, const std::string& path) {
+    std::string text = path + (node.IsFolder() ? "\\\n" : " = " + node.contents + "\n");
+    for (const auto& [name, child] : node.children) text += Dump(*child, path.empty() ? name : path + "\\" + name);
+    return text;
+  }
   struct Listing {
     std::string pattern;
     std::vector<platform::FoundEntry> entries;  // those not yet reported
@@ -217,6 +257,9 @@ class FakeFiles final : public platform::FileSystem {
     for (const std::string& part : parts) full += part + "\\";
     if (path.back() != '\\' && parts.size() > 1) full.pop_back();
     return full;
+  }
+  static platform::FoundEntry EntryOf(const std::pair<const std::string, std::unique_ptr<Node>>& child) {
+    return {child.first, child.second->attributes, child.second->contents.size()};
   }
   // The colon of "file:stream": one after the path's last separator (a drive's comes before it).
   static std::size_t StreamColon(const std::string& path) {

@@ -48,6 +48,11 @@ class FakeRegistry final : public platform::Registry {
   std::vector<std::string> Keys(const std::string& key) const { return Names(key, &Node::keys); }
   std::vector<std::string> Values(const std::string& key) const { return Names(key, &Node::values); }
   int OpenHandles() const { return static_cast<int>(m_handles.size()) - 2; }
+  // Every key and value, one line each, to compare whole states.
+  std::string Dump() const {
+    return Dump(*m_handles.at(platform::kHkeyLocalMachine).node, "HKLM") +
+           Dump(*m_handles.at(platform::kHkeyCurrentUser).node, "HKCU");
+  }
 
   platform::ErrorCode OpenKey(platform::RegKey parent, const char* subKey, platform::RegKey* result) override {
     if (subKey != nullptr && *subKey != '\0') return Open("OpenKey", parent, subKey, result, false);
@@ -81,6 +86,12 @@ class FakeRegistry final : public platform::Registry {
     const Handle& handle = m_handles.at(key);
     if (const auto fault = m_faults.Take("QuerySubKeyCount", handle.path)) return *fault;
     *count = static_cast<std::uint32_t>(handle.node->keys.size());
+    return platform::kErrorSuccess;
+  }
+  platform::ErrorCode QueryValueCount(platform::RegKey key, std::uint32_t* count) override {
+    const Handle& handle = m_handles.at(key);
+    if (const auto fault = m_faults.Take("QueryValueCount", handle.path)) return *fault;
+    *count = static_cast<std::uint32_t>(handle.node->values.size());
     return platform::kErrorSuccess;
   }
   platform::ErrorCode EnumKey(platform::RegKey key, std::uint32_t index, char* name,
@@ -124,6 +135,11 @@ class FakeRegistry final : public platform::Registry {
     handle.node->values[valueName] = RegValue{type, Bytes(data, data + size)};
     return platform::kErrorSuccess;
   }
+  platform::ErrorCode DeleteValue(platform::RegKey key, const char* valueName) override {
+    const Handle& handle = m_handles.at(key);
+    if (const auto fault = m_faults.Take("DeleteValue", handle.path + "\\" + valueName)) return *fault;
+    return handle.node->values.erase(valueName) == 1 ? platform::kErrorSuccess : platform::kErrorFileNotFound;
+  }
   platform::ErrorCode CloseKey(platform::RegKey key) override {
     if (key == platform::kHkeyLocalMachine || key == platform::kHkeyCurrentUser) return platform::kErrorSuccess;
     return m_handles.erase(key) == 1 ? platform::kErrorSuccess : platform::kErrorInvalidHandle;
@@ -157,6 +173,14 @@ class FakeRegistry final : public platform::Registry {
       else node = create ? node->keys[parts[n]] = std::make_shared<Node>(Node{parts[n], {}, {}}) : nullptr;
     }
     return node;
+  }
+  static std::string Dump(const Node& node, const std::string& path) {
+    std::string text = path + "\n";
+    for (const auto& [name, value] : node.values) {
+      text += path + " [" + name + "] " + std::to_string(value.type) + ":" + std::string(value.data.begin(), value.data.end()) + "\n";
+    }
+    for (const auto& [name, key] : node.keys) text += Dump(*key, path + "\\" + name);
+    return text;
   }
   template <typename Map>
   std::vector<std::string> Names(const std::string& key, Map Node::*map) const {

@@ -7,7 +7,7 @@
 #include "support/fake_files.h"
 #include "support/fake_registry.h"
 
-#include "install/install_log.h"
+#include "install/install_report.h"
 #include "platform/environment.h"
 
 namespace fakes {
@@ -26,7 +26,7 @@ struct FakeEnvironment final : platform::Environment {
 };
 
 // An install log that keeps its lines.
-struct RecordedLog final : install::InstallLog {
+struct RecordedLog final : install::InstallReport {
   std::vector<std::string> lines;
   void Line(const std::string& text) override { lines.push_back(text); }
 };

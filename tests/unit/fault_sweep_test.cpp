@@ -2,16 +2,20 @@
 // runs, the install) run once to number every platform call, then once per call with that call
 // failing in each way it can, and each copy failure that raises answered each way. Every run
 // must close what it opened, end the dialog, show only the program's own kinds of message,
-// change no registry value but the loader entries and TRUSTEDPATHS, shorten no TRUSTEDPATHS
-// list, and say that the install finished only when the files and loader entries are in place.
+// change no registry value but its own (loader entries, TRUSTEDPATHS, the uninstall entry and
+// the per-user step), shorten no TRUSTEDPATHS list, and say that the install finished only when
+// the files and loader entries are in place. The uninstall after it is swept the same way: it
+// closes what it opens, touches nothing that is not its own, and never loses an original.
 #include <gtest/gtest.h>
 
 #include <regex>
+#include <sstream>
 
 #include "platform/texts.h"
 #include "support/world.h"
 #include "ui/process_state.h"
 #include "ui/setup_dialog.h"
+#include "uninstall/uninstall.h"
 
 using namespace platform;
 using Dump = std::map<std::string, std::string>;  // every key and value: its type and bytes
@@ -37,25 +41,45 @@ const Installation kInstallations[] = {
     {2010, 1027, "SOFTWARE\\Autodesk\\AutoCAD\\R18.0\\ACAD-8004:804\\", "D:\\ACA 2010"},
     {2021, 1037, "SOFTWARE\\Autodesk\\AutoCAD\\R24.0\\ACAD-4101:804\\", "C:\\AutoCAD 2021"}};
 
-Dump DumpOf(const fakes::FakeRegistry& registry, const std::string& key, Dump dump = {}) {
+void AddToDump(const fakes::FakeRegistry& registry, const std::string& key, Dump& dump) {
   dump[key + "\\"] = "";
   for (const std::string& name : registry.Values(key)) {
     const fakes::RegValue value = *registry.Get(key, name);
     dump[key + "\\:" + name] = std::to_string(value.type) + ":" + value.Text();
   }
-  for (const std::string& child : registry.Keys(key)) dump = DumpOf(registry, key + "\\" + child, dump);
+  for (const std::string& child : registry.Keys(key)) AddToDump(registry, key + "\\" + child, dump);
+}
+Dump DumpOf(const fakes::FakeRegistry& registry) {
+  Dump dump;
+  AddToDump(registry, "HKLM", dump);
+  AddToDump(registry, "HKCU", dump);
   return dump;
 }
 std::string Text(const Dump& dump, const std::string& entry) {
   return dump.count(entry) == 0 ? "<none>" : dump.at(entry).substr(dump.at(entry).find(':') + 1);
 }
-// The program's own entries: its loader entries and the profiles' TRUSTEDPATHS.
+// The program's own entries: its loader entries, the profiles' TRUSTEDPATHS, the uninstall entry
+// (the user's, with the keys above it, when HKLM cannot be written) and the per-user step.
 bool IsOwnEntry(const std::string& entry) {
   static const std::regex kOwn(
       R"(HKLM\\SOFTWARE\\(Wow6432Node\\)?Autodesk\\AutoCAD\\R[0-9.]+\\ACAD-[0-9]+:804\\Applications\\)"
       R"(Vortel20[0-9][0-9](_32)?\\(:LOADER|:LOADCTRLS)?|HKCU\\Software\\Autodesk\\AutoCAD\\[^\\]+\\[^\\]+\\)"
-      R"(Profiles\\[^\\]+\\Variables\\(:TRUSTEDPATHS)?)");
+      R"(Profiles\\[^\\]+\\Variables\\(:TRUSTEDPATHS)?|HKLM\\SOFTWARE\\Microsoft\\(Windows\\CurrentVersion\\Uninstall|)"
+      R"(Active Setup\\Installed Components)\\VortelStructureToolbox\\(:.*)?|)"
+      R"(HKCU\\Software\\Microsoft\\(Windows\\(CurrentVersion\\(Uninstall\\(VortelStructureToolbox\\(:.*)?)?)?)?)?)");
   return std::regex_match(entry, kOwn);
+}
+// The entries of a TRUSTEDPATHS list, in capitals, but those naming `folder` and the empty ones.
+std::vector<std::string> OtherEntries(const std::string& list, const std::string& folder) {
+  std::vector<std::string> entries;
+  std::stringstream stream(fakes::Upper(list));
+  const std::string own = fakes::Upper(folder);
+  for (std::string entry; std::getline(stream, entry, ';');) {
+    if (entry.find_first_not_of(" \t") != std::string::npos && entry != own && entry != own + "\\" && entry != own + "\\...") {
+      entries.push_back(entry);
+    }
+  }
+  return entries;
 }
 // The outcomes to plant on a call: each way it can fail, or each answer of a message box.
 std::vector<long> OutcomesOf(const std::string& call) {
@@ -67,7 +91,9 @@ std::vector<long> OutcomesOf(const std::string& call) {
       {"FindNext", {kErrorAccessDenied}}, {"GetAttributes", {0}}, {"SetAttributes", {kErrorAccessDenied}},
       {"Copy", {kErrorAccessDenied, kErrorSharingViolation}}, {"Delete", {kErrorAccessDenied}},
       {"MakeDirectory", {kErrorAccessDenied, kErrorPathNotFound}}, {"MakeProtectedDirectory", {kErrorAccessDenied}},
-      {"FullPathName", {0}}, {"ExecutableNames", {0}},
+      {"FullPathName", {0}}, {"ExecutableNames", {0}}, {"CreateFileForWriting", {kErrorAccessDenied}},
+      {"WriteToFile", {kErrorAccessDenied}}, {"ReadWholeFile", {kErrorAccessDenied}}, {"QueryValueCount", {kErrorAccessDenied}},
+      {"DeleteValue", {kErrorAccessDenied}}, {"RemoveFolder", {kErrorAccessDenied}}, {"DeleteAtRestart", {kErrorAccessDenied}},
       {"BrowseForFolder", {0}}, {"GetPathFromItem", {0}}, {"ShowMessageBox", {0, kIdOk}}};
   if (call == kCopyFailureBox) return {0, kIdAbort, kIdRetry, kIdIgnore};
   return kOutcomes.at(call.substr(0, call.find(' ')));
@@ -97,11 +123,13 @@ class Session : public fakes::World {
       registry.Set(kProfiles + profile + "\\Variables", "TRUSTEDPATHS", list, kRegExpandSz);
       registry.Set(kProfiles + profile + "\\Variables", "ACADPREFIX", "c:\\support");
     }
+    registry.AddKey("HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Other");
+    registry.AddKey("HKLM\\SOFTWARE\\Microsoft\\Active Setup\\Installed Components\\Other");
     registry.AddKey(kProfiles + "NoList\\Variables");
     registry.AddKey(kProfiles + "NoVariables");
     processes.running = {"explorer.exe", "acad.exe"};
     desktop.picks = {std::string("E:\\Tools")};
-    m_before = DumpOf(registry, "HKCU", DumpOf(registry, "HKLM"));
+    m_before = DumpOf(registry);
   }
 
   // Runs the session with the outcomes planted at the calls given; the problems it left.
@@ -121,17 +149,62 @@ class Session : public fakes::World {
     return Check(info, planted);
   }
 
+  // The uninstall without a window after the install, with the outcomes planted at its calls
+  // (numbered from its first); the problems it left.
+  std::vector<std::string> Uninstall(const std::map<int, long>& planted) {
+    const int first = static_cast<int>(faults.calls.size());
+    for (const auto& [call, outcome] : planted) faults.planted.push_back({"", "", outcome, first + call});
+    CAcadInstallInfo info{services};
+    uninstall::RunSilentUninstall(services, info, log);
+    files.Restart();
+    std::vector<std::string> problems = CheckRegistry(planted);
+    for (const Installation& acad : kInstallations) {
+      const std::string driver = acad.folder + "\\Drv\\pdfplot9.hdi";
+      if (files.Read(driver) != "AutoCAD's" && files.Read(driver + ".vortel-backup") != "AutoCAD's") {
+        problems.push_back("the original is lost: " + driver);
+      }
+    }
+    return problems;
+  }
+  std::size_t CallCount() const { return faults.calls.size(); }
+
  private:
   std::vector<std::string> Check(const CAcadInstallInfo& info, const std::map<int, long>& planted) {
-    std::vector<std::string> problems;
-    if (!AllReleased()) problems.push_back("a handle was left open");
+    std::vector<std::string> problems = CheckRegistry(planted);
     if (!m_window.ended) problems.push_back("the dialog did not end");
     for (const fakes::ShownBox& box : desktop.boxes) {
       const bool software = box.caption == texts::kSoftwareSetupCaption && (box.type == kMbOk || box.type == kMbAbortRetryIgnore);
       const bool toolbox = box.caption == texts::kToolboxSetupCaption && (box.type & ~kMbIconWarning) == kMbOk;
       if (!software && !toolbox) problems.push_back("a message the program does not show: " + box.text);
     }
-    const Dump after = DumpOf(registry, "HKCU", DumpOf(registry, "HKLM"));
+    const std::string installed = m_window.items[1000].text + "\\V-Trelmox";
+    const std::string closing = desktop.boxes.empty() ? "" : desktop.boxes.back().text;
+    const bool ignored = std::any_of(planted.begin(), planted.end(), [&](const auto& call) {
+      return faults.calls[call.first] == kCopyFailureBox && call.second == kIdIgnore;
+    });
+    if (closing.rfind(texts::kInstallFinished, 0) == 0 || closing == texts::kInstallFinishedPartly) {
+      for (const char* name : kProgramFiles) {
+        if (!ignored && files.Read(installed + "\\" + name) != name) problems.push_back(std::string("finished without ") + name);
+      }
+    }
+    const Dump after = DumpOf(registry);
+    for (const Installation& acad : kInstallations) {
+      const auto& found = info.m_arrProductKey[acad.year - 2007];
+      const std::string entry = "HKLM\\" + acad.key + "Applications\\Vortel" + std::to_string(acad.year) + "\\:";
+      if (closing == texts::kInstallFinished && m_window.items[acad.box].check != 0 &&
+          std::find(found.begin(), found.end(), acad.key) != found.end() &&
+          (Text(after, entry + "LOADER").rfind(installed + "\\Vortel", 0) != 0 || Text(after, entry + "LOADCTRLS") != "\x02")) {
+        problems.push_back("finished, but no loader entry in " + entry);
+      }
+    }
+    return problems;
+  }
+
+  // Handles closed, no registry value changed but the program's own, no TRUSTEDPATHS shortened.
+  std::vector<std::string> CheckRegistry(const std::map<int, long>& planted) {
+    std::vector<std::string> problems;
+    if (!AllReleased()) problems.push_back("a handle was left open");
+    const Dump after = DumpOf(registry);
     for (const Dump* dump : {&after, static_cast<const Dump*>(&m_before)}) {
       for (const auto& [entry, value] : *dump) {
         if (Text(m_before, entry) != Text(after, entry) && !IsOwnEntry(entry)) problems.push_back("changed: " + entry);
@@ -145,26 +218,8 @@ class Session : public fakes::World {
       const bool declaredMissing = std::any_of(planted.begin(), planted.end(), [&](const auto& call) {
         return call.second == kErrorFileNotFound && faults.calls[call.first].find(profile + "\\Variables") != std::string::npos;
       });
-      const bool kept = is == was || is.rfind(fakes::Upper(was), 0) == 0;
-      const bool empty = was.find_first_not_of("; \t") == std::string::npos;
-      if (!kept && !(is == installed && (empty || declaredMissing))) problems.push_back("TRUSTEDPATHS lost in " + profile);
-    }
-    const std::string closing = desktop.boxes.empty() ? "" : desktop.boxes.back().text;
-    const bool ignored = std::any_of(planted.begin(), planted.end(), [&](const auto& call) {
-      return faults.calls[call.first] == kCopyFailureBox && call.second == kIdIgnore;
-    });
-    if (closing.rfind(texts::kInstallFinished, 0) == 0 || closing == texts::kInstallFinishedPartly) {
-      for (const char* name : kProgramFiles) {
-        if (!ignored && files.Read(installed + "\\" + name) != name) problems.push_back(std::string("finished without ") + name);
-      }
-    }
-    for (const Installation& acad : kInstallations) {
-      const auto& found = info.m_arrProductKey[acad.year - 2007];
-      const std::string entry = "HKLM\\" + acad.key + "Applications\\Vortel" + std::to_string(acad.year) + "\\:";
-      if (closing == texts::kInstallFinished && m_window.items[acad.box].check != 0 &&
-          std::find(found.begin(), found.end(), acad.key) != found.end() &&
-          (Text(after, entry + "LOADER").rfind(installed + "\\Vortel", 0) != 0 || Text(after, entry + "LOADCTRLS") != "\x02")) {
-        problems.push_back("finished, but no loader entry in " + entry);
+      if (OtherEntries(is, installed) != OtherEntries(fakes::Upper(was), installed) && !(is == installed && declaredMissing)) {
+        problems.push_back("TRUSTEDPATHS lost in " + profile);
       }
     }
     return problems;
@@ -202,6 +257,26 @@ TEST(FaultSweep, EveryCallOfAWholeInstallFailingLeavesTheMachineSound) {
       for (int box = call + 1; box < static_cast<int>(made.size()); ++box) {
         if (made[box] != kCopyFailureBox) continue;
         for (const long answer : OutcomesOf(kCopyFailureBox)) run({{call, outcome}, {box, answer}});
+      }
+    }
+  }
+  for (std::size_t n = 0; n < problems.size() && n < 20; ++n) ADD_FAILURE() << problems[n];
+  EXPECT_TRUE(problems.empty()) << problems.size() << " problems in a sweep of " << calls.size() << " calls";
+}
+
+TEST(FaultSweep, EveryCallOfAnUninstallFailingTouchesNothingButItsOwnAndKeepsEveryOriginal) {
+  Session counting;
+  counting.Run({});
+  const std::size_t first = counting.faults.calls.size();
+  std::vector<std::string> problems = counting.Uninstall({});
+  const std::vector<std::string> calls(counting.faults.calls.begin() + static_cast<long>(first), counting.faults.calls.end());
+  EXPECT_FALSE(counting.files.Exists("E:\\Tools\\V-Trelmox\\Uninstall.dat")) << "uninstalled";
+  for (int call = 0; call < static_cast<int>(calls.size()); ++call) {
+    for (const long outcome : OutcomesOf(calls[call])) {
+      Session session;
+      session.Run({});
+      for (const std::string& what : session.Uninstall({{call, outcome}})) {
+        problems.push_back(calls[call] + " -> " + std::to_string(outcome) + "; " + what);
       }
     }
   }

@@ -1,13 +1,17 @@
-// The install run without a window, how each way of ending shows in its exit code, and the
-// install log.
+// The install run without a window, how each way of ending shows in its exit code, the install
+// log, the install's record, and the uninstall that undoes what the record names.
 #include <gtest/gtest.h>
 
 #include <functional>
 
+#include "app/command_line.h"
 #include "install/exit_codes.h"
+#include "install/install_log.h"
+#include "install/install_record.h"
 #include "install/silent_install.h"
 #include "platform/texts.h"
 #include "support/world.h"
+#include "ui/uninstall_dialog.h"
 
 using namespace platform;
 
@@ -15,7 +19,11 @@ namespace {
 
 const std::string kProduct2008 = "SOFTWARE\\Autodesk\\AutoCAD\\R17.1\\ACAD-6001:804";
 const std::string kLoader = "HKLM\\" + kProduct2008 + "\\Applications\\Vortel2008";
-const std::string kVariables = "HKCU\\SOFTWARE\\Autodesk\\AutoCAD\\R17.1\\ACAD-6001:804\\Profiles\\P\\Variables";
+const std::string kProfiles = "HKCU\\SOFTWARE\\Autodesk\\AutoCAD\\R17.1\\ACAD-6001:804\\Profiles\\";
+const std::string kVariables = kProfiles + "P\\Variables";
+const std::string kInstalled = "C:\\Vortel\\V-Trelmox";
+const std::string kEntry = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\VortelStructureToolbox";
+const std::string kStep = "HKLM\\SOFTWARE\\Microsoft\\Active Setup\\Installed Components\\VortelStructureToolbox";
 
 // A package beside the program, AutoCAD 2008 found, and AutoCAD 2017, which a package for 32-bit
 // AutoCAD does not serve.
@@ -33,6 +41,9 @@ struct Machine : fakes::World {
       registry.Set("HKLM\\" + key, "ProductName", "AutoCAD " + std::to_string(year));
     }
     registry.Set(kVariables, "TRUSTEDPATHS", "C:\\Tools");
+    files.AddFile(files.modulePath, "the program");
+    registry.AddKey("HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall");
+    registry.AddKey("HKLM\\SOFTWARE\\Microsoft\\Active Setup\\Installed Components");
   }
   int Install(const install::SilentChoices& choices = {}) {
     info.ScanInstalledReleases();
@@ -41,6 +52,16 @@ struct Machine : fakes::World {
     EXPECT_TRUE(desktop.boxes.empty()) << "nobody to see a message";
     return code;
   }
+  // The uninstall without a window, run as `program`; then Windows starts anew.
+  int Uninstall(const std::string& program = "D:\\pkg\\SetUp.exe") {
+    files.modulePath = program;
+    CAcadInstallInfo fresh{services};
+    const int code = uninstall::RunSilentUninstall(services, fresh, log);
+    EXPECT_TRUE(AllReleased());
+    files.Restart();
+    return code;
+  }
+  std::string State() const { return registry.Dump() + files.Dump(); }
   bool Logged(const std::string& line) const { return std::find(log.lines.begin(), log.lines.end(), line) != log.lines.end(); }
 
   CAcadInstallInfo info{services};
@@ -132,6 +153,185 @@ TEST(InstallLog, TheFileIsUtf8WithItsMarkANewOneEachRunAndBounded) {
   install::InstallLogFile unwritable(world.services, "");
   unwritable.Line("goes nowhere");
   EXPECT_EQ(unwritable.Path(), "");
+}
+
+}  // namespace
+
+namespace {
+
+using Change = std::function<void(Machine&)>;
+const Change kNothing = [](Machine&) {};
+
+// What stays after an uninstall: the fonts, and the list the install stored in capitals.
+void InstalledAndUninstalled(Machine& m) {
+  m.files.AddFile("C:\\A2008\\Fonts\\Vortel_EN.shx", "Vortel_EN.shx");
+  m.files.AddFile("C:\\A2008\\Fonts\\Vortel_HZ.shx", "Vortel_HZ.shx");
+  m.registry.Set(kVariables, "TRUSTEDPATHS", "C:\\TOOLS");
+}
+
+TEST(Uninstall, LeavesTheMachineAsBeforeTheInstallSaveTheFontsAndWhatIsNotItsOwn) {
+  const std::string driver = "C:\\A2008\\Drv\\pdfplot9.hdi";
+  const struct {
+    const char* what;
+    Change before;     // on both machines
+    Change meanwhile;  // on the installed machine, before its uninstall
+    Change expected;   // on the machine never installed: what differs after the uninstall
+    std::string program = "D:\\pkg\\SetUp.exe";
+  } cases[] = {
+      {"as installed", kNothing, kNothing, kNothing},
+      {"from the maintenance copy, deleted when Windows starts", kNothing, kNothing, kNothing,
+       kInstalled + "\\Uninstall.exe"},
+      {"AutoCAD's driver put back", [&](Machine& m) { m.files.AddFile(driver, "AutoCAD's"); }, kNothing, kNothing},
+      {"the original kept by an earlier install put back",
+       [&](Machine& m) { m.files.AddFile(driver, "an older add-on's"), m.files.AddFile(driver + ".vortel-backup", "AutoCAD's"); },
+       kNothing, [&](Machine& m) { m.files.AddFile(driver, "AutoCAD's"), m.files.Delete(driver + ".vortel-backup"); }},
+      {"a user's file stays, and so do its folders", kNothing,
+       [](Machine& m) { m.files.AddFile(kInstalled + "\\notes.txt", "mine"); },
+       [](Machine& m) { m.files.AddFile(kInstalled + "\\notes.txt", "mine"); }},
+      {"a loader entry rewritten by another install stays", kNothing,
+       [](Machine& m) { m.registry.Set(kLoader, "LOADER", "E:\\V-Trelmox\\Vortel2008.ARX"); },
+       [](Machine& m) {
+         m.registry.Set(kLoader, "LOADER", "E:\\V-Trelmox\\Vortel2008.ARX");
+         m.registry.SetRaw(kLoader, "LOADCTRLS", kRegDword, {2, 0, 0, 0});
+       }},
+      {"a loader entry already gone", kNothing,
+       [](Machine& m) { m.registry.DeleteKey(kHkeyLocalMachine, (kProduct2008 + "\\Applications\\Vortel2008").c_str()); },
+       kNothing},
+      {"a profile without a list", [](Machine& m) { m.registry.AddKey(kProfiles + "Q"); }, kNothing, kNothing},
+      {"HKLM not writable: the entry is the user's", [](Machine& m) { m.faults.Fail("CreateKey", "HKLM\\SOFTWARE\\Microsoft", 5); },
+       kNothing, kNothing},
+  };
+  for (const auto& expected : cases) {
+    Machine machine, untouched;
+    expected.before(machine), expected.before(untouched);
+    ASSERT_EQ(machine.Install(), install::kExitFinished) << expected.what;
+    expected.meanwhile(machine);
+    EXPECT_EQ(machine.Uninstall(expected.program), install::kExitFinished) << expected.what;
+    InstalledAndUninstalled(untouched), expected.expected(untouched);
+    EXPECT_EQ(machine.State(), untouched.State()) << expected.what;
+  }
+}
+
+TEST(Uninstall, DoesNothingWhenItCannotProceedOrItsRecordCannotBeRead) {
+  const struct {
+    const char* what;
+    Change arrange;
+    int code;
+  } cases[] = {
+      {"AutoCAD running", [](Machine& m) { m.processes.running = {"acad.exe"}; }, install::kExitCannotProceed},
+      {"not installed", [](Machine& m) { m.registry.DeleteKey(kHkeyLocalMachine, kEntry.c_str()); }, install::kExitCannotProceed},
+      {"no record", [](Machine& m) { m.files.Delete(kInstalled + "\\Uninstall.dat"); }, install::kExitFailed},
+      {"a record cut short",
+       [](Machine& m) { m.files.AddFile(kInstalled + "\\Uninstall.dat", "Vortel install record 1\r\nfile\tC:\\x"); },
+       install::kExitFailed},
+  };
+  for (const auto& expected : cases) {
+    Machine machine;
+    machine.Install();
+    expected.arrange(machine);
+    const std::string installed = machine.State();
+    EXPECT_EQ(machine.Uninstall(), expected.code) << expected.what;
+    EXPECT_EQ(machine.State(), installed) << expected.what;
+  }
+}
+
+TEST(InstallRecord, HoldsWhatTheInstallDidAndIsReadOnlyWhole) {
+  Machine machine;
+  machine.files.AddFile("C:\\A2008\\Drv\\pdfplot9.hdi", "AutoCAD's");
+  machine.Install();
+  const std::optional<install::InstallRecord> record = install::ReadInstallRecord(machine.services, kInstalled);
+  ASSERT_TRUE(record);
+  using Pairs = std::vector<install::InstallRecord::Pair>;
+  EXPECT_EQ(record->folders, (std::vector<std::string>{"C:\\Vortel", kInstalled, kInstalled + "\\" + texts::kExtensionLibraryFolder}));
+  EXPECT_EQ(record->loaders, (Pairs{{kProduct2008 + "\\", "Applications\\Vortel2008"}}));
+  EXPECT_EQ(record->trusted, (Pairs{{kVariables.substr(5), "1"}}));
+  EXPECT_EQ(record->originals, (Pairs{{"C:\\A2008\\Drv\\pdfplot9.hdi", "C:\\A2008\\Drv\\pdfplot9.hdi.vortel-backup"}}));
+  EXPECT_EQ(record->placed.size(), 3u);
+  EXPECT_EQ(record->files.size(), 3u);
+  for (const char* broken : {"", "Vortel install record 2\r\n", "Vortel install record 1\r\nfile\r\n",
+                             "Vortel install record 1\r\nfile\t\r\n", "Vortel install record 1\r\nlink\tC:\\x\r\n",
+                             "Vortel install record 1\r\nloader\tA\r\n", "Vortel install record 1\r\nfile\tC:\\x"}) {
+    machine.files.AddFile(kInstalled + "\\Uninstall.dat", broken);
+    EXPECT_FALSE(install::ReadInstallRecord(machine.services, kInstalled)) << broken;
+  }
+}
+
+TEST(Maintenance, ASecondInstallKeepsOneEntryAndEachUninstallTakesOnlyItsOwn) {
+  Machine machine, untouched;
+  for (Machine* m : {&machine, &untouched}) {
+    m->files.AddFolder("E:");
+    m->registry.Set("HKLM\\" + kProduct2008 + "\\Applications\\AcadVba", "LOADER", "acvba.arx");
+  }
+  machine.Install();
+  machine.Install({"E:\\T", {}});
+  EXPECT_EQ(machine.registry.Keys("HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall"),
+            std::vector<std::string>{"VortelStructureToolbox"});
+  EXPECT_EQ(machine.registry.Get("HKLM\\" + kEntry, "InstallLocation")->Text(), "E:\\T\\V-Trelmox");
+  // Each command the entry and the per-user step give is one the program understands.
+  const auto arguments = [&](const std::string& key, const char* name) {
+    const std::string command = machine.registry.Get(key, name)->Text();
+    EXPECT_EQ(command.rfind("\"E:\\T\\V-Trelmox\\Uninstall.exe\"", 0), 0u) << command;
+    return ParseCommandLine(command.substr(command.find("\" ") + 1));
+  };
+  EXPECT_TRUE(arguments("HKLM\\" + kEntry, "QuietUninstallString").silent);
+  EXPECT_TRUE(arguments(kStep, "StubPath").trustUser);
+
+  EXPECT_EQ(machine.Uninstall(kInstalled + "\\Uninstall.exe"), install::kExitFinished);
+  EXPECT_FALSE(machine.files.Exists("C:\\Vortel"));
+  EXPECT_EQ(machine.registry.Get(kLoader, "LOADER")->Text(), "E:\\T\\V-Trelmox\\Vortel2008.ARX");
+  EXPECT_TRUE(machine.registry.Get(kStep, "StubPath"));
+  EXPECT_EQ(machine.Uninstall(), install::kExitFinished);
+  InstalledAndUninstalled(untouched);
+  EXPECT_EQ(machine.State(), untouched.State());
+}
+
+TEST(Maintenance, TheStepAtEachLogonTrustsTheFolderOnceInEveryProfile) {
+  Machine machine;
+  machine.Install();
+  machine.registry.Set(kProfiles + "Later\\Variables", "TRUSTEDPATHS", "D:\\Blocks");
+  machine.files.modulePath = kInstalled + "\\Uninstall.exe";
+  for (int logon = 0; logon < 2; ++logon) {
+    CAcadInstallInfo info{machine.services};
+    uninstall::TrustFolderForUser(machine.services, info, machine.log);
+  }
+  EXPECT_EQ(machine.registry.Get(kProfiles + "Later\\Variables", "TRUSTEDPATHS")->Text(), "D:\\BLOCKS;C:\\VORTEL\\V-TRELMOX");
+  EXPECT_EQ(machine.registry.Get(kVariables, "TRUSTEDPATHS")->Text(), "C:\\TOOLS;C:\\VORTEL\\V-TRELMOX");
+}
+
+TEST(Uninstall, WithTheUserItIsConfirmedOnceRunsBehindItsBarAndSaysTheFontsStay) {
+  const struct {
+    const char* what;
+    Change arrange;
+    std::vector<std::string> boxes;
+    int code;
+  } cases[] = {
+      {"confirmed", [](Machine& m) { m.desktop.answers = {kIdYes}; }, {texts::kConfirmUninstall, texts::kUninstallFinished},
+       install::kExitFinished},
+      {"not confirmed", [](Machine& m) { m.desktop.answers = {kIdNo}; }, {texts::kConfirmUninstall}, install::kExitCancelled},
+      {"AutoCAD running", [](Machine& m) { m.processes.running = {"ACAD.EXE"}; }, {texts::kCloseAcadBeforeUninstall},
+       install::kExitCannotProceed},
+      {"a file not deleted", [](Machine& m) { m.desktop.answers = {kIdYes}, m.faults.Fail("Delete", kInstalled, 5); },
+       {texts::kConfirmUninstall, texts::kUninstallFinishedPartly}, install::kExitFinishedWithErrors},
+  };
+  for (const auto& expected : cases) {
+    Machine machine;
+    machine.Install();
+    expected.arrange(machine);
+    fakes::FakeWindow window;
+    const auto showModal = [&](Dialog& dialog) {
+      dialog.HandleInitDialog(window);
+      for (const int command : std::exchange(window.posted, {})) dialog.HandleCommand(command, kBnClicked);
+    };
+    CAcadInstallInfo info{machine.services};
+    EXPECT_EQ(RunUninstallWithUser(machine.services, info, machine.log, showModal), expected.code) << expected.what;
+    std::vector<std::string> texts;
+    for (const fakes::ShownBox& box : machine.desktop.boxes) texts.push_back(box.text);
+    EXPECT_EQ(texts, expected.boxes) << expected.what;
+    const bool ran = expected.boxes.size() == 2;
+    EXPECT_EQ(window.ended, ran ? std::optional(kIdOk) : std::nullopt) << expected.what;
+    EXPECT_EQ(window.Count(1014, kPbmStepIt), ran ? 5 : 0) << expected.what;
+    EXPECT_EQ(machine.registry.Get(kLoader, "LOADER").has_value(), !ran) << expected.what;
+  }
 }
 
 }  // namespace

@@ -154,6 +154,26 @@ TEST_F(Profile, TheFolderJoinsTheTrustedPathsUnlessAnEntryAlreadyNamesIt) {
   }
 }
 
+TEST_F(Profile, TheFolderLeavesTheTrustedPathsAndEveryOtherEntryStaysAsItIs) {
+  const std::string shallow = "C:\\" + std::string("\x9C\x5C");  // its last byte is no backslash
+  const struct {
+    std::string stored;
+    bool madeByTheInstall;
+    std::string expected;
+  } cases[] = {
+      {kFolder, false, ""}, {kFolder, true, "<none>"}, {kUpper + ";;", true, "<none>"},
+      {"C:\\vortel\\v-trelmox;d:\\x", true, "d:\\x"}, {"d:\\x;" + kUpper + "\\...; e:\\y", false, "d:\\x; e:\\y"},
+      {"d:\\x;;" + kFolder + "\\", false, "d:\\x;"}, {kUpper + ";d:\\x;" + kFolder, false, "d:\\x"},
+      {"d:\\x;" + kFolder + "2;" + kFolder + "\\sub", false, "d:\\x;" + kFolder + "2;" + kFolder + "\\sub"},
+      {shallow + ";" + kFolder, false, shallow}, {" " + kFolder, false, " " + kFolder}};
+  for (const auto& [stored, made, expected] : cases) {
+    const std::string key = AddProfile("R24.0\\ACAD-4101:804\\Profiles\\One", stored);
+    info.RemoveTrustedPath(made ? Names{key.substr(5)} : Names{}, world.log);
+    EXPECT_EQ(Stored(key, "TRUSTEDPATHS"), expected) << stored;
+    EXPECT_TRUE(world.AllReleased());
+  }
+}
+
 TEST_F(Profile, EveryProfileIsReachedAndWhatCannotBeReadOrWrittenIsLeftAlone) {
   const std::string a = AddProfile("R17.0\\ACAD-5001:804\\Profiles\\Default", "C:\\A");
   const std::string b = AddProfile("R17.0\\ACAD-5001:804\\Profiles\\Second", "C:\\B");

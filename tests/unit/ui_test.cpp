@@ -179,7 +179,7 @@ class InstallButton : public SetupDialog {
 TEST_F(InstallButton, InstallsTheTickedReleasesBehindTheBarAndSaysSo) {
   Install();
   const std::string installed = "C:\\Vortel\\V-Trelmox";
-  EXPECT_EQ(world.files.Names(installed), (Names{"Vortel.prt5", "Vortel2008.ARX", texts::kExtensionLibraryFolder}));
+  EXPECT_EQ(world.files.Names(installed), (Names{"Uninstall.dat", "Vortel.prt5", "Vortel2008.ARX", texts::kExtensionLibraryFolder}));
   EXPECT_EQ(world.files.Read(installed + "\\" + texts::kExtensionLibraryFolder + "\\a.dwg"), "dwg");
   EXPECT_EQ(Loader(), installed + "\\Vortel2008.ARX");
   EXPECT_EQ(Trusted(), installed);

@@ -31,10 +31,12 @@ keys=("$root32\\R17.1\\ACAD-6001:804" 'SOFTWARE\Autodesk\AutoCAD\R17.2\ACAD-7001
 years=(2008 2009 2012 2016 2019) loaders=(2008 2009 2010 2015 "") served=(1 1 1 1 0)
 profile='HKEY_CURRENT_USER\Software\Autodesk\AutoCAD\R17.1\ACAD-6001:804\Profiles\<<Unnamed Profile>>'
 fresh='HKEY_CURRENT_USER\Software\Autodesk\AutoCAD\R20.1\ACAD-F001:804\Profiles\New'
+entry='HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\VortelStructureToolbox'
+step='HKLM\SOFTWARE\Microsoft\Active Setup\Installed Components\VortelStructureToolbox'
 
 clear_machine() {
   rm -rf "$scratch" "$c/Vortel"
-  for key in 'HKLM\SOFTWARE\Wow6432Node\Autodesk' 'HKLM\SOFTWARE\Autodesk' 'HKCU\Software\Autodesk'; do
+  for key in 'HKLM\SOFTWARE\Wow6432Node\Autodesk' 'HKLM\SOFTWARE\Autodesk' 'HKCU\Software\Autodesk' "$entry" "$step"; do
     wine reg delete "$key" /f /reg:32 >/dev/null 2>&1 || true
   done
 }
@@ -97,7 +99,7 @@ answer() {
 expect_installed() {
   local folder="$1" served="$2" target="$c/${1:3}" n entry acad
   target="${target//\\//}"
-  expect "installation folder" "$(names "$target")" "Vortel.prt5 Vortel2008.ARX Vortel2009.ARX Vortel2010.ARX Vortel2015.ARX $library 淺色.dat 说明.txt "
+  expect "installation folder" "$(names "$target")" "Uninstall.dat Uninstall.exe Vortel.prt5 Vortel2008.ARX Vortel2009.ARX Vortel2010.ARX Vortel2015.ARX $library 淺色.dat 说明.txt "
   for name in Vortel2008.ARX Vortel2009.ARX Vortel2010.ARX Vortel2015.ARX Vortel.prt5 说明.txt 淺色.dat "$library/图框A3.dwg" "$library/README"; do
     same "$target/$name" "$scratch/package/Data/$name"
   done
@@ -122,9 +124,27 @@ expect_installed() {
 # Runs SetUp.exe with the arguments given, as a deployment tool writes them (from a batch file,
 # so that they reach it as they stand), with no display at all, where no dialog could run;
 # expects the exit status given.
-run_silent() {
-  printf '@C:\\e2e\\package\\SetUp.exe %s\r\n@exit /b %%errorlevel%%\r\n' "$2" >"$scratch/run.bat"
-  expect "exit status of $2" "$(unset DISPLAY; wine cmd /c 'C:\e2e\run.bat' 2>/dev/null; echo $?)" "$1"
+run_silent() { run_command "$1" "C:\\e2e\\package\\SetUp.exe $2"; }
+run_command() {
+  printf '@%s\r\n@exit /b %%errorlevel%%\r\n' "$2" >"$WINEPREFIX/run.bat"
+  expect "exit status of $2" "$(unset DISPLAY; wine cmd /c "$(winepath -w "$WINEPREFIX/run.bat")" 2>/dev/null; echo $?)" "$1"
+}
+# A command the program registered (a value in the 32-bit view), run as Windows would run it.
+run_registered() { run_command "$1" "$(value "$2" "$3" | sed 's/^REG_SZ    //')"; }
+# What the program may touch, as text: both views of HKLM\SOFTWARE, HKCU\Software, and every
+# file below C: (Wine's own folder and the temporary files aside) with its checksum. The fonts
+# stay and the trusted paths were stored in capitals, so neither is part of it.
+machine_state() {
+  local view export="$WINEPREFIX/state.reg"
+  for view in 32 64; do
+    [ "$WINEARCH" == win32 ] && [ "$view" == 64 ] && continue
+    wine reg export 'HKLM\SOFTWARE' "$(winepath -w "$export")" /reg:$view /y >/dev/null 2>&1
+    iconv -f UTF-16 -t UTF-8 "$export"
+  done
+  wine reg export 'HKCU\Software' "$(winepath -w "$export")" /y >/dev/null 2>&1
+  iconv -f UTF-16 -t UTF-8 "$export" | grep -v '"TRUSTEDPATHS"='
+  (cd "$c" && find . \( -path ./windows -o -path './users/*/Temp' \) -prune -o -type f ! -path '*/Fonts/Vortel_*' -print0 |
+     LC_ALL=C sort -z | xargs -0 md5sum)
 }
 
 echo "== a whole install of every release found, into the default folder"
@@ -143,7 +163,7 @@ mkdir -p "$installed/Vortel2008.ARX"  # a folder stands where the file must go
 start_setup
 expect "the dialog under the message" "$(wine "$probe" | tr -d '\r')" "disabled"
 expect_end 5
-expect "copied before the failure" "$(names "$installed")" "Vortel.prt5 Vortel2008.ARX "
+expect "copied before the failure" "$(names "$installed")" "Uninstall.dat Uninstall.exe Vortel.prt5 Vortel2008.ARX "
 expect "nothing registered" "$(value "HKLM\\${keys[1]}\\Applications\\Vortel2009" LOADER)" ""
 
 echo "== a package without its Data folder"
@@ -175,4 +195,33 @@ lay_out
 rm -rf "$scratch/package/Data"
 run_silent 4 '/S /LOG="C:\e2e\setup.log"'
 grep -q "the package was not found" "$scratch/setup.log" || fail "the log does not say the package is missing"
+
+echo "== a silent install, then the uninstall run by the user, leave the machine as it was, save the fonts"
+lay_out
+before="$(machine_state)"
+run_silent 0 /S
+wine "$installed/Uninstall.exe" >/dev/null 2>&1 &
+setup_pid=$!
+expect "confirmation" "$(wine "$driver" uninstall-box | tr -d '\r')" "$(gbk $'V-结构工具箱卸载\n确定要卸载结构工具箱软件吗？')"
+expect "closing message" "$(wine "$driver" uninstall-box | tr -d '\r' | head -n 2)" "$(gbk $'V-结构工具箱卸载\n卸载完成 !')"
+expect_end 0
+wine wineboot -r >/dev/null 2>&1  # Windows starts anew: the maintenance copy that ran goes now
+[ "$(machine_state)" == "$before" ] || fail "the machine is not as it was: $(diff <(echo "$before") <(machine_state) | head -n 20)"
+expect "trusted paths" "$(value "$profile\\Variables" TRUSTEDPATHS)" "REG_SZ    C:\\TOOLS"
+
+echo "== the per-user step, twice for a profile made after the install; the uninstall deployment tools run"
+lay_out
+run_silent 0 /S
+later='HKEY_CURRENT_USER\Software\Autodesk\AutoCAD\R17.1\ACAD-6001:804\Profiles\Later\Variables'
+wine reg add "$later" /v TRUSTEDPATHS /d 'D:\Blocks' /f >/dev/null
+run_registered 0 "$step" StubPath
+run_registered 0 "$step" StubPath
+expect "trusted once" "$(value "$later" TRUSTEDPATHS)" 'REG_SZ    D:\BLOCKS;C:\VORTEL\V-TRELMOX'
+printf 'mine' >"$installed/notes.txt"
+run_registered 0 "$entry" QuietUninstallString
+expect "a user's file stays, the copy that ran until Windows starts anew" "$(names "$installed")" "Uninstall.exe notes.txt "
+wine wineboot -r >/dev/null 2>&1
+expect "a user's file stays" "$(names "$installed")" "notes.txt "
+expect "no entry" "$(value "$entry" DisplayName)" ""
+run_silent 7 '/UNINSTALL /S'
 [ "$failures" == 0 ] && echo "all passed" || { echo "$failures failed"; exit 1; }

@@ -46,6 +46,14 @@ void Win32DialogWindow::SetSmallIcon(IconHandle icon) {
   SendMessageA(m_window, WM_SETICON, ICON_SMALL, static_cast<LPARAM>(icon));
 }
 
+void Win32DialogWindow::PostCommand(int id) {
+  PostMessageA(m_window, WM_COMMAND, MAKEWPARAM(static_cast<WORD>(id), 0), 0);
+}
+
+void Win32DialogWindow::PaintNow() {
+  RedrawWindow(m_window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+}
+
 void Win32DialogWindow::EndDialog(int result) { ::EndDialog(m_window, result); }
 
 }  // namespace platform

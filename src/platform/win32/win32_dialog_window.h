@@ -22,6 +22,8 @@ class Win32DialogWindow final : public DialogWindow {
                                 std::intptr_t lParam) override;
   IconHandle LoadProgramIcon(int resourceId) override;
   void SetSmallIcon(IconHandle icon) override;
+  void PostCommand(int id) override;
+  void PaintNow() override;
   void EndDialog(int result) override;
 
  private:

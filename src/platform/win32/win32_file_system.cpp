@@ -15,6 +15,7 @@ HANDLE ToHandle(FindHandle handle) { return reinterpret_cast<HANDLE>(handle); }
 void Report(const WIN32_FIND_DATAA& data, FoundEntry* entry) {
   entry->name = data.cFileName;
   entry->attributes = data.dwFileAttributes;
+  entry->size = static_cast<std::uint64_t>(data.nFileSizeHigh) << 32 | data.nFileSizeLow;
 }
 
 // The error of a call that returned a Win32 BOOL.
@@ -141,5 +142,25 @@ ErrorCode Win32FileSystem::WriteToFile(FileHandle handle, const std::string& byt
 }
 
 ErrorCode Win32FileSystem::CloseFile(FileHandle handle) { return Outcome(CloseHandle(ToHandle(handle))); }
+
+ErrorCode Win32FileSystem::ReadWholeFile(const std::string& path, std::size_t limit, std::string* contents) {
+  const HANDLE opened = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (opened == INVALID_HANDLE_VALUE) return GetLastError();
+  const std::unique_ptr<void, decltype(&CloseHandle)> file(opened, CloseHandle);
+  LARGE_INTEGER size{};
+  if (!GetFileSizeEx(file.get(), &size)) return GetLastError();
+  if (static_cast<std::uint64_t>(size.QuadPart) > limit) return kErrorFileTooLarge;
+  contents->assign(static_cast<std::size_t>(size.QuadPart), '\0');
+  DWORD read = 0;
+  if (!ReadFile(file.get(), contents->data(), static_cast<DWORD>(contents->size()), &read, nullptr)) return GetLastError();
+  contents->resize(read);
+  return kErrorSuccess;
+}
+
+ErrorCode Win32FileSystem::RemoveFolder(const std::string& path) { return Outcome(RemoveDirectoryA(path.c_str())); }
+
+ErrorCode Win32FileSystem::DeleteAtRestart(const std::string& path) {
+  return Outcome(MoveFileExA(path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT));
+}
 
 }  // namespace platform

@@ -22,6 +22,9 @@ class Win32FileSystem : public FileSystem {
   ErrorCode CreateFileForWriting(const std::string& path, bool mustBeNew, FileHandle* handle) override;
   ErrorCode WriteToFile(FileHandle handle, const std::string& bytes) override;
   ErrorCode CloseFile(FileHandle handle) override;
+  ErrorCode ReadWholeFile(const std::string& path, std::size_t limit, std::string* contents) override;
+  ErrorCode RemoveFolder(const std::string& path) override;
+  ErrorCode DeleteAtRestart(const std::string& path) override;
 };
 
 }  // namespace platform

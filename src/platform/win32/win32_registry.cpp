@@ -47,6 +47,14 @@ ErrorCode Win32Registry::QuerySubKeyCount(RegKey key, std::uint32_t* count) {
   return status;
 }
 
+ErrorCode Win32Registry::QueryValueCount(RegKey key, std::uint32_t* count) {
+  DWORD values = 0;
+  const LONG status = RegQueryInfoKeyA(ToHkey(key), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &values,
+                                       nullptr, nullptr, nullptr, nullptr);
+  *count = status == ERROR_SUCCESS ? values : 0;
+  return status;
+}
+
 ErrorCode Win32Registry::EnumKey(RegKey key, std::uint32_t index, char* name,
                                  std::uint32_t* nameChars) {
   DWORD length = *nameChars;
@@ -69,6 +77,10 @@ ErrorCode Win32Registry::QueryValue(RegKey key, const char* valueName, std::uint
 ErrorCode Win32Registry::SetValue(RegKey key, const char* valueName, std::uint32_t type,
                                   const std::uint8_t* data, std::uint32_t size) {
   return RegSetValueExA(ToHkey(key), valueName, 0, type, data, size);
+}
+
+ErrorCode Win32Registry::DeleteValue(RegKey key, const char* valueName) {
+  return RegDeleteValueA(ToHkey(key), valueName);
 }
 
 ErrorCode Win32Registry::CloseKey(RegKey key) { return RegCloseKey(ToHkey(key)); }

@@ -3,6 +3,7 @@
 
 #define IDI_SETUP 1             // the program's icon
 #define IDD_SETUP 141           // the setup dialog
+#define IDD_UNINSTALL 142       // the uninstall's progress
 #define IDB_LOGO 147            // the product logo, 64 x 64
 #define IDB_MENU_PREVIEW 152    // AutoCAD's menu bar with the add-on's menu, 303 x 175
 
@@ -16,6 +17,7 @@
 #define IDC_INSTALL 1022
 #define IDC_FINISHED_NOTE 1023  // never shown
 #define IDC_MENU_PREVIEW 1024   // never shown
+#define IDC_START_UNINSTALL 1050  // posted by the uninstall's dialog to itself once it shows
 
 // The release check boxes.
 #define IDC_ACAD2007 1018

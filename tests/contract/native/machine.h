@@ -6,6 +6,7 @@
 struct Machine : fakes::World {
   Machine() {
     files.modulePath = "C:\\build\\tests\\contract_tests.exe";
+    files.AddFile(files.modulePath, "the program");
     files.AddFolder(scratch);
     processes.running = {"[System Process]", "explorer.exe", "contract_tests.exe"};
   }

@@ -1,0 +1,33 @@
+// What lets an installation be found and removed again: the maintenance copy of the program in
+// the installation folder, the entry of Programs and Features, and the per-user step of Active
+// Setup that trusts the folder for every user at their next logon.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "install/install_report.h"
+#include "platform/services.h"
+
+namespace install {
+
+inline constexpr char kMaintenanceName[] = "Uninstall.exe";
+// The switch of the maintenance copy that Active Setup runs for each user at logon.
+inline constexpr char kTrustUserSwitch[] = "/TRUSTUSER";
+
+// Copies the running program into the installation folder as its maintenance copy, and writes
+// the uninstall entry (below HKLM, or the user's HKCU where HKLM cannot be written; installing
+// again updates the one entry) and, where HKLM can be written, the per-user step.
+void RegisterMaintenance(const platform::Services& services, const std::string& installFolder,
+                         std::uint64_t installedBytes, InstallReport& report);
+
+// The installation folder that the uninstall entry names (HKLM's first, then the user's); none
+// when the add-on is not installed.
+std::optional<std::string> RegisteredInstallFolder(const platform::Services& services);
+
+// Removes the uninstall entry and the per-user step, each only where it names `installFolder`.
+void UnregisterMaintenance(const platform::Services& services, const std::string& installFolder,
+                           InstallReport& report);
+
+}  // namespace install
