@@ -48,10 +48,12 @@ class FakeRegistry final : public platform::Registry {
   std::vector<std::string> Keys(const std::string& key) const { return Names(key, &Node::keys); }
   std::vector<std::string> Values(const std::string& key) const { return Names(key, &Node::values); }
   int OpenHandles() const { return static_cast<int>(m_handles.size()) - 2; }
-  // Every key and value, one line each, to compare whole states.
-  std::string Dump() const {
-    return Dump(*m_handles.at(platform::kHkeyLocalMachine).node, "HKLM") +
-           Dump(*m_handles.at(platform::kHkeyCurrentUser).node, "HKCU");
+  // Every key ("path\\") and value ("path\\:name", its type and text), to compare whole states.
+  std::map<std::string, std::string> Dump() const {
+    std::map<std::string, std::string> dump;
+    Dump(*m_handles.at(platform::kHkeyLocalMachine).node, "HKLM", dump);
+    Dump(*m_handles.at(platform::kHkeyCurrentUser).node, "HKCU", dump);
+    return dump;
   }
 
   platform::ErrorCode OpenKey(platform::RegKey parent, const char* subKey, platform::RegKey* result) override {
@@ -174,13 +176,10 @@ class FakeRegistry final : public platform::Registry {
     }
     return node;
   }
-  static std::string Dump(const Node& node, const std::string& path) {
-    std::string text = path + "\n";
-    for (const auto& [name, value] : node.values) {
-      text += path + " [" + name + "] " + std::to_string(value.type) + ":" + std::string(value.data.begin(), value.data.end()) + "\n";
-    }
-    for (const auto& [name, key] : node.keys) text += Dump(*key, path + "\\" + name);
-    return text;
+  static void Dump(const Node& node, const std::string& path, std::map<std::string, std::string>& dump) {
+    dump[path + "\\"] = "";
+    for (const auto& [name, value] : node.values) dump[path + "\\:" + name] = std::to_string(value.type) + ":" + value.Text();
+    for (const auto& [name, key] : node.keys) Dump(*key, path + "\\" + name, dump);
   }
   template <typename Map>
   std::vector<std::string> Names(const std::string& key, Map Node::*map) const {

@@ -18,19 +18,7 @@ inline std::string Upper(std::string text) {
   return text;
 }
 struct NameLess {
-  bool operator()(const std::string& a, const std::string& b) const {
-    bool trailA = false, trailB = false;  // whether the byte is the second of a character
-    for (std::size_t n = 0; n < a.size() && n < b.size(); ++n) {
-      const unsigned char x = Fold(a[n], trailA), y = Fold(b[n], trailB);
-      if (x != y) return x < y;
-    }
-    return a.size() < b.size();
-  }
-  static unsigned char Fold(char ch, bool& trail) {
-    const bool single = !trail;
-    trail = single && platform::IsCp936LeadByte(ch);
-    return static_cast<unsigned char>(single && ch >= 'a' && ch <= 'z' ? ch - 'a' + 'A' : ch);
-  }
+  bool operator()(const std::string& a, const std::string& b) const { return Upper(a) < Upper(b); }
 };
 
 // A path's parts, split at the backslashes that are characters of their own (a GBK trail byte

@@ -12,6 +12,9 @@
 
 namespace fakes {
 
+using Names = std::vector<std::string>;
+const std::string kShallow = "\x9C\x5C";  // 淺: its trail byte is a backslash
+
 // A machine's time, temporary folder and elevation, set by the test; text conversion keeps the
 // bytes as they are.
 struct FakeEnvironment final : platform::Environment {
@@ -41,6 +44,12 @@ struct World {
   platform::Services services{registry, files, processes, desktop, environment, platform::IsCp936LeadByte};
   RecordedLog log;
 
+  // The texts of the message boxes shown, in turn.
+  Names BoxTexts() const {
+    Names texts;
+    for (const ShownBox& box : desktop.boxes) texts.push_back(box.text);
+    return texts;
+  }
   // Every registry key, listing and file opened was closed, every picked item freed once.
   bool AllReleased() const {
     return registry.OpenHandles() == 0 && files.OpenHandles() == 0 && desktop.liveItems.empty() &&

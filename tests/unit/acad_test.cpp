@@ -5,12 +5,12 @@
 #include "support/world.h"
 
 using acad::StringList;
+using fakes::kShallow;
 
 namespace {
 
 const std::string kNative = "SOFTWARE\\Autodesk\\AutoCAD\\";
 const std::string kWow = "SOFTWARE\\Wow6432Node\\Autodesk\\AutoCAD\\";
-const std::string kShallow = "\x9C\x5C";  // 淺: its trail byte is a backslash
 
 class Discovery : public ::testing::Test {
  protected:
@@ -61,8 +61,13 @@ TEST_F(Discovery, EachKeyHoldingBothValuesIsFiledUnderTheYearOfItsProductName) {
                         fakes::Bytes(longFolder.begin(), longFolder.end()));
   world.registry.Set("HKLM\\" + kNative + "R24.0\\P", "ProductName", "AutoCAD 2020");
   Add(kNative + "R25.0\\P", "D:\\" + kShallow + "\\", "AutoCAD 2021");
+  // The first year of the table found after the name's first character, up to the root's last.
+  Add(kNative + "R26.0\\A", "C:\\A\\\\", "AutoCAD 2026 (for 2012 drawings)");
+  Add(kNative + "R26.0\\B", "\\", "2010 AutoCAD");
+  Add(kNative + "R26.0\\C", "\\", "X2007");
+  Add(kWow + "R18.0\\D", "C:\\D", "AutoCAD 2011 2010");
 
-  EXPECT_EQ(Scan(), 9);
+  EXPECT_EQ(Scan(), 12);
   EXPECT_EQ(Keys(2009), (StringList{kWow + "R17.2\\ACAD-7001:804\\", kNative + "R17.2\\ACAD-7001:804\\"}));
   EXPECT_EQ(Folders(2009), (StringList{"C:\\Acad2009", "C:\\Acad2009"}));
   EXPECT_EQ(Folders(2027), StringList{"D:\\Acad27"});
@@ -72,6 +77,9 @@ TEST_F(Discovery, EachKeyHoldingBothValuesIsFiledUnderTheYearOfItsProductName) {
   EXPECT_EQ(Folders(2019), StringList{"%ProgramFiles%\\A"});
   EXPECT_EQ(Folders(2020), StringList{longFolder});
   EXPECT_EQ(Folders(2021), StringList{"D:\\" + kShallow});
+  EXPECT_EQ(Folders(2012), StringList{"C:\\A\\"}) << "one backslash dropped";
+  EXPECT_EQ(Folders(2007), StringList{"\\"}) << "a lone backslash kept";
+  EXPECT_EQ(Keys(2010), StringList{kWow + "R18.0\\D\\"});
 }
 
 TEST_F(Discovery, EveryRegistryFaultNarrowsOnlyWhatItTouches) {
@@ -93,38 +101,6 @@ TEST_F(Discovery, EveryRegistryFaultNarrowsOnlyWhatItTouches) {
   EXPECT_EQ(Scan(), 2);
   EXPECT_EQ(Folders(2015), StringList{"C:\\E2"});
   EXPECT_EQ(Keys(2016), StringList{kNative + "F\\P\\Deeper\\"});
-}
-
-TEST(ReleaseOfProductName, FirstYearOfTheTableFoundAfterTheFirstCharacter) {
-  const std::pair<std::string, int> cases[] = {
-      {"AutoCAD 2018 (for 2012 drawings)", 2012}, {"2010 AutoCAD", 0}, {"2010 AutoCAD 2010", 0},
-      {"2010 AutoCAD 2013", 2013}, {"X2007", 2007}, {"AutoCAD 2006", 0}, {"AutoCAD 2028", 0}, {"", 0},
-  };
-  for (const auto& [name, year] : cases) {
-    EXPECT_EQ(acad::ReleaseOfProductName(name, acad::kLastReleaseYear), year) << name;
-  }
-  EXPECT_EQ(acad::ReleaseOfProductName("AutoCAD 2011 2009", 2010), 2009);
-  EXPECT_EQ(acad::ReleaseOfProductName("AutoCAD 2011", 2010), 0);
-}
-
-TEST(TrailingBackslash, OneIsDroppedByCharactersAndAFolderFoundKeepsALoneOne) {
-  const struct {
-    std::string text, folderFound, installDir;
-  } cases[] = {
-      {"C:\\Acad\\", "C:\\Acad", "C:\\Acad"}, {"C:\\Acad\\\\", "C:\\Acad\\", "C:\\Acad\\"},
-      {"C:\\", "C:", "C:"}, {"\\", "\\", ""}, {"", "", ""},
-      {"D:\\" + kShallow, "D:\\" + kShallow, "D:\\" + kShallow},
-      {"D:\\" + kShallow + "\\", "D:\\" + kShallow, "D:\\" + kShallow},
-  };
-  fakes::World world;
-  CAcadInstallInfo info{world.services};
-  for (const auto& [text, folderFound, installDir] : cases) {
-    std::string folder = text;
-    acad::StripTrailingBackslash(folder, platform::IsCp936LeadByte);
-    EXPECT_EQ(folder, folderFound) << text;
-    info.SetInstallDir(text);
-    EXPECT_EQ(info.m_strInstallDir, installDir) << text;
-  }
 }
 
 }  // namespace

@@ -12,13 +12,13 @@
 #include "ui/dialog_questions.h"
 
 using namespace platform;
-using Names = std::vector<std::string>;
+using fakes::kShallow;
+using fakes::Names;
 
 namespace {
 
 const std::string kPackage = "D:\\pkg\\Data", kInstalled = "C:\\Vortel\\V-Trelmox";
 const std::string kLibrary = std::string("\\") + texts::kExtensionLibraryFolder;
-const std::string kShallow = "\x9C\x5C";  // 淺: its trail byte is a backslash
 
 std::string CopyFailed(const std::string& path) { return FormatText(texts::kCopyFailedFormat, path.c_str()); }
 
@@ -38,11 +38,7 @@ struct Package : fakes::World {
     CopyJob(folder, bar, questions, log, services).CopyExtensionLibrary();
     EXPECT_TRUE(AllReleased());
   }
-  Names Texts() const {
-    Names texts;
-    for (const fakes::ShownBox& box : desktop.boxes) texts.push_back(box.text);
-    return texts;
-  }
+  Names Texts() const { return BoxTexts(); }
 
   fakes::FakeWindow window;
   ProgressControl bar;
@@ -201,31 +197,7 @@ TEST(Copying, AFailedCopyIsAbortedIgnoredOrRetriedAsTheUserAnswers) {
   }
 }
 
-TEST(Copying, AMissingPackageIsReportedAndAMissingLibraryIsNot) {
-  Package world;
-  world.files.AddFile(kPackage + kLibrary + "\\a.dwg");
-  world.files.modulePath = "D:\\elsewhere\\SetUp.exe";
-  EXPECT_FALSE(world.CopyProgramFiles());
-  world.CopyExtensionLibrary();
-  EXPECT_FALSE(world.files.Exists(kInstalled));
-  EXPECT_EQ(world.Texts(), Names(2, texts::kPackageNotFound));
-  Package noLibrary;  // its folder is made all the same, and nothing is said
-  noLibrary.files.AddFolder(kInstalled);
-  noLibrary.CopyExtensionLibrary();
-  EXPECT_TRUE(noLibrary.files.Exists(kInstalled + kLibrary));
-  EXPECT_EQ(noLibrary.window.Count(1014, kPbmStepIt) + noLibrary.desktop.boxes.size(), 0u);
-}
-
-TEST(Copying, FoldersThatCannotBeMadeOrListedAndPathsTooLongFailTheirCopies) {
-  Package world;
-  world.files.AddFile(kPackage + "\\a.arx", "a");
-  world.files.AddFile(kPackage + kLibrary + "\\c.dwg", "c");
-  world.faults.Fail("MakeDirectory", "C:\\Vortel", kErrorAccessDenied);
-  world.desktop.answers = {kIdIgnore};
-  EXPECT_TRUE(world.CopyProgramFiles());
-  world.CopyExtensionLibrary();
-  EXPECT_FALSE(world.files.Exists(kInstalled));
-  EXPECT_EQ(world.Texts(), Names{CopyFailed(kInstalled + "\\a.arx")});
+TEST(Copying, PackagesThatCannotBeListedAndPathsTooLongFailTheirCopies) {
   // A package that cannot be listed, or whose listing breaks off, is one failed copy.
   for (const char* call : {"FindFirst", "FindNext"}) {
     Package listing;

@@ -18,7 +18,7 @@
 #include "uninstall/uninstall.h"
 
 using namespace platform;
-using Dump = std::map<std::string, std::string>;  // every key and value: its type and bytes
+using Dump = std::map<std::string, std::string>;  // every key and value: its type and text
 
 namespace {
 
@@ -41,20 +41,6 @@ const Installation kInstallations[] = {
     {2010, 1027, "SOFTWARE\\Autodesk\\AutoCAD\\R18.0\\ACAD-8004:804\\", "D:\\ACA 2010"},
     {2021, 1037, "SOFTWARE\\Autodesk\\AutoCAD\\R24.0\\ACAD-4101:804\\", "C:\\AutoCAD 2021"}};
 
-void AddToDump(const fakes::FakeRegistry& registry, const std::string& key, Dump& dump) {
-  dump[key + "\\"] = "";
-  for (const std::string& name : registry.Values(key)) {
-    const fakes::RegValue value = *registry.Get(key, name);
-    dump[key + "\\:" + name] = std::to_string(value.type) + ":" + value.Text();
-  }
-  for (const std::string& child : registry.Keys(key)) AddToDump(registry, key + "\\" + child, dump);
-}
-Dump DumpOf(const fakes::FakeRegistry& registry) {
-  Dump dump;
-  AddToDump(registry, "HKLM", dump);
-  AddToDump(registry, "HKCU", dump);
-  return dump;
-}
 std::string Text(const Dump& dump, const std::string& entry) {
   return dump.count(entry) == 0 ? "<none>" : dump.at(entry).substr(dump.at(entry).find(':') + 1);
 }
@@ -129,7 +115,7 @@ class Session : public fakes::World {
     registry.AddKey(kProfiles + "NoVariables");
     processes.running = {"explorer.exe", "acad.exe"};
     desktop.picks = {std::string("E:\\Tools")};
-    m_before = DumpOf(registry);
+    m_before = registry.Dump();
   }
 
   // Runs the session with the outcomes planted at the calls given; the problems it left.
@@ -187,7 +173,7 @@ class Session : public fakes::World {
         if (!ignored && files.Read(installed + "\\" + name) != name) problems.push_back(std::string("finished without ") + name);
       }
     }
-    const Dump after = DumpOf(registry);
+    const Dump after = registry.Dump();
     for (const Installation& acad : kInstallations) {
       const auto& found = info.m_arrProductKey[acad.year - 2007];
       const std::string entry = "HKLM\\" + acad.key + "Applications\\Vortel" + std::to_string(acad.year) + "\\:";
@@ -204,7 +190,7 @@ class Session : public fakes::World {
   std::vector<std::string> CheckRegistry(const std::map<int, long>& planted) {
     std::vector<std::string> problems;
     if (!AllReleased()) problems.push_back("a handle was left open");
-    const Dump after = DumpOf(registry);
+    const Dump after = registry.Dump();
     for (const Dump* dump : {&after, static_cast<const Dump*>(&m_before)}) {
       for (const auto& [entry, value] : *dump) {
         if (Text(m_before, entry) != Text(after, entry) && !IsOwnEntry(entry)) problems.push_back("changed: " + entry);

@@ -5,7 +5,7 @@
 #include "acad/install_info.h"
 #include "support/world.h"
 
-using Names = std::vector<std::string>;
+using fakes::Names;
 
 namespace {
 
@@ -71,24 +71,18 @@ TEST_F(Profile, EachTickedReleaseNamesItsLoaderBeneathEveryProductKeyUnderAnEntr
     EXPECT_EQ(Stored(entry, "LOADCTRLS"), "dword 2");
   }
   EXPECT_EQ(Stored(second2011 + "Vortel2011"), kFolder + "\\Vortel2010.ARX");
+  // A package for 64-bit AutoCAD adds an entry for 2008 below 2009's keys and a 32-bit one for 2010.
+  EXPECT_TRUE(info.RegisterLoaders(ticks, 64, world.log));
+  EXPECT_EQ(world.registry.Keys(products[2]), (Names{"Vortel2008", "Vortel2009"}));
+  EXPECT_EQ(Stored(products[2] + "Vortel2008"), kFolder + "\\Vortel2008.ARX");
+  EXPECT_EQ(world.registry.Keys(products[3]), (Names{"Vortel2010", "Vortel2010_32"}));
+  EXPECT_EQ(Stored(products[3] + "Vortel2010_32"), kFolder + "\\Vortel2010_32.ARX");
+  EXPECT_EQ(world.registry.Keys(products[4]), Names{"Vortel2011"});
   EXPECT_TRUE(info.RegisterLoader(2006, 32, world.log) && info.RegisterLoader(2028, 32, world.log)) << "outside the table: nothing to do";
   info.SetInstallDir("E:\\New");
   EXPECT_TRUE(Register({2008}));
   EXPECT_EQ(Stored(products[1] + "Vortel2008"), "E:\\New\\Vortel2008.ARX");
   EXPECT_EQ(Stored(products[0] + "Vortel2007"), kFolder + "\\Vortel2008.ARX") << "not ticked, not touched";
-}
-
-TEST_F(Profile, SixtyFourBitPackagesAddTheExtraEntriesOf2009And2010) {
-  const std::string p2009 = AddProduct(2009, "A"), p2010 = AddProduct(2010, "B"), p2011 = AddProduct(2011, "C");
-  EXPECT_TRUE(Register({2009, 2010, 2011}));
-  EXPECT_EQ(world.registry.Keys(p2009), Names{"Vortel2009"});
-  EXPECT_EQ(world.registry.Keys(p2010), Names{"Vortel2010"});
-  EXPECT_TRUE(Register({2009, 2010, 2011}, 64));
-  EXPECT_EQ(world.registry.Keys(p2009), (Names{"Vortel2008", "Vortel2009"}));
-  EXPECT_EQ(Stored(p2009 + "Vortel2008"), kFolder + "\\Vortel2008.ARX");
-  EXPECT_EQ(world.registry.Keys(p2010), (Names{"Vortel2010", "Vortel2010_32"}));
-  EXPECT_EQ(Stored(p2010 + "Vortel2010_32"), kFolder + "\\Vortel2010_32.ARX");
-  EXPECT_EQ(world.registry.Keys(p2011), Names{"Vortel2011"});
 }
 
 TEST_F(Profile, AnEarlierEntryIsReplacedOrReusedWhenItHasSubkeysAndATooLongFolderLeavesIt) {
@@ -127,7 +121,7 @@ TEST_F(Profile, EveryEntryNotWrittenIsReportedWhileTheRestAndTheTrustedPathsAreW
 }
 
 TEST_F(Profile, TheFolderJoinsTheTrustedPathsUnlessAnEntryAlreadyNamesIt) {
-  const std::string shallow = "\x9C\x5C", letter = "\x81\x61";  // trail bytes '\' and 'a'
+  const std::string shallow = fakes::kShallow, letter = "\x81\x61";  // trail bytes '\' and 'a'
   const struct {
     std::string stored;
     std::uint32_t type;
@@ -155,7 +149,7 @@ TEST_F(Profile, TheFolderJoinsTheTrustedPathsUnlessAnEntryAlreadyNamesIt) {
 }
 
 TEST_F(Profile, TheFolderLeavesTheTrustedPathsAndEveryOtherEntryStaysAsItIs) {
-  const std::string shallow = "C:\\" + std::string("\x9C\x5C");  // its last byte is no backslash
+  const std::string shallow = "C:\\" + fakes::kShallow;  // its last byte is no backslash
   const struct {
     std::string stored;
     bool madeByTheInstall;

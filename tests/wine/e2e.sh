@@ -77,8 +77,8 @@ press_install() { message="$(wine "$driver" install | tr -d '\r')"; }
 colours_shown() {
   local window
   window="$(xwininfo -root -tree | awk '/"V-结构工具箱安装"/ { print $1; exit }')"
-  [ -n "$window" ] && import -window "$window" "$scratch/dialog.png" 2>/dev/null || return 1
-  local colours="$(convert "$scratch/dialog.png" -format %c histogram:info:-)"
+  [ -n "$window" ] && import -window "$window" "$WINEPREFIX/dialog.png" 2>/dev/null || return 1
+  local colours="$(convert "$WINEPREFIX/dialog.png" -format %c histogram:info:-)"
   grep -q '(160,180,220)' <<<"$colours" && grep -q '(10,70,40)' <<<"$colours"
 }
 # The program ends with the exit status given.
@@ -142,13 +142,16 @@ machine_state() {
     iconv -f UTF-16 -t UTF-8 "$export"
   done
   wine reg export 'HKCU\Software' "$(winepath -w "$export")" /y >/dev/null 2>&1
-  iconv -f UTF-16 -t UTF-8 "$export" | grep -v '"TRUSTEDPATHS"='
+  iconv -f UTF-16 -t UTF-8 "$export" | grep -v '"TRUSTEDPATHS"=' |  # Wine's own settings aside
+    awk '/^\[/ { skip = index($0, "[HKEY_CURRENT_USER\\Software\\Wine") == 1 } !skip'
   (cd "$c" && find . \( -path ./windows -o -path './users/*/Temp' \) -prune -o -type f ! -path '*/Fonts/Vortel_*' -print0 |
      LC_ALL=C sort -z | xargs -0 md5sum)
 }
 
-echo "== a whole install of every release found, into the default folder"
+echo "== a whole install of every release found with the dialog, then the uninstall the user runs:"
+echo "   the machine is as it was, save the fonts"
 lay_out
+before="$(machine_state)"
 start_setup
 for _ in $(seq 100); do colours_shown && break || sleep 0.1; done
 colours_shown || fail "the dialog's face and title are not in their colours"
@@ -156,6 +159,14 @@ press_install
 expect "closing message" "$message" "$(gbk $'V-工具箱安装\n安装完成，重启CAD即可使用 !')"
 answer 0
 expect_installed 'C:\Vortel\V-Trelmox' 11110
+wine "$installed/Uninstall.exe" >/dev/null 2>&1 &
+setup_pid=$!
+expect "confirmation" "$(wine "$driver" uninstall-box | tr -d '\r')" "$(gbk $'V-结构工具箱卸载\n确定要卸载结构工具箱软件吗？')"
+expect "closing message" "$(wine "$driver" uninstall-box | tr -d '\r' | head -n 2)" "$(gbk $'V-结构工具箱卸载\n卸载完成 !')"
+expect_end 0
+wine wineboot -r >/dev/null 2>&1  # Windows starts anew: the maintenance copy that ran goes now
+[ "$(machine_state)" == "$before" ] || fail "the machine is not as it was: $(diff <(echo "$before") <(machine_state) | head -n 20)"
+expect "trusted paths" "$(value "$profile\\Variables" TRUSTEDPATHS)" "REG_SZ    C:\\TOOLS"
 
 echo "== a program file that cannot be copied while another program is active, answered with Abort"
 lay_out
@@ -166,16 +177,8 @@ expect_end 5
 expect "copied before the failure" "$(names "$installed")" "Uninstall.dat Uninstall.exe Vortel.prt5 Vortel2008.ARX "
 expect "nothing registered" "$(value "HKLM\\${keys[1]}\\Applications\\Vortel2009" LOADER)" ""
 
-echo "== a package without its Data folder"
-lay_out
-rm -rf "$scratch/package/Data"
-start_setup
-press_install
-expect "package message" "$message" "$(gbk $'V-软件安装\n未找到安装所需的Data文件夹 !\n\n可能安装文件下载后没有解压，\n\n请解压后再执行SetUp.exe !')"
-answer 4
-expect "installation folder" "$(names "$installed")" ""
-
-echo "== silent installs without a display: one release into a folder given, and with /D= last"
+echo "== without a display: one release into a folder given, its log, the per-user step twice for a"
+echo "   profile made after the install, a user's file, and the uninstall deployment tools run"
 lay_out
 rm -f "$c"/users/*/Temp/Vortel-Setup-*.log
 run_silent 0 '/VERYSILENT /DIR="C:\e2e\T" /RELEASES=2008'
@@ -186,42 +189,25 @@ for name in Vortel2008.ARX Vortel2009.ARX Vortel2010.ARX Vortel2015.ARX Vortel.p
   grep -q "program file copied: .*$name" "$log" || fail "the log does not name $name"
 done
 expect "the log's last line" "$(tail -n 1 "$log" | tr -d '\r')" "outcome: finished (exit code 0)"
-lay_out
-run_silent 0 '/S /D=C:\e2e\Program Files\Vortel'
-expect_installed 'C:\e2e\Program Files\Vortel\V-Trelmox' 11110
-
-echo "== a silent install without its package"
-lay_out
-rm -rf "$scratch/package/Data"
-run_silent 4 '/S /LOG="C:\e2e\setup.log"'
-grep -q "the package was not found" "$scratch/setup.log" || fail "the log does not say the package is missing"
-
-echo "== a silent install, then the uninstall run by the user, leave the machine as it was, save the fonts"
-lay_out
-before="$(machine_state)"
-run_silent 0 /S
-wine "$installed/Uninstall.exe" >/dev/null 2>&1 &
-setup_pid=$!
-expect "confirmation" "$(wine "$driver" uninstall-box | tr -d '\r')" "$(gbk $'V-结构工具箱卸载\n确定要卸载结构工具箱软件吗？')"
-expect "closing message" "$(wine "$driver" uninstall-box | tr -d '\r' | head -n 2)" "$(gbk $'V-结构工具箱卸载\n卸载完成 !')"
-expect_end 0
-wine wineboot -r >/dev/null 2>&1  # Windows starts anew: the maintenance copy that ran goes now
-[ "$(machine_state)" == "$before" ] || fail "the machine is not as it was: $(diff <(echo "$before") <(machine_state) | head -n 20)"
-expect "trusted paths" "$(value "$profile\\Variables" TRUSTEDPATHS)" "REG_SZ    C:\\TOOLS"
-
-echo "== the per-user step, twice for a profile made after the install; the uninstall deployment tools run"
-lay_out
-run_silent 0 /S
 later='HKEY_CURRENT_USER\Software\Autodesk\AutoCAD\R17.1\ACAD-6001:804\Profiles\Later\Variables'
 wine reg add "$later" /v TRUSTEDPATHS /d 'D:\Blocks' /f >/dev/null
 run_registered 0 "$step" StubPath
 run_registered 0 "$step" StubPath
-expect "trusted once" "$(value "$later" TRUSTEDPATHS)" 'REG_SZ    D:\BLOCKS;C:\VORTEL\V-TRELMOX'
-printf 'mine' >"$installed/notes.txt"
+expect "trusted once" "$(value "$later" TRUSTEDPATHS)" 'REG_SZ    D:\BLOCKS;C:\E2E\T\V-TRELMOX'
+printf 'mine' >"$scratch/T/V-Trelmox/notes.txt"
 run_registered 0 "$entry" QuietUninstallString
-expect "a user's file stays, the copy that ran until Windows starts anew" "$(names "$installed")" "Uninstall.exe notes.txt "
+expect "a user's file stays, the copy that ran until Windows starts anew" "$(names "$scratch/T/V-Trelmox")" "Uninstall.exe notes.txt "
 wine wineboot -r >/dev/null 2>&1
-expect "a user's file stays" "$(names "$installed")" "notes.txt "
+expect "a user's file stays" "$(names "$scratch/T/V-Trelmox")" "notes.txt "
 expect "no entry" "$(value "$entry" DisplayName)" ""
 run_silent 7 '/UNINSTALL /S'
+
+echo "== /D= last, unquoted, with spaces; and a silent install without its package"
+lay_out
+run_silent 0 '/S /D=C:\e2e\Program Files\Vortel'
+expect_installed 'C:\e2e\Program Files\Vortel\V-Trelmox' 11110
+lay_out
+rm -rf "$scratch/package/Data"
+run_silent 4 '/S /LOG="C:\e2e\setup.log"'
+grep -q "the package was not found" "$scratch/setup.log" || fail "the log does not say the package is missing"
 [ "$failures" == 0 ] && echo "all passed" || { echo "$failures failed"; exit 1; }
