@@ -41,7 +41,8 @@ FolderChoice ChooseFolder(const platform::Services& services, const std::string&
   FolderChoice choice;
   choice.folder.assign(full, length < kFullPathBufferSize ? length : 0);
   platform::DropTrailingBackslash(choice.folder, services.isLeadByte);
-  if (length == 0) {
+  // A ';' would split the folder in two where AutoCAD reads its trusted paths, trusting another.
+  if (length == 0 || platform::FindByCharacters(choice.folder, ";", services.isLeadByte) != std::string::npos) {
     choice.refusal = texts::kChooseInstallPath;
   } else if (length >= kFullPathBufferSize ||
              choice.folder.size() + sizeof kInstallSubFolder - 1 > kMaxInstallFolder) {

@@ -20,8 +20,8 @@ struct FolderChoice {
 };
 // The folder typed made absolute (GetFullPathNameA: "tools\cad" and "D:cad" as Windows resolves
 // them for this program), less one trailing backslash. An empty folder, one that cannot be
-// resolved, or one whose installation folder would be too long for the program's paths, is
-// refused.
+// resolved, one holding a ';' (the separator of AutoCAD's trusted paths), or one whose
+// installation folder would be too long for the program's paths, is refused.
 FolderChoice ChooseFolder(const platform::Services& services, const std::string& typed);
 
 // Whether an install may serve a release: it was found at start-up, and a package for 32-bit

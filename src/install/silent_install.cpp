@@ -46,7 +46,7 @@ int RunSilentInstall(const platform::Services& services, CAcadInstallInfo& info,
   if (choice.refusal != nullptr) {
     const bool tooLong = choice.refusal == texts::kInstallPathTooLong;
     return CannotProceed(report, "the folder \"" + choices.folder.value_or(kDefaultFolder) +
-                                  (tooLong ? "\" is too long" : "\" cannot be resolved"));
+                                  (tooLong ? "\" is too long" : "\" cannot be resolved, or holds a ';'"));
   }
   SilentQuestions questions;
   platform::NoProgressBar progress;

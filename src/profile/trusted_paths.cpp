@@ -14,9 +14,11 @@ namespace {
 
 const char kUserAcadKey[] = "SOFTWARE\\Autodesk\\AutoCAD";
 const char kTrustedPathsValue[] = "TRUSTEDPATHS";
-// The stored list is read up to this many bytes; the new list may be a little longer.
+// The install reads the stored list up to this many bytes; the new list may be a little longer,
+// and the uninstall reads as much as the install may have written.
 constexpr std::uint32_t kReadLimit = 10000;
 constexpr std::size_t kNewTextLimit = 12999;
+constexpr std::uint32_t kUninstallReadLimit = kNewTextLimit + 1;
 
 // `base` + "\" + `name` less one trailing backslash, + `suffix`.
 std::string JoinKeyPath(const std::string& base, const std::string& name, const char* suffix,
@@ -54,7 +56,7 @@ struct StoredList {
 
 // A missing key or value reads as an empty list; any other failure (a list longer than the
 // read limit among them) leaves the list unreadable.
-StoredList ReadTrustedPaths(platform::Registry& registry, const std::string& variablesKey) {
+StoredList ReadTrustedPaths(platform::Registry& registry, const std::string& variablesKey, std::uint32_t limit) {
   StoredList stored;
   ScopedRegKey key(registry);
   const platform::ErrorCode opened = registry.OpenKey(platform::kHkeyCurrentUser, variablesKey.c_str(), key.Receive());
@@ -63,8 +65,8 @@ StoredList ReadTrustedPaths(platform::Registry& registry, const std::string& var
     stored.error = opened != platform::kErrorSuccess ? opened : platform::kErrorInvalidHandle;
     return stored;
   }
-  std::vector<std::uint8_t> buffer(kNewTextLimit + 1, 0);
-  std::uint32_t size = kReadLimit;
+  std::vector<std::uint8_t> buffer(std::max<std::size_t>(kNewTextLimit, limit) + 1, 0);  // a NUL always after
+  std::uint32_t size = limit;
   std::uint32_t type = 0;
   const platform::ErrorCode read = registry.QueryValue(key.Get(), kTrustedPathsValue, &type, buffer.data(), &size);
   stored.valueExists = read != platform::kErrorFileNotFound;
@@ -135,7 +137,7 @@ void CAcadInstallInfo::RemoveTrustedPath(const std::vector<std::string>& valuesM
   platform::Registry& registry = m_services.registry;
   for (const std::string& variablesKey : CollectVariablesKeys(CollectProfilesKeys())) {
     const std::string where = "TRUSTEDPATHS of HKCU\\" + variablesKey;
-    const StoredList read = ReadTrustedPaths(registry, variablesKey);
+    const StoredList read = ReadTrustedPaths(registry, variablesKey, kUninstallReadLimit);
     const std::string kept = acad::TrustedPathsWithoutFolder(read.text, m_strInstallDir, m_services.isLeadByte);
     if (read.error != platform::kErrorSuccess || !read.valueExists || kept == read.text) continue;
     ScopedRegKey key(registry);
@@ -200,7 +202,7 @@ acad::StringList CAcadInstallInfo::CollectVariablesKeys(const acad::StringList& 
 void CAcadInstallInfo::TrustFolderInProfile(const std::string& variablesKey, install::InstallReport& report) {
   platform::Registry& registry = m_services.registry;
   const std::string where = "TRUSTEDPATHS of HKCU\\" + variablesKey;
-  const StoredList read = ReadTrustedPaths(registry, variablesKey);
+  const StoredList read = ReadTrustedPaths(registry, variablesKey, kReadLimit);
   if (read.error != platform::kErrorSuccess) {
     report.Line(platform::FormatText("%s left alone: it cannot be read whole (error %ld)", where.c_str(), read.error));
     return;

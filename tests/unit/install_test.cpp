@@ -85,6 +85,7 @@ TEST(SilentInstall, EachWayOfEndingHasItsExitCodeAndNothingIsAsked) {
       {"a release not served", [](Machine&) {}, {{}, std::vector<int>{2017}}, install::kExitCannotProceed, false},
       {"a folder too long", [](Machine&) {}, {"C:\\" + std::string(240, 'x'), {}}, install::kExitCannotProceed, false},
       {"a folder unresolved", [](Machine& m) { m.faults.Fail("FullPathName", "", 0); }, {}, install::kExitCannotProceed, false},
+      {"a folder with a ';'", [](Machine&) {}, {"C:\\Users;x", {}}, install::kExitCannotProceed, false},
       {"the package missing", [](Machine& m) { m.files.modulePath = "E:\\SetUp.exe"; }, {}, install::kExitFailed, false},
       {"a file not copied", [](Machine& m) { m.faults.Fail("Copy", "C:\\Vortel\\V-Trelmox\\Vortel2008.ARX", 32); }, {},
        install::kExitFailed, false},
