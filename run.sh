@@ -143,7 +143,8 @@ uninstall_demo() {
   echo "== Windows starts anew"
   wineboot -r >/dev/null 2>&1
   echo "== what is left"
-  if [ -d "$WINEPREFIX/drive_c/Vortel" ]; then echo "   C:\\Vortel is still there"; else echo "   C:\\Vortel is gone"; fi
+  echo "   below C:\\Vortel: $(cd "$WINEPREFIX/drive_c/Vortel" 2>/dev/null && find . -mindepth 1 | sed 's|^\./||' | tr '\n' ' ')"
+  echo "      (the installation folder stays empty: other users' AutoCAD may still trust it)"
   for folder in "${acad_folders[@]}"; do
     echo "   $folder: $(cd "$folder" && find Fonts -type f | sort | tr '\n' ' ')(the fonts stay)"
     echo "      Drv/pdfplot9.hdi: $(head -n 1 "$folder/Drv/pdfplot9.hdi" | tr -d '\r')"

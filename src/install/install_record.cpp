@@ -40,7 +40,7 @@ std::optional<InstallRecord> ParseInstallRecord(const std::string& text) {
     std::vector<std::string>* singles;
     std::vector<InstallRecord::Pair>* pairs;
   } kinds[] = {{"folder", &record.folders, nullptr}, {"file", &record.files, nullptr},
-               {"placed", &record.placed, nullptr},  {"key", &record.keys, nullptr},
+               {"placed", &record.placed, nullptr},  {"key", &record.keys, nullptr}, {"step", &record.steps, nullptr},
                {"original", nullptr, &record.originals}, {"loader", nullptr, &record.loaders},
                {"trusted", nullptr, &record.trusted}};
   // Every line ends with CR LF: a record cut short shows.

@@ -26,6 +26,7 @@ struct InstallRecord {
   std::vector<Pair> loaders;         // a product key (below HKLM), and its entry written
   std::vector<Pair> trusted;         // a Variables key (below HKCU) whose TRUSTEDPATHS gained the
                                      // folder, and "1" when the value was there before, else "0"
+  std::vector<std::string> steps;    // the folder, when a per-user step trusted it for every user
 };
 
 // The record of an installation folder; nothing when there is none, or it cannot be read whole.
@@ -44,6 +45,7 @@ class InstallRecordFile final : public InstallReport {
   void TrustedPathAdded(const std::string& variablesKey, bool valueExisted) override {
     Add("trusted", variablesKey, valueExisted ? "1" : "0");
   }
+  void PerUserStepWritten(const std::string& folder) override { Add("step", folder); }
   // Deletes the record begun by this install, when there was none before: an install that
   // copied nothing leaves no record.
   void DiscardIfNew();

@@ -29,6 +29,8 @@ class InstallReport {
   // A profile's TRUSTEDPATHS that gained the installation folder; whether it held a value
   // named so before.
   virtual void TrustedPathAdded(const std::string& /*variablesKey*/, bool /*valueExisted*/) {}
+  // The per-user step registered for `installFolder`, which trusts it for every user at logon.
+  virtual void PerUserStepWritten(const std::string& /*installFolder*/) {}
 };
 
 // An install that keeps no account.
@@ -51,6 +53,9 @@ class BothReports final : public InstallReport {
   }
   void TrustedPathAdded(const std::string& variablesKey, bool valueExisted) override {
     m_first.TrustedPathAdded(variablesKey, valueExisted), m_second.TrustedPathAdded(variablesKey, valueExisted);
+  }
+  void PerUserStepWritten(const std::string& folder) override {
+    m_first.PerUserStepWritten(folder), m_second.PerUserStepWritten(folder);
   }
 
  private:

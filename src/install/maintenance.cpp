@@ -98,6 +98,7 @@ void RegisterMaintenance(const platform::Services& services, const std::string& 
   if (machineWide && CreateKeyReported(services, platform::kHkeyLocalMachine, "HKLM", kActiveSetupKey, step, report) ==
                          platform::kErrorSuccess) {
     WritePerUserStep(services, step.Get(), installFolder);
+    report.PerUserStepWritten(installFolder);
     report.Line(std::string("per-user step: HKLM\\") + kActiveSetupKey);
   }
 }
@@ -116,13 +117,14 @@ void UnregisterMaintenance(const platform::Services& services, const std::string
   for (const platform::RegKey root : {platform::kHkeyLocalMachine, platform::kHkeyCurrentUser}) {
     if (!SameFolder(services, ReadText(registry, root, kUninstallKey, "InstallLocation"), installFolder)) continue;
     const platform::ErrorCode removed = registry.DeleteKey(root, kUninstallKey);
-    report.Line(platform::FormatText("uninstall entry removed: %s (error %ld)", kUninstallKey, removed));
+    report.Line(removed == platform::kErrorSuccess ? std::string("uninstall entry removed: ") + kUninstallKey
+                : platform::FormatText("uninstall entry not removed: %s (error %ld)", kUninstallKey, removed));
   }
   const std::string stub = ReadText(registry, platform::kHkeyLocalMachine, kActiveSetupKey, "StubPath");
-  if (SameFolder(services, stub, Quoted(installFolder + "\\" + kMaintenanceName) + " " + kTrustUserSwitch)) {
-    const platform::ErrorCode removed = registry.DeleteKey(platform::kHkeyLocalMachine, kActiveSetupKey);
-    report.Line(platform::FormatText("per-user step removed: %s (error %ld)", kActiveSetupKey, removed));
-  }
+  if (!SameFolder(services, stub, Quoted(installFolder + "\\" + kMaintenanceName) + " " + kTrustUserSwitch)) return;
+  const platform::ErrorCode removed = registry.DeleteKey(platform::kHkeyLocalMachine, kActiveSetupKey);
+  report.Line(removed == platform::kErrorSuccess ? std::string("per-user step removed: ") + kActiveSetupKey
+              : platform::FormatText("per-user step not removed: %s (error %ld)", kActiveSetupKey, removed));
 }
 
 }  // namespace install

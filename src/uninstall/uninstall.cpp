@@ -101,9 +101,14 @@ class Remover {
   }
 
   // The folders the install made, the deepest first, each when nothing is left in it; one
-  // that holds only what is deleted when Windows starts goes then too.
-  void RemoveFolders(const std::vector<std::string>& folders) {
+  // that holds only what is deleted when Windows starts goes then too. The installation folder
+  // and those above it stay when `keepInstallFolder`.
+  void RemoveFolders(const std::vector<std::string>& folders, bool keepInstallFolder) {
     for (auto folder = folders.rbegin(); folder != folders.rend(); ++folder) {
+      if (keepInstallFolder && (*folder == m_folder || IsInFolder(m_services, m_folder, *folder))) {
+        m_run.report.Line("folder kept: " + *folder);
+        continue;
+      }
       const platform::ErrorCode removed = m_services.files.RemoveFolder(*folder);
       if (removed == platform::kErrorSuccess || removed == platform::kErrorFileNotFound) {
         m_run.report.Line("removed folder " + *folder);
@@ -238,7 +243,11 @@ UninstallEnd Uninstall(const UninstallRun& run, const std::string& installFolder
   step();
   remover.DeleteFiles(record->files), step();
   install::UnregisterMaintenance(run.services, installFolder, run.report);
-  remover.RemoveFolders(record->folders);
+  // Where a per-user step trusted the folder for every user, other users' AutoCAD may still trust
+  // it: it stays, empty, with its access list, so that nobody else can put a module there.
+  const bool trustedForOthers = !record->steps.empty();
+  if (trustedForOthers) run.report.Line("the installation folder stays: other users' AutoCAD may trust it");
+  remover.RemoveFolders(record->folders, trustedForOthers);
   remover.RemoveKeys(record->keys), step();
   return remover.HadErrors() ? UninstallEnd::FinishedWithErrors : UninstallEnd::Finished;
 }

@@ -159,8 +159,10 @@ TEST(InstallLog, TheFileIsUtf8WithItsMarkANewOneEachRunAndBounded) {
 using Change = std::function<void(Machine&)>;
 const Change kNothing = [](Machine&) {};
 
-// What stays after an uninstall: the fonts, and the list the install stored in capitals.
+// What stays after an uninstall: the fonts, the list the install stored in capitals, and the
+// installation folder, empty, which the per-user step may have trusted for other users.
 void InstalledAndUninstalled(Machine& m) {
+  m.files.AddFolder(kInstalled);
   m.files.AddFile("C:\\A2008\\Fonts\\Vortel_EN.shx", "Vortel_EN.shx");
   m.files.AddFile("C:\\A2008\\Fonts\\Vortel_HZ.shx", "Vortel_HZ.shx");
   m.registry.Set(kVariables, "TRUSTEDPATHS", "C:\\TOOLS");
@@ -195,8 +197,9 @@ TEST(Uninstall, LeavesTheMachineAsBeforeTheInstallSaveTheFontsAndWhatIsNotItsOwn
        [](Machine& m) { m.registry.DeleteKey(kHkeyLocalMachine, (kProduct2008 + "\\Applications\\Vortel2008").c_str()); },
        kNothing},
       {"a profile without a list", [](Machine& m) { m.registry.AddKey(kProfiles + "Q"); }, kNothing, kNothing},
-      {"HKLM not writable: the entry is the user's", [](Machine& m) { m.faults.Fail("CreateKey", "HKLM\\SOFTWARE\\Microsoft", 5); },
-       kNothing, kNothing},
+      {"HKLM not writable: the entry is the user's, no other user trusts the folder",
+       [](Machine& m) { m.faults.Fail("CreateKey", "HKLM\\SOFTWARE\\Microsoft", 5); }, kNothing,
+       [](Machine& m) { m.files.RemoveFolder(kInstalled), m.files.RemoveFolder("C:\\Vortel"); }},
   };
   for (const auto& expected : cases) {
     Machine machine, untouched;
@@ -243,6 +246,7 @@ TEST(InstallRecord, HoldsWhatTheInstallDidAndIsReadOnlyWhole) {
   EXPECT_EQ(record->loaders, (Pairs{{kProduct2008 + "\\", "Applications\\Vortel2008"}}));
   EXPECT_EQ(record->trusted, (Pairs{{kVariables.substr(5), "1"}}));
   EXPECT_EQ(record->originals, (Pairs{{"C:\\A2008\\Drv\\pdfplot9.hdi", "C:\\A2008\\Drv\\pdfplot9.hdi.vortel-backup"}}));
+  EXPECT_EQ(record->steps, std::vector<std::string>{kInstalled});
   EXPECT_EQ(record->placed.size(), 3u);
   EXPECT_EQ(record->files.size(), 3u);
   for (const char* broken : {"", "Vortel install record 2\r\n", "Vortel install record 1\r\nfile\r\n",
@@ -273,11 +277,12 @@ TEST(Maintenance, ASecondInstallKeepsOneEntryAndEachUninstallTakesOnlyItsOwn) {
   EXPECT_TRUE(arguments(kStep, "StubPath").trustUser);
 
   EXPECT_EQ(machine.Uninstall(kInstalled + "\\Uninstall.exe"), install::kExitFinished);
-  EXPECT_FALSE(machine.files.Exists("C:\\Vortel"));
+  EXPECT_EQ(machine.files.Names(kInstalled), fakes::Names{}) << "empty, kept for other users' lists";
   EXPECT_EQ(machine.registry.Get(kLoader, "LOADER")->Text(), "E:\\T\\V-Trelmox\\Vortel2008.ARX");
   EXPECT_TRUE(machine.registry.Get(kStep, "StubPath"));
   EXPECT_EQ(machine.Uninstall(), install::kExitFinished);
   InstalledAndUninstalled(untouched);
+  untouched.files.AddFolder("E:\\T\\V-Trelmox");
   EXPECT_EQ(machine.State(), untouched.State());
 }
 

@@ -126,6 +126,7 @@ TEST_F(SetupDialog, BrowseTakesTheFolderPickedAndOpensOnTheLastFolderTypedOrPick
     EXPECT_TRUE(world.AllReleased()) << "every item freed once";
     const fakes::ShownPicker& picker = world.desktop.pickers.back();
     EXPECT_EQ(picker.info.owner, window.Handle());
+    EXPECT_EQ(picker.info.flags, 0x71u) << "folders only, an edit box, the new style, validated";
     EXPECT_EQ(picker.callbackResult, 0);
     return picker.selected;
   };
