@@ -79,7 +79,7 @@ StoredList ReadTrustedPaths(platform::Registry& registry, const std::string& var
 // backslash aside) or the folder with AutoCAD's "\..." for its sub-folders.
 bool EntryNamesFolder(std::string entry, const std::string& upperFolder,
                       platform::LeadByteTest isLeadByte) {
-  if (entry == upperFolder + "\\...") return true;
+  if (entry == upperFolder || entry == upperFolder + "\\...") return true;
   platform::DropTrailingBackslash(entry, isLeadByte);
   return entry == upperFolder;
 }

@@ -77,19 +77,6 @@ TEST(PackageLocation, DataBesideTheProgramOrElseTheProgramFolderHoldingTheMarker
             texts::kPackageNotFound + std::string(texts::kSoftwareSetupCaption) + "0" + std::to_string(0xD141));
 }
 
-TEST(AcadProcess, AnyExecutableNameContainingAcadExeInAnyCaseCounts) {
-  const std::pair<Names, bool> cases[] = {
-      {{"System", "acad.exe"}, true}, {{"explorer.exe", "AcAd.ExE"}, true}, {{"myacad.exe.bak"}, true},
-      {{"\xD7\xC0" "ACAD.EXE"}, true}, {{"acadlt.exe", "acad.ex", "acad_exe"}, false}, {{}, false}};
-  for (const auto& [running, expected] : cases) {
-    fakes::World world;
-    world.processes.running = running;
-    EXPECT_EQ(deploy::IsAcadRunning(world.services), expected) << running.size();
-    world.faults.Fail("ExecutableNames", "", 0);
-    EXPECT_FALSE(deploy::IsAcadRunning(world.services)) << "no snapshot, no AutoCAD";
-  }
-}
-
 TEST(Copying, FilterRulesDecideWhatEachCopyTakes) {
   const std::uint32_t file = kFileAttributeArchive, folder = kFileAttributeDirectory;
   const std::string mark = texts::kExtensionLibraryMark;
@@ -167,33 +154,6 @@ TEST(Copying, CopiesComeOutWritableAndProgramFilesLoseTheirZoneMark) {
   for (const auto& [file, marked] : {std::pair{kPackage, false}, {kInstalled, false},
                                      {kPackage + kLibrary, true}, {kInstalled + kLibrary, true}}) {
     EXPECT_EQ(world.files.Delete(file + "\\zone.arx:Zone.Identifier") == kErrorSuccess, marked) << file;
-  }
-}
-
-TEST(Copying, AFailedCopyIsAbortedIgnoredOrRetriedAsTheUserAnswers) {
-  const struct {
-    std::vector<int> answers;  // 0: the box could not be shown
-    bool finished;
-    std::string b;
-    bool cCopied;
-  } cases[] = {{{kIdAbort}, false, "old", false}, {{0}, false, "old", false},
-               {{kIdIgnore}, true, "old", true}, {{kIdRetry, kIdRetry, kIdRetry}, true, "b", true}};
-  for (const auto& expected : cases) {
-    Package world;
-    for (const char* name : {"a", "b", "c"}) world.files.AddFile(kPackage + "\\" + name + ".arx", name);
-    world.files.AddFile(kInstalled + "\\b.arx", "old");  // held open by someone until the third box
-    world.faults.Fail("Copy", kInstalled + "\\b.arx", kErrorSharingViolation);
-    world.desktop.answers.assign(expected.answers.begin(), expected.answers.end());
-    world.desktop.onBox = [&] { if (world.desktop.boxes.size() == 3) world.faults.planted.clear(); };
-    EXPECT_EQ(world.CopyProgramFiles(), expected.finished);
-    EXPECT_EQ(world.files.Read(kInstalled + "\\a.arx"), "a");
-    EXPECT_EQ(world.files.Read(kInstalled + "\\b.arx"), expected.b);
-    EXPECT_EQ(world.files.Exists(kInstalled + "\\c.arx"), expected.cCopied);
-    EXPECT_EQ(world.window.Count(1014, kPbmStepIt), expected.finished ? 6 : 4);
-    EXPECT_EQ(world.Texts(), Names(expected.answers.size(), CopyFailed(kInstalled + "\\b.arx")));
-    const fakes::ShownBox& box = world.desktop.boxes.at(0);
-    EXPECT_EQ(box.caption + std::to_string(box.type) + std::to_string(box.owner),
-              texts::kSoftwareSetupCaption + std::to_string(kMbAbortRetryIgnore) + std::to_string(0xD141));
   }
 }
 

@@ -104,22 +104,6 @@ TEST_F(Profile, AnEarlierEntryIsReplacedOrReusedWhenItHasSubkeysAndATooLongFolde
   EXPECT_EQ(Stored(product + "Vortel2010").size(), 259u) << "the earlier entry stays";
 }
 
-TEST_F(Profile, EveryEntryNotWrittenIsReportedWhileTheRestAndTheTrustedPathsAreWritten) {
-  const std::string trusted = AddProfile("R\\P\\Profiles\\Default", "");
-  AddProduct(2013, "Locked");
-  const std::string readOnly = AddProduct(2014, "ReadOnly"), fine = AddProduct(2014, "Fine");
-  world.faults.Fail("OpenKey", "HKLM\\SOFTWARE\\Autodesk\\AutoCAD\\R\\Locked", platform::kErrorAccessDenied);
-  world.faults.Fail("CreateKey", readOnly, platform::kErrorAccessDenied);
-  EXPECT_FALSE(Register({2013, 2014}));
-  EXPECT_EQ(Stored(fine + "Vortel2014"), kFolder + "\\Vortel2013.ARX");
-  EXPECT_EQ(Stored(trusted, "TRUSTEDPATHS"), kFolder);
-  world.faults.planted.clear();  // each alone counts: a product key gone, a value not set
-  info.m_arrProductKey[2013 - 2007].push_back("SOFTWARE\\Gone\\");
-  EXPECT_FALSE(Register({2013}));
-  world.faults.Fail("SetValue", fine + "Vortel2014\\LOADER", platform::kErrorAccessDenied);
-  EXPECT_FALSE(Register({2014}));
-}
-
 TEST_F(Profile, TheFolderJoinsTheTrustedPathsUnlessAnEntryAlreadyNamesIt) {
   const std::string shallow = fakes::kShallow, letter = "\x81\x61";  // trail bytes '\' and 'a'
   const struct {

@@ -59,6 +59,35 @@ TEST(ProgramTexts, EveryTextIsTheGbkFormOfItsOriginal) {
        "拷贝文件 %s 失败，可能原因如下：\n\n1、AutoCAD未关闭\n\n2、系统权限未开放，请以管理者权限登陆系统"},
       {texts::kChooseInstallPath, "请选择安装路径 !"},
       {texts::kInstallPathTooLong, "安装路径过长，请选择较短的安装路径 !"},
+      {texts::kUninstallCaption, "V-结构工具箱卸载"},
+      {texts::kConfirmUninstall, "确定要卸载结构工具箱软件吗？"},
+      {texts::kCloseAcadBeforeUninstall, "请关闭AutoCAD后再进行卸载 !"},
+      {texts::kUninstallFinished,
+       "卸载完成 !\n\n字体文件 Vortel_EN.shx 和 Vortel_HZ.shx 仍保留在AutoCAD的Fonts文件夹中，\n\n以便已有图纸正常显示。"},
+      {texts::kUninstallFinishedPartly,
+       "卸载完成，但部分文件或注册表项未能删除 !\n\n字体文件 Vortel_EN.shx 和 Vortel_HZ.shx 仍保留在AutoCAD的Fonts文件夹中。"},
+      {texts::kNotInstalled, "未找到结构工具箱软件的安装，无需卸载 !"},
+      {texts::kRecordUnreadable, "无法读取安装记录 Uninstall.dat，卸载未进行 !"},
+      {texts::kProductName, "结构工具箱软件"},
+      {texts::kUsage,
+       "用法：SetUp.exe [/S | /VERYSILENT | /SILENT] [/SUPPRESSMSGBOXES] [/DIR=\"文件夹\"] [/RELEASES=2008,2016 | /RELEASES=all] [/LOG | /LOG=\"文件\"] [/UNINSTALL] [/D=文件夹]\n"
+       "\n"
+       "/S、/VERYSILENT、/SILENT：静默安装，不显示窗口和任何消息\n"
+       "/DIR=\"文件夹\"：安装到该文件夹下的 V-Trelmox 文件夹\n"
+       "/D=文件夹：同 /DIR，须放在最后，不加引号\n"
+       "/RELEASES=2008,2016：只安装这些版本的 AutoCAD；all：找到的全部版本\n"
+       "/LOG、/LOG=\"文件\"：写安装日志，默认写到临时文件夹\n"
+       "/UNINSTALL：卸载结构工具箱软件（与 Uninstall.exe 相同）\n"
+       "/?、/HELP：显示本说明\n"
+       "\n"
+       "退出代码：\n"
+       "0 安装完成\n"
+       "1 命令行无法识别\n"
+       "2 安装开始前已取消\n"
+       "4 安装失败\n"
+       "5 安装时被用户中止\n"
+       "7 无法安装（AutoCAD 正在运行、没有可安装的版本或安装路径不可用）\n"
+       "9 安装完成，但部分 AutoCAD 加载项注册失败"},
       {texts::kExtensionLibraryMark, "扩展绘图库"},
       {texts::kExtensionLibraryFolder, "Vortel扩展绘图库"},
   };
