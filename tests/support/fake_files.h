@@ -169,7 +169,7 @@ class FakeFiles final : public platform::FileSystem {
   }
   platform::ErrorCode WriteToFile(platform::FileHandle handle, const std::string& bytes) override {
     if (const auto fault = m_faults.Take("WriteToFile", m_open.at(handle))) return *fault;
-    Find(m_open.at(handle))->contents += bytes;
+    if (Node* file = Find(m_open.at(handle))) file->contents += bytes;  // a stream keeps none
     return platform::kErrorSuccess;
   }
   platform::ErrorCode CloseFile(platform::FileHandle handle) override {
