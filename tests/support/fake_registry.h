@@ -73,28 +73,18 @@ class FakeRegistry final : public platform::Registry {
   platform::ErrorCode DeleteKey(platform::RegKey parent, const char* subKey) override {
     const std::string path = Joined(m_handles.at(parent).path, subKey);
     if (const auto fault = m_faults.Take("DeleteKey", path)) return *fault;
-    std::vector<std::string> parts = SplitPath(path);
-    const std::string leaf = parts.back();
-    parts.pop_back();
-    std::string owner;
-    for (const std::string& part : parts) owner += part + "\\";
-    const auto node = Walk(owner, false);
+    const std::string leaf = SplitPath(path).back();
+    const auto node = Walk(path.substr(0, path.size() - leaf.size()), false);
     if (!node || node->keys.count(leaf) == 0) return platform::kErrorFileNotFound;
     if (!node->keys.at(leaf)->keys.empty()) return platform::kErrorAccessDenied;
     node->keys.erase(leaf);
     return platform::kErrorSuccess;
   }
   platform::ErrorCode QuerySubKeyCount(platform::RegKey key, std::uint32_t* count) override {
-    const Handle& handle = m_handles.at(key);
-    if (const auto fault = m_faults.Take("QuerySubKeyCount", handle.path)) return *fault;
-    *count = static_cast<std::uint32_t>(handle.node->keys.size());
-    return platform::kErrorSuccess;
+    return Count("QuerySubKeyCount", m_handles.at(key), m_handles.at(key).node->keys.size(), count);
   }
   platform::ErrorCode QueryValueCount(platform::RegKey key, std::uint32_t* count) override {
-    const Handle& handle = m_handles.at(key);
-    if (const auto fault = m_faults.Take("QueryValueCount", handle.path)) return *fault;
-    *count = static_cast<std::uint32_t>(handle.node->values.size());
-    return platform::kErrorSuccess;
+    return Count("QueryValueCount", m_handles.at(key), m_handles.at(key).node->values.size(), count);
   }
   platform::ErrorCode EnumKey(platform::RegKey key, std::uint32_t index, char* name,
                               std::uint32_t* nameChars) override {
@@ -188,6 +178,11 @@ class FakeRegistry final : public platform::Registry {
       for (const auto& entry : (*node).*map) names.push_back(entry.first);
     }
     return names;
+  }
+  platform::ErrorCode Count(const char* method, const Handle& handle, std::size_t size, std::uint32_t* count) {
+    if (const auto fault = m_faults.Take(method, handle.path)) return *fault;
+    *count = static_cast<std::uint32_t>(size);
+    return platform::kErrorSuccess;
   }
   platform::ErrorCode Open(const char* method, platform::RegKey parent, const char* subKey,
                            platform::RegKey* result, bool create) {
