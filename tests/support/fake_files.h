@@ -1,14 +1,9 @@
-// An in-memory file system that answers the program's calls as Windows does:
-//  - names without regard to case, paths split by characters (a GBK trail byte 0x5C is none);
-//  - a listing of "folder\*.*" gives "." and ".." first, then the entries sorted by name
-//    regardless of case, as they stood when it was opened;
-//  - new files carry the archive attribute, folders the directory attribute; a copy takes its
-//    source's attributes and streams along; a read-only file cannot be overwritten or deleted;
-//  - "file:stream" names an alternate data stream of a file, which no listing shows;
-//  - GetModuleFileNameA cuts a path that does not fit and leaves it without its zero, and the
-//    running program's file cannot be deleted;
-//  - GetFullPathNameA resolves a path against the current folder (on another drive, its root).
-// Fault paths are the paths the calls are given (a copy's destination, or its source).
+// An in-memory file system that answers the program's calls as Windows does: names without
+// regard to case, split by characters (a GBK trail byte 0x5C is no separator); listings of
+// "folder\*.*" give "." and ".." first, then the entries sorted; a copy takes its source's
+// attributes and streams ("file:stream"); a read-only file is neither overwritten nor deleted, nor
+// is the running program's; GetModuleFileNameA cuts a long path without its zero; GetFullPathNameA
+// resolves against the current folder. Fault paths are the paths the calls are given.
 #pragma once
 
 #include <algorithm>
@@ -177,9 +172,9 @@ class FakeFiles final : public platform::FileSystem {
   }
   platform::ErrorCode ReadWholeFile(const std::string& path, std::size_t limit, std::string* contents) override {
     if (const auto fault = m_faults.Take("ReadWholeFile", path)) return *fault;
-    if (!Read(path)) return platform::kErrorFileNotFound;
-    if (Read(path)->size() > limit) return platform::kErrorFileTooLarge;
-    *contents = *Read(path);
+    const std::optional<std::string> read = Read(path);
+    if (!read || read->size() > limit) return read ? platform::kErrorFileTooLarge : platform::kErrorFileNotFound;
+    *contents = *read;
     return platform::kErrorSuccess;
   }
   platform::ErrorCode RemoveFolder(const std::string& path) override {

@@ -32,8 +32,7 @@ class FakeRegistry final : public platform::Registry {
   }
 
   void AddKey(const std::string& key) { Walk(key, true); }
-  void Set(const std::string& key, const std::string& name, const std::string& text,
-           std::uint32_t type = platform::kRegSz) {
+  void Set(const std::string& key, const std::string& name, const std::string& text, std::uint32_t type = platform::kRegSz) {
     SetRaw(key, name, type, Bytes(text.c_str(), text.c_str() + text.size() + 1));
   }
   void SetRaw(const std::string& key, const std::string& name, std::uint32_t type, Bytes data) {
@@ -41,8 +40,7 @@ class FakeRegistry final : public platform::Registry {
   }
   std::optional<RegValue> Get(const std::string& key, const std::string& name) const {
     const auto node = Walk(key, false);
-    if (!node || node->values.count(name) == 0) return std::nullopt;
-    return node->values.at(name);
+    return node && node->values.count(name) != 0 ? std::optional(node->values.at(name)) : std::nullopt;
   }
   // The names of a key's subkeys, or of its values.
   std::vector<std::string> Keys(const std::string& key) const { return Names(key, &Node::keys); }
@@ -63,8 +61,7 @@ class FakeRegistry final : public platform::Registry {
     *result = fault ? platform::kNullKey : parent;
     return fault.value_or(platform::kErrorSuccess);
   }
-  platform::ErrorCode OpenKeyEx(platform::RegKey parent, const char* subKey, std::uint32_t,
-                                platform::RegKey* result) override {
+  platform::ErrorCode OpenKeyEx(platform::RegKey parent, const char* subKey, std::uint32_t, platform::RegKey* result) override {
     return Open("OpenKeyEx", parent, subKey, result, false);
   }
   platform::ErrorCode CreateKey(platform::RegKey parent, const char* subKey, platform::RegKey* result) override {
@@ -86,8 +83,7 @@ class FakeRegistry final : public platform::Registry {
   platform::ErrorCode QueryValueCount(platform::RegKey key, std::uint32_t* count) override {
     return Count("QueryValueCount", m_handles.at(key), m_handles.at(key).node->values.size(), count);
   }
-  platform::ErrorCode EnumKey(platform::RegKey key, std::uint32_t index, char* name,
-                              std::uint32_t* nameChars) override {
+  platform::ErrorCode EnumKey(platform::RegKey key, std::uint32_t index, char* name, std::uint32_t* nameChars) override {
     const Handle& handle = m_handles.at(key);
     const bool inRange = index < handle.node->keys.size();
     const std::string child = inRange ? std::next(handle.node->keys.begin(), index)->second->name : "";
@@ -98,8 +94,8 @@ class FakeRegistry final : public platform::Registry {
     *nameChars = static_cast<std::uint32_t>(child.size());
     return platform::kErrorSuccess;
   }
-  platform::ErrorCode QueryValue(platform::RegKey key, const char* valueName, std::uint32_t* type,
-                                 std::uint8_t* data, std::uint32_t* size) override {
+  platform::ErrorCode QueryValue(platform::RegKey key, const char* valueName, std::uint32_t* type, std::uint8_t* data,
+                                 std::uint32_t* size) override {
     const Handle& handle = m_handles.at(key);
     const std::uint32_t capacity = *size;
     // After ERROR_MORE_DATA a buffer holds nothing usable: it is spoilt, so nobody relies on it.
@@ -133,8 +129,8 @@ class FakeRegistry final : public platform::Registry {
     return handle.node->values.erase(valueName) == 1 ? platform::kErrorSuccess : platform::kErrorFileNotFound;
   }
   platform::ErrorCode CloseKey(platform::RegKey key) override {
-    if (key == platform::kHkeyLocalMachine || key == platform::kHkeyCurrentUser) return platform::kErrorSuccess;
-    return m_handles.erase(key) == 1 ? platform::kErrorSuccess : platform::kErrorInvalidHandle;
+    const bool root = key == platform::kHkeyLocalMachine || key == platform::kHkeyCurrentUser;
+    return root || m_handles.erase(key) == 1 ? platform::kErrorSuccess : platform::kErrorInvalidHandle;
   }
 
  private:
@@ -184,8 +180,8 @@ class FakeRegistry final : public platform::Registry {
     *count = static_cast<std::uint32_t>(size);
     return platform::kErrorSuccess;
   }
-  platform::ErrorCode Open(const char* method, platform::RegKey parent, const char* subKey,
-                           platform::RegKey* result, bool create) {
+  platform::ErrorCode Open(const char* method, platform::RegKey parent, const char* subKey, platform::RegKey* result,
+                           bool create) {
     *result = platform::kNullKey;
     const std::string path = Joined(m_handles.at(parent).path, subKey);
     if (const auto fault = m_faults.Take(method, path)) return *fault;
