@@ -1,5 +1,4 @@
-// Finding the package, copying its files into the installation folder, and placing the fonts and
-// the plot driver into AutoCAD's folders.
+// Finding the package, copying its files in, and placing the fonts and the driver into AutoCAD's folders.
 #include <gtest/gtest.h>
 
 #include "acad/install_info.h"
@@ -17,13 +16,11 @@ using fakes::Names;
 
 namespace {
 
-const std::string kPackage = "D:\\pkg\\Data", kInstalled = "C:\\Vortel\\V-Trelmox";
-const std::string kLibrary = std::string("\\") + texts::kExtensionLibraryFolder;
+const std::string kPackage = "D:\\pkg\\Data", kInstalled = "C:\\Vortel\\V-Trelmox", kLibrary = std::string("\\") + texts::kExtensionLibraryFolder;
 
 std::string CopyFailed(const std::string& path) { return FormatText(texts::kCopyFailedFormat, path.c_str()); }
 
-// The program in D:\pkg beside its Data folder, and C:\Vortel to install into. It keeps the
-// files reported written, and the bytes the last program-file copy counted.
+// The program in D:\pkg beside its Data folder, C:\Vortel to install into; the files written, the bytes counted.
 struct Package : fakes::World, install::InstallReport {
   Package() { files.AddFolder(kPackage), files.AddFolder("C:\\Vortel"), bar.Attach(window, 1014); }
   bool CopyProgramFiles(const std::string& folder = kInstalled + "\\") {
@@ -47,8 +44,7 @@ struct Package : fakes::World, install::InstallReport {
   std::uint64_t bytes = 0;
 };
 
-// The Data folder wins over the marker beside the program; a file named Data, or a folder named
-// like the marker, is none; 260 characters fit the program's path buffer, a longer path is cut.
+// Data wins over the marker beside it; a file named Data, a folder named like the marker, a path cut are none.
 TEST(PackageLocation, DataBesideTheProgramOrElseTheProgramFolderHoldingTheMarker) {
   const std::string deep = "I:\\" + std::string(246, 'p');
   Package world;
@@ -93,12 +89,11 @@ TEST(Copying, EachCopyTakesWhatItsRulesAllowWritableAndCountedAndProgramFilesLos
     }
     programBytes += row.programFile ? row.name.size() : 0;
   }
-  for (const std::string& from : {kPackage, kPackage + kLibrary}) {
-    world.faults.Fail("SetAttributes", from + "\\disc.arx", kErrorAccessDenied);
-    world.files.AddFile(from + "\\zone.arx:Zone.Identifier");
+  for (const std::string& in : {std::string(), kLibrary}) {
+    world.faults.Fail("SetAttributes", kPackage + in + "\\disc.arx", kErrorAccessDenied);
+    world.files.AddFile(kPackage + in + "\\zone.arx:Zone.Identifier");
+    world.files.AddFile(kInstalled + in + "\\old.arx", "stale", readOnly);  // left by an earlier install
   }
-  world.files.AddFile(kInstalled + "\\old.arx", "stale", readOnly);  // left by an earlier install
-  world.files.AddFile(kInstalled + kLibrary + "\\old.arx", "stale", readOnly);
   EXPECT_TRUE(world.CopyProgramFiles());
   EXPECT_EQ(world.bytes, programBytes);
   world.CopyExtensionLibrary();
@@ -126,8 +121,7 @@ TEST(Copying, EachTurnStepsTheBarAndTheScansStopAfter101And81Entries) {
     for (int n = 0; n < scan.files; ++n) world.files.AddFile(from + "\\f" + std::to_string(n) + ".dll");
     if (scan.library) world.CopyExtensionLibrary();
     else EXPECT_TRUE(world.CopyProgramFiles());
-    EXPECT_EQ(world.window.items[1014].messages.size(), static_cast<std::size_t>(scan.steps)) << scan.files;
-    EXPECT_EQ(world.window.Count(1014, kPbmStepIt), scan.steps);
+    EXPECT_EQ(world.window.Count(1014, kPbmStepIt), scan.steps) << scan.files;
     EXPECT_EQ(world.written.size(), static_cast<std::size_t>(scan.copied));
   }
 }
@@ -139,19 +133,16 @@ TEST(Copying, PackagesThatCannotBeListedAndPathsTooLongFailTheirCopies) {
     listing.files.AddFile(kPackage + "\\a.arx", "a");
     listing.faults.Fail(call, kPackage + "\\*.*", kErrorAccessDenied);
     EXPECT_FALSE(listing.CopyProgramFiles()) << call;
-    listing.desktop.answers = {kIdRetry};
-    listing.desktop.onBox = [&] { listing.faults.planted.clear(); };
+    listing.desktop.answers = {kIdRetry}, listing.desktop.onBox = [&] { listing.faults.planted.clear(); };
     EXPECT_TRUE(listing.CopyProgramFiles());
     EXPECT_EQ(listing.BoxTexts(), Names(2, CopyFailed(kInstalled)));
     EXPECT_EQ(listing.Read(kInstalled + "\\a.arx"), "a");
   }
-  // 259 characters fit the path buffers; with the library's name the library does not. A file
-  // the user ignores is neither written nor counted.
+  // 259 characters fit the path buffers, but not with the library's name; a file ignored is not written.
   Package deep;
   const std::string longest = "C:\\" + std::string(256, 'v');
   deep.files.AddFolder(longest + "w");
-  deep.files.AddFile(kPackage + "\\a.arx", "a");
-  deep.files.AddFile(kPackage + kLibrary + "\\b.dwg", "b");
+  for (const std::string& file : {kPackage + "\\a.arx", kPackage + kLibrary + "\\b.dwg"}) deep.files.AddFile(file, "a");
   EXPECT_TRUE(deep.CopyProgramFiles(longest));
   deep.CopyExtensionLibrary(longest);
   EXPECT_EQ(deep.files.Names(longest), Names{"a.arx"});
@@ -162,22 +153,19 @@ TEST(Copying, PackagesThatCannotBeListedAndPathsTooLongFailTheirCopies) {
   EXPECT_TRUE(deep.files.Names(longest + "w").empty());
   EXPECT_EQ(deep.written, Names{longest + "\\a.arx"});
   EXPECT_EQ(deep.BoxTexts(), Names(2, CopyFailed(longest + "w\\a.arx")));
-  // A package whose search pattern (263 bytes) would not fit is one that cannot be listed.
-  Package far;
+  Package far;  // its search pattern (263 bytes) would not fit: it cannot be listed
   far.files.modulePath = "D:\\" + std::string(251, 'p') + "\\a.exe";
   far.files.AddFile("D:\\" + std::string(251, 'p') + "\\Data\\a.arx");
   EXPECT_FALSE(far.CopyProgramFiles());
   EXPECT_EQ(far.BoxTexts(), Names{CopyFailed(kInstalled)});
 }
 
-// 2007 to 2009 ticked: the fonts into each of their installations, the driver into 2008's, with
-// AutoCAD's own kept beside it; a folder path too long, or a file that cannot be replaced, is
-// silently left; nothing is created.
+// 2007 to 2009 ticked: the fonts into each, the driver into 2008's with AutoCAD's own kept beside it.
 TEST(AcadFolders, FontsGoToEveryTickedInstallationAndTheDriverTo2008OnlyAndFailuresAreSilent) {
   Package world;
   CAcadInstallInfo info{world.services};
   for (const char* name : {"Vortel_EN.shx", "Vortel_HZ.shx", "Vortel.prt5"}) world.files.AddFile(kPackage + "\\" + name, name);
-  const std::string deep = "C:\\" + std::string(251, 'd');  // its Fonts path (260 bytes) is too long
+  const std::string deep = "C:\\" + std::string(251, 'd');  // its Fonts path (260 bytes) is too long: left alone
   const std::string fonts = "Vortel_EN.shxVortel_HZ.shx", none = "<none><none>", driver = "Vortel.prt5AutoCAD's";
   const struct { int year; std::string folder, fonts, driver; } rows[] = {
       {2007, "C:\\A7", fonts, "AutoCAD's<none>"}, {2008, "C:\\A8", fonts, driver}, {2008, "C:\\A8b", fonts, driver},

@@ -1,5 +1,4 @@
-// The setup dialog on an in-memory window: its start, the install button's rule, the folder
-// picker, and the install it runs.
+// The setup dialog on an in-memory window: its start, the install button, the folder picker, the install.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -24,6 +23,8 @@ constexpr int kPath = 1000, kTitle = 1013, kBar = 1014, kBrowse = 1015, kBits = 
 const std::string kSoftwareName = "\xBD\xE1\xB9\xB9\xB9\xA4\xBE\xDF\xCF\xE4\xC8\xED\xBC\xFE";
 const std::string kProduct2008 = "SOFTWARE\\Autodesk\\AutoCAD\\R17.1\\ACAD-6001:804\\";
 
+std::string CopyFailed(const std::string& path) { return FormatText(texts::kCopyFailedFormat, path.c_str()); }
+
 class SetupDialog : public ::testing::Test {
  protected:
   void SetUp() override { g_bCheckAcadRunning = true, g_strBrowseFolder.clear(); }
@@ -33,6 +34,7 @@ class SetupDialog : public ::testing::Test {
   }
   void Open(PackageBuild package = {}, SetupStart start = {}) {
     window = fakes::FakeWindow{};
+    world.desktop.boxes.clear();
     dialog.emplace(info, world.services, package, start);
     EXPECT_TRUE(dialog->HandleInitDialog(window)) << "the first control takes the focus";
   }
@@ -73,8 +75,7 @@ TEST_F(SetupDialog, StartsWithTheFoundReleasesTickedAndAt32BitsNoneFrom2017On) {
     EXPECT_EQ(window.items[kPath].text, "C:\\Vortel");
   }
   EXPECT_EQ(window.smallIcon, kNoIcon) << "an icon that does not load leaves the default";
-  window.icons[1] = 0x1C0;
-  dialog->HandleInitDialog(window);
+  window.icons[1] = 0x1C0, dialog->HandleInitDialog(window);
   EXPECT_EQ(window.smallIcon, 0x1C0u);
   Click(kIdCancel);
   EXPECT_EQ(window.ended, kIdCancel);
@@ -97,27 +98,24 @@ TEST_F(SetupDialog, StartsWithTheFoundReleasesTickedAndAt32BitsNoneFrom2017On) {
 TEST_F(SetupDialog, BrowseTakesTheFolderPickedAndOpensOnTheLastFolderTypedOrPicked) {
   Found(2016);
   Open();
-  // Browses with `typed` in the edit box; the folder the picker opened on.
-  const auto browse = [&](const std::string& typed, std::optional<std::string> pick) {
+  // Typed in the edit box, picked (none: cancelled), the folder the picker opened on, the folder after.
+  const struct { std::string typed; std::optional<std::string> pick; std::string openedOn, after; } browses[] = {
+      {"", std::nullopt, "", ""},  // nothing remembered yet
+      {"E:\\Typed", std::nullopt, "E:\\Typed", "E:\\Typed"},
+      {"", "", "E:\\Typed", ""},  // an item that is no folder changes nothing
+      {"G:\\Other", "F:\\Tools\\Vortel", "G:\\Other", "F:\\Tools\\Vortel"},
+      {"", "D:\\", "F:\\Tools\\Vortel", "D:\\"}};  // a drive root keeps its backslash
+  for (const auto& [typed, pick, openedOn, after] : browses) {
     window.items[kPath].text = typed;
-    world.desktop.picks.push_back(std::move(pick));
+    world.desktop.picks.push_back(pick);
     Click(kBrowse);
     EXPECT_TRUE(world.AllReleased()) << "every item freed once";
     const fakes::ShownPicker& picker = world.desktop.pickers.back();
+    EXPECT_EQ(picker.selected + " -> " + window.items[kPath].text, openedOn + " -> " + after);
     EXPECT_EQ(picker.info.owner, window.Handle());
     EXPECT_EQ(picker.info.flags, 0x71u) << "folders only, an edit box, the new style, validated";
     EXPECT_EQ(picker.callbackResult, 0);
-    return picker.selected;
-  };
-  EXPECT_EQ(browse("", std::nullopt), "") << "nothing remembered yet";
-  EXPECT_EQ(browse("E:\\Typed", std::nullopt), "E:\\Typed");
-  EXPECT_EQ(window.items[kPath].text, "E:\\Typed") << "cancelled";
-  EXPECT_EQ(browse("", ""), "E:\\Typed");
-  EXPECT_EQ(window.items[kPath].text, "") << "an item that is no folder changes nothing";
-  EXPECT_EQ(browse("G:\\Other", "F:\\Tools\\Vortel"), "G:\\Other");
-  EXPECT_EQ(dialog->m_strPath, "F:\\Tools\\Vortel");
-  EXPECT_EQ(browse("", "D:\\"), "F:\\Tools\\Vortel");
-  EXPECT_EQ(window.items[kPath].text, "D:\\") << "a drive root keeps its backslash";
+  }
 }
 
 // The package beside the program; AutoCAD 2008 found, and 2017, which is hidden at 32 bits.
@@ -126,14 +124,11 @@ class InstallButton : public SetupDialog {
   void SetUp() override {
     SetupDialog::SetUp();
     const std::string data = "D:\\pkg\\Data\\";
-    for (const char* name : {"Vortel2008.ARX", "Vortel_EN.shx", "Vortel_HZ.shx", "Vortel.prt5"}) {
-      world.files.AddFile(data + name, name);
-    }
+    for (const char* name : {"Vortel2008.ARX", "Vortel_EN.shx", "Vortel_HZ.shx", "Vortel.prt5"}) world.files.AddFile(data + name, name);
     world.files.AddFile(data + texts::kExtensionLibraryFolder + "\\a.dwg", "dwg");
     for (const char* folder : {"C:\\A2008\\Fonts", "C:\\A2008\\Drv", "C:\\A2017\\Fonts"}) world.files.AddFolder(folder);
     world.registry.AddKey("HKLM\\" + kProduct2008);
-    Found(2008, "C:\\A2008", kProduct2008);
-    Found(2017, "C:\\A2017", "SOFTWARE\\A2017\\");
+    Found(2008, "C:\\A2008", kProduct2008), Found(2017, "C:\\A2017", "SOFTWARE\\A2017\\");
     Open();
   }
   // Types `folder` and clicks install.
@@ -148,14 +143,13 @@ class InstallButton : public SetupDialog {
   }
 };
 
-// Each box of the install is owned by the dialog; what is done to the dialog while one is up
-// changes nothing; nothing runs after a failed copy. As many boxes as texts, the last with its
-// text and type; whether the fonts were placed.
+// Each box is owned by the dialog, the last of the type given; nothing runs after a failed copy; what
+// is done to the dialog while a box is up changes nothing.
 TEST_F(InstallButton, EachWayTheInstallEndsHasItsMessageAndExitCode) {
   const std::string installed = "C:\\Vortel\\V-Trelmox\\";
   const struct { std::function<void(fakes::World&)> arrange; std::string folder; Names texts; unsigned type; int ended, code; bool placed; } cases[] = {
       {[](fakes::World& w) { w.desktop.answers = {kIdIgnore, kIdAbort}; }, "Q:\\Missing\\Vortel",
-       {"", FormatText(texts::kCopyFailedFormat, "Q:\\Missing\\Vortel\\V-Trelmox\\Vortel2008.ARX")},
+       {CopyFailed("Q:\\Missing\\Vortel\\V-Trelmox\\Vortel.prt5"), CopyFailed("Q:\\Missing\\Vortel\\V-Trelmox\\Vortel2008.ARX")},
        kMbAbortRetryIgnore, kIdCancel, install::kExitAborted, false},
       {[](fakes::World& w) { w.files.modulePath = "E:\\Elsewhere\\SetUp.exe"; }, "C:\\Vortel", {texts::kPackageNotFound},
        kMbOk, kIdCancel, install::kExitFailed, false},
@@ -164,14 +158,12 @@ TEST_F(InstallButton, EachWayTheInstallEndsHasItsMessageAndExitCode) {
       {[&](fakes::World& w) {
          w.faults.planted = {{"Copy", installed + "Vortel.prt5", kErrorSharingViolation}}, w.desktop.answers = {kIdIgnore};
          w.desktop.onBox = [&] { window.items[kPath].text = "E:\\Else", Click(1019, true); };
-       }, "C:\\Vortel", {"", texts::kInstallFinished}, kMbOk, kIdOk, install::kExitFinished, true}};
+       }, "C:\\Vortel", {CopyFailed(installed + "Vortel.prt5"), texts::kInstallFinished}, kMbOk, kIdOk, install::kExitFinished, true}};
   for (const auto& expected : cases) {
     Open();
-    world.desktop.boxes.clear();
     expected.arrange(world);
     Install(expected.folder);
-    ASSERT_EQ(world.BoxTexts().size(), expected.texts.size()) << expected.code;
-    EXPECT_EQ(world.BoxTexts().back(), expected.texts.back());
+    ASSERT_EQ(world.BoxTexts(), expected.texts) << expected.code;
     EXPECT_EQ(world.desktop.boxes.back().type, expected.type) << expected.code;
     for (const auto& box : world.desktop.boxes) EXPECT_EQ(box.owner, window.Handle()) << box.text;
     EXPECT_EQ(window.ended, expected.ended) << expected.code;
@@ -182,14 +174,12 @@ TEST_F(InstallButton, EachWayTheInstallEndsHasItsMessageAndExitCode) {
   EXPECT_FALSE(world.files.Exists("Q:\\Missing"));
 }
 
-// A folder typed is made absolute and made with every missing level, the installation folder
-// with an access list of its own unless it existed. A folder the install cannot use, and the first
-// click while AutoCAD runs, are refused with nothing changed: the refusals come first.
+// A folder typed is made absolute with every missing level, the installation folder with an access list of its
+// own unless it existed. An unusable folder, and the first click while AutoCAD runs, are refused (these first).
 TEST_F(InstallButton, TheFolderTypedIsMadeAbsoluteOrRefusedAndAutoCadRunningIsRefusedOnlyOnce) {
   world.processes.running = {"explorer.exe", "ACAD.EXE"};
   world.faults.Fail("FullPathName", "C:\\Unresolved", 0);
-  world.files.AddFolder("E:");
-  world.files.AddFolder("C:\\Old\\V-Trelmox");
+  for (const char* folder : {"E:", "C:\\Old\\V-Trelmox"}) world.files.AddFolder(folder);
   const std::string longest = "C:\\" + std::string(227, 'x');  // 240 bytes with "\V-Trelmox"
   const struct { std::string typed; const char* refusal; std::string installed = ""; bool made = false; } cases[] = {
       {"C:\\Vortel", texts::kCloseAcadFirst}, {"", texts::kChooseInstallPath}, {"C:\\Unresolved", texts::kChooseInstallPath},
@@ -201,7 +191,6 @@ TEST_F(InstallButton, TheFolderTypedIsMadeAbsoluteOrRefusedAndAutoCadRunningIsRe
       {"C:\\A\\B\\C", nullptr, "C:\\A\\B\\C\\V-Trelmox", true}, {"C:\\Old", nullptr, "C:\\Old\\V-Trelmox", false}};
   for (const auto& [typed, refusal, installed, made] : cases) {
     Open();
-    world.desktop.boxes.clear();
     Install(typed);
     ASSERT_EQ(world.BoxTexts(), Names{refusal ? refusal : texts::kInstallFinished}) << typed;
     const fakes::ShownBox& box = world.desktop.boxes.at(0);
@@ -211,8 +200,8 @@ TEST_F(InstallButton, TheFolderTypedIsMadeAbsoluteOrRefusedAndAutoCadRunningIsRe
     EXPECT_EQ(Loader(), refusal ? "<none>" : installed + "\\Vortel2008.ARX") << typed;
     EXPECT_EQ(world.files.protectedFolders.count(installed), made ? 1u : 0u) << typed;
     EXPECT_TRUE(world.files.Names("C:\\A2017\\Fonts").empty()) << "hidden, so not ticked";
-    // The bar in place of the folder row: range 0 to 50, step 1, from 0; a step per entry examined
-    // (with "." and "..") and per listing's end (7 + 1, 3 + 1), three more, then full.
+    // The bar in the folder row's place: 0 to 50 by 1 from 0, a step per entry examined and per listing's end
+    // (7 + 1, 3 + 1) and three more, then full.
     for (int id : {1017, kPath, kBrowse}) EXPECT_EQ(window.items[id].visible, refusal != nullptr) << id;
     if (refusal) continue;
     EXPECT_TRUE(window.items[kBar].visible);
