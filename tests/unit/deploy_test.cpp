@@ -1,5 +1,4 @@
-// Finding the package, telling whether AutoCAD runs, copying the package's files into the
-// installation folder, and placing the fonts and the plot driver into AutoCAD's folders.
+// Finding the package, copying its files in, and placing the fonts and the driver into AutoCAD's folders.
 #include <gtest/gtest.h>
 
 #include "acad/install_info.h"
@@ -17,143 +16,113 @@ using fakes::Names;
 
 namespace {
 
-const std::string kPackage = "D:\\pkg\\Data", kInstalled = "C:\\Vortel\\V-Trelmox";
-const std::string kLibrary = std::string("\\") + texts::kExtensionLibraryFolder;
+const std::string kPackage = "D:\\pkg\\Data", kInstalled = "C:\\Vortel\\V-Trelmox", kLibrary = std::string("\\") + texts::kExtensionLibraryFolder;
 
 std::string CopyFailed(const std::string& path) { return FormatText(texts::kCopyFailedFormat, path.c_str()); }
 
-// The program in D:\pkg beside its Data folder, and C:\Vortel to install into.
-struct Package : fakes::World {
-  Package() {
-    files.AddFolder(kPackage);
-    files.AddFolder("C:\\Vortel");
-    bar.Attach(window, 1014);
-  }
+// The program in D:\pkg beside its Data folder, C:\Vortel to install into; the files written, the bytes counted.
+struct Package : fakes::World, install::InstallReport {
+  Package() { files.AddFolder(kPackage), files.AddFolder("C:\\Vortel"), bar.Attach(window, 1014); }
   bool CopyProgramFiles(const std::string& folder = kInstalled + "\\") {
-    const bool copied = CopyJob(folder, bar, questions, log, services).CopyProgramFiles() == CopyJob::Result::Copied;
+    CopyJob job(folder, bar, questions, *this, services);
+    const bool copied = job.CopyProgramFiles() == CopyJob::Result::Copied;
+    bytes = job.BytesCopied();
     EXPECT_TRUE(AllReleased());
     return copied;
   }
   void CopyExtensionLibrary(const std::string& folder = kInstalled) {
-    CopyJob(folder, bar, questions, log, services).CopyExtensionLibrary();
+    CopyJob(folder, bar, questions, *this, services).CopyExtensionLibrary();
     EXPECT_TRUE(AllReleased());
   }
-  Names Texts() const { return BoxTexts(); }
+  void FileWritten(const std::string& path) override { written.push_back(path); }
+  std::string Read(const std::string& path) const { return files.Read(path).value_or("<none>"); }
 
   fakes::FakeWindow window;
   ProgressControl bar;
   DialogQuestions questions{desktop, window.Handle()};
+  Names written;
+  std::uint64_t bytes = 0;
 };
 
+// Data wins over the marker beside it; a file named Data, a folder named like the marker, a path cut are none.
 TEST(PackageLocation, DataBesideTheProgramOrElseTheProgramFolderHoldingTheMarker) {
   const std::string deep = "I:\\" + std::string(246, 'p');
-  fakes::World world;
-  DialogQuestions questions(world.desktop, 0xD141);
-  world.files.AddFolder("D:\\pkg\\Data");
-  world.files.AddFile("D:\\pkg\\Vortel2010.arx");
-  world.files.AddFile("E:\\pkg\\Data\\Vortel2010.arx");
+  Package world;
+  for (const std::string& folder : Names{"G:\\pkg\\Vortel2010.arx", deep + "\\Data"}) world.files.AddFolder(folder);
+  for (const char* file : {"D:\\pkg\\Vortel2010.arx", "E:\\pkg\\Data\\Vortel2010.arx", "G:\\pkg\\Data"}) world.files.AddFile(file);
   world.files.AddFolder("F:\\pkg\\Data", kFileAttributeDirectory | kFileAttributeReadOnly);
-  world.files.AddFile("G:\\pkg\\Data");
-  world.files.AddFolder("G:\\pkg\\Vortel2010.arx");
-  world.files.AddFolder(deep + "\\Data");
   const std::pair<std::string, std::string> cases[] = {
-      {"D:\\pkg\\SetUp.exe", "D:\\pkg\\Data"},  // preferred to the marker beside it
-      {"E:\\pkg\\Data\\SetUp.exe", "E:\\pkg\\Data"}, {"F:\\pkg\\SetUp.exe", "F:\\pkg\\Data"},
-      {"G:\\pkg\\SetUp.exe", ""},  // a file named Data, a folder named like the marker
-      {"H:\\empty\\SetUp.exe", ""}, {"D:\\pkg\\" + kShallow + ".exe", "D:\\pkg\\Data"},
-      {"D:\\pkg\\A" + kShallow, "D:\\pkg\\Data"},
-      {deep + "\\SetUp1.exe", deep + "\\Data"},  // 260 characters fit the buffer
-      {deep + "\\SetUp12.exe", ""}};             // a longer path comes back cut
+      {"D:\\pkg\\SetUp.exe", kPackage}, {"E:\\pkg\\Data\\SetUp.exe", "E:\\pkg\\Data"}, {"F:\\pkg\\SetUp.exe", "F:\\pkg\\Data"},
+      {"G:\\pkg\\SetUp.exe", ""}, {"H:\\empty\\SetUp.exe", ""}, {"D:\\pkg\\" + kShallow + ".exe", kPackage},
+      {"D:\\pkg\\A" + kShallow, kPackage}, {deep + "\\SetUp1.exe", deep + "\\Data"}, {deep + "\\SetUp12.exe", ""}};
   for (const auto& [program, expected] : cases) {
     world.files.modulePath = program;
     world.desktop.boxes.clear();
     std::string folder;
-    EXPECT_EQ(deploy::LocatePackageFolder(world.services, questions, folder) ? folder : "", expected) << program;
+    EXPECT_EQ(deploy::LocatePackageFolder(world.services, world.questions, folder) ? folder : "", expected) << program;
     EXPECT_EQ(world.desktop.boxes.size(), expected.empty() ? 1u : 0u) << program;
     EXPECT_TRUE(world.AllReleased());
   }
   const fakes::ShownBox& box = world.desktop.boxes.at(0);
   EXPECT_EQ(box.text + box.caption + std::to_string(box.type) + std::to_string(box.owner),
-            texts::kPackageNotFound + std::string(texts::kSoftwareSetupCaption) + "0" + std::to_string(0xD141));
+            texts::kPackageNotFound + std::string(texts::kSoftwareSetupCaption) + "0" + std::to_string(world.window.Handle()));
 }
 
-TEST(Copying, FilterRulesDecideWhatEachCopyTakes) {
-  const std::uint32_t file = kFileAttributeArchive, folder = kFileAttributeDirectory;
+// Each file once among the program files and once in the library, holding its own name.
+TEST(Copying, EachCopyTakesWhatItsRulesAllowWritableAndCountedAndProgramFilesLoseTheirZoneMark) {
+  const std::uint32_t file = kFileAttributeArchive, readOnly = file | kFileAttributeReadOnly, folder = kFileAttributeDirectory;
   const std::string mark = texts::kExtensionLibraryMark;
-  const struct {
-    std::string name;
-    std::uint32_t attributes;
-    bool programFile, libraryFile;
-  } rows[] = {
-      {"Vortel2011.arx", file, true, true}, {"Vortel.prt5", file, true, true}, {"SetUp.EXE", file, false, true},
-      {"setup.exe", file, false, true},     {"SETUP.exe", file, false, true},   {"SetUp.exe.old", file, true, true},
-      {"vortel_en.SHX", file, false, true}, {"VORTEL_HZ.shx", file, false, true}, {"LICENSE", file, false, true},
-      {mark + ".txt", file, false, true},   {"A" + mark + "B.dwg", file, false, true},
+  const struct { std::string name; std::uint32_t attributes; bool programFile, libraryFile; } rows[] = {
+      {"Vortel2011.arx", file, true, true}, {"Vortel.prt5", file, true, true}, {"setup.exe", file, false, true},
+      {"SetUp.exe.old", file, true, true}, {"vortel_en.SHX", file, false, true}, {"VORTEL_HZ.shx", file, false, true},
+      {"LICENSE", file, false, true}, {mark + ".txt", file, false, true}, {"A" + mark + "B.dwg", file, false, true},
       {"\x81" + mark + "X.dat", file, true, true},  // the mark's bytes from a trail byte on
-      {"docs.d", folder, false, false},     {"Vortel" + mark, folder, false, false},
-      // A folder is a folder whatever else its attributes say.
-      {"data.ro", folder | kFileAttributeReadOnly, false, false}, {"hidden.h", folder | kFileAttributeHidden, false, false},
-      {"index.n", folder | 0x2000, false, false}};
+      {"docs.d", folder, false, false}, {"data.ro", folder | kFileAttributeReadOnly | kFileAttributeHidden | 0x2000, false, false},
+      {"new.arx", readOnly, true, true}, {"disc.arx", readOnly, true, true},  // the latter on read-only media
+      {"old.arx", file, true, true}, {"zone.arx", file, true, true}};
+  Package world;
+  std::uint64_t programBytes = 0;
   for (const auto& row : rows) {
-    Package world;
     for (const std::string& source : {kPackage + "\\" + row.name, kPackage + kLibrary + "\\" + row.name}) {
       if (row.attributes & folder) world.files.AddFolder(source, row.attributes);
-      else world.files.AddFile(source, "bytes", row.attributes);
+      else world.files.AddFile(source, row.name, row.attributes);
     }
-    world.desktop.answers = {kIdIgnore};
-    EXPECT_TRUE(world.CopyProgramFiles());
-    world.CopyExtensionLibrary();
-    EXPECT_EQ(world.files.Read(kInstalled + "\\" + row.name).has_value(), row.programFile) << row.name;
-    EXPECT_EQ(world.files.Read(kInstalled + kLibrary + "\\" + row.name).has_value(), row.libraryFile) << row.name;
-    EXPECT_TRUE(world.desktop.boxes.empty()) << row.name;
+    programBytes += row.programFile ? row.name.size() : 0;
+  }
+  for (const std::string& in : {std::string(), kLibrary}) {
+    world.faults.Fail("SetAttributes", kPackage + in + "\\disc.arx", kErrorAccessDenied);
+    world.files.AddFile(kPackage + in + "\\zone.arx:Zone.Identifier");
+    world.files.AddFile(kInstalled + in + "\\old.arx", "stale", readOnly);  // left by an earlier install
+  }
+  EXPECT_TRUE(world.CopyProgramFiles());
+  EXPECT_EQ(world.bytes, programBytes);
+  world.CopyExtensionLibrary();
+  for (const auto& row : rows) {
+    for (const auto& [to, copied] : {std::pair{kInstalled, row.programFile}, {kInstalled + kLibrary, row.libraryFile}}) {
+      EXPECT_EQ(world.Read(to + "\\" + row.name), copied ? row.name : "<none>") << to;
+      EXPECT_EQ(world.files.GetAttributes(to + "\\" + row.name), copied ? kFileAttributeArchive : kInvalidFileAttributes);
+    }
+  }
+  EXPECT_EQ(world.files.GetAttributes(kPackage + "\\new.arx"), kFileAttributeArchive);
+  EXPECT_TRUE(world.desktop.boxes.empty());
+  for (const auto& [from, marked] : {std::pair{kPackage, false}, {kInstalled, false}, {kPackage + kLibrary, true}, {kInstalled + kLibrary, true}}) {
+    EXPECT_EQ(world.files.Delete(from + "\\zone.arx:Zone.Identifier") == kErrorSuccess, marked) << from;
   }
 }
 
+// A listing holds two entries more than files: "." and "..".
 TEST(Copying, EachTurnStepsTheBarAndTheScansStopAfter101And81Entries) {
-  const struct {
-    bool library;
-    int files, steps, copied;  // a listing holds two entries more: "." and ".."
-  } scans[] = {{false, 0, 3, 0},   {false, 98, 101, 98}, {false, 99, 101, 99}, {false, 148, 101, 99},
-               {true, 78, 81, 78}, {true, 79, 81, 79},   {true, 98, 81, 79}};
+  const struct { bool library; int files, steps, copied; } scans[] = {
+      {false, 0, 3, 0}, {false, 98, 101, 98}, {false, 99, 101, 99}, {true, 78, 81, 78}, {true, 79, 81, 79}};
   for (const auto& scan : scans) {
     Package world;
     world.files.AddFolder(kInstalled);
     const std::string from = scan.library ? kPackage + kLibrary : kPackage;
-    for (int n = 0; n < scan.files; ++n) world.files.AddFile(from + "\\f" + std::to_string(1000 + n) + ".dll");
+    for (int n = 0; n < scan.files; ++n) world.files.AddFile(from + "\\f" + std::to_string(n) + ".dll");
     if (scan.library) world.CopyExtensionLibrary();
     else EXPECT_TRUE(world.CopyProgramFiles());
     EXPECT_EQ(world.window.Count(1014, kPbmStepIt), scan.steps) << scan.files;
-    EXPECT_EQ(world.window.items[1014].messages.size(), static_cast<std::size_t>(scan.steps));
-    EXPECT_EQ(world.files.Names(scan.library ? kInstalled + kLibrary : kInstalled).size(), static_cast<std::size_t>(scan.copied));
-  }
-}
-
-TEST(Copying, CopiesComeOutWritableAndProgramFilesLoseTheirZoneMark) {
-  Package world;
-  const std::uint32_t readOnly = kFileAttributeArchive | kFileAttributeReadOnly;
-  for (const std::string& source : {kPackage, kPackage + kLibrary}) {
-    world.files.AddFile(source + "\\new.arx", "new", readOnly);
-    world.files.AddFile(source + "\\disc.arx", "disc", readOnly);  // on read-only media
-    world.faults.Fail("SetAttributes", source + "\\disc.arx", kErrorAccessDenied);
-    world.files.AddFile(source + "\\old.arx", "fresh");
-    world.files.AddFile(source + "\\zone.arx", "z");
-    world.files.AddFile(source + "\\zone.arx:Zone.Identifier");
-  }
-  world.files.AddFile(kInstalled + "\\old.arx", "stale", readOnly);  // left by an earlier install
-  world.files.AddFile(kInstalled + kLibrary + "\\old.arx", "stale", readOnly);
-  ASSERT_TRUE(world.CopyProgramFiles());
-  world.CopyExtensionLibrary();
-  for (const std::string& folder : {kInstalled, kInstalled + kLibrary}) {
-    for (const char* name : {"\\new.arx", "\\disc.arx", "\\old.arx"}) {
-      EXPECT_EQ(world.files.GetAttributes(folder + name), kFileAttributeArchive) << folder + name;
-    }
-    EXPECT_EQ(world.files.Read(folder + "\\old.arx"), "fresh");
-  }
-  EXPECT_EQ(world.files.GetAttributes(kPackage + "\\new.arx"), kFileAttributeArchive);
-  EXPECT_TRUE(world.desktop.boxes.empty());
-  for (const auto& [file, marked] : {std::pair{kPackage, false}, {kInstalled, false},
-                                     {kPackage + kLibrary, true}, {kInstalled + kLibrary, true}}) {
-    EXPECT_EQ(world.files.Delete(file + "\\zone.arx:Zone.Identifier") == kErrorSuccess, marked) << file;
+    EXPECT_EQ(world.written.size(), static_cast<std::size_t>(scan.copied));
   }
 }
 
@@ -164,64 +133,60 @@ TEST(Copying, PackagesThatCannotBeListedAndPathsTooLongFailTheirCopies) {
     listing.files.AddFile(kPackage + "\\a.arx", "a");
     listing.faults.Fail(call, kPackage + "\\*.*", kErrorAccessDenied);
     EXPECT_FALSE(listing.CopyProgramFiles()) << call;
-    listing.desktop.answers = {kIdRetry};
-    listing.desktop.onBox = [&] { listing.faults.planted.clear(); };
+    listing.desktop.answers = {kIdRetry}, listing.desktop.onBox = [&] { listing.faults.planted.clear(); };
     EXPECT_TRUE(listing.CopyProgramFiles());
-    EXPECT_EQ(listing.Texts(), Names(2, CopyFailed(kInstalled)));
-    EXPECT_EQ(listing.files.Read(kInstalled + "\\a.arx"), "a");
+    EXPECT_EQ(listing.BoxTexts(), Names(2, CopyFailed(kInstalled)));
+    EXPECT_EQ(listing.Read(kInstalled + "\\a.arx"), "a");
   }
-  // 259 characters fit the path buffers; with the library's name the library does not.
+  // 259 characters fit the path buffers, but not with the library's name; a file ignored is not written.
   Package deep;
   const std::string longest = "C:\\" + std::string(256, 'v');
   deep.files.AddFolder(longest + "w");
-  deep.files.AddFile(kPackage + "\\a.arx", "a");
-  deep.files.AddFile(kPackage + kLibrary + "\\b.dwg", "b");
+  for (const std::string& file : {kPackage + "\\a.arx", kPackage + kLibrary + "\\b.dwg"}) deep.files.AddFile(file, "a");
   EXPECT_TRUE(deep.CopyProgramFiles(longest));
   deep.CopyExtensionLibrary(longest);
   EXPECT_EQ(deep.files.Names(longest), Names{"a.arx"});
   deep.desktop.answers = {kIdRetry, kIdIgnore};
   EXPECT_TRUE(deep.CopyProgramFiles(longest + "w"));
+  EXPECT_EQ(deep.bytes, 0u);
   deep.CopyExtensionLibrary(longest + "w");
   EXPECT_TRUE(deep.files.Names(longest + "w").empty());
-  EXPECT_EQ(deep.Texts(), Names(2, CopyFailed(longest + "w\\a.arx")));
-  // A package whose search pattern (263 bytes) would not fit is one that cannot be listed.
-  Package far;
+  EXPECT_EQ(deep.written, Names{longest + "\\a.arx"});
+  EXPECT_EQ(deep.BoxTexts(), Names(2, CopyFailed(longest + "w\\a.arx")));
+  Package far;  // its search pattern (263 bytes) would not fit: it cannot be listed
   far.files.modulePath = "D:\\" + std::string(251, 'p') + "\\a.exe";
   far.files.AddFile("D:\\" + std::string(251, 'p') + "\\Data\\a.arx");
   EXPECT_FALSE(far.CopyProgramFiles());
-  EXPECT_EQ(far.Texts(), Names{CopyFailed(kInstalled)});
+  EXPECT_EQ(far.BoxTexts(), Names{CopyFailed(kInstalled)});
 }
 
+// 2007 to 2009 ticked: the fonts into each, the driver into 2008's with AutoCAD's own kept beside it.
 TEST(AcadFolders, FontsGoToEveryTickedInstallationAndTheDriverTo2008OnlyAndFailuresAreSilent) {
-  fakes::World world;
+  Package world;
   CAcadInstallInfo info{world.services};
-  DialogQuestions questions(world.desktop, 0xD141);
   for (const char* name : {"Vortel_EN.shx", "Vortel_HZ.shx", "Vortel.prt5"}) world.files.AddFile(kPackage + "\\" + name, name);
-  const std::string deep = "C:\\" + std::string(251, 'd');  // its Fonts path (260 bytes) is too long
-  for (const auto& [year, folder] : {std::pair{2007, std::string("C:\\A7")}, {2008, "C:\\A8"}, {2008, "C:\\A8b"},
-                                     {2009, "C:\\A9"}, {2010, "C:\\A10"}, {2008, deep}, {2008, "C:\\RO"}}) {
-    world.files.AddFile(folder + "\\Fonts\\txt.shx", "AutoCAD's");
-    world.files.AddFile(folder + "\\Drv\\pdfplot9.hdi", "AutoCAD's");
-    info.m_arrAcadLocation[year - 2007].push_back(folder);
+  const std::string deep = "C:\\" + std::string(251, 'd');  // its Fonts path (260 bytes) is too long: left alone
+  const std::string fonts = "Vortel_EN.shxVortel_HZ.shx", none = "<none><none>", driver = "Vortel.prt5AutoCAD's";
+  const struct { int year; std::string folder, fonts, driver; } rows[] = {
+      {2007, "C:\\A7", fonts, "AutoCAD's<none>"}, {2008, "C:\\A8", fonts, driver}, {2008, "C:\\A8b", fonts, driver},
+      {2009, "C:\\A9", fonts, "AutoCAD's<none>"}, {2010, "C:\\A10", none, "AutoCAD's<none>"}, {2008, deep, none, driver},
+      {2008, "C:\\RO", "oldVortel_HZ.shx", driver}, {2008, "C:\\Bare", none, none}};
+  for (const auto& row : rows) {
+    if (row.folder != "C:\\Bare") world.files.AddFile(row.folder + "\\Drv\\pdfplot9.hdi", "AutoCAD's");
+    world.files.AddFolder(row.folder + (row.folder != "C:\\Bare" ? "\\Fonts" : ""));
+    info.m_arrAcadLocation[row.year - 2007].push_back(row.folder);
   }
   world.files.AddFile("C:\\RO\\Fonts\\Vortel_EN.shx", "old", kFileAttributeReadOnly);
-  world.files.AddFolder("C:\\Bare");
-  info.m_arrAcadLocation[1].push_back("C:\\Bare");
-  acad::ReleaseTicks ticks{1, 1, 1};  // 2007 to 2009
-  info.DeployToAcadFolders(ticks, questions, world.log);
-  const auto read = [&](const std::string& path) { return world.files.Read(path).value_or("<none>"); };
-  for (const std::string folder : {"C:\\A7", "C:\\A8", "C:\\A8b", "C:\\A9"}) {
-    EXPECT_EQ(read(folder + "\\Fonts\\Vortel_EN.shx") + read(folder + "\\Fonts\\Vortel_HZ.shx"), "Vortel_EN.shxVortel_HZ.shx");
-    EXPECT_EQ(read(folder + "\\Drv\\pdfplot9.hdi"), folder.substr(0, 5) == "C:\\A8" ? "Vortel.prt5" : "AutoCAD's") << folder;
+  info.DeployToAcadFolders(acad::ReleaseTicks{1, 1, 1}, world.questions, world);
+  for (const auto& row : rows) {
+    EXPECT_EQ(world.Read(row.folder + "\\Fonts\\Vortel_EN.shx") + world.Read(row.folder + "\\Fonts\\Vortel_HZ.shx"), row.fonts);
+    EXPECT_EQ(world.Read(row.folder + "\\Drv\\pdfplot9.hdi") + world.Read(row.folder + "\\Drv\\pdfplot9.hdi.vortel-backup"),
+              row.driver) << row.folder;
   }
-  EXPECT_EQ(world.files.Names("C:\\A10\\Fonts"), Names{"txt.shx"}) << "not ticked";
-  EXPECT_EQ(world.files.Names(deep + "\\Fonts"), Names{"txt.shx"});
-  EXPECT_EQ(read(deep + "\\Drv\\pdfplot9.hdi"), "Vortel.prt5");
-  EXPECT_EQ(read("C:\\RO\\Fonts\\Vortel_EN.shx") + read("C:\\RO\\Fonts\\Vortel_HZ.shx"), "oldVortel_HZ.shx");
   EXPECT_TRUE(world.files.Names("C:\\Bare").empty()) << "nothing is created";
   EXPECT_TRUE(world.desktop.boxes.empty() && world.AllReleased());
   world.files.modulePath = "E:\\elsewhere\\SetUp.exe";
-  info.DeployToAcadFolders(acad::ReleaseTicks{1}, questions, world.log);
+  info.DeployToAcadFolders(acad::ReleaseTicks{1}, world.questions, world);
   EXPECT_EQ(world.desktop.boxes.size(), 1u) << "each folder served reports the package missing";
 }
 
