@@ -124,6 +124,11 @@ TEST_F(Contract, ListingsGiveDotEntriesFirstThenNamesSortedWithoutRegardToCaseAn
   ASSERT_EQ(files.MakeProtectedDirectory(In("p")), kErrorSuccess);
   EXPECT_EQ(files.MakeProtectedDirectory(In("p")), kErrorAlreadyExists);
   EXPECT_EQ(files.GetAttributes(In("p")), kFileAttributeDirectory);
+  // Full control for the system, nothing for everyone. Wine keeps access as a Unix mode: it shows
+  // the system and the owner (and everyone, for a folder made plainly), never the groups.
+  const std::string access = machine.AccessList(In("p"));
+  EXPECT_NE(access.find("(A;OICI;FA;;;SY)"), std::string::npos) << access;
+  EXPECT_EQ(access.find(";WD)"), std::string::npos) << access;
   // Only an empty folder is removed.
   Write("sub\\f", "x");
   EXPECT_EQ(files.RemoveFolder(In("sub")), kErrorDirNotEmpty);

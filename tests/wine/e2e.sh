@@ -1,7 +1,6 @@
 #!/usr/bin/env bash
-# SetUp.exe under Wine, end to end, on a package beside AutoCAD folders and a registry seeded with
-# installations and profiles; the dialog driven by the demo's driver, what the run left compared
-# byte for byte, every text checked against GBK bytes made here.
+# SetUp.exe under Wine, end to end: the dialog driven by the demo's driver, what each run left
+# compared byte for byte, every text checked against GBK bytes made here.
 #   e2e.sh SETUP.EXE SETUP_DRIVER.EXE OWNER_PROBE.EXE    (VORTEL_WINEARCH=win64, the default, or win32)
 set -euo pipefail
 source "$(dirname "$0")/../../cmake/wine-env.sh"
@@ -64,13 +63,11 @@ lay_out() {
   wine reg import "$(winepath -w "$seed")" /reg:32 >/dev/null 2>&1
 }
 
-# Starts SetUp.exe and waits for its dialog.
 start_setup() {
   wine "$scratch/package/SetUp.exe" >/dev/null 2>&1 &
   setup_pid=$!
   wine "$driver" wait
 }
-# Presses the install button and keeps the message that comes.
 press_install() { message="$(wine "$driver" install | tr -d '\r')"; }
 # Whether the screen shows the dialog's face and its title in their colours.
 colours_shown() {
@@ -80,21 +77,18 @@ colours_shown() {
   local colours="$(convert "$WINEPREFIX/dialog.png" -format %c histogram:info:-)"
   grep -q '(160,180,220)' <<<"$colours" && grep -q '(10,70,40)' <<<"$colours"
 }
-# The program ends with the exit status given.
 expect_end() {
   local status=0
   wait "$setup_pid" || status=$?
   expect "exit status" "$status" "$1"
 }
-# Answers that message; the program then ends with the exit status given.
 answer() {
   wine "$driver" answer >/dev/null
   expect_end "$1"
 }
 
-# What an install into `folder` (a Windows path below C:) left for the releases served (a string
-# of 1 and 0 in the order of `years`): the program files byte for byte, the library, loader
-# entries with their types, fonts, the driver and the trusted paths.
+# What an install into `folder` (below C:) left for the releases served (1 or 0 in the order of
+# `years`): files byte for byte, loader entries with their types, fonts, driver, trusted paths.
 expect_installed() {
   local folder="$1" served="$2" target="$c/${1:3}" n entry acad
   target="${target//\\//}"
@@ -120,9 +114,8 @@ expect_installed() {
   expect "trusted paths" "$(value "$profile\\Variables" TRUSTEDPATHS)" "REG_SZ    C:\\TOOLS;${folder^^}"
   expect "trusted paths of a new profile" "$(value "$fresh\\Variables" TRUSTEDPATHS)" "REG_SZ    $folder"
 }
-# Runs SetUp.exe with the arguments given, as a deployment tool writes them (from a batch file,
-# so that they reach it as they stand), with no display at all, where no dialog could run;
-# expects the exit status given.
+# Runs SetUp.exe from a batch file, as a deployment tool does, with no display at all; expects the
+# exit status given.
 run_silent() { run_command "$1" "C:\\e2e\\package\\SetUp.exe $2"; }
 run_command() {
   printf '@%s\r\n@exit /b %%errorlevel%%\r\n' "$2" >"$WINEPREFIX/run.bat"

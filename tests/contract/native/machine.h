@@ -11,6 +11,10 @@ struct Machine : fakes::World {
     processes.running = {"[System Process]", "explorer.exe", "contract_tests.exe"};
   }
 
+  std::string AccessList(const std::string& path) const {
+    return files.protectedFolders.count(path) != 0 ? "D:P(A;OICI;FA;;;SY)(A;OICI;0x1200a9;;;BU)" : "D:(A;OICI;FA;;;WD)";
+  }
+
   const std::string scratch = "C:\\users\\tester\\Temp\\contract";  // a folder of the test's own
   const std::string scratchKey = "Software\\VortelContractTest";
   const bool isWine = false;
