@@ -1,11 +1,10 @@
-// One whole session (scan, dialog, picker, a click refused while AutoCAD runs, the install) and then the uninstall are
-// run once to number every platform call, then once per call with it failing in each way it can, and each copy failure's
-// box answered each way. Every run must close what it opened, change no registry value but its own, shorten no
-// TRUSTEDPATHS list and lose no original; the install must end its dialog, show only its own kinds of message, and say
-// it finished only when its files and loader entries are in place.
+// A whole session through the dialog (scan, picker, a click refused while AutoCAD runs, the install) and its uninstall, run
+// once per platform call with that call failing each way it can: each run must close what it opened, touch no registry value
+// but its own, shorten no TRUSTEDPATHS list, lose no original, and say "finished" only with its files and entries in place.
 #include <gtest/gtest.h>
 
 #include <regex>
+#include <set>
 #include <sstream>
 
 #include "platform/texts.h"
@@ -15,12 +14,13 @@
 #include "uninstall/uninstall.h"
 
 using namespace platform;
+using namespace std::string_literals;
 using Dump = std::map<std::string, std::string>;  // every key and value: its type and text
 using Problems = std::vector<std::string>;
 
 namespace {
 
-const std::string kPackage = "D:\\Downloads\\Vortel\\Data";
+const std::string kPackage = "D:\\Downloads\\Vortel\\Data", kMicrosoft = "HKLM\\SOFTWARE\\Microsoft\\";
 const std::string kProfiles = "HKCU\\Software\\Autodesk\\AutoCAD\\R17.1\\ACAD-6001:804\\Profiles\\";
 const char* const kProgramFiles[] = {"Vortel2008.ARX", "Vortel2009.ARX", "Vortel2010.ARX", "Vortel2021.ARX", "Vortel.prt5", "readme.txt"};
 const std::string kCopyFailureBox = "ShowMessageBox " + std::to_string(kMbAbortRetryIgnore);
@@ -37,8 +37,7 @@ const struct Installation { int year, box; std::string key, folder; } kInstallat
 std::string Text(const Dump& dump, const std::string& entry) {
   return dump.count(entry) == 0 ? "<none>" : dump.at(entry).substr(dump.at(entry).find(':') + 1);
 }
-// The program's own entries: its loader entries, the profiles' TRUSTEDPATHS, the uninstall entry
-// (the user's, with the keys above it, when HKLM cannot be written) and the per-user step.
+// Its loader entries, TRUSTEDPATHS, the uninstall entry (the user's, keys and all, without HKLM) and the per-user step.
 bool IsOwnEntry(const std::string& entry) {
   static const std::regex kOwn(
       R"(HKLM\\SOFTWARE\\(Wow6432Node\\)?Autodesk\\AutoCAD\\R[0-9.]+\\ACAD-[0-9]+:804\\Applications\\)"
@@ -52,10 +51,9 @@ bool IsOwnEntry(const std::string& entry) {
 fakes::Names OtherEntries(const std::string& list, const std::string& folder) {
   fakes::Names entries;
   std::stringstream stream(fakes::Upper(list));
-  const std::string own = fakes::Upper(folder);
+  const std::set<std::string> own = {fakes::Upper(folder), fakes::Upper(folder) + "\\", fakes::Upper(folder) + "\\..."};
   for (std::string entry; std::getline(stream, entry, ';');) {
-    const bool blank = entry.find_first_not_of(" \t") == std::string::npos;
-    if (!blank && entry != own && entry != own + "\\" && entry != own + "\\...") entries.push_back(entry);
+    if (entry.find_first_not_of(" \t") != std::string::npos && own.count(entry) == 0) entries.push_back(entry);
   }
   return entries;
 }
@@ -72,8 +70,7 @@ std::vector<long> OutcomesOf(const std::string& call) {
   return listed != kListed.end() ? listed->second : std::vector<long>{kErrorAccessDenied};
 }
 
-// A machine with the package in Downloads, five AutoCAD installations, the user's profiles, an earlier install in the
-// folder the user picks, and AutoCAD running at first.
+// The package in Downloads, five AutoCAD installations, the user's profiles, an earlier install where the user picks, AutoCAD running.
 class Session : public fakes::World {
  public:
   Session() {
@@ -97,24 +94,21 @@ class Session : public fakes::World {
       registry.Set(kProfiles + profile + "\\Variables", "ACADPREFIX", "c:\\support");
     }
     for (const char* key : {"Windows\\CurrentVersion\\Uninstall", "Active Setup\\Installed Components"}) {
-      registry.AddKey("HKLM\\SOFTWARE\\Microsoft\\" + std::string(key) + "\\Other");
+      registry.AddKey(kMicrosoft + key + "\\Other");
     }
     for (const char* key : {"NoList\\Variables", "NoVariables"}) registry.AddKey(kProfiles + key);
-    processes.running = {"explorer.exe", "acad.exe"};
-    desktop.picks = {std::string("E:\\Tools")};
+    processes.running = {"explorer.exe", "acad.exe"}, desktop.picks = {std::string("E:\\Tools")};
     m_before = registry.Dump();
   }
 
   // The install through the dialog with the outcomes planted at the calls given; the problems it left.
   Problems Run(const std::map<int, long>& planted) {
     for (const auto& [call, outcome] : planted) faults.planted.push_back({"", "", outcome, call});
-    g_bCheckAcadRunning = true;
-    g_strBrowseFolder.clear();
+    g_bCheckAcadRunning = true, g_strBrowseFolder.clear();
     CAcadInstallInfo info{services};
     info.ScanInstalledReleases();
     Dlg_Setup dialog(info, services);
-    dialog.HandleInitDialog(m_window);
-    dialog.HandleCommand(1015, kBnClicked);
+    dialog.HandleInitDialog(m_window), dialog.HandleCommand(1015, kBnClicked);
     for (int click = 0; click < 3 && !m_window.ended; ++click) {  // again after each refusal
       dialog.HandleCommand(1022, kBnClicked);
       processes.running = {"explorer.exe"};  // the user closed AutoCAD
@@ -131,9 +125,8 @@ class Session : public fakes::World {
     Problems problems = CheckRegistry(planted);
     for (const Installation& acad : kInstallations) {
       const std::string driver = acad.folder + "\\Drv\\pdfplot9.hdi";
-      if (files.Read(driver) != "AutoCAD's" && files.Read(driver + ".vortel-backup") != "AutoCAD's") {
-        problems.push_back("the original is lost: " + driver);
-      }
+      const bool kept = files.Read(driver) == "AutoCAD's" || files.Read(driver + ".vortel-backup") == "AutoCAD's";
+      if (!kept) problems.push_back("the original is lost: " + driver);
     }
     return Described(planted, problems);
   }
@@ -157,21 +150,18 @@ class Session : public fakes::World {
       if (!software && !toolbox) problems.push_back("a message the program does not show: " + box.text);
     }
     bool ignored = false;
-    for (const auto& [call, answer] : planted) {
+    for (const auto& [call, answer] : planted) {  // every fault is a one-off: Retry brings a copy through
       if (faults.calls[call] != kCopyFailureBox) continue;
       ignored = ignored || answer == kIdIgnore;
-      // Every fault is a one-off and the installation folder exists: Retry brings a copy through.
       if (answer == kIdRetry && std::count(faults.calls.begin() + call + 1, faults.calls.end(), kCopyFailureBox) != 0) {
         problems.push_back("Retry failed again");
       }
     }
     const std::string installed = m_window.items[1000].text + "\\V-Trelmox";
     const std::string closing = desktop.boxes.empty() ? "" : desktop.boxes.back().text;
+    const bool finished = closing.rfind(texts::kInstallFinished, 0) == 0 || closing == texts::kInstallFinishedPartly;
     for (const char* name : kProgramFiles) {
-      if ((closing.rfind(texts::kInstallFinished, 0) == 0 || closing == texts::kInstallFinishedPartly) && !ignored &&
-          files.Read(installed + "\\" + name) != name) {
-        problems.push_back(std::string("finished without ") + name);
-      }
+      if (finished && !ignored && files.Read(installed + "\\" + name) != name) problems.push_back("finished without "s + name);
     }
     const Dump after = registry.Dump();
     for (const Installation& acad : kInstallations) {
@@ -215,8 +205,7 @@ class Session : public fakes::World {
   fakes::FakeWindow m_window;
 };
 
-// Every problem `run` leaves with each call from `first` failing each way it can, and each copy failure's box after it
-// answered each way.
+// No problem left by `run` with each call from `first` failing each way it can, and each copy failure's box answered each way.
 template <typename Run>
 void ExpectNoProblemsInASweepOf(const fakes::Names& calls, int first, const Run& run) {
   Problems problems;
@@ -230,9 +219,7 @@ void ExpectNoProblemsInASweepOf(const fakes::Names& calls, int first, const Run&
     for (const long outcome : OutcomesOf(calls[call])) {
       const fakes::Names made = once({{call, outcome}});
       for (int box = call + 1; box < static_cast<int>(made.size()); ++box) {
-        for (const long answer : made[box] == kCopyFailureBox ? OutcomesOf(kCopyFailureBox) : std::vector<long>{}) {
-          once({{call, outcome}, {box, answer}});
-        }
+        if (made[box] == kCopyFailureBox) for (const long answer : OutcomesOf(kCopyFailureBox)) once({{call, outcome}, {box, answer}});
       }
     }
   }

@@ -21,7 +21,7 @@ const std::string kProduct2008 = "SOFTWARE\\Autodesk\\AutoCAD\\R17.1\\ACAD-6001:
 const std::string kLoader = "HKLM\\" + kProduct2008 + "\\Applications\\Vortel2008";
 const std::string kProfiles = "HKCU\\" + kProduct2008 + "\\Profiles\\";
 const std::string kVariables = kProfiles + "P\\Variables";
-const std::string kInstalled = "C:\\Vortel\\V-Trelmox";
+const std::string kPackage = "D:\\pkg\\Data\\", kInstalled = "C:\\Vortel\\V-Trelmox";
 const std::string kDriver = "C:\\A2008\\Drv\\pdfplot9.hdi";
 const std::string kEntry = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\VortelStructureToolbox";
 const std::string kStep = "HKLM\\SOFTWARE\\Microsoft\\Active Setup\\Installed Components\\VortelStructureToolbox";
@@ -30,17 +30,15 @@ const std::string kStep = "HKLM\\SOFTWARE\\Microsoft\\Active Setup\\Installed Co
 struct Machine : fakes::World {
   Machine() {
     for (const char* name : {"Vortel2008.ARX", "Vortel_EN.shx", "Vortel_HZ.shx", "Vortel.prt5", "LICENSE"}) {
-      files.AddFile(std::string("D:\\pkg\\Data\\") + name, name);
+      files.AddFile(kPackage + name, name);
     }
-    files.AddFile("D:\\pkg\\Data\\" + std::string(texts::kExtensionLibraryFolder) + "\\a.dwg", "a");
+    files.AddFile(kPackage + texts::kExtensionLibraryFolder + "\\a.dwg", "a"), files.AddFile(files.modulePath, "the program");
     for (const auto& [key, year] : {std::pair{kProduct2008, 2008}, {"SOFTWARE\\Autodesk\\AutoCAD\\R21.0\\A", 2017}}) {
       const std::string folder = "C:\\A" + std::to_string(year);
       files.AddFolder(folder + "\\Fonts"), files.AddFolder(folder + "\\Drv");
-      registry.Set("HKLM\\" + key, "AcadLocation", folder);
-      registry.Set("HKLM\\" + key, "ProductName", "AutoCAD " + std::to_string(year));
+      registry.Set("HKLM\\" + key, "AcadLocation", folder), registry.Set("HKLM\\" + key, "ProductName", "AutoCAD " + std::to_string(year));
     }
-    registry.Set(kVariables, "TRUSTEDPATHS", "C:\\Tools");
-    files.AddFile(files.modulePath, "the program"), files.AddFolder("E:");
+    registry.Set(kVariables, "TRUSTEDPATHS", "C:\\Tools"), files.AddFolder("E:");
     registry.AddKey("HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall");
     registry.AddKey("HKLM\\SOFTWARE\\Microsoft\\Active Setup\\Installed Components");
   }
@@ -69,9 +67,19 @@ struct Machine : fakes::World {
 using Change = std::function<void(Machine&)>;
 const Change kNothing = [](Machine&) {};
 
-TEST(SilentInstall, EachWayOfEndingHasItsExitCodeAndNothingIsAsked) {
-  const struct { const char* what; Change arrange; SilentChoices choices; int code; } cases[] = {
-      {"finished", kNothing, {}, kExitFinished},
+TEST(SilentInstall, EachWayOfEndingHasItsExitCodeAndLogAndNothingIsAsked) {
+  const fakes::Names whole = {
+      "found AutoCAD 2008: HKLM\\" + kProduct2008 + "\\ (native root), folder C:\\A2008",
+      "found AutoCAD 2017: HKLM\\SOFTWARE\\Autodesk\\AutoCAD\\R21.0\\A\\ (native root), folder C:\\A2017", "releases ticked: 2008",
+      "folder: C:\\Vortel, installation folder: " + kInstalled, "made " + kInstalled + " with an access list of its own",
+      "package: D:\\pkg\\Data", "program file copied: " + kInstalled + "\\Vortel2008.ARX",
+      "program file skipped: LICENSE (no dot in its name)", "program file skipped: Vortel_EN.shx (a font, for AutoCAD's Fonts folders)",
+      "library file copied: " + kInstalled + "\\" + texts::kExtensionLibraryFolder + "\\a.dwg",
+      "loader entry written: " + kLoader + ": LOADER (REG_SZ) = " + kInstalled + "\\Vortel2008.ARX, LOADCTRLS (REG_DWORD) = 2",
+      "TRUSTEDPATHS of " + kVariables + " was \"C:\\Tools\", is \"C:\\TOOLS;C:\\VORTEL\\V-TRELMOX\"",
+      "placed C:\\A2008\\Fonts\\Vortel_EN.shx", "not placed C:\\A2008\\Fonts\\Vortel_HZ.shx (error 5)", "placed " + kDriver};
+  const struct { const char* what; Change arrange; SilentChoices choices; int code; fakes::Names logged = {}; } cases[] = {
+      {"finished", [](Machine& m) { m.faults.Fail("Copy", "C:\\A2008\\Fonts\\Vortel_HZ.shx", 5); }, {}, kExitFinished, whole},
       {"the releases asked", kNothing, {"E:\\T", std::vector<int>{2008}}, kExitFinished},
       {"AutoCAD running", [](Machine& m) { m.processes.running = {"ACAD.EXE"}; }, {}, kExitCannotProceed},
       {"nothing found", [](Machine& m) { m.registry.Set("HKLM\\" + kProduct2008, "ProductName", "?"); }, {}, kExitCannotProceed},
@@ -81,7 +89,8 @@ TEST(SilentInstall, EachWayOfEndingHasItsExitCodeAndNothingIsAsked) {
       {"a folder unresolved", [](Machine& m) { m.faults.Fail("FullPathName", "", 0); }, {}, kExitCannotProceed},
       {"a folder with a ';'", kNothing, {"C:\\Users;x", {}}, kExitCannotProceed},
       {"the package missing", [](Machine& m) { m.files.modulePath = "E:\\SetUp.exe"; }, {}, kExitFailed},
-      {"a file not copied", [](Machine& m) { m.faults.Fail("Copy", kInstalled + "\\Vortel2008.ARX", 32); }, {}, kExitFailed},
+      {"a file not copied", [](Machine& m) { m.faults.Fail("Copy", kInstalled + "\\Vortel2008.ARX", 32); }, {}, kExitFailed,
+       {"not copied: " + kInstalled + "\\Vortel2008.ARX (error 32), answered Abort"}},
       {"a loader entry not written", [](Machine& m) { m.faults.Fail("CreateKey", kLoader, 5); }, {}, kExitFinishedWithErrors},
   };
   for (const auto& expected : cases) {
@@ -92,29 +101,8 @@ TEST(SilentInstall, EachWayOfEndingHasItsExitCodeAndNothingIsAsked) {
     const bool started = expected.code != kExitCannotProceed;
     EXPECT_EQ(machine.files.Exists(expected.choices.folder.value_or("C:\\Vortel")), started) << expected.what;
     EXPECT_EQ(machine.log.lines.back().rfind("the install does not start: ", 0) == 0, !started) << expected.what;
+    for (const std::string& line : expected.logged) EXPECT_TRUE(machine.Logged(line)) << line;
   }
-}
-
-TEST(InstallLog, AWholeInstallLogsWhatItFoundChoseAndDid) {
-  Machine machine, failing;
-  machine.faults.Fail("Copy", "C:\\A2008\\Fonts\\Vortel_HZ.shx", kErrorAccessDenied);
-  ASSERT_EQ(machine.Install(), kExitFinished);
-  for (const std::string& line : fakes::Names{
-           "found AutoCAD 2008: HKLM\\" + kProduct2008 + "\\ (native root), folder C:\\A2008",
-           "found AutoCAD 2017: HKLM\\SOFTWARE\\Autodesk\\AutoCAD\\R21.0\\A\\ (native root), folder C:\\A2017",
-           "releases ticked: 2008", "folder: C:\\Vortel, installation folder: " + kInstalled,
-           "made " + kInstalled + " with an access list of its own", "package: D:\\pkg\\Data",
-           "program file copied: " + kInstalled + "\\Vortel2008.ARX", "program file skipped: LICENSE (no dot in its name)",
-           "program file skipped: Vortel_EN.shx (a font, for AutoCAD's Fonts folders)",
-           "library file copied: " + kInstalled + "\\" + texts::kExtensionLibraryFolder + "\\a.dwg",
-           "loader entry written: " + kLoader + ": LOADER (REG_SZ) = " + kInstalled + "\\Vortel2008.ARX, LOADCTRLS (REG_DWORD) = 2",
-           "TRUSTEDPATHS of " + kVariables + " was \"C:\\Tools\", is \"C:\\TOOLS;C:\\VORTEL\\V-TRELMOX\"",
-           "placed C:\\A2008\\Fonts\\Vortel_EN.shx", "not placed C:\\A2008\\Fonts\\Vortel_HZ.shx (error 5)", "placed " + kDriver}) {
-    EXPECT_TRUE(machine.Logged(line)) << line;
-  }
-  failing.faults.Fail("Copy", kInstalled + "\\Vortel2008.ARX", kErrorSharingViolation);
-  failing.Install();
-  EXPECT_TRUE(failing.Logged("not copied: " + kInstalled + "\\Vortel2008.ARX (error 32), answered Abort"));
 }
 
 TEST(InstallLog, TheFileIsUtf8WithItsMarkANewOneEachRunAndBounded) {
@@ -149,7 +137,7 @@ void InstalledAndUninstalled(Machine& m) {
 }
 
 TEST(Uninstall, LeavesTheMachineAsBeforeTheInstallSaveTheFontsAndWhatIsNotItsOwn) {
-  const std::string copy = kInstalled + "\\Uninstall.exe", other = "C:\\A2017\\Drv\\pdfplot9.hdi";
+  const std::string copy = kInstalled + "\\Uninstall.exe", backup = kDriver + ".vortel-backup";
   const Change userFile = [](Machine& m) { m.files.AddFile(kInstalled + "\\notes.txt", "mine"); };
   const Change userLoader = [](Machine& m) { m.registry.Set(kLoader, "LOADER", kInstalled + "2\\Vortel2008.ARX"); };
   const Change hklmLocked = [](Machine& m) { m.faults.Fail("CreateKey", "HKLM\\SOFTWARE\\Microsoft", 5); };
@@ -162,16 +150,12 @@ TEST(Uninstall, LeavesTheMachineAsBeforeTheInstallSaveTheFontsAndWhatIsNotItsOwn
       {"from the maintenance copy, deleted when Windows starts", kNothing, kNothing, kNothing, copy},
       {"AutoCAD's driver put back", [](Machine& m) { m.files.AddFile(kDriver, "AutoCAD's"); }, kNothing, kNothing},
       {"the original kept by an earlier install put back",
-       [](Machine& m) { m.files.AddFile(kDriver, "an older add-on's"), m.files.AddFile(kDriver + ".vortel-backup", "AutoCAD's"); },
-       kNothing, [](Machine& m) { m.files.AddFile(kDriver, "AutoCAD's"), m.files.Delete(kDriver + ".vortel-backup"); }},
-      {"another AutoCAD's driver and copy, not the install's, stay",
-       [&](Machine& m) { m.files.AddFile(other, "an older add-on's"), m.files.AddFile(other + ".vortel-backup", "AutoCAD's"); },
-       kNothing, kNothing},
+       [&](Machine& m) { m.files.AddFile(kDriver, "older"), m.files.AddFile(backup, "AutoCAD's"); }, kNothing,
+       [&](Machine& m) { m.files.AddFile(kDriver, "AutoCAD's"), m.files.Delete(backup); }},
       {"a user's file stays, and so do its folders", kNothing, userFile, userFile},
       {"a loader entry naming a folder beside it stays", kNothing, userLoader,
        [&](Machine& m) { userLoader(m), m.registry.SetRaw(kLoader, "LOADCTRLS", kRegDword, {2, 0, 0, 0}); }},
-      {"a loader entry already gone", kNothing, [](Machine& m) { m.registry.DeleteKey(kHkeyLocalMachine, kLoader.c_str() + 5); },
-       kNothing},
+      {"a loader entry already gone", kNothing, [](Machine& m) { m.registry.DeleteKey(kHkeyLocalMachine, kLoader.c_str() + 5); }, kNothing},
       {"a profile without a list", [](Machine& m) { m.registry.AddKey(kProfiles + "Q"); }, kNothing, kNothing},
       {"HKLM not writable: nobody else trusts the folder, which goes when Windows starts", hklmLocked, kNothing,
        [](Machine& m) { m.files.RemoveFolder(kInstalled), m.files.RemoveFolder("C:\\Vortel"); }, copy},
@@ -191,39 +175,22 @@ TEST(Uninstall, LeavesTheMachineAsBeforeTheInstallSaveTheFontsAndWhatIsNotItsOwn
 }
 
 TEST(Uninstall, DoesNothingWhenItCannotProceedOrItsRecordCannotBeRead) {
-  const struct { const char* what; Change arrange; int code; } cases[] = {
+  std::vector<std::tuple<std::string, Change, int>> cases = {
       {"AutoCAD running", [](Machine& m) { m.processes.running = {"acad.exe"}; }, kExitCannotProceed},
       {"not installed", [](Machine& m) { m.registry.DeleteKey(kHkeyLocalMachine, kEntry.c_str()); }, kExitCannotProceed},
-      {"no record", [](Machine& m) { m.files.Delete(kInstalled + "\\Uninstall.dat"); }, kExitFailed},
-  };
-  for (const auto& expected : cases) {
-    Machine machine;
-    machine.Install(), expected.arrange(machine);
-    const auto installed = machine.State();
-    EXPECT_EQ(machine.Uninstall(), expected.code) << expected.what;
-    EXPECT_EQ(machine.State(), installed) << expected.what;
+      {"no record", [](Machine& m) { m.files.Delete(kInstalled + "\\Uninstall.dat"); }, kExitFailed}};
+  const std::string header = "Vortel install record 1\r\n";  // then lines of tab-separated fields, each line whole
+  for (const std::string& record : {std::string(), std::string("Vortel install record 2\r\n"), header + "file\r\n",
+                                    header + "link\tC:\\x\r\n", header + "file\tC:\\x", header + "file\tC:\\x\tC:\\y\r\n",
+                                    header + "original\tC:\\x\tC:\\y\tC:\\z\r\n", header + "original\tC:\\x\t\r\n"}) {
+    cases.emplace_back(record, [=](Machine& m) { m.files.AddFile(kInstalled + "\\Uninstall.dat", record); }, kExitFailed);
   }
-}
-
-TEST(InstallRecord, HoldsWhatTheInstallDidAndIsReadOnlyWhole) {
-  Machine machine;
-  machine.files.AddFile(kDriver, "AutoCAD's");
-  machine.Install();
-  const std::optional<InstallRecord> record = ReadInstallRecord(machine.services, kInstalled);
-  ASSERT_TRUE(record);
-  using Pairs = std::vector<InstallRecord::Pair>;
-  EXPECT_EQ(record->folders, (fakes::Names{"C:\\Vortel", kInstalled, kInstalled + "\\" + texts::kExtensionLibraryFolder}));
-  EXPECT_EQ(record->loaders, (Pairs{{kProduct2008 + "\\", "Applications\\Vortel2008"}}));
-  EXPECT_EQ(record->trusted, (Pairs{{kVariables.substr(5), "1"}}));
-  EXPECT_EQ(record->originals, (Pairs{{kDriver, kDriver + ".vortel-backup"}}));
-  EXPECT_EQ(record->steps, fakes::Names{kInstalled});
-  EXPECT_EQ(record->placed.size(), 3u);
-  EXPECT_EQ(record->files.size(), 3u);
-  const std::string header = "Vortel install record 1\r\n";
-  for (const std::string& broken : {std::string(), std::string("Vortel install record 2\r\n"), header + "file\r\n", header + "link\tC:\\x\r\n",
-                                    header + "file\tC:\\x", header + "file\tC:\\x\tC:\\y\r\n", header + "original\tC:\\x\t\r\n"}) {
-    machine.files.AddFile(kInstalled + "\\Uninstall.dat", broken);
-    EXPECT_FALSE(ReadInstallRecord(machine.services, kInstalled)) << broken;
+  for (const auto& [what, arrange, code] : cases) {
+    Machine machine;
+    machine.Install(), arrange(machine);
+    const auto installed = machine.State();
+    EXPECT_EQ(machine.Uninstall(), code) << what;
+    EXPECT_EQ(machine.State(), installed) << what;
   }
 }
 
