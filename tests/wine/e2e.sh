@@ -79,6 +79,8 @@ colours_shown() {
 }
 expect_end() {
   local status=0
+  for _ in $(seq 600); do kill -0 "$setup_pid" 2>/dev/null || break; sleep 0.1; done
+  kill -0 "$setup_pid" 2>/dev/null && kill "$setup_pid" && fail "the program did not end within a minute"
   wait "$setup_pid" || status=$?
   expect "exit status" "$status" "$1"
 }
@@ -119,7 +121,7 @@ expect_installed() {
 run_silent() { run_command "$1" "C:\\e2e\\package\\SetUp.exe $2"; }
 run_command() {
   printf '@%s\r\n@exit /b %%errorlevel%%\r\n' "$2" >"$WINEPREFIX/run.bat"
-  expect "exit status of $2" "$(unset DISPLAY; wine cmd /c "$(winepath -w "$WINEPREFIX/run.bat")" 2>/dev/null; echo $?)" "$1"
+  expect "exit status of $2" "$(unset DISPLAY; timeout 300 wine cmd /c "$(winepath -w "$WINEPREFIX/run.bat")" 2>/dev/null; echo $?)" "$1"
 }
 # A command the program registered (a value in the 32-bit view), run as Windows would run it.
 run_registered() { run_command "$1" "$(value "$2" "$3" | sed 's/^REG_SZ    //')"; }
