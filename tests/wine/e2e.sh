@@ -38,7 +38,7 @@ clear_machine() {
     wine reg delete "$key" /f /reg:32 >/dev/null 2>&1 || true
   done
 }
-trap clear_machine EXIT
+trap "clear_machine; wineserver -k" EXIT  # and no process of the run left behind
 
 # The package (SetUp.exe beside Data), the AutoCAD folders and the registry, made afresh.
 lay_out() {
