@@ -1,13 +1,12 @@
-// An in-memory registry that answers the program's calls as Windows does: key and value names
-// without regard to case, subkeys enumerated sorted by name, typed values, ERROR_MORE_DATA with
-// the size needed. Tests seed and read it by full paths ("HKLM\SOFTWARE\...", "HKCU\...").
-// Fault paths: a key's path; a value's is its key's path, a backslash and its name.
+// An in-memory registry that answers the program's calls as Windows does: key and value names without regard to
+// case, subkeys enumerated sorted by name, typed values, ERROR_MORE_DATA with the size needed. Tests seed and read
+// it by full paths ("HKLM\SOFTWARE\...", "HKCU\..."). Fault paths: a key's path; a value's is its key's path, a
+// backslash and its name.
 #pragma once
 
 #include <algorithm>
 #include <cstring>
 #include <map>
-#include <memory>
 
 #include "platform/registry.h"
 #include "support/faults.h"
@@ -43,7 +42,7 @@ class FakeRegistry final : public platform::Registry {
     return node && node->values.count(name) != 0 ? std::optional(node->values.at(name)) : std::nullopt;
   }
   // The names of a key's subkeys, or of its values.
-  std::vector<std::string> Keys(const std::string& key) const { return Names(key, &Node::keys); }
+  std::vector<std::string> Keys(const std::string& key) const { return Names(key, &Node::children); }
   std::vector<std::string> Values(const std::string& key) const { return Names(key, &Node::values); }
   int OpenHandles() const { return static_cast<int>(m_handles.size()) - 2; }
   // Every key ("path\\") and value ("path\\:name", its type and text), to compare whole states.
@@ -72,21 +71,21 @@ class FakeRegistry final : public platform::Registry {
     if (const auto fault = m_faults.Take("DeleteKey", path)) return *fault;
     const std::string leaf = SplitPath(path).back();
     const auto node = Walk(path.substr(0, path.size() - leaf.size()), false);
-    if (!node || node->keys.count(leaf) == 0) return platform::kErrorFileNotFound;
-    if (!node->keys.at(leaf)->keys.empty()) return platform::kErrorAccessDenied;
-    node->keys.erase(leaf);
+    if (!node || node->children.count(leaf) == 0) return platform::kErrorFileNotFound;
+    if (!node->children.at(leaf)->children.empty()) return platform::kErrorAccessDenied;
+    node->children.erase(leaf);
     return platform::kErrorSuccess;
   }
   platform::ErrorCode QuerySubKeyCount(platform::RegKey key, std::uint32_t* count) override {
-    return Count("QuerySubKeyCount", m_handles.at(key), m_handles.at(key).node->keys.size(), count);
+    return Count("QuerySubKeyCount", m_handles.at(key), m_handles.at(key).node->children.size(), count);
   }
   platform::ErrorCode QueryValueCount(platform::RegKey key, std::uint32_t* count) override {
     return Count("QueryValueCount", m_handles.at(key), m_handles.at(key).node->values.size(), count);
   }
   platform::ErrorCode EnumKey(platform::RegKey key, std::uint32_t index, char* name, std::uint32_t* nameChars) override {
     const Handle& handle = m_handles.at(key);
-    const bool inRange = index < handle.node->keys.size();
-    const std::string child = inRange ? std::next(handle.node->keys.begin(), index)->second->name : "";
+    const bool inRange = index < handle.node->children.size();
+    const std::string child = inRange ? std::next(handle.node->children.begin(), index)->first : "";
     if (const auto fault = m_faults.Take("EnumKey", handle.path + "\\" + child)) return *fault;
     if (!inRange) return platform::kErrorNoMoreItems;
     if (child.size() >= *nameChars) return platform::kErrorMoreData;
@@ -135,8 +134,7 @@ class FakeRegistry final : public platform::Registry {
 
  private:
   struct Node {
-    std::string name;
-    std::map<std::string, std::shared_ptr<Node>, NameLess> keys;
+    std::map<std::string, std::shared_ptr<Node>, NameLess> children;  // its subkeys
     std::map<std::string, RegValue, NameLess> values;
   };
   struct Handle {
@@ -145,27 +143,21 @@ class FakeRegistry final : public platform::Registry {
   };
 
   static std::string Joined(const std::string& path, const char* name) {
-    std::string joined;
-    for (const std::string& part : SplitPath(path + "\\" + (name != nullptr ? name : ""))) {
-      joined += (joined.empty() ? "" : "\\") + part;
-    }
+    std::string joined = path;  // a handle's path has single separators already
+    for (const std::string& part : SplitPath(name != nullptr ? name : "")) joined += "\\" + part;
     return joined;
   }
   // The key of a full path, made with its missing parents when `create`.
   std::shared_ptr<Node> Walk(const std::string& path, bool create) const {
     const std::vector<std::string> parts = SplitPath(path);
     auto node = m_handles.at(Upper(parts.at(0)) == "HKLM" ? platform::kHkeyLocalMachine : platform::kHkeyCurrentUser).node;
-    for (std::size_t n = 1; n < parts.size() && node; ++n) {
-      const auto child = node->keys.find(parts[n]);
-      if (child != node->keys.end()) node = child->second;
-      else node = create ? node->keys[parts[n]] = std::make_shared<Node>(Node{parts[n], {}, {}}) : nullptr;
-    }
+    for (std::size_t n = 1; n < parts.size() && node; ++n) node = Child(*node, parts[n], create);
     return node;
   }
   static void Dump(const Node& node, const std::string& path, std::map<std::string, std::string>& dump) {
     dump[path + "\\"] = "";
     for (const auto& [name, value] : node.values) dump[path + "\\:" + name] = std::to_string(value.type) + ":" + value.Text();
-    for (const auto& [name, key] : node.keys) Dump(*key, path + "\\" + name, dump);
+    for (const auto& [name, key] : node.children) Dump(*key, path + "\\" + name, dump);
   }
   template <typename Map>
   std::vector<std::string> Names(const std::string& key, Map Node::*map) const {
