@@ -2,12 +2,10 @@
 // and answered from a script; a planted fault on a box is its answer.
 #pragma once
 
-#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <deque>
 #include <functional>
-#include <map>
 
 #include "platform/desktop.h"
 #include "platform/dialog_window.h"
@@ -16,11 +14,7 @@
 
 namespace fakes {
 
-struct ShownBox {
-  platform::WindowHandle owner;
-  std::string text, caption;
-  unsigned type;
-};
+struct ShownBox { platform::WindowHandle owner; std::string text, caption; unsigned type; };
 
 struct ShownPicker {
   platform::BrowseInfo info;
@@ -72,7 +66,8 @@ class FakeDesktop final : public platform::Desktop, private platform::PickerWind
  private:
   // The picker's window, as its callback sees it.
   std::intptr_t Send(unsigned message, std::uintptr_t wParam, std::intptr_t lParam) override {
-    if (message == platform::kBffmSetSelectionA && wParam != 0) pickers.back().selected = reinterpret_cast<const char*>(lParam);
+    const bool select = message == platform::kBffmSetSelectionA && wParam != 0;  // by path
+    if (select) pickers.back().selected = reinterpret_cast<const char*>(lParam);
     return 0;
   }
 

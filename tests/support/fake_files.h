@@ -1,14 +1,9 @@
-// An in-memory file system that answers the program's calls as Windows does: names without regard to case, split
-// by characters (a GBK trail byte 0x5C is no separator); "folder\*.*" lists "." and ".." first, then the entries
-// sorted; a copy takes its source's attributes and streams ("file:stream"); a read-only file is neither overwritten
-// nor deleted, nor is the running program's; GetModuleFileNameA cuts a long path without its zero;
-// GetFullPathNameA resolves against the current folder. Fault paths are the paths the calls are given.
+// An in-memory file system answering the program's calls as Windows does: names without regard to case, split by
+// characters; "folder\*.*" lists "." and ".." first, then the entries sorted; a copy takes its source's attributes
+// and streams ("file:stream"); neither a read-only file nor the running program is overwritten or deleted;
+// GetModuleFileNameA cuts a long path without its zero. Fault paths are the paths the calls are given.
 #pragma once
 
-#include <algorithm>
-#include <cstring>
-#include <map>
-#include <set>
 #include <utility>
 
 #include "platform/file_system.h"
@@ -43,7 +38,6 @@ class FakeFiles final : public platform::FileSystem {
     const Node* node = Find(path);
     return node != nullptr && !node->IsFolder() ? std::optional(node->contents) : std::nullopt;
   }
-  // A folder's entries in listing order.
   std::vector<std::string> Names(const std::string& folder) const {
     std::vector<std::string> names;
     if (const Node* node = Find(folder)) {
@@ -52,9 +46,9 @@ class FakeFiles final : public platform::FileSystem {
     return names;
   }
   int OpenHandles() const { return static_cast<int>(m_finds.size() + m_open.size()); }
-  // Every folder and file with its contents, one line each, to compare whole trees.
+  // One line per folder and file, with its contents, to compare whole trees.
   std::string Dump() const { return Dump(*m_root, ""); }
-  // What Windows does when it next starts: the deletions scheduled, in order.
+  // Windows' next start: the deletions scheduled, in order.
   void Restart() {
     modulePath.clear();
     for (const std::string& path : std::exchange(atRestart, {})) {
@@ -73,15 +67,13 @@ class FakeFiles final : public platform::FileSystem {
     *handle = platform::kInvalidFindHandle;
     if (const auto fault = m_faults.Take("FindFirst", pattern)) return *fault;
     const Place place = Locate(pattern);
+    const bool all = place.leaf == "*.*" || place.leaf == "*";
     if (place.folder == nullptr) return platform::kErrorPathNotFound;
+    if (!all && place.node == nullptr) return platform::kErrorFileNotFound;
     Listing listing{pattern, {}};
-    if (place.leaf == "*.*" || place.leaf == "*") {
-      listing.entries = {{".", kFolder}, {"..", kFolder}};
-      for (const auto& child : place.folder->children) listing.entries.push_back(EntryOf(child));
-    } else if (place.node != nullptr) {
-      listing.entries = {EntryOf(*place.folder->children.find(place.leaf))};
-    } else {
-      return platform::kErrorFileNotFound;
+    if (all) listing.entries = {{".", kFolder}, {"..", kFolder}};
+    for (const auto& [name, node] : place.folder->children) {
+      if (all || node.get() == place.node) listing.entries.push_back({name, node->attributes, node->contents.size()});
     }
     *entry = listing.entries.front();
     m_finds[*handle = m_nextHandle += 4] = std::move(listing);
@@ -113,9 +105,7 @@ class FakeFiles final : public platform::FileSystem {
     const Node* target = Find(to);
     if (source.node == nullptr) return source.folder != nullptr ? platform::kErrorFileNotFound : platform::kErrorPathNotFound;
     if (Locate(to).folder == nullptr) return platform::kErrorPathNotFound;
-    if (source.node->IsFolder() || (target != nullptr && (target->IsFolder() || target->IsReadOnly()))) {
-      return platform::kErrorAccessDenied;
-    }
+    if (source.node->IsFolder() || (target != nullptr && target->IsFixed())) return platform::kErrorAccessDenied;
     if (target != nullptr && failIfExists) return platform::kErrorFileExists;
     Make(to) = *source.node;  // a file: no children to share
     return platform::kErrorSuccess;
@@ -125,21 +115,16 @@ class FakeFiles final : public platform::FileSystem {
     const std::size_t colon = StreamColon(path);
     const Place place = Locate(path.substr(0, colon));
     if (place.node == nullptr) return place.folder != nullptr ? platform::kErrorFileNotFound : platform::kErrorPathNotFound;
-    if (colon != std::string::npos) {
-      return place.node->streams.erase(path.substr(colon + 1)) == 1 ? platform::kErrorSuccess : platform::kErrorFileNotFound;
-    }
-    if (place.node->IsFolder() || place.node->IsReadOnly() || Upper(path) == Upper(modulePath)) {
-      return platform::kErrorAccessDenied;
-    }
+    const bool erased = colon != std::string::npos && place.node->streams.erase(path.substr(colon + 1)) == 1;
+    if (colon != std::string::npos) return Done(erased, platform::kErrorFileNotFound);
+    if (place.node->IsFixed() || Upper(path) == Upper(modulePath)) return platform::kErrorAccessDenied;
     place.folder->children.erase(place.leaf);
     return platform::kErrorSuccess;
   }
   platform::ErrorCode MakeProtectedDirectory(const std::string& path) override {
-    const platform::ErrorCode made = Mkdir("MakeProtectedDirectory", path);
-    if (made == platform::kErrorSuccess) protectedFolders.insert(path);
-    return made;
+    return Mkdir("MakeProtectedDirectory", path, true);
   }
-  platform::ErrorCode MakeDirectory(const std::string& path) override { return Mkdir("MakeDirectory", path); }
+  platform::ErrorCode MakeDirectory(const std::string& path) override { return Mkdir("MakeDirectory", path, false); }
   platform::ErrorCode CreateFileForWriting(const std::string& path, bool mustBeNew, platform::FileHandle* handle) override {
     *handle = platform::kInvalidFile;
     if (const auto fault = m_faults.Take("CreateFileForWriting", path)) return *fault;
@@ -194,37 +179,30 @@ class FakeFiles final : public platform::FileSystem {
     std::map<std::string, std::shared_ptr<Node>, NameLess> children;
 
     bool IsFolder() const { return (attributes & kFolder) != 0; }
-    bool IsReadOnly() const { return (attributes & platform::kFileAttributeReadOnly) != 0; }
+    bool IsFixed() const { return (attributes & (kFolder | platform::kFileAttributeReadOnly)) != 0; }
   };
-  struct Place {
-    Node* folder = nullptr;  // the folder that holds the path; null when there is none
-    std::string leaf;        // the path's name in it
-    Node* node = nullptr;    // what has that name; null when nothing
-  };
-  struct Listing {
-    std::string pattern;
-    std::vector<platform::FoundEntry> entries;
-    std::size_t next = 1;  // the entry FindNext reports
-  };
+  // Where a path lies: the folder that holds it (null when there is none), its name there and what has that name.
+  struct Place { Node* folder = nullptr; std::string leaf; Node* node = nullptr; };
+  // An open listing: the entries found and which of them FindNext reports.
+  struct Listing { std::string pattern; std::vector<platform::FoundEntry> entries; std::size_t next = 1; };
 
-  platform::ErrorCode Mkdir(const char* method, const std::string& path) {
+  platform::ErrorCode Mkdir(const char* method, const std::string& path, bool protect) {
     if (const auto fault = m_faults.Take(method, path)) return *fault;
     const Place place = Locate(path);
     if (place.folder == nullptr) return platform::kErrorPathNotFound;
     if (place.node != nullptr) return platform::kErrorAlreadyExists;
     Make(path);
+    if (protect) protectedFolders.insert(path);
     return platform::kErrorSuccess;
   }
-  static platform::ErrorCode Closed(std::size_t handles) {
-    return handles == 1 ? platform::kErrorSuccess : platform::kErrorInvalidHandle;
-  }
+  static platform::ErrorCode Done(bool done, platform::ErrorCode error) { return done ? platform::kErrorSuccess : error; }
+  static platform::ErrorCode Closed(std::size_t handles) { return Done(handles == 1, platform::kErrorInvalidHandle); }
   static std::string Dump(const Node& node, const std::string& path) {
     std::string text = path + (node.IsFolder() ? "\\\n" : " = " + node.contents + "\n");
     for (const auto& [name, child] : node.children) text += Dump(*child, path.empty() ? name : path + "\\" + name);
     return text;
   }
-  // `path` made absolute as Windows makes it: against the current folder (against its own root for another drive),
-  // with "." and ".." resolved and a trailing backslash kept.
+  // `path` made absolute against the current folder (another drive's root), "." and ".." resolved, a last "\\" kept.
   std::string Resolved(const std::string& path) const {
     const std::string drive = currentFolder.substr(0, 2);
     const bool share = path.rfind("\\\\", 0) == 0, onDrive = path.size() > 1 && path[1] == ':';
@@ -244,16 +222,11 @@ class FakeFiles final : public platform::FileSystem {
     if (path.back() != '\\' && parts.size() > 1) full.pop_back();
     return full;
   }
-  static platform::FoundEntry EntryOf(const std::pair<const std::string, std::shared_ptr<Node>>& child) {
-    return {child.first, child.second->attributes, child.second->contents.size()};
-  }
   // The colon of "file:stream": one after the path's last separator (a drive's comes before it).
   static std::size_t StreamColon(const std::string& path) {
     const std::size_t colon = path.rfind(':');
-    const std::size_t separator = platform::FindLastCharacter(path, '\\', platform::IsCp936LeadByte);
-    return colon != std::string::npos && separator != std::string::npos && colon > separator ? colon : std::string::npos;
+    return colon > platform::FindLastCharacter(path, '\\', platform::IsCp936LeadByte) ? colon : std::string::npos;
   }
-  // Where `path` lies.
   Place Locate(const std::string& path) const {
     const std::vector<std::string> parts = SplitPath(path);
     std::shared_ptr<Node> folder = parts.empty() ? nullptr : m_root;

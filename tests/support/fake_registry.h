@@ -1,12 +1,7 @@
-// An in-memory registry that answers the program's calls as Windows does: key and value names without regard to
-// case, subkeys enumerated sorted by name, typed values, ERROR_MORE_DATA with the size needed. Tests seed and read
-// it by full paths ("HKLM\SOFTWARE\...", "HKCU\..."). Fault paths: a key's path; a value's is its key's path, a
-// backslash and its name.
+// An in-memory registry answering the program's calls as Windows does: names without regard to case, subkeys
+// enumerated sorted by name, typed values, ERROR_MORE_DATA with the size needed. Tests use full paths ("HKLM\...",
+// "HKCU\..."). Fault paths: a key's path; a value's, its key's path, a backslash and its name.
 #pragma once
-
-#include <algorithm>
-#include <cstring>
-#include <map>
 
 #include "platform/registry.h"
 #include "support/faults.h"
@@ -24,8 +19,6 @@ struct RegValue {
 class FakeRegistry final : public platform::Registry {
  public:
   explicit FakeRegistry(Faults& faults) : m_faults(faults) {
-    m_handles[platform::kHkeyLocalMachine] = {std::make_shared<Node>(), "HKLM"};
-    m_handles[platform::kHkeyCurrentUser] = {std::make_shared<Node>(), "HKCU"};
     AddKey("HKLM\\SOFTWARE");
     AddKey("HKCU\\Software");
   }
@@ -41,15 +34,13 @@ class FakeRegistry final : public platform::Registry {
     const auto node = Walk(key, false);
     return node && node->values.count(name) != 0 ? std::optional(node->values.at(name)) : std::nullopt;
   }
-  // The names of a key's subkeys, or of its values.
   std::vector<std::string> Keys(const std::string& key) const { return Names(key, &Node::children); }
   std::vector<std::string> Values(const std::string& key) const { return Names(key, &Node::values); }
   int OpenHandles() const { return static_cast<int>(m_handles.size()) - 2; }
-  // Every key ("path\\") and value ("path\\:name", its type and text), to compare whole states.
+  // Every key ("path\\") and value ("path\\:name": "type:text"), to compare whole states.
   std::map<std::string, std::string> Dump() const {
     std::map<std::string, std::string> dump;
-    Dump(*m_handles.at(platform::kHkeyLocalMachine).node, "HKLM", dump);
-    Dump(*m_handles.at(platform::kHkeyCurrentUser).node, "HKCU", dump);
+    for (const char* root : {"HKLM", "HKCU"}) Dump(*Walk(root, false), root, dump);
     return dump;
   }
 
@@ -97,22 +88,18 @@ class FakeRegistry final : public platform::Registry {
                                  std::uint32_t* size) override {
     const Handle& handle = m_handles.at(key);
     const std::uint32_t capacity = *size;
-    // After ERROR_MORE_DATA a buffer holds nothing usable: it is spoilt, so nobody relies on it.
-    const auto spoil = [&] {
-      if (data != nullptr) std::fill(data, data + capacity, '?');
+    // A planted ERROR_MORE_DATA stands for a value of untold type one byte longer than the buffer.
+    const auto fault = m_faults.Take("QueryValue", handle.path + "\\" + valueName);
+    if (fault && *fault != platform::kErrorMoreData) return *fault;
+    if (!fault && handle.node->values.count(valueName) == 0) return platform::kErrorFileNotFound;
+    const RegValue* value = fault ? nullptr : &handle.node->values.at(valueName);
+    if (value != nullptr && type != nullptr) *type = value->type;
+    *size = value != nullptr ? static_cast<std::uint32_t>(value->data.size()) : capacity + 1;
+    if (value == nullptr || (data != nullptr && *size > capacity)) {
+      if (data != nullptr) std::fill(data, data + capacity, '?');  // spoilt, so nobody relies on it
       return platform::kErrorMoreData;
-    };
-    if (const auto fault = m_faults.Take("QueryValue", handle.path + "\\" + valueName)) {
-      if (*fault == platform::kErrorMoreData) *size = capacity + 1;
-      return *fault == platform::kErrorMoreData ? spoil() : *fault;
     }
-    if (handle.node->values.count(valueName) == 0) return platform::kErrorFileNotFound;
-    const RegValue& value = handle.node->values.at(valueName);
-    if (type != nullptr) *type = value.type;
-    *size = static_cast<std::uint32_t>(value.data.size());
-    if (data == nullptr) return platform::kErrorSuccess;
-    if (value.data.size() > capacity) return spoil();
-    std::copy(value.data.begin(), value.data.end(), data);
+    if (data != nullptr) std::copy(value->data.begin(), value->data.end(), data);
     return platform::kErrorSuccess;
   }
   platform::ErrorCode SetValue(platform::RegKey key, const char* valueName, std::uint32_t type,
@@ -137,10 +124,7 @@ class FakeRegistry final : public platform::Registry {
     std::map<std::string, std::shared_ptr<Node>, NameLess> children;  // its subkeys
     std::map<std::string, RegValue, NameLess> values;
   };
-  struct Handle {
-    std::shared_ptr<Node> node;
-    std::string path;  // from its root, with single separators
-  };
+  struct Handle { std::shared_ptr<Node> node; std::string path; };  // the path from its root, single separators
 
   static std::string Joined(const std::string& path, const char* name) {
     std::string joined = path;  // a handle's path has single separators already
@@ -185,7 +169,8 @@ class FakeRegistry final : public platform::Registry {
   }
 
   Faults& m_faults;
-  std::map<platform::RegKey, Handle> m_handles;
+  std::map<platform::RegKey, Handle> m_handles = {{platform::kHkeyLocalMachine, {std::make_shared<Node>(), "HKLM"}},
+                                                  {platform::kHkeyCurrentUser, {std::make_shared<Node>(), "HKCU"}}};
   platform::RegKey m_nextHandle = 0x1000;
 };
 

@@ -1,11 +1,14 @@
-// The one fault mechanism of the in-memory machine, and the names and trees its fakes share. Every call a fake takes
-// is numbered and logged as "Method path"; a planted fault fails the calls of one method on a path and below it, or
-// the call of one number, with the outcome planted (an error code, a message box's answer). A failed call changes
-// nothing.
+// What the in-memory fakes share: names, trees and the one fault mechanism. Every call a fake takes is numbered and
+// logged as "Method path"; a planted fault fails the calls of one method on a path and below it, or the call of one
+// number, with the outcome planted (an error code, a message box's answer). A failed call changes nothing.
 #pragma once
 
+#include <algorithm>
+#include <cstring>
+#include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -22,8 +25,7 @@ struct NameLess {
   bool operator()(const std::string& a, const std::string& b) const { return Upper(a) < Upper(b); }
 };
 
-// A path's parts, split at the backslashes that are characters of their own (a GBK trail byte 0x5C is none); empty
-// parts are dropped.
+// A path's non-empty parts, split at the backslashes that are characters (a GBK trail byte 0x5C is none).
 inline std::vector<std::string> SplitPath(const std::string& path) {
   std::vector<std::string> parts(1);
   for (std::size_t at = 0; at < path.size(); ++at) {
@@ -57,13 +59,12 @@ struct Faults {
   std::vector<std::string> calls;
 
   void Fail(const std::string& method, const std::string& path, long outcome) { planted.push_back({method, path, outcome}); }
-  // Counts and logs a call; the outcome planted on it, if any. `other` is a second path the call touches (a copy's
-  // source).
+  // Counts and logs a call; the outcome planted on it, if any. `other` is a copy's source.
   std::optional<long> Take(const std::string& method, const std::string& path, const std::string& other = "") {
     calls.push_back(method + " " + path);
     for (const Fault& fault : planted) {
-      const bool onPath = fault.method == method && (IsAtOrBelow(path, fault.path) ||
-                                                      (!other.empty() && IsAtOrBelow(other, fault.path)));
+      const bool onPath = fault.method == method &&
+                          (IsAtOrBelow(path, fault.path) || (!other.empty() && IsAtOrBelow(other, fault.path)));
       if (fault.call >= 0 ? fault.call + 1 == static_cast<int>(calls.size()) : onPath) return fault.outcome;
     }
     return std::nullopt;
