@@ -1,14 +1,11 @@
-// The desktop, the process list and the dialog's window, in memory. Message boxes and folder
-// pickers are recorded and answered from a script; a planted fault on a box is its answer.
+// The desktop, the process list and the dialog's window, in memory. Message boxes and folder pickers are recorded
+// and answered from a script; a planted fault on a box is its answer.
 #pragma once
 
-#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <deque>
 #include <functional>
-#include <map>
-#include <set>
 
 #include "platform/desktop.h"
 #include "platform/dialog_window.h"
@@ -17,11 +14,7 @@
 
 namespace fakes {
 
-struct ShownBox {
-  platform::WindowHandle owner;
-  std::string text, caption;
-  unsigned type;
-};
+struct ShownBox { platform::WindowHandle owner; std::string text, caption; unsigned type; };
 
 struct ShownPicker {
   platform::BrowseInfo info;
@@ -39,7 +32,7 @@ class FakeDesktop final : public platform::Desktop, private platform::PickerWind
   // What the user picks in turn: a folder, "" for an item that is no folder, nothing to cancel.
   std::deque<std::optional<std::string>> picks;
   std::vector<ShownPicker> pickers;
-  std::set<platform::ItemIdList> liveItems;  // handed out and not yet freed
+  std::map<platform::ItemIdList, std::string> liveItems;  // handed out and not yet freed, with their folders
   int badFrees = 0;
 
   int ShowMessageBox(platform::WindowHandle owner, const std::string& text, const std::string& caption,
@@ -54,20 +47,18 @@ class FakeDesktop final : public platform::Desktop, private platform::PickerWind
   }
   platform::ItemIdList BrowseForFolder(const platform::BrowseInfo& info) override {
     if (m_faults.Take("BrowseForFolder", "")) return platform::kNoItem;
-    m_selected.clear();
-    pickers.push_back({info, "", info.callback(*this, platform::kBffmInitialized, 0, info.callbackData)});
-    pickers.back().selected = m_selected;
+    pickers.push_back({info, "", 0});
+    pickers.back().callbackResult = info.callback(*this, platform::kBffmInitialized, 0, info.callbackData);
     const std::optional<std::string> pick = picks.empty() ? std::nullopt : picks.front();
     if (!picks.empty()) picks.pop_front();
     if (!pick) return platform::kNoItem;
     std::snprintf(info.displayName, platform::kMaxPath, "%s", "A display name, not a path");
-    m_items[++m_nextItem] = *pick;
-    liveItems.insert(m_nextItem);
+    liveItems[++m_nextItem] = *pick;
     return m_nextItem;
   }
   bool GetPathFromItem(platform::ItemIdList item, char* path) override {
-    if (m_faults.Take("GetPathFromItem", "") || liveItems.count(item) == 0 || m_items[item].empty()) return false;
-    std::snprintf(path, platform::kMaxPath, "%s", m_items[item].c_str());
+    if (m_faults.Take("GetPathFromItem", "") || liveItems.count(item) == 0 || liveItems[item].empty()) return false;
+    std::snprintf(path, platform::kMaxPath, "%s", liveItems[item].c_str());
     return true;
   }
   void FreeItem(platform::ItemIdList item) override { badFrees += liveItems.erase(item) == 1 ? 0 : 1; }
@@ -75,13 +66,12 @@ class FakeDesktop final : public platform::Desktop, private platform::PickerWind
  private:
   // The picker's window, as its callback sees it.
   std::intptr_t Send(unsigned message, std::uintptr_t wParam, std::intptr_t lParam) override {
-    if (message == platform::kBffmSetSelectionA && wParam != 0) m_selected = reinterpret_cast<const char*>(lParam);
+    const bool select = message == platform::kBffmSetSelectionA && wParam != 0;  // by path
+    if (select) pickers.back().selected = reinterpret_cast<const char*>(lParam);
     return 0;
   }
 
   Faults& m_faults;
-  std::string m_selected;
-  std::map<platform::ItemIdList, std::string> m_items;
   platform::ItemIdList m_nextItem = 0x7000;
 };
 
@@ -91,8 +81,7 @@ class FakeProcesses final : public platform::Processes {
   std::vector<std::string> running;  // executable names, in snapshot order
 
   std::optional<std::vector<std::string>> ExecutableNames() override {
-    if (m_faults.Take("ExecutableNames", "")) return std::nullopt;
-    return running;
+    return m_faults.Take("ExecutableNames", "") ? std::nullopt : std::optional(running);
   }
 
  private:

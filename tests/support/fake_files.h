@@ -1,16 +1,9 @@
-// An in-memory file system that answers the program's calls as Windows does: names without
-// regard to case, split by characters (a GBK trail byte 0x5C is no separator); listings of
-// "folder\*.*" give "." and ".." first, then the entries sorted; a copy takes its source's
-// attributes and streams ("file:stream"); a read-only file is neither overwritten nor deleted, nor
-// is the running program's; GetModuleFileNameA cuts a long path without its zero; GetFullPathNameA
-// resolves against the current folder. Fault paths are the paths the calls are given.
+// An in-memory file system answering the program's calls as Windows does: names without regard to case, split by
+// characters; "folder\*.*" lists "." and ".." first, then the entries sorted; a copy takes its source's attributes
+// and streams ("file:stream"); neither a read-only file nor the running program is overwritten or deleted;
+// GetModuleFileNameA cuts a long path without its zero. Fault paths are the paths the calls are given.
 #pragma once
 
-#include <algorithm>
-#include <cstring>
-#include <map>
-#include <memory>
-#include <set>
 #include <utility>
 
 #include "platform/file_system.h"
@@ -34,18 +27,17 @@ class FakeFiles final : public platform::FileSystem {
     const std::size_t colon = StreamColon(path);
     if (colon != std::string::npos) {
       Find(path.substr(0, colon))->streams.insert(path.substr(colon + 1));
-      return;
+    } else {
+      Node& node = Make(path);
+      node.attributes = attributes & ~kFolder;
+      node.contents = contents;
     }
-    Node& node = Make(path);
-    node.attributes = attributes & ~kFolder;
-    node.contents = contents;
   }
   bool Exists(const std::string& path) const { return Find(path) != nullptr; }
   std::optional<std::string> Read(const std::string& path) const {
     const Node* node = Find(path);
     return node != nullptr && !node->IsFolder() ? std::optional(node->contents) : std::nullopt;
   }
-  // A folder's entries in listing order.
   std::vector<std::string> Names(const std::string& folder) const {
     std::vector<std::string> names;
     if (const Node* node = Find(folder)) {
@@ -54,9 +46,9 @@ class FakeFiles final : public platform::FileSystem {
     return names;
   }
   int OpenHandles() const { return static_cast<int>(m_finds.size() + m_open.size()); }
-  // Every folder and file with its contents, one line each, to compare whole trees.
+  // One line per folder and file, with its contents, to compare whole trees.
   std::string Dump() const { return Dump(*m_root, ""); }
-  // What Windows does when it next starts: the deletions scheduled, in order.
+  // Windows' next start: the deletions scheduled, in order.
   void Restart() {
     modulePath.clear();
     for (const std::string& path : std::exchange(atRestart, {})) {
@@ -74,38 +66,30 @@ class FakeFiles final : public platform::FileSystem {
                                 platform::FoundEntry* entry) override {
     *handle = platform::kInvalidFindHandle;
     if (const auto fault = m_faults.Take("FindFirst", pattern)) return *fault;
-    std::string leaf;
-    const Node* folder = FolderOf(pattern, leaf);
-    if (folder == nullptr) return platform::kErrorPathNotFound;
+    const Place place = Locate(pattern);
+    const bool all = place.leaf == "*.*" || place.leaf == "*";
+    if (place.folder == nullptr) return platform::kErrorPathNotFound;
+    if (!all && place.node == nullptr) return platform::kErrorFileNotFound;
     Listing listing{pattern, {}};
-    if (leaf == "*.*" || leaf == "*") {
-      listing.entries = {{".", kFolder}, {"..", kFolder}};
-      for (const auto& child : folder->children) listing.entries.push_back(EntryOf(child));
-    } else if (folder->children.count(leaf) != 0) {
-      listing.entries = {EntryOf(*folder->children.find(leaf))};
-    } else {
-      return platform::kErrorFileNotFound;
+    if (all) listing.entries = {{".", kFolder}, {"..", kFolder}};
+    for (const auto& [name, node] : place.folder->children) {
+      if (all || node.get() == place.node) listing.entries.push_back({name, node->attributes, node->contents.size()});
     }
     *entry = listing.entries.front();
-    listing.entries.erase(listing.entries.begin());
-    m_finds[*handle = m_nextFind += 4] = std::move(listing);
+    m_finds[*handle = m_nextHandle += 4] = std::move(listing);
     return platform::kErrorSuccess;
   }
   platform::ErrorCode FindNext(platform::FindHandle handle, platform::FoundEntry* entry) override {
     Listing& listing = m_finds.at(handle);
     if (const auto fault = m_faults.Take("FindNext", listing.pattern)) return *fault;
-    if (listing.entries.empty()) return platform::kErrorNoMoreFiles;
-    *entry = listing.entries.front();
-    listing.entries.erase(listing.entries.begin());
+    if (listing.next == listing.entries.size()) return platform::kErrorNoMoreFiles;
+    *entry = listing.entries[listing.next++];
     return platform::kErrorSuccess;
   }
-  platform::ErrorCode CloseFind(platform::FindHandle handle) override {
-    return m_finds.erase(handle) == 1 ? platform::kErrorSuccess : platform::kErrorInvalidHandle;
-  }
+  platform::ErrorCode CloseFind(platform::FindHandle handle) override { return Closed(m_finds.erase(handle)); }
   std::uint32_t GetAttributes(const std::string& path) override {
     const Node* node = Find(path);
-    if (m_faults.Take("GetAttributes", path) || node == nullptr) return platform::kInvalidFileAttributes;
-    return node->attributes;
+    return m_faults.Take("GetAttributes", path) || node == nullptr ? platform::kInvalidFileAttributes : node->attributes;
   }
   platform::ErrorCode SetAttributes(const std::string& path, std::uint32_t attributes) override {
     if (const auto fault = m_faults.Take("SetAttributes", path)) return *fault;
@@ -117,49 +101,38 @@ class FakeFiles final : public platform::FileSystem {
   }
   platform::ErrorCode Copy(const std::string& from, const std::string& to, bool failIfExists) override {
     if (const auto fault = m_faults.Take("Copy", to, from)) return *fault;
-    std::string leaf;
-    const Node* source = Find(from);
-    if (source == nullptr) return FolderOf(from, leaf) ? platform::kErrorFileNotFound : platform::kErrorPathNotFound;
-    if (FolderOf(to, leaf) == nullptr) return platform::kErrorPathNotFound;
-    Node* target = Find(to);
-    if (source->IsFolder() || (target != nullptr && (target->IsFolder() || target->IsReadOnly()))) {
-      return platform::kErrorAccessDenied;
-    }
+    const Place source = Locate(from);
+    const Node* target = Find(to);
+    if (source.node == nullptr) return source.folder != nullptr ? platform::kErrorFileNotFound : platform::kErrorPathNotFound;
+    if (Locate(to).folder == nullptr) return platform::kErrorPathNotFound;
+    if (source.node->IsFolder() || (target != nullptr && target->IsFixed())) return platform::kErrorAccessDenied;
     if (target != nullptr && failIfExists) return platform::kErrorFileExists;
-    target = &Make(to);
-    target->attributes = source->attributes;
-    target->contents = source->contents;
-    target->streams = source->streams;
+    Make(to) = *source.node;  // a file: no children to share
     return platform::kErrorSuccess;
   }
   platform::ErrorCode Delete(const std::string& path) override {
     if (const auto fault = m_faults.Take("Delete", path)) return *fault;
     const std::size_t colon = StreamColon(path);
-    std::string leaf;
-    Node* folder = FolderOf(colon == std::string::npos ? path : path.substr(0, colon), leaf);
-    Node* node = folder != nullptr && folder->children.count(leaf) ? folder->children.at(leaf).get() : nullptr;
-    if (node == nullptr) return folder != nullptr ? platform::kErrorFileNotFound : platform::kErrorPathNotFound;
-    if (colon != std::string::npos) {
-      return node->streams.erase(path.substr(colon + 1)) == 1 ? platform::kErrorSuccess : platform::kErrorFileNotFound;
-    }
-    if (node->IsFolder() || node->IsReadOnly() || Upper(path) == Upper(modulePath)) return platform::kErrorAccessDenied;
-    folder->children.erase(leaf);
+    const Place place = Locate(path.substr(0, colon));
+    if (place.node == nullptr) return place.folder != nullptr ? platform::kErrorFileNotFound : platform::kErrorPathNotFound;
+    const bool erased = colon != std::string::npos && place.node->streams.erase(path.substr(colon + 1)) == 1;
+    if (colon != std::string::npos) return Done(erased, platform::kErrorFileNotFound);
+    if (place.node->IsFixed() || Upper(path) == Upper(modulePath)) return platform::kErrorAccessDenied;
+    place.folder->children.erase(place.leaf);
     return platform::kErrorSuccess;
   }
   platform::ErrorCode MakeProtectedDirectory(const std::string& path) override {
-    const platform::ErrorCode made = Mkdir("MakeProtectedDirectory", path);
-    if (made == platform::kErrorSuccess) protectedFolders.insert(path);
-    return made;
+    return Mkdir("MakeProtectedDirectory", path, true);
   }
-  platform::ErrorCode MakeDirectory(const std::string& path) override { return Mkdir("MakeDirectory", path); }
+  platform::ErrorCode MakeDirectory(const std::string& path) override { return Mkdir("MakeDirectory", path, false); }
   platform::ErrorCode CreateFileForWriting(const std::string& path, bool mustBeNew, platform::FileHandle* handle) override {
     *handle = platform::kInvalidFile;
     if (const auto fault = m_faults.Take("CreateFileForWriting", path)) return *fault;
-    std::string leaf;
-    if (FolderOf(path, leaf) == nullptr) return platform::kErrorPathNotFound;
-    if (mustBeNew && Exists(path)) return platform::kErrorFileExists;
+    const Place place = Locate(path);
+    if (place.folder == nullptr) return platform::kErrorPathNotFound;
+    if (mustBeNew && place.node != nullptr) return platform::kErrorFileExists;
     AddFile(path);
-    m_open[*handle = m_nextFind += 4] = path;
+    m_open[*handle = m_nextHandle += 4] = path;
     return platform::kErrorSuccess;
   }
   platform::ErrorCode WriteToFile(platform::FileHandle handle, const std::string& bytes) override {
@@ -167,9 +140,7 @@ class FakeFiles final : public platform::FileSystem {
     if (Node* file = Find(m_open.at(handle))) file->contents += bytes;  // a stream keeps none
     return platform::kErrorSuccess;
   }
-  platform::ErrorCode CloseFile(platform::FileHandle handle) override {
-    return m_open.erase(handle) == 1 ? platform::kErrorSuccess : platform::kErrorInvalidHandle;
-  }
+  platform::ErrorCode CloseFile(platform::FileHandle handle) override { return Closed(m_open.erase(handle)); }
   platform::ErrorCode ReadWholeFile(const std::string& path, std::size_t limit, std::string* contents) override {
     if (const auto fault = m_faults.Take("ReadWholeFile", path)) return *fault;
     const std::optional<std::string> read = Read(path);
@@ -179,13 +150,11 @@ class FakeFiles final : public platform::FileSystem {
   }
   platform::ErrorCode RemoveFolder(const std::string& path) override {
     if (const auto fault = m_faults.Take("RemoveFolder", path)) return *fault;
-    std::string leaf;
-    Node* folder = FolderOf(path, leaf);
-    if (folder == nullptr || folder->children.count(leaf) == 0) return platform::kErrorFileNotFound;
-    const Node& node = *folder->children.at(leaf);
-    if (!node.IsFolder()) return platform::kErrorDirectory;
-    if (!node.children.empty()) return platform::kErrorDirNotEmpty;
-    folder->children.erase(leaf);
+    const Place place = Locate(path);
+    if (place.node == nullptr) return platform::kErrorFileNotFound;
+    if (!place.node->IsFolder()) return platform::kErrorDirectory;
+    if (!place.node->children.empty()) return platform::kErrorDirNotEmpty;
+    place.folder->children.erase(place.leaf);
     return platform::kErrorSuccess;
   }
   platform::ErrorCode DeleteAtRestart(const std::string& path) override {
@@ -202,38 +171,38 @@ class FakeFiles final : public platform::FileSystem {
   }
 
  private:
-  platform::ErrorCode Mkdir(const char* method, const std::string& path) {
-    if (const auto fault = m_faults.Take(method, path)) return *fault;
-    std::string leaf;
-    Node* folder = FolderOf(path, leaf);
-    if (folder == nullptr) return platform::kErrorPathNotFound;
-    if (folder->children.count(leaf) != 0) return platform::kErrorAlreadyExists;
-    Make(path);
-    return platform::kErrorSuccess;
-  }
-
   static constexpr std::uint32_t kFolder = platform::kFileAttributeDirectory;
   struct Node {
     std::uint32_t attributes = kFolder;
     std::string contents;
     std::set<std::string, NameLess> streams;
-    std::map<std::string, std::unique_ptr<Node>, NameLess> children;
+    std::map<std::string, std::shared_ptr<Node>, NameLess> children;
 
     bool IsFolder() const { return (attributes & kFolder) != 0; }
-    bool IsReadOnly() const { return (attributes & platform::kFileAttributeReadOnly) != 0; }
+    bool IsFixed() const { return (attributes & (kFolder | platform::kFileAttributeReadOnly)) != 0; }
   };
+  // Where a path lies: the folder that holds it (null when there is none), its name there and what has that name.
+  struct Place { Node* folder = nullptr; std::string leaf; Node* node = nullptr; };
+  // An open listing: the entries found and which of them FindNext reports.
+  struct Listing { std::string pattern; std::vector<platform::FoundEntry> entries; std::size_t next = 1; };
+
+  platform::ErrorCode Mkdir(const char* method, const std::string& path, bool protect) {
+    if (const auto fault = m_faults.Take(method, path)) return *fault;
+    const Place place = Locate(path);
+    if (place.folder == nullptr) return platform::kErrorPathNotFound;
+    if (place.node != nullptr) return platform::kErrorAlreadyExists;
+    Make(path);
+    if (protect) protectedFolders.insert(path);
+    return platform::kErrorSuccess;
+  }
+  static platform::ErrorCode Done(bool done, platform::ErrorCode error) { return done ? platform::kErrorSuccess : error; }
+  static platform::ErrorCode Closed(std::size_t handles) { return Done(handles == 1, platform::kErrorInvalidHandle); }
   static std::string Dump(const Node& node, const std::string& path) {
     std::string text = path + (node.IsFolder() ? "\\\n" : " = " + node.contents + "\n");
     for (const auto& [name, child] : node.children) text += Dump(*child, path.empty() ? name : path + "\\" + name);
     return text;
   }
-  struct Listing {
-    std::string pattern;
-    std::vector<platform::FoundEntry> entries;  // those not yet reported
-  };
-
-  // `path` made absolute as Windows makes it: against the current folder (against its own root
-  // for another drive), with "." and ".." resolved and a trailing backslash kept.
+  // `path` made absolute against the current folder (another drive's root), "." and ".." resolved, a last "\\" kept.
   std::string Resolved(const std::string& path) const {
     const std::string drive = currentFolder.substr(0, 2);
     const bool share = path.rfind("\\\\", 0) == 0, onDrive = path.size() > 1 && path[1] == ':';
@@ -253,46 +222,32 @@ class FakeFiles final : public platform::FileSystem {
     if (path.back() != '\\' && parts.size() > 1) full.pop_back();
     return full;
   }
-  static platform::FoundEntry EntryOf(const std::pair<const std::string, std::unique_ptr<Node>>& child) {
-    return {child.first, child.second->attributes, child.second->contents.size()};
-  }
   // The colon of "file:stream": one after the path's last separator (a drive's comes before it).
   static std::size_t StreamColon(const std::string& path) {
     const std::size_t colon = path.rfind(':');
-    const std::size_t separator = platform::FindLastCharacter(path, '\\', platform::IsCp936LeadByte);
-    return colon != std::string::npos && separator != std::string::npos && colon > separator ? colon : std::string::npos;
+    return colon > platform::FindLastCharacter(path, '\\', platform::IsCp936LeadByte) ? colon : std::string::npos;
   }
-  // The folder that holds `path`, and the name of `path` in it; null when it is no folder.
-  Node* FolderOf(const std::string& path, std::string& leaf) const {
-    std::vector<std::string> parts = SplitPath(path);
-    leaf = parts.empty() ? "" : parts.back();
-    Node* folder = m_root.get();
-    for (std::size_t n = 0; n + 1 < parts.size() && folder != nullptr; ++n) {
-      const auto child = folder->children.find(parts[n]);
-      folder = child != folder->children.end() && child->second->IsFolder() ? child->second.get() : nullptr;
+  Place Locate(const std::string& path) const {
+    const std::vector<std::string> parts = SplitPath(path);
+    std::shared_ptr<Node> folder = parts.empty() ? nullptr : m_root;
+    for (std::size_t n = 0; n + 1 < parts.size() && folder; ++n) {
+      folder = Child(*folder, parts[n], false);
+      if (folder && !folder->IsFolder()) folder = nullptr;
     }
-    return parts.empty() ? nullptr : folder;
+    return folder ? Place{folder.get(), parts.back(), Child(*folder, parts.back(), false).get()} : Place{};
   }
-  Node* Find(const std::string& path) const {
-    std::string leaf;
-    Node* folder = FolderOf(path, leaf);
-    return folder != nullptr && folder->children.count(leaf) != 0 ? folder->children.at(leaf).get() : nullptr;
-  }
+  Node* Find(const std::string& path) const { return Locate(path).node; }
   Node& Make(const std::string& path) {
-    Node* node = m_root.get();
-    for (const std::string& part : SplitPath(path)) {
-      std::unique_ptr<Node>& child = node->children[part];
-      if (!child) child = std::make_unique<Node>();
-      node = child.get();
-    }
+    std::shared_ptr<Node> node = m_root;
+    for (const std::string& part : SplitPath(path)) node = Child(*node, part, true);
     return *node;
   }
 
   Faults& m_faults;
-  std::unique_ptr<Node> m_root = std::make_unique<Node>();
+  std::shared_ptr<Node> m_root = std::make_shared<Node>();
   std::map<platform::FindHandle, Listing> m_finds;
   std::map<platform::FileHandle, std::string> m_open;  // files open for writing
-  platform::FindHandle m_nextFind = 0x2000;
+  platform::FindHandle m_nextHandle = 0x2000;
 };
 
 }  // namespace fakes

@@ -1,13 +1,7 @@
-// An in-memory registry that answers the program's calls as Windows does: key and value names
-// without regard to case, subkeys enumerated sorted by name, typed values, ERROR_MORE_DATA with
-// the size needed. Tests seed and read it by full paths ("HKLM\SOFTWARE\...", "HKCU\...").
-// Fault paths: a key's path; a value's is its key's path, a backslash and its name.
+// An in-memory registry answering the program's calls as Windows does: names without regard to case, subkeys
+// enumerated sorted by name, typed values, ERROR_MORE_DATA with the size needed. Tests use full paths ("HKLM\...",
+// "HKCU\..."). Fault paths: a key's path; a value's, its key's path, a backslash and its name.
 #pragma once
-
-#include <algorithm>
-#include <cstring>
-#include <map>
-#include <memory>
 
 #include "platform/registry.h"
 #include "support/faults.h"
@@ -25,8 +19,6 @@ struct RegValue {
 class FakeRegistry final : public platform::Registry {
  public:
   explicit FakeRegistry(Faults& faults) : m_faults(faults) {
-    m_handles[platform::kHkeyLocalMachine] = {std::make_shared<Node>(), "HKLM"};
-    m_handles[platform::kHkeyCurrentUser] = {std::make_shared<Node>(), "HKCU"};
     AddKey("HKLM\\SOFTWARE");
     AddKey("HKCU\\Software");
   }
@@ -42,15 +34,13 @@ class FakeRegistry final : public platform::Registry {
     const auto node = Walk(key, false);
     return node && node->values.count(name) != 0 ? std::optional(node->values.at(name)) : std::nullopt;
   }
-  // The names of a key's subkeys, or of its values.
-  std::vector<std::string> Keys(const std::string& key) const { return Names(key, &Node::keys); }
+  std::vector<std::string> Keys(const std::string& key) const { return Names(key, &Node::children); }
   std::vector<std::string> Values(const std::string& key) const { return Names(key, &Node::values); }
   int OpenHandles() const { return static_cast<int>(m_handles.size()) - 2; }
-  // Every key ("path\\") and value ("path\\:name", its type and text), to compare whole states.
+  // Every key ("path\\") and value ("path\\:name": "type:text"), to compare whole states.
   std::map<std::string, std::string> Dump() const {
     std::map<std::string, std::string> dump;
-    Dump(*m_handles.at(platform::kHkeyLocalMachine).node, "HKLM", dump);
-    Dump(*m_handles.at(platform::kHkeyCurrentUser).node, "HKCU", dump);
+    for (const char* root : {"HKLM", "HKCU"}) Dump(*Walk(root, false), root, dump);
     return dump;
   }
 
@@ -72,21 +62,21 @@ class FakeRegistry final : public platform::Registry {
     if (const auto fault = m_faults.Take("DeleteKey", path)) return *fault;
     const std::string leaf = SplitPath(path).back();
     const auto node = Walk(path.substr(0, path.size() - leaf.size()), false);
-    if (!node || node->keys.count(leaf) == 0) return platform::kErrorFileNotFound;
-    if (!node->keys.at(leaf)->keys.empty()) return platform::kErrorAccessDenied;
-    node->keys.erase(leaf);
+    if (!node || node->children.count(leaf) == 0) return platform::kErrorFileNotFound;
+    if (!node->children.at(leaf)->children.empty()) return platform::kErrorAccessDenied;
+    node->children.erase(leaf);
     return platform::kErrorSuccess;
   }
   platform::ErrorCode QuerySubKeyCount(platform::RegKey key, std::uint32_t* count) override {
-    return Count("QuerySubKeyCount", m_handles.at(key), m_handles.at(key).node->keys.size(), count);
+    return Count("QuerySubKeyCount", m_handles.at(key), m_handles.at(key).node->children.size(), count);
   }
   platform::ErrorCode QueryValueCount(platform::RegKey key, std::uint32_t* count) override {
     return Count("QueryValueCount", m_handles.at(key), m_handles.at(key).node->values.size(), count);
   }
   platform::ErrorCode EnumKey(platform::RegKey key, std::uint32_t index, char* name, std::uint32_t* nameChars) override {
     const Handle& handle = m_handles.at(key);
-    const bool inRange = index < handle.node->keys.size();
-    const std::string child = inRange ? std::next(handle.node->keys.begin(), index)->second->name : "";
+    const bool inRange = index < handle.node->children.size();
+    const std::string child = inRange ? std::next(handle.node->children.begin(), index)->first : "";
     if (const auto fault = m_faults.Take("EnumKey", handle.path + "\\" + child)) return *fault;
     if (!inRange) return platform::kErrorNoMoreItems;
     if (child.size() >= *nameChars) return platform::kErrorMoreData;
@@ -98,22 +88,18 @@ class FakeRegistry final : public platform::Registry {
                                  std::uint32_t* size) override {
     const Handle& handle = m_handles.at(key);
     const std::uint32_t capacity = *size;
-    // After ERROR_MORE_DATA a buffer holds nothing usable: it is spoilt, so nobody relies on it.
-    const auto spoil = [&] {
-      if (data != nullptr) std::fill(data, data + capacity, '?');
+    // A planted ERROR_MORE_DATA stands for a value of untold type one byte longer than the buffer.
+    const auto fault = m_faults.Take("QueryValue", handle.path + "\\" + valueName);
+    if (fault && *fault != platform::kErrorMoreData) return *fault;
+    if (!fault && handle.node->values.count(valueName) == 0) return platform::kErrorFileNotFound;
+    const RegValue* value = fault ? nullptr : &handle.node->values.at(valueName);
+    if (value != nullptr && type != nullptr) *type = value->type;
+    *size = value != nullptr ? static_cast<std::uint32_t>(value->data.size()) : capacity + 1;
+    if (value == nullptr || (data != nullptr && *size > capacity)) {
+      if (data != nullptr) std::fill(data, data + capacity, '?');  // spoilt, so nobody relies on it
       return platform::kErrorMoreData;
-    };
-    if (const auto fault = m_faults.Take("QueryValue", handle.path + "\\" + valueName)) {
-      if (*fault == platform::kErrorMoreData) *size = capacity + 1;
-      return *fault == platform::kErrorMoreData ? spoil() : *fault;
     }
-    if (handle.node->values.count(valueName) == 0) return platform::kErrorFileNotFound;
-    const RegValue& value = handle.node->values.at(valueName);
-    if (type != nullptr) *type = value.type;
-    *size = static_cast<std::uint32_t>(value.data.size());
-    if (data == nullptr) return platform::kErrorSuccess;
-    if (value.data.size() > capacity) return spoil();
-    std::copy(value.data.begin(), value.data.end(), data);
+    if (data != nullptr) std::copy(value->data.begin(), value->data.end(), data);
     return platform::kErrorSuccess;
   }
   platform::ErrorCode SetValue(platform::RegKey key, const char* valueName, std::uint32_t type,
@@ -135,37 +121,27 @@ class FakeRegistry final : public platform::Registry {
 
  private:
   struct Node {
-    std::string name;
-    std::map<std::string, std::shared_ptr<Node>, NameLess> keys;
+    std::map<std::string, std::shared_ptr<Node>, NameLess> children;  // its subkeys
     std::map<std::string, RegValue, NameLess> values;
   };
-  struct Handle {
-    std::shared_ptr<Node> node;
-    std::string path;  // from its root, with single separators
-  };
+  struct Handle { std::shared_ptr<Node> node; std::string path; };  // the path from its root, single separators
 
   static std::string Joined(const std::string& path, const char* name) {
-    std::string joined;
-    for (const std::string& part : SplitPath(path + "\\" + (name != nullptr ? name : ""))) {
-      joined += (joined.empty() ? "" : "\\") + part;
-    }
+    std::string joined = path;  // a handle's path has single separators already
+    for (const std::string& part : SplitPath(name != nullptr ? name : "")) joined += "\\" + part;
     return joined;
   }
   // The key of a full path, made with its missing parents when `create`.
   std::shared_ptr<Node> Walk(const std::string& path, bool create) const {
     const std::vector<std::string> parts = SplitPath(path);
     auto node = m_handles.at(Upper(parts.at(0)) == "HKLM" ? platform::kHkeyLocalMachine : platform::kHkeyCurrentUser).node;
-    for (std::size_t n = 1; n < parts.size() && node; ++n) {
-      const auto child = node->keys.find(parts[n]);
-      if (child != node->keys.end()) node = child->second;
-      else node = create ? node->keys[parts[n]] = std::make_shared<Node>(Node{parts[n], {}, {}}) : nullptr;
-    }
+    for (std::size_t n = 1; n < parts.size() && node; ++n) node = Child(*node, parts[n], create);
     return node;
   }
   static void Dump(const Node& node, const std::string& path, std::map<std::string, std::string>& dump) {
     dump[path + "\\"] = "";
     for (const auto& [name, value] : node.values) dump[path + "\\:" + name] = std::to_string(value.type) + ":" + value.Text();
-    for (const auto& [name, key] : node.keys) Dump(*key, path + "\\" + name, dump);
+    for (const auto& [name, key] : node.children) Dump(*key, path + "\\" + name, dump);
   }
   template <typename Map>
   std::vector<std::string> Names(const std::string& key, Map Node::*map) const {
@@ -193,7 +169,8 @@ class FakeRegistry final : public platform::Registry {
   }
 
   Faults& m_faults;
-  std::map<platform::RegKey, Handle> m_handles;
+  std::map<platform::RegKey, Handle> m_handles = {{platform::kHkeyLocalMachine, {std::make_shared<Node>(), "HKLM"}},
+                                                  {platform::kHkeyCurrentUser, {std::make_shared<Node>(), "HKCU"}}};
   platform::RegKey m_nextHandle = 0x1000;
 };
 

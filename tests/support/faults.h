@@ -1,10 +1,14 @@
-// The one fault mechanism of the in-memory machine. Every call a fake takes is numbered and
-// logged as "Method path"; a planted fault fails the calls of one method on a path and below it,
-// or the call of one number, with the outcome planted (an error code, a message box's answer).
-// A failed call changes nothing.
+// What the in-memory fakes share: names, trees and the one fault mechanism. Every call a fake takes is numbered and
+// logged as "Method path"; a planted fault fails the calls of one method on a path and below it, or the call of one
+// number, with the outcome planted (an error code, a message box's answer). A failed call changes nothing.
 #pragma once
 
+#include <algorithm>
+#include <cstring>
+#include <map>
+#include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -21,21 +25,27 @@ struct NameLess {
   bool operator()(const std::string& a, const std::string& b) const { return Upper(a) < Upper(b); }
 };
 
-// A path's parts, split at the backslashes that are characters of their own (a GBK trail byte
-// 0x5C is none); empty parts are dropped.
+// A path's non-empty parts, split at the backslashes that are characters (a GBK trail byte 0x5C is none).
 inline std::vector<std::string> SplitPath(const std::string& path) {
   std::vector<std::string> parts(1);
-  for (std::size_t at = 0; at < path.size();) {
-    const std::size_t length = platform::IsCp936LeadByte(path[at]) && at + 1 < path.size() ? 2 : 1;
-    if (length == 1 && path[at] == '\\') {
+  for (std::size_t at = 0; at < path.size(); ++at) {
+    if (path[at] == '\\') {
       if (!parts.back().empty()) parts.emplace_back();
     } else {
-      parts.back().append(path, at, length);
+      if (platform::IsCp936LeadByte(path[at]) && at + 1 < path.size()) parts.back() += path[at++];
+      parts.back() += path[at];
     }
-    at += length;
   }
   if (parts.back().empty()) parts.pop_back();
   return parts;
+}
+
+// The child of a tree's node called `name`, made when missing if `create`; null when missing.
+template <typename Node>
+std::shared_ptr<Node> Child(Node& node, const std::string& name, bool create) {
+  const auto child = node.children.find(name);
+  if (child != node.children.end()) return child->second;
+  return create ? node.children[name] = std::make_shared<Node>() : nullptr;
 }
 
 struct Fault {
@@ -48,16 +58,13 @@ struct Faults {
   std::vector<Fault> planted;
   std::vector<std::string> calls;
 
-  void Fail(const std::string& method, const std::string& path, long outcome) {
-    planted.push_back(Fault{method, path, outcome});
-  }
-  // Counts and logs a call; the outcome planted on it, if any. `other` is a second path the call
-  // touches (a copy's source).
+  void Fail(const std::string& method, const std::string& path, long outcome) { planted.push_back({method, path, outcome}); }
+  // Counts and logs a call; the outcome planted on it, if any. `other` is a copy's source.
   std::optional<long> Take(const std::string& method, const std::string& path, const std::string& other = "") {
     calls.push_back(method + " " + path);
     for (const Fault& fault : planted) {
-      const bool onPath = fault.method == method && (IsAtOrBelow(path, fault.path) ||
-                                                      (!other.empty() && IsAtOrBelow(other, fault.path)));
+      const bool onPath = fault.method == method &&
+                          (IsAtOrBelow(path, fault.path) || (!other.empty() && IsAtOrBelow(other, fault.path)));
       if (fault.call >= 0 ? fault.call + 1 == static_cast<int>(calls.size()) : onPath) return fault.outcome;
     }
     return std::nullopt;

@@ -1,5 +1,4 @@
-// The process-wide values of the dialog and the install, for the test programs (the setup
-// program defines them with its application object).
+// The process-wide values of the dialog and the install, which the setup program defines with its application object.
 #include "ui/process_state.h"
 
 std::string g_strBrowseFolder;
