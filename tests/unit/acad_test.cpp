@@ -52,13 +52,10 @@ TEST_F(Discovery, EachKeyHoldingBothValuesIsFiledUnderTheYearOfItsProductName) {
   world.registry.Set("HKLM\\" + kNative + "R22.0", "ProductName", "AutoCAD 2018");
   Add(kNative + "R22.0\\Hidden", "C:\\Hidden", "AutoCAD 2018");
   // Values of any type are read as text up to their first NUL, within their 520 bytes.
-  world.registry.Set("HKLM\\" + kNative + "R23.0\\P", "AcadLocation", "%ProgramFiles%\\A\\",
-                     platform::kRegExpandSz);
+  world.registry.Set("HKLM\\" + kNative + "R23.0\\P", "AcadLocation", "%ProgramFiles%\\A\\", platform::kRegExpandSz);
   world.registry.SetRaw("HKLM\\" + kNative + "R23.0\\P", "ProductName", platform::kRegBinary,
                         {'A', 'C', ' ', '2', '0', '1', '9', 0, '2', '0', '0', '7'});
-  const std::string longFolder(520, 'F');
-  world.registry.SetRaw("HKLM\\" + kNative + "R24.0\\P", "AcadLocation", platform::kRegSz,
-                        fakes::Bytes(longFolder.begin(), longFolder.end()));
+  world.registry.SetRaw("HKLM\\" + kNative + "R24.0\\P", "AcadLocation", platform::kRegSz, fakes::Bytes(520, 'F'));
   world.registry.Set("HKLM\\" + kNative + "R24.0\\P", "ProductName", "AutoCAD 2020");
   Add(kNative + "R25.0\\P", "D:\\" + kShallow + "\\", "AutoCAD 2021");
   // The first year of the table found after the name's first character, up to the root's last.
@@ -75,7 +72,7 @@ TEST_F(Discovery, EachKeyHoldingBothValuesIsFiledUnderTheYearOfItsProductName) {
   EXPECT_EQ(Keys(2015), (StringList{kNative + "R20.0\\aa\\", kNative + "R20.0\\ZZ\\Level2\\Level3\\ACAD\\"}));
   EXPECT_EQ(Folders(2015), (StringList{"C:\\First", "C:\\Second"}));
   EXPECT_EQ(Folders(2019), StringList{"%ProgramFiles%\\A"});
-  EXPECT_EQ(Folders(2020), StringList{longFolder});
+  EXPECT_EQ(Folders(2020), StringList{std::string(520, 'F')});
   EXPECT_EQ(Folders(2021), StringList{"D:\\" + kShallow});
   EXPECT_EQ(Folders(2012), StringList{"C:\\A\\"}) << "one backslash dropped";
   EXPECT_EQ(Folders(2007), StringList{"\\"}) << "a lone backslash kept";

@@ -10,11 +10,12 @@ using fakes::Names;
 namespace {
 
 const std::string kFolder = "C:\\Vortel\\V-Trelmox", kUpper = "C:\\VORTEL\\V-TRELMOX";
-const std::string kUserAcad = "HKCU\\SOFTWARE\\Autodesk\\AutoCAD\\";
+const std::string kUserAcad = "HKCU\\SOFTWARE\\Autodesk\\AutoCAD\\", kProfile = "R24.0\\ACAD-4101:804\\Profiles\\One";
 
 class Profile : public ::testing::Test {
  protected:
   void SetUp() override { info.SetInstallDir(kFolder); }
+  void TearDown() override { EXPECT_TRUE(world.AllReleased()); }
 
   // A product key of `year` as the discovery scan records it; the path of its Applications key.
   std::string AddProduct(int year, const std::string& name) {
@@ -22,13 +23,6 @@ class Profile : public ::testing::Test {
     world.registry.AddKey("HKLM\\" + key);
     info.m_arrProductKey[year - 2007].push_back(key);
     return "HKLM\\" + key + "Applications\\";
-  }
-  bool Register(std::initializer_list<int> years, int bits = 32) {
-    acad::ReleaseTicks ticks{};
-    for (int year : years) ticks[year - 2007] = 1;
-    const bool written = info.RegisterLoaders(ticks, bits, world.log);
-    EXPECT_TRUE(world.AllReleased());
-    return written;
   }
   // A REG_SZ value stored with its NUL, "dword N", or "<none>".
   std::string Stored(const std::string& key, const char* name = "LOADER") {
@@ -44,11 +38,7 @@ class Profile : public ::testing::Test {
     world.registry.Set(kUserAcad + profile + "\\Variables", "TRUSTEDPATHS", list, type);
     return kUserAcad + profile + "\\Variables";
   }
-  std::string Trust(const std::string& key) {
-    info.AddTrustedPath(world.log);
-    EXPECT_TRUE(world.AllReleased());
-    return Stored(key, "TRUSTEDPATHS");
-  }
+  std::string Paths(const std::string& key) { return Stored(key, "TRUSTEDPATHS"); }
 
   fakes::World world;
   CAcadInstallInfo info{world.services};
@@ -64,11 +54,10 @@ TEST_F(Profile, EachTickedReleaseNamesItsLoaderBeneathEveryProductKeyUnderAnEntr
   ticks.fill(1);
   EXPECT_TRUE(info.RegisterLoaders(ticks, 32, world.log));
   for (int year = 2007; year <= 2027; ++year) {
-    const std::string& product = products[year - 2007];
-    EXPECT_EQ(world.registry.Keys(product), Names{"Vortel" + std::to_string(year)});
-    const std::string entry = product + "Vortel" + std::to_string(year);
-    EXPECT_EQ(Stored(entry), kFolder + "\\Vortel" + std::to_string(loaderYears[year - 2007]) + ".ARX");
-    EXPECT_EQ(Stored(entry, "LOADCTRLS"), "dword 2");
+    const std::string& product = products[year - 2007], name = "Vortel" + std::to_string(year);
+    EXPECT_EQ(world.registry.Keys(product), Names{name});
+    EXPECT_EQ(Stored(product + name) + ", " + Stored(product + name, "LOADCTRLS"),
+              kFolder + "\\Vortel" + std::to_string(loaderYears[year - 2007]) + ".ARX, dword 2");
   }
   EXPECT_EQ(Stored(second2011 + "Vortel2011"), kFolder + "\\Vortel2010.ARX");
   // A package for 64-bit AutoCAD adds an entry for 2008 below 2009's keys and a 32-bit one for 2010.
@@ -78,9 +67,10 @@ TEST_F(Profile, EachTickedReleaseNamesItsLoaderBeneathEveryProductKeyUnderAnEntr
   EXPECT_EQ(world.registry.Keys(products[3]), (Names{"Vortel2010", "Vortel2010_32"}));
   EXPECT_EQ(Stored(products[3] + "Vortel2010_32"), kFolder + "\\Vortel2010_32.ARX");
   EXPECT_EQ(world.registry.Keys(products[4]), Names{"Vortel2011"});
-  EXPECT_TRUE(info.RegisterLoader(2006, 32, world.log) && info.RegisterLoader(2028, 32, world.log)) << "outside the table: nothing to do";
+  EXPECT_TRUE(info.RegisterLoader(2006, 32, world.log) && info.RegisterLoader(2028, 32, world.log)) << "outside the table";
   info.SetInstallDir("E:\\New");
-  EXPECT_TRUE(Register({2008}));
+  ticks = {0, 1};
+  EXPECT_TRUE(info.RegisterLoaders(ticks, 32, world.log));
   EXPECT_EQ(Stored(products[1] + "Vortel2008"), "E:\\New\\Vortel2008.ARX");
   EXPECT_EQ(Stored(products[0] + "Vortel2007"), kFolder + "\\Vortel2008.ARX") << "not ticked, not touched";
 }
@@ -90,7 +80,7 @@ TEST_F(Profile, AnEarlierEntryIsReplacedOrReusedWhenItHasSubkeysAndATooLongFolde
   world.registry.Set(plain, "DESCRIPTION", "old");
   world.registry.Set(nested, "DESCRIPTION", "kept");
   world.registry.AddKey(nested + "\\Commands");
-  EXPECT_TRUE(Register({2015, 2016}));
+  EXPECT_TRUE(info.RegisterLoader(2015, 32, world.log) && info.RegisterLoader(2016, 32, world.log));
   EXPECT_EQ(world.registry.Values(plain), (Names{"LOADCTRLS", "LOADER"}));
   EXPECT_EQ(world.registry.Values(nested), (Names{"DESCRIPTION", "LOADCTRLS", "LOADER"}));
   const std::string product = AddProduct(2010, "P");
@@ -107,28 +97,26 @@ TEST_F(Profile, AnEarlierEntryIsReplacedOrReusedWhenItHasSubkeysAndATooLongFolde
 TEST_F(Profile, TheFolderJoinsTheTrustedPathsUnlessAnEntryAlreadyNamesIt) {
   const std::string shallow = fakes::kShallow, letter = "\x81\x61";  // trail bytes '\' and 'a'
   const struct {
-    std::string stored;
-    std::uint32_t type;
-    std::string expected;
+    std::string stored, expected;
+    std::uint32_t type = platform::kRegSz;
   } cases[] = {
-      {"", platform::kRegSz, kFolder}, {"; ;\t", platform::kRegSz, kFolder},  // no entry in it
-      {"D:", platform::kRegSz, "D:;" + kUpper}, {"x", platform::kRegSz, "X;" + kUpper},
-      {"C:\\T", platform::kRegSz, "C:\\T;" + kUpper}, {"c:\\tools;", platform::kRegSz, "C:\\TOOLS;;" + kUpper},
-      {"c:\\vortel\\v-trelmox", platform::kRegSz, kUpper},
-      {"d:\\x;C:\\Vortel\\V-Trelmox\\;e:\\y", platform::kRegSz, "D:\\X;" + kUpper + "\\;E:\\Y"},
-      {"d:\\x;c:\\vortel\\v-trelmox\\...", platform::kRegSz, "D:\\X;" + kUpper + "\\..."},
+      {"", kFolder}, {"; ;\t", kFolder}, {"D:", "D:;" + kUpper}, {"x", "X;" + kUpper}, {"C:\\T", "C:\\T;" + kUpper},
+      {"c:\\tools;", "C:\\TOOLS;;" + kUpper}, {"c:\\vortel\\v-trelmox", kUpper},
+      {"d:\\x;C:\\Vortel\\V-Trelmox\\;e:\\y", "D:\\X;" + kUpper + "\\;E:\\Y"},
+      {"d:\\x;c:\\vortel\\v-trelmox\\...", "D:\\X;" + kUpper + "\\..."},
       // Longer paths that merely begin with the folder do not name it.
-      {"C:\\Vortel\\V-Trelmox2", platform::kRegSz, kUpper + "2;" + kUpper},
-      {"C:\\Vortel\\V-Trelmox\\sub", platform::kRegSz, kUpper + "\\SUB;" + kUpper},
-      {"d:\\" + letter + "a;e:\\" + shallow, platform::kRegSz, "D:\\" + letter + "A;E:\\" + shallow + ";" + kUpper},
+      {"C:\\Vortel\\V-Trelmox2", kUpper + "2;" + kUpper}, {"C:\\Vortel\\V-Trelmox\\sub", kUpper + "\\SUB;" + kUpper},
+      {"d:\\" + letter + "a;e:\\" + shallow, "D:\\" + letter + "A;E:\\" + shallow + ";" + kUpper},
       // Other types are read as text up to the first NUL and written back as strings.
-      {"%APPDATA%\\x", platform::kRegExpandSz, "%APPDATA%\\X;" + kUpper},
-      {std::string("abc\0z", 5), platform::kRegBinary, "ABC;" + kUpper},
+      {"%APPDATA%\\x", "%APPDATA%\\X;" + kUpper, platform::kRegExpandSz},
+      {std::string("abc\0z", 5), "ABC;" + kUpper, platform::kRegBinary},
       // Read whole up to 10000 bytes with the NUL; a longer list is left as it is.
-      {"c:\\" + std::string(9996, 'y'), platform::kRegSz, "C:\\" + std::string(9996, 'Y') + ";" + kUpper},
-      {"c:\\" + std::string(9997, 'y'), platform::kRegSz, "c:\\" + std::string(9997, 'y')}};
-  for (const auto& [stored, type, expected] : cases) {
-    EXPECT_EQ(Trust(AddProfile("R24.0\\ACAD-4101:804\\Profiles\\One", stored, type)), expected) << stored.substr(0, 30);
+      {"c:\\" + std::string(9996, 'y'), "C:\\" + std::string(9996, 'Y') + ";" + kUpper},
+      {"c:\\" + std::string(9997, 'y'), "c:\\" + std::string(9997, 'y')}};
+  for (const auto& [stored, expected, type] : cases) {
+    const std::string key = AddProfile(kProfile, stored, type);
+    info.AddTrustedPath(world.log);
+    EXPECT_EQ(Paths(key), expected) << stored.substr(0, 30);
   }
 }
 
@@ -146,10 +134,9 @@ TEST_F(Profile, TheFolderLeavesTheTrustedPathsAndEveryOtherEntryStaysAsItIs) {
       {shallow + ";" + kFolder, false, shallow}, {" " + kFolder, false, " " + kFolder},
       {std::string(12970, 'x') + ";" + kFolder, false, std::string(12970, 'x')}};  // as long as the install writes
   for (const auto& [stored, made, expected] : cases) {
-    const std::string key = AddProfile("R24.0\\ACAD-4101:804\\Profiles\\One", stored);
+    const std::string key = AddProfile(kProfile, stored);
     info.RemoveTrustedPath(made ? Names{key.substr(5)} : Names{}, world.log);
-    EXPECT_EQ(Stored(key, "TRUSTEDPATHS"), expected) << stored;
-    EXPECT_TRUE(world.AllReleased());
+    EXPECT_EQ(Paths(key), expected) << stored;
   }
 }
 
@@ -157,29 +144,27 @@ TEST_F(Profile, EveryProfileIsReachedAndWhatCannotBeReadOrWrittenIsLeftAlone) {
   const std::string a = AddProfile("R17.0\\ACAD-5001:804\\Profiles\\Default", "C:\\A");
   const std::string b = AddProfile("R17.0\\ACAD-5001:804\\Profiles\\Second", "C:\\B");
   const std::string c = AddProfile("R99.9\\Other\\Profiles\\<<Unnamed Profile>>", "C:\\C");
-  world.registry.AddKey(kUserAcad + "R25.0\\ACAD-6101:804\\Profiles\\Fresh");  // no Variables yet
+  const std::string fresh = kUserAcad + "R25.0\\ACAD-6101:804\\Profiles\\Fresh";  // no Variables yet
+  world.registry.AddKey(fresh);
   world.registry.AddKey(kUserAcad + "R25.0\\NoProfiles");
-  std::vector<std::string> kept;
-  for (const auto& [profile, denied] : std::vector<std::pair<std::string, std::string>>{
-           {"Locked\\X\\Profiles\\P", "Locked"}, {"R26.0\\Locked\\Profiles\\P", "R26.0\\Locked"},
-           {"R26.0\\NoList\\Profiles\\P", "R26.0\\NoList\\Profiles"}, {"R26.0\\Open\\Profiles\\Shut", "R26.0\\Open\\Profiles\\Shut"}}) {
-    kept.push_back(AddProfile(profile, "C:\\L"));
-    world.faults.Fail("OpenKeyEx", kUserAcad + denied, platform::kErrorAccessDenied);
-  }
-  kept.push_back(AddProfile("R26.0\\Open\\Profiles\\ReadOnly", "C:\\L"));
-  world.faults.Fail("SetValue", kept.back(), platform::kErrorAccessDenied);
-  kept.push_back(AddProfile("R26.0\\Open\\Profiles\\Denied", "C:\\L"));
-  world.faults.Fail("OpenKey", kept.back(), platform::kErrorAccessDenied);
   world.registry.Set("HKLM\\" + a.substr(5), "TRUSTEDPATHS", "C:\\M");  // not the user's
-  EXPECT_EQ(Trust(a), "C:\\A;" + kUpper);
-  EXPECT_EQ(Stored(b, "TRUSTEDPATHS"), "C:\\B;" + kUpper);
-  EXPECT_EQ(Stored(c, "TRUSTEDPATHS"), "C:\\C;" + kUpper);
-  const std::string fresh = kUserAcad + "R25.0\\ACAD-6101:804\\Profiles\\Fresh\\Variables";
-  EXPECT_EQ(Stored(fresh, "TRUSTEDPATHS"), kFolder);
-  EXPECT_EQ(world.registry.Values(fresh), Names{"TRUSTEDPATHS"});
+  std::vector<std::string> kept;
+  for (const auto& [profile, call, denied] : std::vector<std::tuple<std::string, const char*, std::string>>{
+           {"Locked\\X\\Profiles\\P", "OpenKeyEx", "Locked"}, {"R26.0\\Locked\\Profiles\\P", "OpenKeyEx", "R26.0\\Locked"},
+           {"R26.0\\NoList\\Profiles\\P", "OpenKeyEx", "R26.0\\NoList\\Profiles"},
+           {"R26.0\\Open\\Profiles\\Shut", "OpenKeyEx", "R26.0\\Open\\Profiles\\Shut"},
+           {"R26.0\\Open\\Profiles\\ReadOnly", "SetValue", "R26.0\\Open\\Profiles\\ReadOnly\\Variables"},
+           {"R26.0\\Open\\Profiles\\Denied", "OpenKey", "R26.0\\Open\\Profiles\\Denied\\Variables"}}) {
+    kept.push_back(AddProfile(profile, "C:\\L"));
+    world.faults.Fail(call, kUserAcad + denied, platform::kErrorAccessDenied);
+  }
+  info.AddTrustedPath(world.log);
+  EXPECT_EQ(Paths(a) + " " + Paths(b) + " " + Paths(c), "C:\\A;" + kUpper + " C:\\B;" + kUpper + " C:\\C;" + kUpper);
+  EXPECT_EQ(Paths(fresh + "\\Variables"), kFolder);
+  EXPECT_EQ(world.registry.Values(fresh + "\\Variables"), Names{"TRUSTEDPATHS"});
   EXPECT_TRUE(world.registry.Keys(kUserAcad + "R25.0\\NoProfiles").empty());
-  for (const std::string& key : kept) EXPECT_EQ(Stored(key, "TRUSTEDPATHS"), "C:\\L") << key;
-  EXPECT_EQ(Stored("HKLM\\" + a.substr(5), "TRUSTEDPATHS"), "C:\\M");
+  for (const std::string& key : kept) EXPECT_EQ(Paths(key), "C:\\L") << key;
+  EXPECT_EQ(Paths("HKLM\\" + a.substr(5)), "C:\\M");
 }
 
 }  // namespace
