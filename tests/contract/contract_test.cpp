@@ -173,6 +173,8 @@ TEST_F(Contract, FilesAndFoldersAreListedMadeCopiedReadAndRemovedAsTheProgramExp
   EXPECT_EQ(Contents("b.arx") + ", " + Contents("b.arx", 5) + ", " + Contents("none.arx"),
             "record, error " + std::to_string(kErrorFileTooLarge) + ", error 2");
   EXPECT_EQ(files.Copy(In("a.arx"), In("b.arx"), true), kErrorFileExists);
+  ScopedFile again(files);
+  EXPECT_EQ(files.CreateFileForWriting(In("b.arx"), true, again.Receive()), kErrorFileExists) << "a new file only";
   EXPECT_EQ(files.Copy(In("a.arx"), In("b.arx"), false), kErrorSuccess);
   EXPECT_EQ(Contents("b.arx"), "new");
   ASSERT_EQ(files.MakeDirectory(In("d.arx")), kErrorSuccess);

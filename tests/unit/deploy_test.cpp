@@ -165,12 +165,12 @@ TEST(AcadFolders, FontsGoToEveryTickedInstallationAndTheDriverTo2008OnlyAndFailu
   Package world;
   CAcadInstallInfo info{world.services};
   for (const char* name : {"Vortel_EN.shx", "Vortel_HZ.shx", "Vortel.prt5"}) world.files.AddFile(kPackage + "\\" + name, name);
-  const std::string deep = "C:\\" + std::string(251, 'd');  // its Fonts path (260 bytes) is too long: left alone
+  const std::string deep = "C:\\" + std::string(251, 'd');  // its Fonts path (260 bytes) is too long: left alone; 259 fit
   const std::string fonts = "Vortel_EN.shxVortel_HZ.shx", none = "<none><none>", driver = "Vortel.prt5AutoCAD's";
   const struct { int year; std::string folder, fonts, driver; } rows[] = {
       {2007, "C:\\A7", fonts, "AutoCAD's<none>"}, {2008, "C:\\A8", fonts, driver}, {2008, "C:\\A8b", fonts, driver},
       {2009, "C:\\A9", fonts, "AutoCAD's<none>"}, {2010, "C:\\A10", none, "AutoCAD's<none>"}, {2008, deep, none, driver},
-      {2008, "C:\\RO", "oldVortel_HZ.shx", driver}, {2008, "C:\\Bare", none, none}};
+      {2008, deep.substr(0, 253), fonts, driver}, {2008, "C:\\RO", "oldVortel_HZ.shx", driver}, {2008, "C:\\Bare", none, none}};
   for (const auto& row : rows) {
     if (row.folder != "C:\\Bare") world.files.AddFile(row.folder + "\\Drv\\pdfplot9.hdi", "AutoCAD's");
     world.files.AddFolder(row.folder + (row.folder != "C:\\Bare" ? "\\Fonts" : ""));
