@@ -141,6 +141,7 @@ TEST(Uninstall, LeavesTheMachineAsBeforeTheInstallSaveTheFontsAndWhatIsNotItsOwn
   const Change userFile = [](Machine& m) { m.files.AddFile(kInstalled + "\\notes.txt", "mine"); };
   const Change userLoader = [](Machine& m) { m.registry.Set(kLoader, "LOADER", kInstalled + "2\\Vortel2008.ARX"); };
   const Change hklmLocked = [](Machine& m) { m.faults.Fail("CreateKey", "HKLM\\SOFTWARE\\Microsoft", 5); };
+  const Change removed = [](Machine& m) { m.files.RemoveFolder(kInstalled), m.files.RemoveFolder("C:\\Vortel"); };
   const struct {
     const char* what;
     Change before, meanwhile, expected;  // on both machines; on the installed one; on the other, what differs after
@@ -157,8 +158,8 @@ TEST(Uninstall, LeavesTheMachineAsBeforeTheInstallSaveTheFontsAndWhatIsNotItsOwn
        [&](Machine& m) { userLoader(m), m.registry.SetRaw(kLoader, "LOADCTRLS", kRegDword, {2, 0, 0, 0}); }},
       {"a loader entry already gone", kNothing, [](Machine& m) { m.registry.DeleteKey(kHkeyLocalMachine, kLoader.c_str() + 5); }, kNothing},
       {"a profile without a list", [](Machine& m) { m.registry.AddKey(kProfiles + "Q"); }, kNothing, kNothing},
-      {"HKLM not writable: nobody else trusts the folder, which goes when Windows starts", hklmLocked, kNothing,
-       [](Machine& m) { m.files.RemoveFolder(kInstalled), m.files.RemoveFolder("C:\\Vortel"); }, copy},
+      {"HKLM not writable: nobody else trusts the folder, which goes when Windows starts", hklmLocked, kNothing, removed, copy},
+      {"HKLM not writable: SetUp.exe finds the installation by the user's entry", hklmLocked, kNothing, removed},
       {"HKLM not writable and a user's file: the folder is left", hklmLocked, userFile, userFile, copy,
        "folder left: " + kInstalled + " holds files the install did not copy"},
   };
