@@ -115,8 +115,9 @@ class FakeFiles final : public platform::FileSystem {
     const std::size_t colon = StreamColon(path);
     const Place place = Locate(path.substr(0, colon));
     if (place.node == nullptr) return place.folder != nullptr ? platform::kErrorFileNotFound : platform::kErrorPathNotFound;
-    const bool erased = colon != std::string::npos && place.node->streams.erase(path.substr(colon + 1)) == 1;
-    if (colon != std::string::npos) return Done(erased, platform::kErrorFileNotFound);
+    if (colon != std::string::npos) {
+      return Done(place.node->streams.erase(path.substr(colon + 1)) == 1, platform::kErrorFileNotFound);
+    }
     if (place.node->IsFixed() || Upper(path) == Upper(modulePath)) return platform::kErrorAccessDenied;
     place.folder->children.erase(place.leaf);
     return platform::kErrorSuccess;
@@ -225,7 +226,8 @@ class FakeFiles final : public platform::FileSystem {
   // The colon of "file:stream": one after the path's last separator (a drive's comes before it).
   static std::size_t StreamColon(const std::string& path) {
     const std::size_t colon = path.rfind(':');
-    return colon > platform::FindLastCharacter(path, '\\', platform::IsCp936LeadByte) ? colon : std::string::npos;
+    const std::size_t separator = platform::FindLastCharacter(path, '\\', platform::IsCp936LeadByte);
+    return colon != std::string::npos && separator != std::string::npos && colon > separator ? colon : std::string::npos;
   }
   Place Locate(const std::string& path) const {
     const std::vector<std::string> parts = SplitPath(path);

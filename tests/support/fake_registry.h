@@ -88,18 +88,23 @@ class FakeRegistry final : public platform::Registry {
                                  std::uint32_t* size) override {
     const Handle& handle = m_handles.at(key);
     const std::uint32_t capacity = *size;
-    // A planted ERROR_MORE_DATA stands for a value of untold type one byte longer than the buffer.
-    const auto fault = m_faults.Take("QueryValue", handle.path + "\\" + valueName);
-    if (fault && *fault != platform::kErrorMoreData) return *fault;
-    if (!fault && handle.node->values.count(valueName) == 0) return platform::kErrorFileNotFound;
-    const RegValue* value = fault ? nullptr : &handle.node->values.at(valueName);
-    if (value != nullptr && type != nullptr) *type = value->type;
-    *size = value != nullptr ? static_cast<std::uint32_t>(value->data.size()) : capacity + 1;
-    if (value == nullptr || (data != nullptr && *size > capacity)) {
-      if (data != nullptr) std::fill(data, data + capacity, '?');  // spoilt, so nobody relies on it
+    // After ERROR_MORE_DATA a buffer holds nothing usable: it is spoilt, so nobody relies on it.
+    const auto spoil = [&] {
+      if (data != nullptr) std::fill(data, data + capacity, '?');
       return platform::kErrorMoreData;
+    };
+    if (const auto fault = m_faults.Take("QueryValue", handle.path + "\\" + valueName)) {
+      if (*fault != platform::kErrorMoreData) return *fault;
+      *size = capacity + 1;  // a value of untold type one byte longer than the buffer
+      return spoil();
     }
-    if (data != nullptr) std::copy(value->data.begin(), value->data.end(), data);
+    if (handle.node->values.count(valueName) == 0) return platform::kErrorFileNotFound;
+    const RegValue& value = handle.node->values.at(valueName);
+    if (type != nullptr) *type = value.type;
+    *size = static_cast<std::uint32_t>(value.data.size());
+    if (data == nullptr) return platform::kErrorSuccess;
+    if (value.data.size() > capacity) return spoil();
+    std::copy(value.data.begin(), value.data.end(), data);
     return platform::kErrorSuccess;
   }
   platform::ErrorCode SetValue(platform::RegKey key, const char* valueName, std::uint32_t type,

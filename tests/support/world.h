@@ -47,7 +47,8 @@ struct World {
   }
   // Every registry key, listing and file opened was closed, every picked item freed once.
   bool AllReleased() const {
-    return registry.OpenHandles() + files.OpenHandles() + desktop.badFrees == 0 && desktop.liveItems.empty();
+    return registry.OpenHandles() == 0 && files.OpenHandles() == 0 && desktop.liveItems.empty() &&
+           desktop.badFrees == 0;
   }
 };
 
