@@ -17,8 +17,14 @@
 
 // The Win32 services, with a scratch folder and key of the run's own that go when it ends.
 struct Machine : platform::Win32Services {
-  Machine() { std::filesystem::remove_all(scratch, ignored), std::filesystem::create_directory(scratch, ignored); }
-  ~Machine() { std::filesystem::remove_all(scratch, ignored), RegDeleteTreeA(HKEY_CURRENT_USER, scratchKey.c_str()); }
+  Machine() {
+    std::filesystem::remove_all(scratch, ignored);
+    std::filesystem::create_directory(scratch, ignored);
+  }
+  ~Machine() {
+    std::filesystem::remove_all(scratch, ignored);
+    RegDeleteTreeA(HKEY_CURRENT_USER, scratchKey.c_str());
+  }
 
   // A file's access list as SDDL text.
   static std::string AccessList(const std::string& path) {
@@ -29,7 +35,8 @@ struct Machine : platform::Win32Services {
       ConvertSecurityDescriptorToStringSecurityDescriptorA(descriptor, SDDL_REVISION_1, DACL_SECURITY_INFORMATION, &text, nullptr);
     }
     const std::string access = text != nullptr ? text : "";
-    LocalFree(descriptor), LocalFree(text);
+    LocalFree(descriptor);
+    LocalFree(text);
     return access;
   }
 
@@ -44,7 +51,8 @@ struct Machine : platform::Win32Services {
 // The in-memory machine, holding the test program's file and a scratch folder.
 struct Machine : fakes::World {
   Machine() {
-    files.AddFile(files.modulePath = "C:\\build\\tests\\contract_tests.exe", "the program");
+    files.modulePath = "C:\\build\\tests\\contract_tests.exe";
+    files.AddFile(files.modulePath, "the program");
     files.AddFolder(scratch);
     processes.running = {"[System Process]", "explorer.exe", "contract_tests.exe"};
   }

@@ -22,7 +22,11 @@ std::string CopyFailed(const std::string& path) { return FormatText(texts::kCopy
 
 // The program in D:\pkg beside its Data folder, C:\Vortel to install into; the files written, the bytes counted.
 struct Package : fakes::World, install::InstallReport {
-  Package() { files.AddFolder(kPackage), files.AddFolder("C:\\Vortel"), bar.Attach(window, 1014); }
+  Package() {
+    files.AddFolder(kPackage);
+    files.AddFolder("C:\\Vortel");
+    bar.Attach(window, 1014);
+  }
   bool CopyProgramFiles(const std::string& folder = kInstalled + "\\") {
     CopyJob job(folder, bar, questions, *this, services);
     const bool copied = job.CopyProgramFiles() == CopyJob::Result::Copied;
@@ -133,7 +137,8 @@ TEST(Copying, PackagesThatCannotBeListedAndPathsTooLongFailTheirCopies) {
     listing.files.AddFile(kPackage + "\\a.arx", "a");
     listing.faults.Fail(call, kPackage + "\\*.*", kErrorAccessDenied);
     EXPECT_FALSE(listing.CopyProgramFiles()) << call;
-    listing.desktop.answers = {kIdRetry}, listing.desktop.onBox = [&] { listing.faults.planted.clear(); };
+    listing.desktop.answers = {kIdRetry};
+    listing.desktop.onBox = [&] { listing.faults.planted.clear(); };
     EXPECT_TRUE(listing.CopyProgramFiles());
     EXPECT_EQ(listing.BoxTexts(), Names(2, CopyFailed(kInstalled)));
     EXPECT_EQ(listing.Read(kInstalled + "\\a.arx"), "a");

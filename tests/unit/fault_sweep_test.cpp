@@ -83,7 +83,8 @@ class Session : public fakes::World {
     files.AddFile(kPackage + "\\" + texts::kExtensionLibraryFolder + "\\a.dwg", "a", kFileAttributeReadOnly);
     files.AddFile("E:\\Tools\\V-Trelmox\\Vortel2008.ARX", "old", kFileAttributeReadOnly);
     for (const Installation& acad : kInstallations) {
-      files.AddFile(acad.folder + "\\Drv\\pdfplot9.hdi", "AutoCAD's"), files.AddFolder(acad.folder + "\\Fonts");
+      files.AddFile(acad.folder + "\\Drv\\pdfplot9.hdi", "AutoCAD's");
+      files.AddFolder(acad.folder + "\\Fonts");
       registry.Set("HKLM\\" + acad.key, "AcadLocation", acad.folder + "\\");
       registry.Set("HKLM\\" + acad.key, "ProductName", "AutoCAD " + std::to_string(acad.year));
       registry.Set("HKLM\\" + acad.key + "Applications\\Other", "LOADER", "other.arx");
@@ -104,11 +105,13 @@ class Session : public fakes::World {
   // The install through the dialog with the outcomes planted at the calls given; the problems it left.
   Problems Run(const std::map<int, long>& planted) {
     for (const auto& [call, outcome] : planted) faults.planted.push_back({"", "", outcome, call});
-    g_bCheckAcadRunning = true, g_strBrowseFolder.clear();
+    g_bCheckAcadRunning = true;
+    g_strBrowseFolder.clear();
     CAcadInstallInfo info{services};
     info.ScanInstalledReleases();
     Dlg_Setup dialog(info, services);
-    dialog.HandleInitDialog(m_window), dialog.HandleCommand(1015, kBnClicked);
+    dialog.HandleInitDialog(m_window);
+    dialog.HandleCommand(1015, kBnClicked);
     for (int click = 0; click < 3 && !m_window.ended; ++click) {  // again after each refusal
       dialog.HandleCommand(1022, kBnClicked);
       processes.running = {"explorer.exe"};  // the user closed AutoCAD

@@ -32,13 +32,17 @@ struct Machine : fakes::World {
     for (const char* name : {"Vortel2008.ARX", "Vortel_EN.shx", "Vortel_HZ.shx", "Vortel.prt5", "LICENSE"}) {
       files.AddFile(kPackage + name, name);
     }
-    files.AddFile(kPackage + texts::kExtensionLibraryFolder + "\\a.dwg", "a"), files.AddFile(files.modulePath, "the program");
+    files.AddFile(kPackage + texts::kExtensionLibraryFolder + "\\a.dwg", "a");
+    files.AddFile(files.modulePath, "the program");
     for (const auto& [key, year] : {std::pair{kProduct2008, 2008}, {"SOFTWARE\\Autodesk\\AutoCAD\\R21.0\\A", 2017}}) {
       const std::string folder = "C:\\A" + std::to_string(year);
-      files.AddFolder(folder + "\\Fonts"), files.AddFolder(folder + "\\Drv");
-      registry.Set("HKLM\\" + key, "AcadLocation", folder), registry.Set("HKLM\\" + key, "ProductName", "AutoCAD " + std::to_string(year));
+      files.AddFolder(folder + "\\Fonts");
+      files.AddFolder(folder + "\\Drv");
+      registry.Set("HKLM\\" + key, "AcadLocation", folder);
+      registry.Set("HKLM\\" + key, "ProductName", "AutoCAD " + std::to_string(year));
     }
-    registry.Set(kVariables, "TRUSTEDPATHS", "C:\\Tools"), files.AddFolder("E:");
+    registry.Set(kVariables, "TRUSTEDPATHS", "C:\\Tools");
+    files.AddFolder("E:");
     registry.AddKey("HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall");
     registry.AddKey("HKLM\\SOFTWARE\\Microsoft\\Active Setup\\Installed Components");
   }
@@ -111,7 +115,9 @@ TEST(InstallLog, TheFileIsUtf8WithItsMarkANewOneEachRunAndBounded) {
   {
     InstallLogFile log(world.services, "");
     EXPECT_EQ(log.Path(), "C:\\Temp\\Vortel-Setup-20261207-2.log");
-    log.Line("one"), log.Line(std::string(5000, 'x')), log.Line(std::string(1024, 'z'));  // cut; whole at the limit
+    log.Line("one");
+    log.Line(std::string(5000, 'x'));  // cut
+    log.Line(std::string(1024, 'z'));  // whole at the limit
     for (int n = 0; n < 1100; ++n) log.Line(std::string(1000, 'y'));
     log.LastLine("outcome: finished (exit code 0)");
   }
@@ -141,7 +147,7 @@ TEST(Uninstall, LeavesTheMachineAsBeforeTheInstallSaveTheFontsAndWhatIsNotItsOwn
   const Change userFile = [](Machine& m) { m.files.AddFile(kInstalled + "\\notes.txt", "mine"); };
   const Change userLoader = [](Machine& m) { m.registry.Set(kLoader, "LOADER", kInstalled + "2\\Vortel2008.ARX"); };
   const Change hklmLocked = [](Machine& m) { m.faults.Fail("CreateKey", "HKLM\\SOFTWARE\\Microsoft", 5); };
-  const Change removed = [](Machine& m) { m.files.RemoveFolder(kInstalled), m.files.RemoveFolder("C:\\Vortel"); };
+  const Change removed = [](Machine& m) { m.files.RemoveFolder(kInstalled); m.files.RemoveFolder("C:\\Vortel"); };
   const struct {
     const char* what;
     Change before, meanwhile, expected;  // on both machines; on the installed one; on the other, what differs after
@@ -151,11 +157,11 @@ TEST(Uninstall, LeavesTheMachineAsBeforeTheInstallSaveTheFontsAndWhatIsNotItsOwn
       {"from the maintenance copy, deleted when Windows starts", kNothing, kNothing, kNothing, copy},
       {"AutoCAD's driver put back", [](Machine& m) { m.files.AddFile(kDriver, "AutoCAD's"); }, kNothing, kNothing},
       {"the original kept by an earlier install put back",
-       [&](Machine& m) { m.files.AddFile(kDriver, "older"), m.files.AddFile(backup, "AutoCAD's"); }, kNothing,
-       [&](Machine& m) { m.files.AddFile(kDriver, "AutoCAD's"), m.files.Delete(backup); }},
+       [&](Machine& m) { m.files.AddFile(kDriver, "older"); m.files.AddFile(backup, "AutoCAD's"); }, kNothing,
+       [&](Machine& m) { m.files.AddFile(kDriver, "AutoCAD's"); m.files.Delete(backup); }},
       {"a user's file stays, and so do its folders", kNothing, userFile, userFile},
       {"a loader entry naming a folder beside it stays", kNothing, userLoader,
-       [&](Machine& m) { userLoader(m), m.registry.SetRaw(kLoader, "LOADCTRLS", kRegDword, {2, 0, 0, 0}); }},
+       [&](Machine& m) { userLoader(m); m.registry.SetRaw(kLoader, "LOADCTRLS", kRegDword, {2, 0, 0, 0}); }},
       {"a loader entry already gone", kNothing, [](Machine& m) { m.registry.DeleteKey(kHkeyLocalMachine, kLoader.c_str() + 5); }, kNothing},
       {"a profile without a list", [](Machine& m) { m.registry.AddKey(kProfiles + "Q"); }, kNothing, kNothing},
       {"HKLM not writable: nobody else trusts the folder, which goes when Windows starts", hklmLocked, kNothing, removed, copy},
@@ -165,11 +171,13 @@ TEST(Uninstall, LeavesTheMachineAsBeforeTheInstallSaveTheFontsAndWhatIsNotItsOwn
   };
   for (const auto& expected : cases) {
     Machine machine, untouched;
-    expected.before(machine), expected.before(untouched);
+    expected.before(machine);
+    expected.before(untouched);
     ASSERT_EQ(machine.Install(), kExitFinished) << expected.what;
     expected.meanwhile(machine);
     EXPECT_EQ(machine.Uninstall(expected.program), kExitFinished) << expected.what;
-    InstalledAndUninstalled(untouched), expected.expected(untouched);
+    InstalledAndUninstalled(untouched);
+    expected.expected(untouched);
     EXPECT_EQ(machine.State(), untouched.State()) << expected.what;
     EXPECT_TRUE(expected.logged.empty() || machine.Logged(expected.logged)) << expected.what;
   }
@@ -188,7 +196,8 @@ TEST(Uninstall, DoesNothingWhenItCannotProceedOrItsRecordCannotBeRead) {
   }
   for (const auto& [what, arrange, code] : cases) {
     Machine machine;
-    machine.Install(), arrange(machine);
+    machine.Install();
+    arrange(machine);
     const auto installed = machine.State();
     EXPECT_EQ(machine.Uninstall(), code) << what;
     EXPECT_EQ(machine.State(), installed) << what;
@@ -229,12 +238,13 @@ TEST(Uninstall, WithTheUserItIsConfirmedOnceRunsBehindItsBarAndSaysTheFontsStay)
       {"not confirmed", answer(kIdNo), {texts::kConfirmUninstall}, kExitCancelled},
       {"the question unanswered", [](Machine& m) { m.faults.Fail("ShowMessageBox", "", 0); }, {texts::kConfirmUninstall}, kExitCancelled},
       {"AutoCAD running", [](Machine& m) { m.processes.running = {"ACAD.EXE"}; }, {texts::kCloseAcadBeforeUninstall}, kExitCannotProceed},
-      {"a file not deleted", [](Machine& m) { m.desktop.answers = {kIdYes}, m.faults.Fail("Delete", kInstalled, 5); },
+      {"a file not deleted", [](Machine& m) { m.desktop.answers = {kIdYes}; m.faults.Fail("Delete", kInstalled, 5); },
        {texts::kConfirmUninstall, texts::kUninstallFinishedPartly}, kExitFinishedWithErrors},
   };
   for (const auto& expected : cases) {
     Machine machine;
-    machine.Install(), expected.arrange(machine);
+    machine.Install();
+    expected.arrange(machine);
     fakes::FakeWindow window;
     const auto showModal = [&](Dialog& dialog) {
       dialog.HandleInitDialog(window);

@@ -27,7 +27,10 @@ std::string CopyFailed(const std::string& path) { return FormatText(texts::kCopy
 
 class SetupDialog : public ::testing::Test {
  protected:
-  void SetUp() override { g_bCheckAcadRunning = true, g_strBrowseFolder.clear(); }
+  void SetUp() override {
+    g_bCheckAcadRunning = true;
+    g_strBrowseFolder.clear();
+  }
   // An installation of `year` as the start-up scan records it.
   void Found(int year, const std::string& folder = "C:\\AutoCAD", const std::string& key = "") {
     info.m_arrAcadLocation[year - 2007].push_back(folder), info.m_arrProductKey[year - 2007].push_back(key);
@@ -75,7 +78,8 @@ TEST_F(SetupDialog, StartsWithTheFoundReleasesTickedAndAt32BitsNoneFrom2017On) {
     EXPECT_EQ(window.items[kPath].text, "C:\\Vortel");
   }
   EXPECT_EQ(window.smallIcon, kNoIcon) << "an icon that does not load leaves the default";
-  window.icons[1] = 0x1C0, dialog->HandleInitDialog(window);
+  window.icons[1] = 0x1C0;
+  dialog->HandleInitDialog(window);
   EXPECT_EQ(window.smallIcon, 0x1C0u);
   Click(kIdCancel);
   EXPECT_EQ(window.ended, kIdCancel);
@@ -128,7 +132,8 @@ class InstallButton : public SetupDialog {
     world.files.AddFile(data + texts::kExtensionLibraryFolder + "\\a.dwg", "dwg");
     for (const char* folder : {"C:\\A2008\\Fonts", "C:\\A2008\\Drv", "C:\\A2017\\Fonts"}) world.files.AddFolder(folder);
     world.registry.AddKey("HKLM\\" + kProduct2008);
-    Found(2008, "C:\\A2008", kProduct2008), Found(2017, "C:\\A2017", "SOFTWARE\\A2017\\");
+    Found(2008, "C:\\A2008", kProduct2008);
+    Found(2017, "C:\\A2017", "SOFTWARE\\A2017\\");
     Open();
   }
   // Types `folder` and clicks install.
@@ -153,11 +158,12 @@ TEST_F(InstallButton, EachWayTheInstallEndsHasItsMessageAndExitCode) {
        kMbAbortRetryIgnore, kIdCancel, install::kExitAborted, false},
       {[](fakes::World& w) { w.files.modulePath = "E:\\Elsewhere\\SetUp.exe"; }, "C:\\Vortel", {texts::kPackageNotFound},
        kMbOk, kIdCancel, install::kExitFailed, false},
-      {[](fakes::World& w) { w.files.modulePath = "D:\\pkg\\SetUp.exe", w.faults.Fail("CreateKey", "HKLM\\" + kProduct2008, 5); },
+      {[](fakes::World& w) { w.files.modulePath = "D:\\pkg\\SetUp.exe"; w.faults.Fail("CreateKey", "HKLM\\" + kProduct2008, 5); },
        "C:\\Vortel", {texts::kInstallFinishedPartly}, kMbOk | kMbIconWarning, kIdOk, install::kExitFinishedWithErrors, true},
       {[&](fakes::World& w) {
-         w.faults.planted = {{"Copy", installed + "Vortel.prt5", kErrorSharingViolation}}, w.desktop.answers = {kIdIgnore};
-         w.desktop.onBox = [&] { window.items[kPath].text = "E:\\Else", Click(1019, true); };
+         w.faults.planted = {{"Copy", installed + "Vortel.prt5", kErrorSharingViolation}};
+         w.desktop.answers = {kIdIgnore};
+         w.desktop.onBox = [&] { window.items[kPath].text = "E:\\Else"; Click(1019, true); };
        }, "C:\\Vortel", {CopyFailed(installed + "Vortel.prt5"), texts::kInstallFinished}, kMbOk, kIdOk, install::kExitFinished, true}};
   for (const auto& expected : cases) {
     Open();
