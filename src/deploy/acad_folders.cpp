@@ -1,6 +1,6 @@
 // Placing the add-on's files inside AutoCAD's own folders: the two shape fonts into "Fonts"
 // of every served installation, and for AutoCAD 2008 the plot driver into "Drv", where it
-// replaces AutoCAD's "pdfplot9.hdi". Existing files are overwritten; nothing is created.
+// replaces AutoCAD's "pdfplot9.hdi" once its original is kept. Existing fonts are overwritten; nothing is created.
 #include "acad/install_info.h"
 #include "deploy/file_utilities.h"
 #include "platform/format.h"
@@ -34,8 +34,8 @@ void CopyInto(const platform::Services& services, const std::string& package, co
 
 // Keeps what a file the install is about to replace held before the add-on came, once: its
 // original beside it, or an empty file there when there was none (no driver is empty). A copy
-// kept by an earlier install is never overwritten, and stays the one to put back.
-void KeepOriginal(const platform::Services& services, const std::string& original, install::InstallReport& report) {
+// kept by an earlier install is never overwritten, and stays the one to put back. Whether the original is kept.
+bool KeepOriginal(const platform::Services& services, const std::string& original, install::InstallReport& report) {
   const std::string copy = original + kOriginalSuffix;
   platform::ErrorCode kept = services.files.Copy(original, copy, true);
   if (kept == platform::kErrorFileNotFound) {
@@ -45,9 +45,10 @@ void KeepOriginal(const platform::Services& services, const std::string& origina
   if (kept == platform::kErrorSuccess || kept == platform::kErrorFileExists) {
     report.OriginalKept(original, copy);
     report.Line((kept == platform::kErrorSuccess ? "kept what " : "kept before: what ") + original + " held, as " + copy);
-  } else {
-    report.Line(platform::FormatText("what %s held was not kept (error %ld)", original.c_str(), kept));
+    return true;
   }
+  report.Line(platform::FormatText("what %s held was not kept (error %ld), so it is not replaced", original.c_str(), kept));
+  return false;
 }
 
 }  // namespace
@@ -73,7 +74,8 @@ void CAcadInstallInfo::DeployToAcadFolder(std::string acadFolder, bool withPlotD
            {{"Vortel_EN.shx", "Vortel_EN.shx"}, {"Vortel_HZ.shx", "Vortel_HZ.shx"}}, report);
   if (withPlotDriver) {
     const std::string drivers = acadFolder + "\\Drv";
-    if (drivers.size() <= kMaxFolderPath) KeepOriginal(m_services, drivers + "\\pdfplot9.hdi", report);
-    CopyInto(m_services, package, drivers, {{"Vortel.prt5", "pdfplot9.hdi"}}, report);
+    if (drivers.size() > kMaxFolderPath || KeepOriginal(m_services, drivers + "\\pdfplot9.hdi", report)) {
+      CopyInto(m_services, package, drivers, {{"Vortel.prt5", "pdfplot9.hdi"}}, report);
+    }
   }
 }

@@ -8,12 +8,13 @@ namespace install {
 platform::ErrorCode CreateKeyReported(const platform::Services& services, platform::RegKey parent,
                                       const std::string& parentName, const std::string& path,
                                       platform::ScopedRegKey& key, InstallReport& report) {
-  // The levels that are missing, found from the deepest up to the first that opens.
+  // The levels that are missing, found from the deepest up to the first that exists: one that opens, or one that
+  // refuses to (it is there, and not the install's to claim).
   std::vector<std::string> levels = platform::SplitAtCharacter(path, '\\', services.isLeadByte);
   std::vector<std::string> missing;
   for (std::string level = path; !levels.empty(); levels.pop_back()) {
     platform::ScopedRegKey probe(services.registry);
-    if (services.registry.OpenKeyEx(parent, level.c_str(), platform::kKeyRead, probe.Receive()) == platform::kErrorSuccess) {
+    if (services.registry.OpenKeyEx(parent, level.c_str(), platform::kKeyRead, probe.Receive()) != platform::kErrorFileNotFound) {
       break;
     }
     missing.insert(missing.begin(), parentName + "\\" + level);
