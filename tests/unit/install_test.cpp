@@ -94,7 +94,8 @@ TEST(SilentInstall, EachWayOfEndingHasItsExitCodeAndLogAndNothingIsAsked) {
       {"a folder with a ';'", kNothing, {"C:\\Users;x", {}}, kExitCannotProceed},
       {"the package missing", [](Machine& m) { m.files.modulePath = "E:\\SetUp.exe"; }, {}, kExitFailed},
       {"a file not copied", [](Machine& m) { m.faults.Fail("Copy", kInstalled + "\\Vortel2008.ARX", 32); }, {}, kExitFailed,
-       {"not copied: " + kInstalled + "\\Vortel2008.ARX (error 32), answered Abort"}},
+       {"not copied: " + kInstalled + "\\Vortel2008.ARX (error 32), answered Abort",
+        "maintenance copy: " + kInstalled + "\\Uninstall.exe"}},  // what was copied can be removed
       {"a loader entry not written", [](Machine& m) { m.faults.Fail("CreateKey", kLoader, 5); }, {}, kExitFinishedWithErrors},
   };
   for (const auto& expected : cases) {
