@@ -19,7 +19,6 @@ struct ShownBox { platform::WindowHandle owner; std::string text, caption; unsig
 struct ShownPicker {
   platform::BrowseInfo info;
   std::string selected;  // the folder its callback selected when it started
-  int callbackResult;
 };
 
 class FakeDesktop final : public platform::Desktop, private platform::PickerWindow {
@@ -47,8 +46,8 @@ class FakeDesktop final : public platform::Desktop, private platform::PickerWind
   }
   platform::ItemIdList BrowseForFolder(const platform::BrowseInfo& info) override {
     if (m_faults.Take("BrowseForFolder", "")) return platform::kNoItem;
-    pickers.push_back({info, "", 0});
-    pickers.back().callbackResult = info.callback(*this, platform::kBffmInitialized, 0, info.callbackData);
+    pickers.push_back({info, ""});
+    info.callback(*this, platform::kBffmInitialized, 0, info.callbackData);
     const std::optional<std::string> pick = picks.empty() ? std::nullopt : picks.front();
     if (!picks.empty()) picks.pop_front();
     if (!pick) return platform::kNoItem;
@@ -99,8 +98,6 @@ class FakeWindow final : public platform::DialogWindow {
     std::vector<std::array<std::intptr_t, 3>> messages;
   };
   std::map<int, Item> items;
-  std::map<int, platform::IconHandle> icons;  // the icons that load, by resource id
-  platform::IconHandle smallIcon = platform::kNoIcon;
   std::optional<int> ended;
   std::vector<int> posted;  // commands posted, not yet handled
 
@@ -120,8 +117,8 @@ class FakeWindow final : public platform::DialogWindow {
     items[id].messages.push_back({static_cast<std::intptr_t>(message), static_cast<std::intptr_t>(wParam), lParam});
     return 0;
   }
-  platform::IconHandle LoadProgramIcon(int id) override { return icons.count(id) != 0 ? icons[id] : platform::kNoIcon; }
-  void SetSmallIcon(platform::IconHandle icon) override { smallIcon = icon; }
+  platform::IconHandle LoadProgramIcon(int) override { return platform::kNoIcon; }
+  void SetSmallIcon(platform::IconHandle) override {}
   void PostCommand(int id) override { posted.push_back(id); }
   void PaintNow() override {}
   void EndDialog(int result) override { ended = result; }

@@ -80,19 +80,15 @@ TEST_F(Discovery, EachKeyHoldingBothValuesIsFiledUnderTheYearOfItsProductName) {
 }
 
 TEST_F(Discovery, EveryRegistryFaultNarrowsOnlyWhatItTouches) {
-  for (const char* release : {"A", "B", "C", "D", "E"}) {
-    Add(kNative + release + "\\P", std::string("C:\\") + release, "AutoCAD 2011");
-  }
+  for (const char* release : {"A", "B", "C", "D", "E"}) Add(kNative + release + "\\P", std::string("C:\\") + release, "AutoCAD 2011");
   Add(kNative + "E\\Q", "C:\\E2", "AutoCAD 2015");
   Add(kNative + "F\\P\\Deeper", "C:\\F2", "AutoCAD 2016");
   Add(kWow + "R17.0\\P", "C:\\Wow", "AutoCAD 2007");
   const std::string native = "HKLM\\" + kNative;
-  world.faults.Fail("OpenKeyEx", "HKLM\\" + kWow, platform::kErrorAccessDenied);
-  world.faults.Fail("OpenKeyEx", native + "A", platform::kErrorAccessDenied);
-  world.faults.Fail("OpenKeyEx", native + "B\\P", platform::kErrorAccessDenied);
-  world.faults.Fail("QuerySubKeyCount", native + "C", platform::kErrorAccessDenied);
-  world.faults.Fail("EnumKey", native + "D", platform::kErrorAccessDenied);
-  world.faults.Fail("EnumKey", native + "E\\P", platform::kErrorAccessDenied);
+  for (const auto& [call, key] : {std::pair{"OpenKeyEx", "HKLM\\" + kWow}, {"OpenKeyEx", native + "A"}, {"OpenKeyEx", native + "B\\P"},
+                                  {"QuerySubKeyCount", native + "C"}, {"EnumKey", native + "D"}, {"EnumKey", native + "E\\P"}}) {
+    world.faults.Fail(call, key, platform::kErrorAccessDenied);
+  }
   // A value too large for its buffer counts as missing: the search goes on below that key.
   world.registry.Set(native + "F\\P", "AcadLocation", std::string(520, 'x'));
   EXPECT_EQ(Scan(), 2);

@@ -77,10 +77,6 @@ TEST_F(SetupDialog, StartsWithTheFoundReleasesTickedAndAt32BitsNoneFrom2017On) {
     EXPECT_EQ(window.items[kTitle].text, kSoftwareName + title);
     EXPECT_EQ(window.items[kPath].text, "C:\\Vortel");
   }
-  EXPECT_EQ(window.smallIcon, kNoIcon) << "an icon that does not load leaves the default";
-  window.icons[1] = 0x1C0;
-  dialog->HandleInitDialog(window);
-  EXPECT_EQ(window.smallIcon, 0x1C0u);
   Click(kIdCancel);
   EXPECT_EQ(window.ended, kIdCancel);
   EXPECT_EQ(dialog->ExitCode(), install::kExitCancelled);
@@ -118,7 +114,6 @@ TEST_F(SetupDialog, BrowseTakesTheFolderPickedAndOpensOnTheLastFolderTypedOrPick
     EXPECT_EQ(picker.selected + " -> " + window.items[kPath].text, openedOn + " -> " + after);
     EXPECT_EQ(picker.info.owner, window.Handle());
     EXPECT_EQ(picker.info.flags, 0x71u) << "folders only, an edit box, the new style, validated";
-    EXPECT_EQ(picker.callbackResult, 0);
   }
 }
 
