@@ -98,6 +98,8 @@ class Session : public fakes::World {
       registry.AddKey(kMicrosoft + key + "\\Other");
     }
     for (const char* key : {"NoList\\Variables", "NoVariables"}) registry.AddKey(kProfiles + key);
+    registry.AddKey("HKCU\\Software\\Autodesk\\AutoCAD\\R25.0\\NoProfiles");
+    registry.Set("HKLM\\" + kInstallations[0].key + "Profiles\\P\\Variables", "TRUSTEDPATHS", "c:\\machine's");
     processes.running = {"explorer.exe", "acad.exe"}, desktop.picks = {std::string("E:\\Tools")};
     m_before = registry.Dump();
   }
