@@ -1,6 +1,6 @@
 // A whole session through the dialog (scan, picker, a click refused while AutoCAD runs, the install) and its uninstall, run
 // once per platform call with that call failing each way it can: each run must close what it opened, touch no registry value
-// but its own, shorten no TRUSTEDPATHS list, lose no original, and say "finished" only with its files and entries in place.
+// but its own, shorten no TRUSTEDPATHS list, lose no original, and say "finished" only with its files, entries and lists in place.
 #include <gtest/gtest.h>
 
 #include <regex>
@@ -22,6 +22,7 @@ namespace {
 
 const std::string kPackage = "D:\\Downloads\\Vortel\\Data", kMicrosoft = "HKLM\\SOFTWARE\\Microsoft\\";
 const std::string kProfiles = "HKCU\\Software\\Autodesk\\AutoCAD\\R17.1\\ACAD-6001:804\\Profiles\\";
+const std::string kOtherRelease = "HKCU\\Software\\Autodesk\\AutoCAD\\R24.0\\ACAD-4101:804\\Profiles\\P\\";
 const char* const kProgramFiles[] = {"Vortel2008.ARX", "Vortel2009.ARX", "Vortel2010.ARX", "Vortel2021.ARX", "Vortel.prt5", "readme.txt"};
 const std::string kCopyFailureBox = "ShowMessageBox " + std::to_string(kMbAbortRetryIgnore);
 const std::pair<std::string, std::string> kLists[] = {  // each profile's TRUSTEDPATHS
@@ -99,6 +100,7 @@ class Session : public fakes::World {
     }
     for (const char* key : {"NoList\\Variables", "NoVariables"}) registry.AddKey(kProfiles + key);
     registry.AddKey("HKCU\\Software\\Autodesk\\AutoCAD\\R25.0\\NoProfiles");
+    registry.Set(kOtherRelease + "Variables", "TRUSTEDPATHS", "f:\\blocks");
     registry.Set("HKLM\\" + kInstallations[0].key + "Profiles\\P\\Variables", "TRUSTEDPATHS", "c:\\machine's");
     processes.running = {"explorer.exe", "acad.exe"}, desktop.picks = {std::string("E:\\Tools")};
     m_before = registry.Dump();
@@ -134,6 +136,14 @@ class Session : public fakes::World {
 
  private:
   std::string Call(int number) const { return number < static_cast<int>(faults.calls.size()) ? faults.calls[number] : ""; }  // yet made
+  // Whether a call planted to fail (with "not found", if asked) names `path` or a key on the way to it. A planted "not found"
+  // makes what the call names count as missing: a key the program may make, a list it may write.
+  bool FailedOn(const std::map<int, long>& planted, const std::string& path, bool notFound = false) const {
+    return std::any_of(planted.begin(), planted.end(), [&](const auto& call) {
+      const std::string named = fakes::Upper(Call(call.first).substr(Call(call.first).find(' ') + 1)), upper = fakes::Upper(path);
+      return (!notFound || call.second == kErrorFileNotFound) && !named.empty() && (upper.rfind(named, 0) == 0 || named.rfind(upper, 0) == 0);
+    });
+  }
   // The dialog ended, only the program's kinds of message, and "finished" only with the files and loader entries in place.
   Problems CheckInstall(const CAcadInstallInfo& info, const std::map<int, long>& planted) {
     Problems problems = CheckRegistry(planted);
@@ -158,6 +168,15 @@ class Session : public fakes::World {
       if (finished && !ignored && files.Read(installed + "\\" + name) != name) problems.push_back("finished without "s + name);
     }
     const Dump after = registry.Dump();
+    fakes::Names profiles = {kProfiles + "NoList\\", kProfiles + "NoVariables\\", kOtherRelease};
+    for (const auto& [profile, list] : kLists) profiles.push_back(kProfiles + profile + "\\");
+    for (const std::string& profile : profiles) {  // every list the install could read and write names the folder
+      const std::string list = profile + "Variables\\:TRUSTEDPATHS";
+      if (finished && !FailedOn(planted, profile) && Text(m_before, list).size() <= 10000 &&
+          fakes::Upper(Text(after, list)).find(fakes::Upper(installed)) == std::string::npos) {
+        problems.push_back("finished, but not trusted in " + profile);
+      }
+    }
     for (const Installation& acad : kInstallations) {
       const auto& found = info.m_arrProductKey[acad.year - 2007];
       const std::string entry = "HKLM\\" + acad.key + "Applications\\Vortel" + std::to_string(acad.year) + "\\:";
@@ -174,17 +193,10 @@ class Session : public fakes::World {
   Problems CheckRegistry(const std::map<int, long>& planted) {
     Problems problems;
     if (!AllReleased()) problems.push_back("a handle was left open");
-    // A planted "not found" makes what the call names count as missing: a key the program may make, a list it may write.
-    const auto declaredMissing = [&](const std::string& entry) {
-      return std::any_of(planted.begin(), planted.end(), [&](const auto& call) {
-        const std::string named = fakes::Upper(Call(call.first).substr(Call(call.first).find(' ') + 1)), upper = fakes::Upper(entry);
-        return call.second == kErrorFileNotFound && (upper.rfind(named, 0) == 0 || named.rfind(upper, 0) == 0);
-      });
-    };
     const Dump after = registry.Dump();
     for (const Dump* dump : {&after, static_cast<const Dump*>(&m_before)}) {
       for (const auto& [entry, value] : *dump) {
-        if (Text(m_before, entry) != Text(after, entry) && !IsOwnEntry(entry) && !declaredMissing(entry)) {
+        if (Text(m_before, entry) != Text(after, entry) && !IsOwnEntry(entry) && !FailedOn(planted, entry, true)) {
           problems.push_back("changed: " + entry);
         }
       }
@@ -193,7 +205,7 @@ class Session : public fakes::World {
     for (const auto& [profile, list] : kLists) {
       const std::string was = Text(m_before, kProfiles + profile + "\\Variables\\:TRUSTEDPATHS");
       const std::string is = Text(after, kProfiles + profile + "\\Variables\\:TRUSTEDPATHS");
-      if (OtherEntries(is, installed) != OtherEntries(was, installed) && !declaredMissing(kProfiles + profile + "\\Variables")) {
+      if (OtherEntries(is, installed) != OtherEntries(was, installed) && !FailedOn(planted, kProfiles + profile + "\\Variables", true)) {
         problems.push_back("TRUSTEDPATHS lost in " + profile);
       }
     }

@@ -140,23 +140,4 @@ TEST_F(Profile, TheFolderLeavesTheTrustedPathsAndEveryOtherEntryStaysAsItIs) {
   }
 }
 
-// A key that refuses to open or a list that refuses to be written is left as it is, and the others are reached.
-TEST_F(Profile, EveryProfileIsReachedAndWhatCannotBeReadOrWrittenIsLeftAlone) {
-  const std::string a = AddProfile("R17.0\\ACAD-5001:804\\Profiles\\Default", "C:\\A");
-  const std::string b = AddProfile("R17.0\\ACAD-5001:804\\Profiles\\Second", "C:\\B");
-  const std::string fresh = kUserAcad + "R25.0\\ACAD-6101:804\\Profiles\\Fresh";  // no Variables yet
-  world.registry.AddKey(fresh);
-  std::vector<std::string> kept;
-  for (const auto& [profile, call, denied] : std::vector<std::tuple<std::string, const char*, std::string>>{
-           {"Locked\\X\\Profiles\\P", "OpenKeyEx", "Locked"}, {"R26.0\\NoList\\Profiles\\P", "OpenKeyEx", "R26.0\\NoList\\Profiles"},
-           {"R26.0\\Open\\Profiles\\ReadOnly", "SetValue", "R26.0\\Open\\Profiles\\ReadOnly\\Variables"},
-           {"R26.0\\Open\\Profiles\\Denied", "OpenKey", "R26.0\\Open\\Profiles\\Denied\\Variables"}}) {
-    kept.push_back(AddProfile(profile, "C:\\L"));
-    world.faults.Fail(call, kUserAcad + denied, platform::kErrorAccessDenied);
-  }
-  info.AddTrustedPath(world.log);
-  EXPECT_EQ(Paths(a) + " " + Paths(b) + " " + Paths(fresh + "\\Variables"), "C:\\A;" + kUpper + " C:\\B;" + kUpper + " " + kFolder);
-  for (const std::string& key : kept) EXPECT_EQ(Paths(key), "C:\\L") << key;
-}
-
 }  // namespace
