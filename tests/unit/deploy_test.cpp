@@ -130,19 +130,7 @@ TEST(Copying, EachTurnStepsTheBarAndTheScansStopAfter101And81Entries) {
   }
 }
 
-TEST(Copying, PackagesThatCannotBeListedAndPathsTooLongFailTheirCopies) {
-  // A package that cannot be listed, or whose listing breaks off, is one failed copy.
-  for (const char* call : {"FindFirst", "FindNext"}) {
-    Package listing;
-    listing.files.AddFile(kPackage + "\\a.arx", "a");
-    listing.faults.Fail(call, kPackage + "\\*.*", kErrorAccessDenied);
-    EXPECT_FALSE(listing.CopyProgramFiles()) << call;
-    listing.desktop.answers = {kIdRetry};
-    listing.desktop.onBox = [&] { listing.faults.planted.clear(); };
-    EXPECT_TRUE(listing.CopyProgramFiles());
-    EXPECT_EQ(listing.BoxTexts(), Names(2, CopyFailed(kInstalled)));
-    EXPECT_EQ(listing.Read(kInstalled + "\\a.arx"), "a");
-  }
+TEST(Copying, PathsTooLongFailTheirCopies) {
   // 259 characters fit the path buffers, but not with the library's name; a file ignored is not written.
   Package deep;
   const std::string longest = "C:\\" + std::string(256, 'v');
