@@ -203,22 +203,15 @@ class FakeFiles final : public platform::FileSystem {
     for (const auto& [name, child] : node.children) text += Dump(*child, path.empty() ? name : path + "\\" + name);
     return text;
   }
-  // `path` made absolute against the current folder (another drive's root), "." and ".." resolved, a last "\\" kept.
+  // `path` made absolute against the current folder, "." and ".." resolved, a last "\\" kept.
   std::string Resolved(const std::string& path) const {
-    const std::string drive = currentFolder.substr(0, 2);
-    const bool share = path.rfind("\\\\", 0) == 0, onDrive = path.size() > 1 && path[1] == ':';
-    std::string joined = path;
-    if (onDrive && (path.size() == 2 || path[2] != '\\')) {
-      joined = (Upper(path.substr(0, 2)) == Upper(drive) ? currentFolder : path.substr(0, 2)) + "\\" + path.substr(2);
-    } else if (!onDrive && !share) {
-      joined = path[0] == '\\' ? drive + path : currentFolder + "\\" + path;
-    }
+    const bool absolute = path.size() > 2 && path[1] == ':' && path[2] == '\\';
     std::vector<std::string> parts;
-    for (const std::string& part : SplitPath(joined)) {
+    for (const std::string& part : SplitPath(absolute ? path : currentFolder + "\\" + path)) {
       if (part == ".." && parts.size() > 1) parts.pop_back();
       if (part != "." && part != "..") parts.push_back(part);
     }
-    std::string full = share ? "\\\\" : "";
+    std::string full;
     for (const std::string& part : parts) full += part + "\\";
     if (path.back() != '\\' && parts.size() > 1) full.pop_back();
     return full;
