@@ -101,7 +101,6 @@ class Contract : public ::testing::Test {
                                  : std::to_string(type) + ":" + std::string(data.begin(), data.begin() + size);
   }
   std::string In(const std::string& name) { return machine.scratch + "\\" + name; }
-  // Writes a whole file the way the program writes its log and its record.
   void Write(const std::string& name, const std::string& contents) {
     ScopedFile file(files);
     ASSERT_EQ(files.CreateFileForWriting(In(name), false, file.Receive()), kErrorSuccess);

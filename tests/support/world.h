@@ -23,7 +23,6 @@ struct FakeEnvironment final : platform::Environment {
   std::string ToUtf8(const std::string& text) override { return text; }
 };
 
-// An install log that keeps its lines.
 struct RecordedLog final : install::InstallReport {
   std::vector<std::string> lines;
   void Line(const std::string& text) override { lines.push_back(text); }
@@ -39,7 +38,6 @@ struct World {
   platform::Services services{registry, files, processes, desktop, environment, platform::IsCp936LeadByte};
   RecordedLog log;
 
-  // The texts of the message boxes shown, in turn.
   Names BoxTexts() const {
     Names texts;
     for (const ShownBox& box : desktop.boxes) texts.push_back(box.text);

@@ -106,8 +106,7 @@ class Session : public fakes::World {
     m_before = registry.Dump();
   }
 
-  // The install through the dialog, then the uninstall without a window, with the outcomes planted at the calls given;
-  // the problems they left.
+  // The install through the dialog, then the uninstall without a window, with the outcomes planted; the problems left.
   Problems Run(const std::map<int, long>& planted) {
     for (const auto& [call, outcome] : planted) faults.planted.push_back({"", "", outcome, call});
     g_bCheckAcadRunning = true;
@@ -136,8 +135,7 @@ class Session : public fakes::World {
 
  private:
   std::string Call(int number) const { return number < static_cast<int>(faults.calls.size()) ? faults.calls[number] : ""; }  // yet made
-  // Whether a call planted to fail (with "not found", if asked) names `path` or a key on the way to it. A planted "not found"
-  // makes what the call names count as missing: a key the program may make, a list it may write.
+  // Whether a call planted to fail (with "not found", which makes a key or list count as missing) names `path` or its parent.
   bool FailedOn(const std::map<int, long>& planted, const std::string& path, bool notFound = false) const {
     return std::any_of(planted.begin(), planted.end(), [&](const auto& call) {
       const std::string named = fakes::Upper(Call(call.first).substr(Call(call.first).find(' ') + 1)), upper = fakes::Upper(path);

@@ -1,5 +1,4 @@
-// The demand-load entries beneath the product keys of the ticked releases, and the installation
-// folder in TRUSTEDPATHS of every AutoCAD profile of the user.
+// The demand-load entries of the ticked releases, and the installation folder in the user's AutoCAD profiles.
 #include <gtest/gtest.h>
 
 #include "acad/install_info.h"

@@ -131,7 +131,6 @@ class InstallButton : public SetupDialog {
     Found(2017, "C:\\A2017", "SOFTWARE\\A2017\\");
     Open();
   }
-  // Types `folder` and clicks install.
   void Install(const std::string& folder = "C:\\Vortel") {
     window.items[kPath].text = folder;
     Click(kInstall);

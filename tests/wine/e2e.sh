@@ -108,8 +108,7 @@ expect_installed() {
   expect "trusted paths" "$(value "$profile\\Variables" TRUSTEDPATHS)" "REG_SZ    C:\\TOOLS;${folder^^}"
   expect "trusted paths of a new profile" "$(value "$fresh\\Variables" TRUSTEDPATHS)" "REG_SZ    $folder"
 }
-# Runs SetUp.exe from a batch file, as a deployment tool does, with no display at all; expects the
-# exit status given.
+# Runs SetUp.exe from a batch file with no display, as a deployment tool does; expects the exit status given.
 run_silent() { run_command "$1" "C:\\e2e\\package\\SetUp.exe $2"; }
 run_command() {
   printf '@%s\r\n@exit /b %%errorlevel%%\r\n' "$2" >"$WINEPREFIX/run.bat"
