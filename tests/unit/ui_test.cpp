@@ -63,8 +63,7 @@ class SetupDialog : public ::testing::Test {
 
 TEST_F(SetupDialog, StartsWithTheFoundReleasesTickedAndAt32BitsNoneFrom2017On) {
   const struct { std::vector<int> found; int version, bits; std::string title, boxes; } cases[] = {
-               {{}, 20301110, 32, " V2030.11.10", "d0d0d0d0d0d0d0d0d0d0-0-0-0-0-0-0-0-0-0-0-0"},
-               {{2017, 2020, 2027}, 20260805, 32, " V2026.08.05", "d0d0d0d0d0d0d0d0d0d0-0-0-0-0-0-0-0-0-0-0-0"},
+               {{2017, 2020, 2027}, 20301110, 32, " V2030.11.10", "d0d0d0d0d0d0d0d0d0d0-0-0-0-0-0-0-0-0-0-0-0"},
                {{2008, 2010, 2012, 2016, 2019}, 20261009, 32, " V2026.10.09", "d0E1d0E1d0E1d0d0d0E1-0-0-0-0-0-0-0-0-0-0-0"},
                {{2008, 2010, 2012, 2016, 2019}, 20270110, 64, " V2027.01.10", "d0E1d0E1d0E1d0d0d0E1d0d0E1d0d0d0d0d0d0d0d0"}};
   for (const auto& [found, version, bits, title, boxes] : cases) {
