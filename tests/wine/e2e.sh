@@ -64,21 +64,15 @@ lay_out() {
 }
 
 start_setup() {
-  wine "$scratch/package/SetUp.exe" >/dev/null 2>&1 &
+  timeout 300 wine "$scratch/package/SetUp.exe" >/dev/null 2>&1 &  # a run that hangs ends with status 124
   setup_pid=$!
   wine "$driver" wait
 }
 press_install() { message="$(wine "$driver" install | tr -d '\r')"; }
 expect_end() {
   local status=0
-  for _ in $(seq 600); do kill -0 "$setup_pid" 2>/dev/null || break; sleep 0.1; done
-  kill -0 "$setup_pid" 2>/dev/null && kill "$setup_pid" && fail "the program did not end within a minute"
   wait "$setup_pid" || status=$?
   expect "exit status" "$status" "$1"
-}
-answer() {
-  wine "$driver" answer >/dev/null
-  expect_end "$1"
 }
 
 # What an install into `folder` (below C:) left for the releases served (1 or 0 in the order of
@@ -139,9 +133,10 @@ before="$(machine_state)"
 start_setup
 press_install
 expect "closing message" "$message" "$(gbk $'V-工具箱安装\n安装完成，重启CAD即可使用 !')"
-answer 0
+wine "$driver" answer >/dev/null
+expect_end 0
 expect_installed 'C:\Vortel\V-Trelmox' 11110
-wine "$installed/Uninstall.exe" >/dev/null 2>&1 &
+timeout 300 wine "$installed/Uninstall.exe" >/dev/null 2>&1 &
 setup_pid=$!
 expect "confirmation" "$(wine "$driver" uninstall-box | tr -d '\r')" "$(gbk $'V-结构工具箱卸载\n确定要卸载结构工具箱软件吗？')"
 expect "closing message" "$(wine "$driver" uninstall-box | tr -d '\r' | head -n 2)" "$(gbk $'V-结构工具箱卸载\n卸载完成 !')"
