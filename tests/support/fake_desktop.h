@@ -5,7 +5,6 @@
 #include <array>
 #include <cstdio>
 #include <deque>
-#include <functional>
 
 #include "platform/desktop.h"
 #include "platform/dialog_window.h"
@@ -27,7 +26,6 @@ class FakeDesktop final : public platform::Desktop, private platform::PickerWind
 
   std::vector<ShownBox> boxes;
   std::deque<int> answers;      // given in turn; once they run out a box gets its first button
-  std::function<void()> onBox;  // runs while a box is up
   // What the user picks in turn: a folder, "" for an item that is no folder, nothing to cancel.
   std::deque<std::optional<std::string>> picks;
   std::vector<ShownPicker> pickers;
@@ -38,7 +36,6 @@ class FakeDesktop final : public platform::Desktop, private platform::PickerWind
                      unsigned type) override {
     const auto planted = m_faults.Take("ShowMessageBox", std::to_string(type));
     boxes.push_back(ShownBox{owner, text, caption, type});
-    if (onBox) onBox();
     const int first = (type & 0xF) == platform::kMbAbortRetryIgnore ? platform::kIdAbort : platform::kIdOk;
     const int answer = planted ? static_cast<int>(*planted) : answers.empty() ? first : answers.front();
     if (!planted && !answers.empty()) answers.pop_front();

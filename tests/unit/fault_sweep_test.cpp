@@ -7,6 +7,7 @@
 #include <set>
 #include <sstream>
 
+#include "install/exit_codes.h"
 #include "platform/texts.h"
 #include "support/world.h"
 #include "ui/process_state.h"
@@ -120,7 +121,7 @@ class Session : public fakes::World {
       dialog.HandleCommand(1022, kBnClicked);
       processes.running = {"explorer.exe"};  // the user closed AutoCAD
     }
-    Problems problems = CheckInstall(info, planted);
+    Problems problems = CheckInstall(info, dialog.ExitCode(), planted);
     CAcadInstallInfo installed{services};
     uninstall::RunSilentUninstall(services, installed, log);
     files.Restart();
@@ -142,10 +143,21 @@ class Session : public fakes::World {
       return (!notFound || call.second == kErrorFileNotFound) && !named.empty() && (upper.rfind(named, 0) == 0 || named.rfind(upper, 0) == 0);
     });
   }
-  // The dialog ended, and "finished" only with the files, loader entries and trusted paths in place.
-  Problems CheckInstall(const CAcadInstallInfo& info, const std::map<int, long>& planted) {
+  // The dialog ended with the exit code its last message says, each message of the program's kinds and owned by the dialog,
+  // and "finished" only with the files, loader entries and trusted paths in place (and nothing registered otherwise).
+  Problems CheckInstall(const CAcadInstallInfo& info, int code, const std::map<int, long>& planted) {
     Problems problems = CheckRegistry(planted);
     if (!m_window.ended) problems.push_back("the dialog did not end");
+    const std::string copyFailed = std::string(texts::kCopyFailedFormat).substr(0, 9);  // "拷贝文件 "
+    for (const fakes::ShownBox& box : desktop.boxes) {
+      const bool closing = box.text.rfind(texts::kInstallFinished, 0) == 0 || box.text == texts::kInstallFinishedPartly;
+      const unsigned type = box.text == texts::kInstallFinishedPartly ? kMbOk | kMbIconWarning
+                            : box.text.rfind(copyFailed, 0) == 0   ? kMbAbortRetryIgnore : kMbOk;
+      if (box.caption != (closing ? texts::kToolboxSetupCaption : texts::kSoftwareSetupCaption) || box.type != type ||
+          box.owner != m_window.Handle()) {
+        problems.push_back("a message of another kind: " + box.text);
+      }
+    }
     bool ignored = false;
     for (const auto& [call, answer] : planted) {  // every fault is a one-off: Retry brings a copy through
       if (Call(call) != kCopyFailureBox) continue;
@@ -157,6 +169,9 @@ class Session : public fakes::World {
     const std::string installed = m_window.items[1000].text + "\\V-Trelmox";
     const std::string closing = desktop.boxes.empty() ? "" : desktop.boxes.back().text;
     const bool finished = closing.rfind(texts::kInstallFinished, 0) == 0 || closing == texts::kInstallFinishedPartly;
+    const int said = closing == texts::kInstallFinishedPartly ? install::kExitFinishedWithErrors : finished ? install::kExitFinished
+                     : closing == texts::kPackageNotFound     ? install::kExitFailed : install::kExitAborted;
+    if (m_window.ended && code != said) problems.push_back("exit code " + std::to_string(code) + " after: " + closing);
     for (const char* name : kProgramFiles) {
       if (finished && !ignored && files.Read(installed + "\\" + name) != name) problems.push_back("finished without "s + name);
     }
@@ -173,9 +188,10 @@ class Session : public fakes::World {
     for (const Installation& acad : kInstallations) {
       const auto& found = info.m_arrProductKey[acad.year - 2007];
       const std::string entry = "HKLM\\" + acad.key + "Applications\\Vortel" + std::to_string(acad.year) + "\\:";
+      const bool registered = Text(after, entry + "LOADER").rfind(installed + "\\Vortel", 0) == 0 && Text(after, entry + "LOADCTRLS") == "\x02";
+      if (!finished && registered) problems.push_back("not finished, but registered in " + entry);
       if (closing == texts::kInstallFinished && m_window.items[acad.box].check != 0 &&
-          std::find(found.begin(), found.end(), acad.key) != found.end() &&
-          (Text(after, entry + "LOADER").rfind(installed + "\\Vortel", 0) != 0 || Text(after, entry + "LOADCTRLS") != "\x02")) {
+          std::find(found.begin(), found.end(), acad.key) != found.end() && !registered) {
         problems.push_back("finished, but no loader entry in " + entry);
       }
     }

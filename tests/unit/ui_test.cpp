@@ -1,10 +1,7 @@
 // The setup dialog on an in-memory window: its start, the install button, the folder picker, the install.
 #include <gtest/gtest.h>
 
-#include <functional>
-
 #include "install/exit_codes.h"
-#include "platform/format.h"
 #include "platform/texts.h"
 #include "support/world.h"
 #include "ui/process_state.h"
@@ -22,8 +19,6 @@ constexpr int kBoxIds[] = {1018, 1019, 1020, 1027, 1026, 1028, 1029, 1030, 1031,
 constexpr int kPath = 1000, kTitle = 1013, kBar = 1014, kBrowse = 1015, kBits = 1021, kInstall = 1022;
 const std::string kSoftwareName = "\xBD\xE1\xB9\xB9\xB9\xA4\xBE\xDF\xCF\xE4\xC8\xED\xBC\xFE";
 const std::string kProduct2008 = "SOFTWARE\\Autodesk\\AutoCAD\\R17.1\\ACAD-6001:804\\";
-
-std::string CopyFailed(const std::string& path) { return FormatText(texts::kCopyFailedFormat, path.c_str()); }
 
 class SetupDialog : public ::testing::Test {
  protected:
@@ -141,38 +136,6 @@ class InstallButton : public SetupDialog {
   }
 };
 
-// Each box is owned by the dialog, the last of the type given; nothing runs after a failed copy; what
-// is done to the dialog while a box is up changes nothing.
-TEST_F(InstallButton, EachWayTheInstallEndsHasItsMessageAndExitCode) {
-  const std::string installed = "C:\\Vortel\\V-Trelmox\\";
-  const struct { std::function<void(fakes::World&)> arrange; std::string folder; Names texts; unsigned type; int ended, code; bool placed; } cases[] = {
-      {[](fakes::World& w) { w.desktop.answers = {kIdIgnore, kIdAbort}; }, "Q:\\Missing\\Vortel",
-       {CopyFailed("Q:\\Missing\\Vortel\\V-Trelmox\\Vortel.prt5"), CopyFailed("Q:\\Missing\\Vortel\\V-Trelmox\\Vortel2008.ARX")},
-       kMbAbortRetryIgnore, kIdCancel, install::kExitAborted, false},
-      {[](fakes::World& w) { w.files.modulePath = "E:\\Elsewhere\\SetUp.exe"; }, "C:\\Vortel", {texts::kPackageNotFound},
-       kMbOk, kIdCancel, install::kExitFailed, false},
-      {[](fakes::World& w) { w.files.modulePath = "D:\\pkg\\SetUp.exe"; w.faults.Fail("CreateKey", "HKLM\\" + kProduct2008, 5); },
-       "C:\\Vortel", {texts::kInstallFinishedPartly}, kMbOk | kMbIconWarning, kIdOk, install::kExitFinishedWithErrors, true},
-      {[&](fakes::World& w) {
-         w.faults.planted = {{"Copy", installed + "Vortel.prt5", kErrorSharingViolation}};
-         w.desktop.answers = {kIdIgnore};
-         w.desktop.onBox = [&] { window.items[kPath].text = "E:\\Else"; Click(1019, true); };
-       }, "C:\\Vortel", {CopyFailed(installed + "Vortel.prt5"), texts::kInstallFinished}, kMbOk, kIdOk, install::kExitFinished, true}};
-  for (const auto& expected : cases) {
-    Open();
-    expected.arrange(world);
-    Install(expected.folder);
-    ASSERT_EQ(world.BoxTexts(), expected.texts) << expected.code;
-    EXPECT_EQ(world.desktop.boxes.back().type, expected.type) << expected.code;
-    for (const auto& box : world.desktop.boxes) EXPECT_EQ(box.owner, window.Handle()) << box.text;
-    EXPECT_EQ(window.ended, expected.ended) << expected.code;
-    EXPECT_EQ(dialog->ExitCode(), expected.code);
-    EXPECT_EQ(Loader(), expected.code == install::kExitFinished ? installed + "Vortel2008.ARX" : "<none>");
-    EXPECT_EQ(world.files.Names("C:\\A2008\\Fonts").empty(), !expected.placed) << expected.code;
-  }
-  EXPECT_FALSE(world.files.Exists("Q:\\Missing"));
-}
-
 // A folder typed is made absolute with every missing level, the installation folder with an access list of its
 // own unless it existed. An unusable folder, and the first click while AutoCAD runs, are refused (these first).
 TEST_F(InstallButton, TheFolderTypedIsMadeAbsoluteOrRefusedAndAutoCadRunningIsRefusedOnlyOnce) {
@@ -191,9 +154,6 @@ TEST_F(InstallButton, TheFolderTypedIsMadeAbsoluteOrRefusedAndAutoCadRunningIsRe
     Open();
     Install(typed);
     ASSERT_EQ(world.BoxTexts(), Names{refusal ? refusal : texts::kInstallFinished}) << typed;
-    const fakes::ShownBox& box = world.desktop.boxes.at(0);
-    EXPECT_EQ(box.caption + std::to_string(box.type) + "@" + std::to_string(box.owner),
-              (refusal ? texts::kSoftwareSetupCaption : texts::kToolboxSetupCaption) + std::string("0@") + std::to_string(window.Handle()));
     EXPECT_EQ(window.ended, refusal ? std::nullopt : std::optional(kIdOk)) << typed;
     EXPECT_EQ(Loader(), refusal ? "<none>" : installed + "\\Vortel2008.ARX") << typed;
     EXPECT_EQ(world.files.protectedFolders.count(installed), made ? 1u : 0u) << typed;
