@@ -26,7 +26,6 @@ struct Machine : platform::Win32Services {
     RegDeleteTreeA(HKEY_CURRENT_USER, scratchKey.c_str());
   }
 
-  // A file's access list as SDDL text.
   static std::string AccessList(const std::string& path) {
     PSECURITY_DESCRIPTOR descriptor = nullptr;
     char* text = nullptr;

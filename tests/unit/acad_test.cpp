@@ -1,4 +1,4 @@
-// Finding the AutoCAD installations in the machine-wide registry.
+// AutoCAD's registry: the installations found, their demand-load entries, the folder in the user's profiles' TRUSTEDPATHS.
 #include <gtest/gtest.h>
 
 #include "acad/install_info.h"
@@ -6,23 +6,27 @@
 
 using acad::StringList;
 using fakes::kShallow;
+using fakes::Names;
 
 namespace {
 
 const std::string kNative = "SOFTWARE\\Autodesk\\AutoCAD\\";
 const std::string kWow = "SOFTWARE\\Wow6432Node\\Autodesk\\AutoCAD\\";
+const std::string kFolder = "C:\\Vortel\\V-Trelmox", kUpper = "C:\\VORTEL\\V-TRELMOX";
+const std::string kUserAcad = "HKCU\\SOFTWARE\\Autodesk\\AutoCAD\\", kProfile = "R24.0\\ACAD-4101:804\\Profiles\\One";
 
-class Discovery : public ::testing::Test {
+class AcadRegistry : public ::testing::Test {
  protected:
+  void SetUp() override { info.SetInstallDir(kFolder); }
+  void TearDown() override { EXPECT_TRUE(world.AllReleased()); }
+
   // An installation: one key (below HKLM) that holds both values.
   void Add(const std::string& key, const std::string& folder, const std::string& name) {
     world.registry.Set("HKLM\\" + key, "AcadLocation", folder);
     world.registry.Set("HKLM\\" + key, "ProductName", name);
   }
-  // Scans; the number of installations recorded.
   int Scan() {
     info.ScanInstalledReleases();
-    EXPECT_TRUE(world.AllReleased());
     int total = 0;
     for (int index = 0; index < acad::kReleaseCount; ++index) {
       EXPECT_EQ(info.m_arrAcadLocation[index].size(), info.m_arrProductKey[index].size());
@@ -33,9 +37,34 @@ class Discovery : public ::testing::Test {
   const StringList& Folders(int year) { return info.m_arrAcadLocation[year - 2007]; }
   const StringList& Keys(int year) { return info.m_arrProductKey[year - 2007]; }
 
+  // A product key of `year` as the discovery scan records it; the path of its Applications key.
+  std::string AddProduct(int year, const std::string& name) {
+    const std::string key = "SOFTWARE\\Autodesk\\AutoCAD\\R\\" + name + "\\";
+    world.registry.AddKey("HKLM\\" + key);
+    info.m_arrProductKey[year - 2007].push_back(key);
+    return "HKLM\\" + key + "Applications\\";
+  }
+  // A REG_SZ value stored with its NUL, "dword N", or "<none>".
+  std::string Stored(const std::string& key, const char* name = "LOADER") {
+    const auto value = world.registry.Get(key, name);
+    if (!value) return "<none>";
+    if (value->type == platform::kRegDword) return "dword " + std::to_string(value->data.size() == 4 ? value->data[0] : -1);
+    EXPECT_EQ(value->type, platform::kRegSz) << key;
+    EXPECT_EQ(value->data.back(), 0) << "stored with its NUL: " << key;
+    return value->Text();
+  }
+  // A profile below the user's AutoCAD key whose TRUSTEDPATHS holds `list`; its Variables key.
+  std::string AddProfile(const std::string& profile, const std::string& list, std::uint32_t type = platform::kRegSz) {
+    world.registry.Set(kUserAcad + profile + "\\Variables", "TRUSTEDPATHS", list, type);
+    return kUserAcad + profile + "\\Variables";
+  }
+  std::string Paths(const std::string& key) { return Stored(key, "TRUSTEDPATHS"); }
+
   fakes::World world;
   CAcadInstallInfo info{world.services};
 };
+using Discovery = AcadRegistry;
+using Profile = AcadRegistry;
 
 TEST_F(Discovery, EachKeyHoldingBothValuesIsFiledUnderTheYearOfItsProductName) {
   Add(kWow + "R17.2\\ACAD-7001:804", "C:\\Acad2009\\", "AutoCAD 2009 - \xBC\xF2\xCC\xE5");
@@ -88,6 +117,102 @@ TEST_F(Discovery, EachKeyHoldingBothValuesIsFiledUnderTheYearOfItsProductName) {
   EXPECT_EQ(Folders(2012), StringList{"C:\\A\\"}) << "one backslash dropped";
   EXPECT_EQ(Folders(2007), StringList{"\\"}) << "a lone backslash kept";
   EXPECT_EQ(Keys(2010), StringList{kWow + "R18.0\\D\\"});
+}
+
+TEST_F(Profile, EachTickedReleaseNamesItsLoaderBeneathEveryProductKeyUnderAnEntryOfItsYear) {
+  const int loaderYears[] = {2008, 2008, 2009, 2010, 2010, 2010, 2013, 2013, 2015, 2015, 2017,
+                             2018, 2019, 2019, 2021, 2021, 2021, 2021, 2025, 2025, 2027};
+  std::vector<std::string> products;
+  for (int year = 2007; year <= 2027; ++year) products.push_back(AddProduct(year, std::to_string(year)));
+  const std::string second2011 = AddProduct(2011, "2011b");
+  acad::ReleaseTicks ticks{};
+  ticks.fill(1);
+  EXPECT_TRUE(info.RegisterLoaders(ticks, 32, world.log));
+  for (int year = 2007; year <= 2027; ++year) {
+    const std::string& product = products[year - 2007], name = "Vortel" + std::to_string(year);
+    EXPECT_EQ(world.registry.Keys(product), Names{name});
+    EXPECT_EQ(Stored(product + name) + ", " + Stored(product + name, "LOADCTRLS"),
+              kFolder + "\\Vortel" + std::to_string(loaderYears[year - 2007]) + ".ARX, dword 2");
+  }
+  EXPECT_EQ(Stored(second2011 + "Vortel2011"), kFolder + "\\Vortel2010.ARX");
+  // A package for 64-bit AutoCAD adds an entry for 2008 below 2009's keys and a 32-bit one for 2010.
+  EXPECT_TRUE(info.RegisterLoaders(ticks, 64, world.log));
+  EXPECT_EQ(world.registry.Keys(products[2]), (Names{"Vortel2008", "Vortel2009"}));
+  EXPECT_EQ(Stored(products[2] + "Vortel2008"), kFolder + "\\Vortel2008.ARX");
+  EXPECT_EQ(world.registry.Keys(products[3]), (Names{"Vortel2010", "Vortel2010_32"}));
+  EXPECT_EQ(Stored(products[3] + "Vortel2010_32"), kFolder + "\\Vortel2010_32.ARX");
+  EXPECT_EQ(world.registry.Keys(products[4]), Names{"Vortel2011"});
+  EXPECT_TRUE(info.RegisterLoader(2006, 32, world.log) && info.RegisterLoader(2028, 32, world.log)) << "outside the table";
+  info.SetInstallDir("E:\\New");
+  ticks = {0, 1};
+  EXPECT_TRUE(info.RegisterLoaders(ticks, 32, world.log));
+  EXPECT_EQ(Stored(products[1] + "Vortel2008"), "E:\\New\\Vortel2008.ARX");
+  EXPECT_EQ(Stored(products[0] + "Vortel2007"), kFolder + "\\Vortel2008.ARX") << "not ticked, not touched";
+}
+
+TEST_F(Profile, AnEarlierEntryIsReplacedOrReusedWhenItHasSubkeysAndATooLongFolderLeavesIt) {
+  const std::string plain = AddProduct(2015, "Plain") + "Vortel2015", nested = AddProduct(2016, "Nested") + "Vortel2016";
+  world.registry.Set(plain, "DESCRIPTION", "old");
+  world.registry.Set(nested, "DESCRIPTION", "kept");
+  world.registry.AddKey(nested + "\\Commands");
+  EXPECT_TRUE(info.RegisterLoader(2015, 32, world.log) && info.RegisterLoader(2016, 32, world.log));
+  EXPECT_EQ(world.registry.Values(plain), (Names{"LOADCTRLS", "LOADER"}));
+  EXPECT_EQ(world.registry.Values(nested), (Names{"DESCRIPTION", "LOADCTRLS", "LOADER"}));
+  const std::string product = AddProduct(2010, "P");
+  info.SetInstallDir("C:\\" + std::string(241, 'd'));  // 244 characters: "\Vortel2010.ARX" fits
+  EXPECT_TRUE(info.RegisterLoader(2010, 32, world.log));
+  EXPECT_EQ(Stored(product + "Vortel2010").size(), 259u);
+  EXPECT_FALSE(info.RegisterLoader(2010, 64, world.log)) << "the _32 entry needs three more";
+  EXPECT_EQ(world.registry.Keys(product), Names{"Vortel2010"});
+  info.SetInstallDir("C:\\" + std::string(242, 'd'));
+  EXPECT_FALSE(info.RegisterLoader(2010, 32, world.log));
+  EXPECT_EQ(Stored(product + "Vortel2010").size(), 259u) << "the earlier entry stays";
+}
+
+TEST_F(Profile, TheFolderJoinsTheTrustedPathsUnlessAnEntryAlreadyNamesIt) {
+  const std::string shallow = fakes::kShallow, letter = "\x81\x61";  // trail bytes '\' and 'a'
+  const struct {
+    std::string stored, expected;
+    std::uint32_t type = platform::kRegSz;
+  } cases[] = {
+      {"", kFolder}, {"; ;\t", kFolder}, {"D:", "D:;" + kUpper}, {"x", "X;" + kUpper}, {"C:\\T", "C:\\T;" + kUpper},
+      {"c:\\tools;", "C:\\TOOLS;;" + kUpper}, {"c:\\vortel\\v-trelmox", kUpper},
+      {"d:\\x;C:\\Vortel\\V-Trelmox\\;e:\\y", "D:\\X;" + kUpper + "\\;E:\\Y"},
+      {"d:\\x;c:\\vortel\\v-trelmox\\...", "D:\\X;" + kUpper + "\\..."},
+      // Longer paths that merely begin with the folder do not name it.
+      {"C:\\Vortel\\V-Trelmox2", kUpper + "2;" + kUpper}, {"C:\\Vortel\\V-Trelmox\\sub", kUpper + "\\SUB;" + kUpper},
+      {"d:\\" + letter + "a;e:\\" + shallow, "D:\\" + letter + "A;E:\\" + shallow + ";" + kUpper},
+      // Other types are read as text up to the first NUL and written back as strings.
+      {"%APPDATA%\\x", "%APPDATA%\\X;" + kUpper, platform::kRegExpandSz},
+      {std::string("abc\0z", 5), "ABC;" + kUpper, platform::kRegBinary},
+      // Read whole up to 10000 bytes with the NUL; a longer list is left as it is.
+      {"c:\\" + std::string(9996, 'y'), "C:\\" + std::string(9996, 'Y') + ";" + kUpper},
+      {"c:\\" + std::string(9997, 'y'), "c:\\" + std::string(9997, 'y')}};
+  for (const auto& [stored, expected, type] : cases) {
+    const std::string key = AddProfile(kProfile, stored, type);
+    info.AddTrustedPath(world.log);
+    EXPECT_EQ(Paths(key), expected) << stored.substr(0, 30);
+  }
+}
+
+TEST_F(Profile, TheFolderLeavesTheTrustedPathsAndEveryOtherEntryStaysAsItIs) {
+  const std::string shallow = "C:\\" + fakes::kShallow;  // its last byte is no backslash
+  const struct {
+    std::string stored;
+    bool madeByTheInstall;
+    std::string expected;
+  } cases[] = {
+      {kFolder, false, ""}, {kFolder, true, "<none>"}, {kUpper + ";;", true, "<none>"},
+      {"C:\\vortel\\v-trelmox;d:\\x", true, "d:\\x"}, {"d:\\x;" + kUpper + "\\...; e:\\y", false, "d:\\x; e:\\y"},
+      {"d:\\x;;" + kFolder + "\\", false, "d:\\x;"}, {kUpper + ";d:\\x;" + kFolder, false, "d:\\x"},
+      {"d:\\x;" + kFolder + "2;" + kFolder + "\\sub", false, "d:\\x;" + kFolder + "2;" + kFolder + "\\sub"},
+      {shallow + ";" + kFolder, false, shallow}, {" " + kFolder, false, " " + kFolder},
+      {std::string(12970, 'x') + ";" + kFolder, false, std::string(12970, 'x')}};  // as long as the install writes
+  for (const auto& [stored, made, expected] : cases) {
+    const std::string key = AddProfile(kProfile, stored);
+    info.RemoveTrustedPath(made ? Names{key.substr(5)} : Names{}, world.log);
+    EXPECT_EQ(Paths(key), expected) << stored;
+  }
 }
 
 }  // namespace
