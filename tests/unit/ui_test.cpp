@@ -92,7 +92,6 @@ TEST_F(SetupDialog, BrowseTakesTheFolderPickedAndOpensOnTheLastFolderTypedOrPick
   Open();
   // Typed in the edit box, picked (none: cancelled), the folder the picker opened on, the folder after.
   const struct { std::string typed; std::optional<std::string> pick; std::string openedOn, after; } browses[] = {
-      {"", std::nullopt, "", ""},  // nothing remembered yet
       {"E:\\Typed", std::nullopt, "E:\\Typed", "E:\\Typed"},
       {"", "", "E:\\Typed", ""},  // an item that is no folder changes nothing
       {"G:\\Other", "F:\\Tools\\Vortel", "G:\\Other", "F:\\Tools\\Vortel"},

@@ -1,6 +1,5 @@
 #!/usr/bin/env bash
-# SetUp.exe under Wine, end to end: the dialog driven by the demo's driver, what each run left
-# compared byte for byte, every text checked against GBK bytes made here.
+# SetUp.exe under Wine, end to end, driven by the demo's driver; every text checked against GBK bytes made here.
 #   e2e.sh SETUP.EXE SETUP_DRIVER.EXE    (VORTEL_WINEARCH=win64, the default, or win32)
 set -euo pipefail
 source "$(dirname "$0")/../../cmake/wine-env.sh"
@@ -75,8 +74,7 @@ expect_end() {
   expect "exit status" "$status" "$1"
 }
 
-# What an install into `folder` (below C:) left for the releases served (1 or 0 in the order of
-# `years`): files byte for byte, loader entries with their types, fonts, driver, trusted paths.
+# What an install into `folder` (below C:) left for the releases `served` (1 or 0 each): files, entries, fonts, lists.
 expect_installed() {
   local folder="$1" served="$2" target="$c/${1:3}" n entry acad
   target="${target//\\//}"
@@ -110,9 +108,8 @@ run_command() {
 }
 # A command the program registered (a value in the 32-bit view), run as Windows would run it.
 run_registered() { run_command "$1" "$(value "$2" "$3" | sed 's/^REG_SZ    //')"; }
-# What the program may touch, as text: both views of HKLM\SOFTWARE, HKCU\Software, and every
-# file below C: (Wine's own folder and the temporary files aside) with its checksum. The fonts
-# stay and the trusted paths were stored in capitals, so neither is part of it.
+# What the program may touch, as text: both views of HKLM\SOFTWARE, HKCU\Software, and every file below C: with its
+# checksum (Wine's own and the temporary ones aside; not the fonts, which stay, nor the lists stored in capitals).
 machine_state() {
   local view export="$WINEPREFIX/state.reg"
   for view in 32 64; do
@@ -167,4 +164,11 @@ expect "a user's file stays" "$(names "$scratch/T T/V-Trelmox")" "notes.txt "
 expect "no entry" "$(value "$entry" DisplayName)" ""
 run_silent 7 '/UNINSTALL /S'
 
+echo "== the dialog without its package"
+rm -rf "$scratch/package/Data"
+start_setup
+press_install
+expect "message" "$(head -n 2 <<<"$message")" "$(gbk $'V-软件安装\n未找到安装所需的Data文件夹 !')"
+wine "$driver" answer >/dev/null
+expect_end 4
 [ "$failures" == 0 ] && echo "all passed" || { echo "$failures failed"; exit 1; }
