@@ -34,6 +34,7 @@ class FakeRegistry final : public platform::Registry {
     const auto node = Walk(key, false);
     return node && node->values.count(name) != 0 ? std::optional(node->values.at(name)) : std::nullopt;
   }
+  std::string Text(const std::string& key, const std::string& name) const { return Get(key, name).value_or(RegValue{}).Text(); }
   std::vector<std::string> Keys(const std::string& key) const { return Names(key, &Node::children); }
   std::vector<std::string> Values(const std::string& key) const { return Names(key, &Node::values); }
   int OpenHandles() const { return static_cast<int>(m_handles.size()) - 2; }

@@ -136,7 +136,7 @@ TEST_F(InstallButton, TheFolderTypedIsMadeAbsoluteOrRefusedAndAutoCadRunningIsRe
     EXPECT_TRUE(world.AllReleased());
     ASSERT_EQ(world.BoxTexts(), Names{refusal ? refusal : texts::kInstallFinished}) << typed;
     EXPECT_EQ(window.ended, refusal ? std::nullopt : std::optional(kIdOk)) << typed;
-    EXPECT_EQ(world.registry.Get(loader, "LOADER").value_or(fakes::RegValue{}).Text(), refusal ? "" : installed + "\\Vortel2008.ARX");
+    EXPECT_EQ(world.registry.Text(loader, "LOADER"), refusal ? "" : installed + "\\Vortel2008.ARX");
     EXPECT_EQ(world.files.protectedFolders.count(installed), made ? 1u : 0u) << typed;
     EXPECT_TRUE(world.files.Names("C:\\A2017\\Fonts").empty()) << "hidden, so not ticked";
     // The bar in the folder row's place: 0 to 50 by 1 from 0, a step per entry examined and per listing's end
