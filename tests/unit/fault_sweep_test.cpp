@@ -36,6 +36,9 @@ const struct Installation { int year, box; std::string key, folder; } kInstallat
     {2010, 1027, "SOFTWARE\\Autodesk\\AutoCAD\\R18.0\\ACAD-8004:804\\", "D:\\ACA 2010"},
     {2021, 1037, "SOFTWARE\\Autodesk\\AutoCAD\\R24.0\\ACAD-4101:804\\", "C:\\AutoCAD 2021"}};
 
+bool SaysFinished(const std::string& text) {
+  return text.rfind(texts::kInstallFinished, 0) == 0 || text == texts::kInstallFinishedPartly;
+}
 std::string Text(const Dump& dump, const std::string& entry) {
   return dump.count(entry) == 0 ? "<none>" : dump.at(entry).substr(dump.at(entry).find(':') + 1);
 }
@@ -125,7 +128,7 @@ class Session : public fakes::World {
     CAcadInstallInfo installed{services};
     uninstall::RunSilentUninstall(services, installed, log);
     files.Restart();
-    for (const std::string& problem : CheckRegistry(planted)) problems.push_back("after the uninstall, " + problem);
+    for (const std::string& problem : CheckRegistry(planted, registry.Dump())) problems.push_back("after the uninstall, " + problem);
     for (const Installation& acad : kInstallations) {
       const std::string driver = acad.folder + "\\Drv\\pdfplot9.hdi";
       const bool kept = files.Read(driver) == "AutoCAD's" || files.Read(driver + ".vortel-backup") == "AutoCAD's";
@@ -146,14 +149,14 @@ class Session : public fakes::World {
   // The dialog ended with the exit code its last message says, each message of the program's kinds and owned by the dialog,
   // and "finished" only with the files, loader entries and trusted paths in place (and nothing registered otherwise).
   Problems CheckInstall(const CAcadInstallInfo& info, int code, const std::map<int, long>& planted) {
-    Problems problems = CheckRegistry(planted);
+    const Dump after = registry.Dump();
+    Problems problems = CheckRegistry(planted, after);
     if (!m_window.ended) problems.push_back("the dialog did not end");
-    const std::string copyFailed = std::string(texts::kCopyFailedFormat).substr(0, 9);  // "拷贝文件 "
+    const std::string format = texts::kCopyFailedFormat, copyFailed = format.substr(0, format.find("%s"));  // before the path
     for (const fakes::ShownBox& box : desktop.boxes) {
-      const bool closing = box.text.rfind(texts::kInstallFinished, 0) == 0 || box.text == texts::kInstallFinishedPartly;
       const unsigned type = box.text == texts::kInstallFinishedPartly ? kMbOk | kMbIconWarning
                             : box.text.rfind(copyFailed, 0) == 0   ? kMbAbortRetryIgnore : kMbOk;
-      if (box.caption != (closing ? texts::kToolboxSetupCaption : texts::kSoftwareSetupCaption) || box.type != type ||
+      if (box.caption != (SaysFinished(box.text) ? texts::kToolboxSetupCaption : texts::kSoftwareSetupCaption) || box.type != type ||
           box.owner != m_window.Handle()) {
         problems.push_back("a message of another kind: " + box.text);
       }
@@ -168,14 +171,13 @@ class Session : public fakes::World {
     }
     const std::string installed = m_window.items[1000].text + "\\V-Trelmox";
     const std::string closing = desktop.boxes.empty() ? "" : desktop.boxes.back().text;
-    const bool finished = closing.rfind(texts::kInstallFinished, 0) == 0 || closing == texts::kInstallFinishedPartly;
+    const bool finished = SaysFinished(closing);
     const int said = closing == texts::kInstallFinishedPartly ? install::kExitFinishedWithErrors : finished ? install::kExitFinished
                      : closing == texts::kPackageNotFound     ? install::kExitFailed : install::kExitAborted;
     if (m_window.ended && code != said) problems.push_back("exit code " + std::to_string(code) + " after: " + closing);
     for (const char* name : kProgramFiles) {
       if (finished && !ignored && files.Read(installed + "\\" + name) != name) problems.push_back("finished without "s + name);
     }
-    const Dump after = registry.Dump();
     fakes::Names profiles = {kProfiles + "NoList\\", kProfiles + "NoVariables\\", kOtherRelease};
     for (const auto& [profile, list] : kLists) profiles.push_back(kProfiles + profile + "\\");
     for (const std::string& profile : profiles) {  // every list the install could read and write names the folder
@@ -199,10 +201,9 @@ class Session : public fakes::World {
   }
 
   // Handles closed, no registry value changed but the program's own, no TRUSTEDPATHS shortened.
-  Problems CheckRegistry(const std::map<int, long>& planted) {
+  Problems CheckRegistry(const std::map<int, long>& planted, const Dump& after) {
     Problems problems;
     if (!AllReleased()) problems.push_back("a handle was left open");
-    const Dump after = registry.Dump();
     for (const Dump* dump : {&after, static_cast<const Dump*>(&m_before)}) {
       for (const auto& [entry, value] : *dump) {
         if (Text(m_before, entry) != Text(after, entry) && !IsOwnEntry(entry) && !FailedOn(planted, entry, true)) {
