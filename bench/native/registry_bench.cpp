@@ -5,7 +5,8 @@
 
 #include <string>
 
-#include "acad/install_info.h"
+#include "profile/loader_registration.h"
+#include "profile/trusted_paths.h"
 #include "support/world.h"
 
 namespace {
@@ -48,8 +49,8 @@ void BM_AddTrustedPath(benchmark::State& state) {
   }
   CAcadInstallInfo info{world.services};
   info.SetInstallDir("C:\\Vortel\\V-Trelmox");
-  install::NoReport log;
-  for (auto _ : state) info.AddTrustedPath(log);
+  core::NoReport log;
+  for (auto _ : state) profile::AddTrustedPath(info, log);
   state.SetComplexityN(profiles);
 }
 BENCHMARK(BM_AddTrustedPath)->Arg(10)->Arg(100)->Arg(1000)->Complexity()->Unit(benchmark::kMillisecond);

@@ -9,8 +9,6 @@
 #include <string>
 
 #include "acad/release_table.h"
-#include "deploy/copy_questions.h"
-#include "install/install_report.h"
 #include "platform/services.h"
 
 class CAcadInstallInfo {
@@ -24,25 +22,8 @@ class CAcadInstallInfo {
   // Stores the installation folder, dropping one trailing backslash.
   void SetInstallDir(const std::string& path);
 
-  // Writes the demand-load entry of every ticked release beneath each of its product keys,
-  // then trusts the installation folder in every AutoCAD profile of the user. `packageBits`
-  // is the bitness of the AutoCAD edition the package serves; 64 adds two extra entries.
-  // True when every loader entry it set out to write was written. Every entry is logged.
-  bool RegisterLoaders(const acad::ReleaseTicks& ticks, int packageBits, install::InstallReport& report);
-  bool RegisterLoader(int year, int packageBits, install::InstallReport& report);
-
-  // Adds the installation folder to TRUSTEDPATHS in every AutoCAD profile of the user, logging
-  // each list before and after (or why it was left alone).
-  void AddTrustedPath(install::InstallReport& report);
-  // Takes the installation folder out of TRUSTEDPATHS in every AutoCAD profile of the user (the
-  // folder's entries alone); a list named in `valuesMade` that is left naming nothing goes.
-  void RemoveTrustedPath(const std::vector<std::string>& valuesMade, install::InstallReport& report);
-
-  // Copies the add-on's fonts (and, for AutoCAD 2008, its plot driver) into the program
-  // folder of every installation of every ticked release, logging each copy. Failures are
-  // silent; a missing package is told to `questions` for each folder.
-  void DeployToAcadFolders(const acad::ReleaseTicks& ticks, deploy::CopyQuestions& questions,
-                           install::InstallReport& report);
+  // The services the record was built with, for the operations on it.
+  const platform::Services& Services() const { return m_services; }
 
   std::string m_strInstallDir;
   // AutoCAD program folders found, per release, without a trailing backslash.
@@ -64,16 +45,6 @@ class CAcadInstallInfo {
   void CollectValueInTree(platform::RegKey parent, const std::string& subKeyName,
                           const std::string& relativePath, const std::string& prefix);
   void RecordInstallation(int year, const std::string& productKey, const std::string& folder);
-  platform::ErrorCode WriteLoaderEntry(platform::RegKey productKey, const std::string& entryName,
-                                       const std::string& loader);
-  bool RegisterLoaderEntry(platform::RegKey productKey, const std::string& productKeyPath, int entryYear,
-                           const char* entryFormat, int loaderYear, const char* loaderFormat,
-                           install::InstallReport& report);
-  acad::StringList CollectProfilesKeys();
-  acad::StringList CollectVariablesKeys(const acad::StringList& profilesKeys);
-  void TrustFolderInProfile(const std::string& variablesKey, install::InstallReport& report);
-  void DeployToAcadFolder(std::string acadFolder, bool withPlotDriver, deploy::CopyQuestions& questions,
-                          install::InstallReport& report);
 
   const platform::Services& m_services;
 };
@@ -87,12 +58,6 @@ void ListOpenableSubKeys(platform::Registry& registry, platform::RegKey key, Str
 // Drops the text's last character when it is a backslash that is not also its first
 // character (so "\" stays). Characters are found by the multibyte rules.
 void StripTrailingBackslash(std::string& text, platform::LeadByteTest isLeadByte);
-
-// A TRUSTEDPATHS list without the entries that name `folder` (the folder itself in any case, with
-// one trailing backslash or AutoCAD's "\..."); every other entry, their order and the separators
-// between them are kept.
-std::string TrustedPathsWithoutFolder(const std::string& list, const std::string& folder,
-                                      platform::LeadByteTest isLeadByte);
 
 // The release whose year text occurs in a product name after its first character, trying
 // the years from 2007 up to `lastReleaseYear`; 0 when there is none.

@@ -1,7 +1,8 @@
 // Placing the add-on's files inside AutoCAD's own folders: the two shape fonts into "Fonts"
 // of every served installation, and for AutoCAD 2008 the plot driver into "Drv", where it
 // replaces AutoCAD's "pdfplot9.hdi" once its original is kept. Existing fonts are overwritten; nothing is created.
-#include "acad/install_info.h"
+#include "deploy/acad_folders.h"
+
 #include "deploy/file_utilities.h"
 #include "platform/format.h"
 
@@ -17,7 +18,7 @@ const char kOriginalSuffix[] = ".vortel-backup";
 // Copies each named file of the package into `folder`, under the destination name paired
 // with it, and reports each copy. A folder path too long for its buffer is refused whole.
 void CopyInto(const platform::Services& services, const std::string& package, const std::string& folder,
-              std::initializer_list<std::pair<const char*, const char*>> files, install::InstallReport& report) {
+              std::initializer_list<std::pair<const char*, const char*>> files, core::Report& report) {
   if (folder.size() > kMaxFolderPath) {
     report.Line("nothing placed into " + folder + ": its path is too long");
     return;
@@ -35,7 +36,7 @@ void CopyInto(const platform::Services& services, const std::string& package, co
 // Keeps what a file the install is about to replace held before the add-on came, once: its
 // original beside it, or an empty file there when there was none (no driver is empty). A copy
 // kept by an earlier install is never overwritten, and stays the one to put back. Whether the original is kept.
-bool KeepOriginal(const platform::Services& services, const std::string& original, install::InstallReport& report) {
+bool KeepOriginal(const platform::Services& services, const std::string& original, core::Report& report) {
   const std::string copy = original + kOriginalSuffix;
   platform::ErrorCode kept = services.files.Copy(original, copy, true);
   if (kept == platform::kErrorFileNotFound) {
@@ -51,31 +52,35 @@ bool KeepOriginal(const platform::Services& services, const std::string& origina
   return false;
 }
 
-}  // namespace
-
-void CAcadInstallInfo::DeployToAcadFolders(const acad::ReleaseTicks& ticks, deploy::CopyQuestions& questions,
-                                           install::InstallReport& report) {
-  for (int index = 0; index < acad::kReleaseCount; ++index) {
-    if (ticks[index] == 0) continue;
-    for (const std::string& folder : m_arrAcadLocation[index]) {
-      DeployToAcadFolder(folder, index == kAcad2008Index, questions, report);
-    }
-  }
-}
-
-void CAcadInstallInfo::DeployToAcadFolder(std::string acadFolder, bool withPlotDriver,
-                                          deploy::CopyQuestions& questions, install::InstallReport& report) {
+void DeployToAcadFolder(const platform::Services& services, const std::string& acadFolder, bool withPlotDriver,
+                        core::CopyQuestions& questions, core::Report& report) {
   std::string package;
-  if (!deploy::LocatePackageFolder(m_services, questions, package)) {
+  if (!deploy::LocatePackageFolder(services, questions, package)) {
     report.Line("nothing placed into " + acadFolder + ": the package was not found");
     return;
   }
-  CopyInto(m_services, package, acadFolder + "\\Fonts",
+  CopyInto(services, package, acadFolder + "\\Fonts",
            {{"Vortel_EN.shx", "Vortel_EN.shx"}, {"Vortel_HZ.shx", "Vortel_HZ.shx"}}, report);
   if (withPlotDriver) {
     const std::string drivers = acadFolder + "\\Drv";
-    if (drivers.size() > kMaxFolderPath || KeepOriginal(m_services, drivers + "\\pdfplot9.hdi", report)) {
-      CopyInto(m_services, package, drivers, {{"Vortel.prt5", "pdfplot9.hdi"}}, report);
+    if (drivers.size() > kMaxFolderPath || KeepOriginal(services, drivers + "\\pdfplot9.hdi", report)) {
+      CopyInto(services, package, drivers, {{"Vortel.prt5", "pdfplot9.hdi"}}, report);
     }
   }
 }
+
+}  // namespace
+
+namespace deploy {
+
+void DeployToAcadFolders(const CAcadInstallInfo& info, const acad::ReleaseTicks& ticks,
+                         core::CopyQuestions& questions, core::Report& report) {
+  for (int index = 0; index < acad::kReleaseCount; ++index) {
+    if (ticks[index] == 0) continue;
+    for (const std::string& folder : info.m_arrAcadLocation[index]) {
+      DeployToAcadFolder(info.Services(), folder, index == kAcad2008Index, questions, report);
+    }
+  }
+}
+
+}  // namespace deploy

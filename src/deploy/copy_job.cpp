@@ -50,11 +50,11 @@ const char* WhyNotAProgramFile(const FoundEntry& entry, platform::LeadByteTest i
   return nullptr;
 }
 
-const char* AnswerName(deploy::CopyAnswer answer) {
+const char* AnswerName(core::CopyAnswer answer) {
   switch (answer) {
-    case deploy::CopyAnswer::Retry: return "Retry";
-    case deploy::CopyAnswer::Ignore: return "Ignore";
-    case deploy::CopyAnswer::Abort: return "Abort";
+    case core::CopyAnswer::Retry: return "Retry";
+    case core::CopyAnswer::Ignore: return "Ignore";
+    case core::CopyAnswer::Abort: return "Abort";
   }
   return "";
 }
@@ -62,7 +62,7 @@ const char* AnswerName(deploy::CopyAnswer answer) {
 }  // namespace
 
 CopyJob::CopyJob(std::string installDir, platform::ProgressBar& progress,
-                 deploy::CopyQuestions& questions, install::InstallReport& report,
+                 core::CopyQuestions& questions, core::Report& report,
                  const platform::Services& services)
     : m_strInstallDir(std::move(installDir)),
       m_progress(progress),
@@ -189,13 +189,13 @@ void CopyJob::Written(const std::string& destination, std::uint64_t size, const 
 CopyJob::Outcome CopyJob::CopyAsAnswered(const std::string& destination,
                                          const std::function<platform::ErrorCode()>& copy) {
   for (platform::ErrorCode error; (error = copy()) != platform::kErrorSuccess;) {
-    const deploy::CopyAnswer answer = m_questions.CopyFailed(destination, error);
+    const core::CopyAnswer answer = m_questions.CopyFailed(destination, error);
     m_report.Line(platform::FormatText("not copied: %s (error %ld), answered %s", destination.c_str(), error,
                                     AnswerName(answer)));
     switch (answer) {
-      case deploy::CopyAnswer::Retry: continue;
-      case deploy::CopyAnswer::Ignore: return Outcome::Ignored;
-      case deploy::CopyAnswer::Abort: return Outcome::Aborted;
+      case core::CopyAnswer::Retry: continue;
+      case core::CopyAnswer::Ignore: return Outcome::Ignored;
+      case core::CopyAnswer::Abort: return Outcome::Aborted;
     }
   }
   return Outcome::Copied;

@@ -6,8 +6,8 @@
 #include <functional>
 #include <string>
 
-#include "deploy/copy_questions.h"
-#include "install/install_report.h"
+#include "core/questions.h"
+#include "core/report.h"
 #include "platform/file_system.h"
 #include "platform/progress_bar.h"
 #include "platform/services.h"
@@ -16,8 +16,8 @@ class CopyJob {
  public:
   // One trailing backslash of `installDir` is dropped. The bar is stepped, the questions asked
   // and every file logged; none of them is owned.
-  CopyJob(std::string installDir, platform::ProgressBar& progress, deploy::CopyQuestions& questions,
-          install::InstallReport& report, const platform::Services& services);
+  CopyJob(std::string installDir, platform::ProgressBar& progress, core::CopyQuestions& questions,
+          core::Report& report, const platform::Services& services);
 
   enum class Result { Copied, PackageMissing, Aborted };
   // Copies the program files at the package's top level into the installation folder. A copy
@@ -56,8 +56,8 @@ class CopyJob {
 
   std::string m_strInstallDir;
   platform::ProgressBar& m_progress;
-  deploy::CopyQuestions& m_questions;
-  install::InstallReport& m_report;
+  core::CopyQuestions& m_questions;
+  core::Report& m_report;
   const platform::Services& m_services;
   std::uint64_t m_bytesCopied = 0;
 };

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "deploy/copy_questions.h"
+#include "core/questions.h"
 #include "platform/services.h"
 
 namespace deploy {
@@ -17,7 +17,7 @@ enum class PathKind { Missing = 0, File = 1, Folder = 2 };
 // program's own folder when the marker file "Vortel2010.arx" stands beside it. On failure
 // `questions` is told, false is returned and `packageFolder` must not be used. Called afresh
 // by each user of the package folder.
-bool LocatePackageFolder(const platform::Services& services, CopyQuestions& questions,
+bool LocatePackageFolder(const platform::Services& services, core::CopyQuestions& questions,
                          std::string& packageFolder);
 
 // What `path` names, looked up literally (no wildcards).

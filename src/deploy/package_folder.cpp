@@ -24,7 +24,7 @@ bool ReadProgramFolder(const platform::Services& services, std::string& folder) 
 
 }  // namespace
 
-bool LocatePackageFolder(const platform::Services& services, CopyQuestions& questions,
+bool LocatePackageFolder(const platform::Services& services, core::CopyQuestions& questions,
                          std::string& packageFolder) {
   std::string programFolder;
   if (ReadProgramFolder(services, programFolder)) {

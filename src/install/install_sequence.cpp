@@ -1,12 +1,14 @@
 #include "install/install_sequence.h"
 
+#include "deploy/acad_folders.h"
 #include "deploy/copy_job.h"
 #include "deploy/file_utilities.h"
-#include "install/install_record.h"
-#include "install/maintenance.h"
+#include "journal/journal.h"
+#include "journal/maintenance.h"
+#include "profile/loader_registration.h"
 #include "platform/format.h"
 #include "platform/texts.h"
-#include "ui/package_constants.h"
+#include "core/package.h"
 
 namespace install {
 namespace {
@@ -56,7 +58,7 @@ bool IsOffered(const CAcadInstallInfo& info, int year, int packageBits) {
          (packageBits != 32 || year < acad::kFirstReleaseOf64BitOnly);
 }
 
-void LogRunStart(InstallReport& report, const platform::Services& services, const std::string& commandLine) {
+void LogRunStart(core::Report& report, const platform::Services& services, const std::string& commandLine) {
   const platform::LocalTime now = services.environment.Now();
   report.Line(platform::FormatText("Vortel setup %d.%02d.%02d (%d-bit AutoCAD)", g_nPackageVersion / 10000,
                                 g_nPackageVersion % 10000 / 100, g_nPackageVersion % 100, g_nPackageBits));
@@ -66,7 +68,7 @@ void LogRunStart(InstallReport& report, const platform::Services& services, cons
   report.Line(services.environment.IsElevated() ? "elevated: yes" : "elevated: no");
 }
 
-void LogInstallations(InstallReport& report, const CAcadInstallInfo& info, const acad::ReleaseTicks& ticks) {
+void LogInstallations(core::Report& report, const CAcadInstallInfo& info, const acad::ReleaseTicks& ticks) {
   std::string ticked;
   for (int index = 0; index < acad::kReleaseCount; ++index) {
     const int year = acad::ReleaseYear(index);
@@ -87,8 +89,8 @@ InstallEnd Install(const InstallRun& run, const std::string& chosenFolder, const
   std::vector<std::string> made = deploy::MakeFolderWithParents(run.services, chosenFolder);
   if (MakeInstallFolder(run, installFolder)) made.push_back(installFolder);
   // From here on what the install does is also kept in its record, for the uninstall.
-  InstallRecordFile record(run.services, installFolder);
-  BothReports report(run.report, record);
+  journal::InstallRecordFile record(run.services, installFolder);
+  core::BothReports report(run.report, record);
   for (const std::string& folder : made) report.FolderMade(folder);
   run.progress.Send(platform::kPbmSetRange, 0, kProgressRange);
   run.progress.Send(platform::kPbmSetStep, 1, 0);
@@ -101,18 +103,18 @@ InstallEnd Install(const InstallRun& run, const std::string& chosenFolder, const
     return InstallEnd::PackageMissing;
   }
   if (copied == CopyJob::Result::Aborted) {
-    RegisterMaintenance(run.services, installFolder, job.BytesCopied(), report);  // what was copied can be removed
+    journal::RegisterMaintenance(run.services, installFolder, job.BytesCopied(), report);  // what was copied can be removed
     return InstallEnd::Aborted;
   }
   job.CopyExtensionLibrary();
-  RegisterMaintenance(run.services, installFolder, job.BytesCopied(), report);
+  journal::RegisterMaintenance(run.services, installFolder, job.BytesCopied(), report);
   run.progress.Send(platform::kPbmStepIt, 0, 0);
 
   run.installInfo.SetInstallDir(installFolder);
-  const bool loadersWritten = run.installInfo.RegisterLoaders(ticks, run.packageBits, report);
+  const bool loadersWritten = profile::RegisterLoaders(run.installInfo, ticks, run.packageBits, report);
   run.progress.Send(platform::kPbmStepIt, 0, 0);
 
-  run.installInfo.DeployToAcadFolders(ticks, run.questions, report);
+  deploy::DeployToAcadFolders(run.installInfo, ticks, run.questions, report);
   run.progress.Send(platform::kPbmStepIt, 0, 0);
   run.progress.Send(platform::kPbmSetPos, kProgressEnd, 0);
   return loadersWritten ? InstallEnd::Finished : InstallEnd::FinishedWithErrors;

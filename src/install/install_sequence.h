@@ -6,8 +6,8 @@
 #include <string>
 
 #include "acad/install_info.h"
-#include "deploy/copy_questions.h"
-#include "install/install_report.h"
+#include "core/questions.h"
+#include "core/report.h"
 #include "platform/progress_bar.h"
 #include "platform/services.h"
 
@@ -29,9 +29,9 @@ FolderChoice ChooseFolder(const platform::Services& services, const std::string&
 bool IsOffered(const CAcadInstallInfo& info, int year, int packageBits);
 
 // The first lines of a log: the program's version, the command line, the date, the elevation.
-void LogRunStart(InstallReport& report, const platform::Services& services, const std::string& commandLine);
+void LogRunStart(core::Report& report, const platform::Services& services, const std::string& commandLine);
 // Every installation found at start-up, and the releases ticked.
-void LogInstallations(InstallReport& report, const CAcadInstallInfo& info, const acad::ReleaseTicks& ticks);
+void LogInstallations(core::Report& report, const CAcadInstallInfo& info, const acad::ReleaseTicks& ticks);
 
 // What one install runs on; none of it is owned.
 struct InstallRun {
@@ -39,8 +39,8 @@ struct InstallRun {
   CAcadInstallInfo& installInfo;
   int packageBits;
   platform::ProgressBar& progress;
-  deploy::CopyQuestions& questions;
-  InstallReport& report;
+  core::CopyQuestions& questions;
+  core::Report& report;
 };
 
 enum class InstallEnd {

@@ -1,7 +1,7 @@
 #include "install/silent_install.h"
 
 #include "deploy/file_utilities.h"
-#include "install/exit_codes.h"
+#include "core/endings.h"
 #include "install/install_sequence.h"
 #include "platform/texts.h"
 
@@ -9,15 +9,15 @@ namespace install {
 namespace {
 
 // Nobody to ask: a missing package and a failed copy end the install (both are logged).
-class SilentQuestions final : public deploy::CopyQuestions {
+class SilentQuestions final : public core::CopyQuestions {
  public:
   void PackageNotFound() override {}
-  deploy::CopyAnswer CopyFailed(const std::string&, platform::ErrorCode) override { return deploy::CopyAnswer::Abort; }
+  core::CopyAnswer CopyFailed(const std::string&, platform::ErrorCode) override { return core::CopyAnswer::Abort; }
 };
 
-int CannotProceed(InstallReport& report, const std::string& why) {
+int CannotProceed(core::Report& report, const std::string& why) {
   report.Line("the install does not start: " + why);
-  return kExitCannotProceed;
+  return core::kExitCannotProceed;
 }
 
 }  // namespace
@@ -36,7 +36,7 @@ std::optional<acad::ReleaseTicks> TicksFor(const CAcadInstallInfo& info, int pac
 }
 
 int RunSilentInstall(const platform::Services& services, CAcadInstallInfo& info, int packageBits,
-                     const SilentChoices& choices, InstallReport& report) {
+                     const SilentChoices& choices, core::Report& report) {
   const std::optional<acad::ReleaseTicks> ticks = TicksFor(info, packageBits, choices.releases);
   LogInstallations(report, info, ticks.value_or(acad::ReleaseTicks{}));
   if (deploy::IsAcadRunning(services)) return CannotProceed(report, "AutoCAD is running");
@@ -51,12 +51,12 @@ int RunSilentInstall(const platform::Services& services, CAcadInstallInfo& info,
   SilentQuestions questions;
   platform::NoProgressBar progress;
   switch (Install(InstallRun{services, info, packageBits, progress, questions, report}, choice.folder, *ticks)) {
-    case InstallEnd::Finished: return kExitFinished;
-    case InstallEnd::FinishedWithErrors: return kExitFinishedWithErrors;
+    case InstallEnd::Finished: return core::kExitFinished;
+    case InstallEnd::FinishedWithErrors: return core::kExitFinishedWithErrors;
     case InstallEnd::PackageMissing:
-    case InstallEnd::Aborted: return kExitFailed;
+    case InstallEnd::Aborted: return core::kExitFailed;
   }
-  return kExitFailed;
+  return core::kExitFailed;
 }
 
 }  // namespace install

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "acad/install_info.h"
-#include "install/install_report.h"
+#include "core/report.h"
 
 namespace install {
 
@@ -29,6 +29,6 @@ std::optional<acad::ReleaseTicks> TicksFor(const CAcadInstallInfo& info, int pac
 // with errors, failed (the package missing, a file not copied), or cannot proceed (AutoCAD
 // runs, nothing to install, the folder refused), in which case nothing was made.
 int RunSilentInstall(const platform::Services& services, CAcadInstallInfo& info, int packageBits,
-                     const SilentChoices& choices, InstallReport& report);
+                     const SilentChoices& choices, core::Report& report);
 
 }  // namespace install

@@ -1,8 +1,10 @@
 // Making every installed AutoCAD of a ticked release load the add-on at start-up: a
 // demand-load entry "Applications\Vortel<year>" beneath each of the release's product keys.
 
-#include "acad/install_info.h"
-#include "install/registry_keys.h"
+#include "profile/loader_registration.h"
+
+#include "profile/trusted_paths.h"
+#include "core/registry_keys.h"
 #include "platform/format.h"
 
 using platform::RegKey;
@@ -44,76 +46,10 @@ bool FormatBounded(std::string& text, const char* format, Args... args) {
   return text.size() < kTextBufferSize;
 }
 
-}  // namespace
-
-bool CAcadInstallInfo::RegisterLoaders(const acad::ReleaseTicks& ticks, int packageBits,
-                                       install::InstallReport& report) {
-  bool allWritten = true;
-  for (int index = 0; index < acad::kReleaseCount; ++index) {
-    if (ticks[index] != 0 && !RegisterLoader(acad::ReleaseYear(index), packageBits, report)) {
-      allWritten = false;
-    }
-  }
-  AddTrustedPath(report);
-  return allWritten;
-}
-
-bool CAcadInstallInfo::RegisterLoader(int year, int packageBits, install::InstallReport& report) {
-  const int loaderYear = LoaderYear(year);
-  if (loaderYear == 0) return true;
-  platform::Registry& registry = m_services.registry;
-  bool allWritten = true;
-  for (const std::string& productKeyPath : m_arrProductKey[acad::ReleaseIndex(year)]) {
-    ScopedRegKey productKey(registry);
-    const platform::ErrorCode opened =
-        registry.OpenKey(platform::kHkeyLocalMachine, productKeyPath.c_str(), productKey.Receive());
-    if (!productKey.IsOpen()) {
-      report.Line(platform::FormatText("loader entries not written below HKLM\\%s: the key does not open (error %ld)",
-                                    productKeyPath.c_str(), opened));
-      allWritten = false;
-      continue;
-    }
-    const auto write = [&](int entryYear, const char* entryFormat, int fileYear, const char* loaderFormat) {
-      allWritten &= RegisterLoaderEntry(productKey.Get(), productKeyPath, entryYear, entryFormat, fileYear,
-                                        loaderFormat, report);
-    };
-    write(year, kEntryFormat, loaderYear, kLoaderFormat);
-    if (packageBits == 64 && year == 2009) write(2008, kEntryFormat, 2008, kLoaderFormat);
-    if (packageBits == 64 && year == 2010) write(2010, kEntry32Format, 2010, kLoader32Format);
-  }
-  return allWritten;
-}
-
-// Writes one entry beneath an open product key and logs it; false when it was not written. A
-// loader path that does not fit its buffer leaves the old entry as it was.
-bool CAcadInstallInfo::RegisterLoaderEntry(RegKey productKey, const std::string& productKeyPath,
-                                           int entryYear, const char* entryFormat, int loaderYear,
-                                           const char* loaderFormat, install::InstallReport& report) {
-  std::string entryName, loader;
-  const bool fits = FormatBounded(entryName, entryFormat, entryYear) &&
-                    FormatBounded(loader, loaderFormat, m_strInstallDir.c_str(), loaderYear);
-  if (fits) {
-    // Made where it is missing (and so reported), before the entry is written beneath it.
-    ScopedRegKey applications(m_services.registry);
-    install::CreateKeyReported(m_services, productKey, "HKLM\\" + productKeyPath.substr(0, productKeyPath.size() - 1),
-                               "Applications", applications, report);
-  }
-  const platform::ErrorCode written = fits ? WriteLoaderEntry(productKey, entryName, loader)
-                                           : platform::kErrorFilenameTooLong;
-  const std::string key = "HKLM\\" + productKeyPath + entryName;
-  if (written == platform::kErrorSuccess) report.LoaderWritten(productKeyPath, entryName);
-  report.Line(written == platform::kErrorSuccess
-               ? platform::FormatText("loader entry written: %s: LOADER (REG_SZ) = %s, LOADCTRLS (REG_DWORD) = %u",
-                                      key.c_str(), loader.c_str(), kLoadOnStartup)
-               : platform::FormatText("loader entry not written: %s (error %ld)", key.c_str(), written));
-  return written == platform::kErrorSuccess;
-}
-
 // Replaces one entry: the old key goes (with its values) and a new one gets LOADCTRLS and
 // LOADER.
-platform::ErrorCode CAcadInstallInfo::WriteLoaderEntry(RegKey productKey, const std::string& entryName,
-                                                       const std::string& loader) {
-  platform::Registry& registry = m_services.registry;
+platform::ErrorCode WriteLoaderEntry(platform::Registry& registry, RegKey productKey, const std::string& entryName,
+                                     const std::string& loader) {
   registry.DeleteKey(productKey, entryName.c_str());
   ScopedRegKey entry(registry);
   const platform::ErrorCode created = registry.CreateKey(productKey, entryName.c_str(), entry.Receive());
@@ -128,3 +64,73 @@ platform::ErrorCode CAcadInstallInfo::WriteLoaderEntry(RegKey productKey, const 
                         static_cast<std::uint32_t>(loader.size() + 1));
   return controlsSet != platform::kErrorSuccess ? controlsSet : loaderSet;
 }
+
+// Writes one entry beneath an open product key and logs it; false when it was not written. A
+// loader path that does not fit its buffer leaves the old entry as it was.
+bool RegisterLoaderEntry(const CAcadInstallInfo& info, RegKey productKey, const std::string& productKeyPath,
+                         int entryYear, const char* entryFormat, int loaderYear, const char* loaderFormat,
+                         core::Report& report) {
+  const platform::Services& services = info.Services();
+  std::string entryName, loader;
+  const bool fits = FormatBounded(entryName, entryFormat, entryYear) &&
+                    FormatBounded(loader, loaderFormat, info.m_strInstallDir.c_str(), loaderYear);
+  if (fits) {
+    // Made where it is missing (and so reported), before the entry is written beneath it.
+    ScopedRegKey applications(services.registry);
+    core::CreateKeyReported(services, productKey, "HKLM\\" + productKeyPath.substr(0, productKeyPath.size() - 1),
+                            "Applications", applications, report);
+  }
+  const platform::ErrorCode written = fits ? WriteLoaderEntry(services.registry, productKey, entryName, loader)
+                                           : platform::kErrorFilenameTooLong;
+  const std::string key = "HKLM\\" + productKeyPath + entryName;
+  if (written == platform::kErrorSuccess) report.LoaderWritten(productKeyPath, entryName);
+  report.Line(written == platform::kErrorSuccess
+               ? platform::FormatText("loader entry written: %s: LOADER (REG_SZ) = %s, LOADCTRLS (REG_DWORD) = %u",
+                                      key.c_str(), loader.c_str(), kLoadOnStartup)
+               : platform::FormatText("loader entry not written: %s (error %ld)", key.c_str(), written));
+  return written == platform::kErrorSuccess;
+}
+
+}  // namespace
+
+namespace profile {
+
+bool RegisterLoaders(const CAcadInstallInfo& info, const acad::ReleaseTicks& ticks, int packageBits,
+                     core::Report& report) {
+  bool allWritten = true;
+  for (int index = 0; index < acad::kReleaseCount; ++index) {
+    if (ticks[index] != 0 && !RegisterLoader(info, acad::ReleaseYear(index), packageBits, report)) {
+      allWritten = false;
+    }
+  }
+  AddTrustedPath(info, report);
+  return allWritten;
+}
+
+bool RegisterLoader(const CAcadInstallInfo& info, int year, int packageBits, core::Report& report) {
+  const int loaderYear = LoaderYear(year);
+  if (loaderYear == 0) return true;
+  platform::Registry& registry = info.Services().registry;
+  bool allWritten = true;
+  for (const std::string& productKeyPath : info.m_arrProductKey[acad::ReleaseIndex(year)]) {
+    ScopedRegKey productKey(registry);
+    const platform::ErrorCode opened =
+        registry.OpenKey(platform::kHkeyLocalMachine, productKeyPath.c_str(), productKey.Receive());
+    if (!productKey.IsOpen()) {
+      report.Line(platform::FormatText("loader entries not written below HKLM\\%s: the key does not open (error %ld)",
+                                    productKeyPath.c_str(), opened));
+      allWritten = false;
+      continue;
+    }
+    const auto write = [&](int entryYear, const char* entryFormat, int fileYear, const char* loaderFormat) {
+      allWritten &= RegisterLoaderEntry(info, productKey.Get(), productKeyPath, entryYear, entryFormat, fileYear,
+                                        loaderFormat, report);
+    };
+    write(year, kEntryFormat, loaderYear, kLoaderFormat);
+    if (packageBits == 64 && year == 2009) write(2008, kEntryFormat, 2008, kLoaderFormat);
+    if (packageBits == 64 && year == 2010) write(2010, kEntry32Format, 2010, kLoader32Format);
+  }
+  return allWritten;
+}
+
+}  // namespace profile

@@ -3,8 +3,9 @@
 #include <algorithm>
 #include <vector>
 
-#include "acad/install_info.h"
-#include "install/registry_keys.h"
+#include "profile/trusted_paths.h"
+
+#include "core/registry_keys.h"
 #include "platform/format.h"
 
 using platform::RegKey;
@@ -111,9 +112,77 @@ std::string NewTrustedPaths(const std::string& stored, const std::string& folder
   return upperList + ";" + upperFolder;
 }
 
+// The "Profiles" key path of every product of every release under the user's AutoCAD key.
+acad::StringList CollectProfilesKeys(const platform::Services& services) {
+  platform::Registry& registry = services.registry;
+  acad::StringList profilesKeys;
+  ScopedRegKey root(registry);
+  if (!OpenUserRoot(registry, root)) return profilesKeys;
+  acad::StringList releases;
+  ListSubKeysOf(registry, root.Get(), kUserAcadKey, releases);
+  for (const std::string& release : releases) {
+    acad::StringList products;
+    ListSubKeysOf(registry, root.Get(), std::string(kUserAcadKey) + "\\" + release, products);
+    for (const std::string& product : products) {
+      profilesKeys.push_back(JoinKeyPath(std::string(kUserAcadKey) + "\\" + release, product,
+                                         "\\Profiles", services.isLeadByte));
+    }
+  }
+  return profilesKeys;
+}
+
+// The "Variables" key path of every profile of the user.
+acad::StringList CollectVariablesKeys(const platform::Services& services) {
+  platform::Registry& registry = services.registry;
+  acad::StringList variablesKeys;
+  ScopedRegKey root(registry);
+  if (!OpenUserRoot(registry, root)) return variablesKeys;
+  for (const std::string& profilesKey : CollectProfilesKeys(services)) {
+    acad::StringList profiles;
+    if (!ListSubKeysOf(registry, root.Get(), profilesKey, profiles)) continue;
+    for (const std::string& profile : profiles) {
+      variablesKeys.push_back(JoinKeyPath(profilesKey, profile, "\\Variables", services.isLeadByte));
+    }
+  }
+  return variablesKeys;
+}
+
+void TrustFolderInProfile(const platform::Services& services, const std::string& folder,
+                          const std::string& variablesKey, core::Report& report) {
+  platform::Registry& registry = services.registry;
+  const std::string where = "TRUSTEDPATHS of HKCU\\" + variablesKey;
+  const StoredList read = ReadTrustedPaths(registry, variablesKey, kReadLimit);
+  if (read.error != platform::kErrorSuccess) {
+    report.Line(platform::FormatText("%s left alone: it cannot be read whole (error %ld)", where.c_str(), read.error));
+    return;
+  }
+  const std::string& stored = read.text;
+  const std::string newList = NewTrustedPaths(stored, folder, services.isLeadByte);
+  if (newList.size() > kNewTextLimit) {
+    report.Line(where + " left alone: with the folder it would be too long");
+    return;
+  }
+  ScopedRegKey key(registry);
+  platform::ErrorCode written =
+      core::CreateKeyReported(services, platform::kHkeyCurrentUser, "HKCU", variablesKey, key, report);
+  if (key.IsOpen()) {
+    written = registry.SetValue(key.Get(), kTrustedPathsValue, platform::kRegSz,
+                                reinterpret_cast<const std::uint8_t*>(newList.c_str()),
+                                static_cast<std::uint32_t>(newList.size() + 1));
+  }
+  report.Line(written == platform::kErrorSuccess
+               ? where + " was \"" + stored + "\", is \"" + newList + "\""
+               : platform::FormatText("%s not written (error %ld)", where.c_str(), written));
+  std::string upperStored = stored, upperFolder = folder;
+  platform::ToUpperByCharacters(upperStored, services.isLeadByte);
+  platform::ToUpperByCharacters(upperFolder, services.isLeadByte);
+  const bool gained = HoldsNoEntry(stored) || !ListNamesFolder(upperStored, upperFolder, services.isLeadByte);
+  if (written == platform::kErrorSuccess && gained) report.TrustedPathAdded(variablesKey, read.valueExists);
+}
+
 }  // namespace
 
-namespace acad {
+namespace profile {
 
 std::string TrustedPathsWithoutFolder(const std::string& list, const std::string& folder,
                                       platform::LeadByteTest isLeadByte) {
@@ -131,14 +200,14 @@ std::string TrustedPathsWithoutFolder(const std::string& list, const std::string
   return kept;
 }
 
-}  // namespace acad
-
-void CAcadInstallInfo::RemoveTrustedPath(const std::vector<std::string>& valuesMade, install::InstallReport& report) {
-  platform::Registry& registry = m_services.registry;
-  for (const std::string& variablesKey : CollectVariablesKeys(CollectProfilesKeys())) {
+void RemoveTrustedPath(const CAcadInstallInfo& info, const std::vector<std::string>& valuesMade,
+                       core::Report& report) {
+  const platform::Services& services = info.Services();
+  platform::Registry& registry = services.registry;
+  for (const std::string& variablesKey : CollectVariablesKeys(services)) {
     const std::string where = "TRUSTEDPATHS of HKCU\\" + variablesKey;
     const StoredList read = ReadTrustedPaths(registry, variablesKey, kUninstallReadLimit);
-    const std::string kept = acad::TrustedPathsWithoutFolder(read.text, m_strInstallDir, m_services.isLeadByte);
+    const std::string kept = TrustedPathsWithoutFolder(read.text, info.m_strInstallDir, services.isLeadByte);
     if (read.error != platform::kErrorSuccess || !read.valueExists || kept == read.text) continue;
     ScopedRegKey key(registry);
     platform::ErrorCode written = registry.OpenKey(platform::kHkeyCurrentUser, variablesKey.c_str(), key.Receive());
@@ -157,76 +226,12 @@ void CAcadInstallInfo::RemoveTrustedPath(const std::vector<std::string>& valuesM
   }
 }
 
-void CAcadInstallInfo::AddTrustedPath(install::InstallReport& report) {
-  const acad::StringList variablesKeys = CollectVariablesKeys(CollectProfilesKeys());
+void AddTrustedPath(const CAcadInstallInfo& info, core::Report& report) {
+  const acad::StringList variablesKeys = CollectVariablesKeys(info.Services());
   if (variablesKeys.empty()) report.Line("TRUSTEDPATHS: the user has no AutoCAD profile");
-  for (const std::string& variablesKey : variablesKeys) TrustFolderInProfile(variablesKey, report);
+  for (const std::string& variablesKey : variablesKeys) {
+    TrustFolderInProfile(info.Services(), info.m_strInstallDir, variablesKey, report);
+  }
 }
 
-// The "Profiles" key path of every product of every release under the user's AutoCAD key.
-acad::StringList CAcadInstallInfo::CollectProfilesKeys() {
-  platform::Registry& registry = m_services.registry;
-  acad::StringList profilesKeys;
-  ScopedRegKey root(registry);
-  if (!OpenUserRoot(registry, root)) return profilesKeys;
-  acad::StringList releases;
-  ListSubKeysOf(registry, root.Get(), kUserAcadKey, releases);
-  for (const std::string& release : releases) {
-    acad::StringList products;
-    ListSubKeysOf(registry, root.Get(), std::string(kUserAcadKey) + "\\" + release, products);
-    for (const std::string& product : products) {
-      profilesKeys.push_back(JoinKeyPath(std::string(kUserAcadKey) + "\\" + release, product,
-                                         "\\Profiles", m_services.isLeadByte));
-    }
-  }
-  return profilesKeys;
-}
-
-// The "Variables" key path of every profile below the given "Profiles" keys.
-acad::StringList CAcadInstallInfo::CollectVariablesKeys(const acad::StringList& profilesKeys) {
-  platform::Registry& registry = m_services.registry;
-  acad::StringList variablesKeys;
-  ScopedRegKey root(registry);
-  if (!OpenUserRoot(registry, root)) return variablesKeys;
-  for (const std::string& profilesKey : profilesKeys) {
-    acad::StringList profiles;
-    if (!ListSubKeysOf(registry, root.Get(), profilesKey, profiles)) continue;
-    for (const std::string& profile : profiles) {
-      variablesKeys.push_back(
-          JoinKeyPath(profilesKey, profile, "\\Variables", m_services.isLeadByte));
-    }
-  }
-  return variablesKeys;
-}
-
-void CAcadInstallInfo::TrustFolderInProfile(const std::string& variablesKey, install::InstallReport& report) {
-  platform::Registry& registry = m_services.registry;
-  const std::string where = "TRUSTEDPATHS of HKCU\\" + variablesKey;
-  const StoredList read = ReadTrustedPaths(registry, variablesKey, kReadLimit);
-  if (read.error != platform::kErrorSuccess) {
-    report.Line(platform::FormatText("%s left alone: it cannot be read whole (error %ld)", where.c_str(), read.error));
-    return;
-  }
-  const std::string& stored = read.text;
-  const std::string newList = NewTrustedPaths(stored, m_strInstallDir, m_services.isLeadByte);
-  if (newList.size() > kNewTextLimit) {
-    report.Line(where + " left alone: with the folder it would be too long");
-    return;
-  }
-  ScopedRegKey key(registry);
-  platform::ErrorCode written =
-      install::CreateKeyReported(m_services, platform::kHkeyCurrentUser, "HKCU", variablesKey, key, report);
-  if (key.IsOpen()) {
-    written = registry.SetValue(key.Get(), kTrustedPathsValue, platform::kRegSz,
-                                reinterpret_cast<const std::uint8_t*>(newList.c_str()),
-                                static_cast<std::uint32_t>(newList.size() + 1));
-  }
-  report.Line(written == platform::kErrorSuccess
-               ? where + " was \"" + stored + "\", is \"" + newList + "\""
-               : platform::FormatText("%s not written (error %ld)", where.c_str(), written));
-  std::string upperStored = stored, upperFolder = m_strInstallDir;
-  platform::ToUpperByCharacters(upperStored, m_services.isLeadByte);
-  platform::ToUpperByCharacters(upperFolder, m_services.isLeadByte);
-  const bool gained = HoldsNoEntry(stored) || !ListNamesFolder(upperStored, upperFolder, m_services.isLeadByte);
-  if (written == platform::kErrorSuccess && gained) report.TrustedPathAdded(variablesKey, read.valueExists);
-}
+}  // namespace profile

@@ -7,11 +7,11 @@ void DialogQuestions::PackageNotFound() {
   m_desktop.ShowMessageBox(m_dialog, texts::kPackageNotFound, texts::kSoftwareSetupCaption, platform::kMbOk);
 }
 
-deploy::CopyAnswer DialogQuestions::CopyFailed(const std::string& destination, platform::ErrorCode) {
+core::CopyAnswer DialogQuestions::CopyFailed(const std::string& destination, platform::ErrorCode) {
   const std::string text = platform::FormatText(texts::kCopyFailedFormat, destination.c_str());
   switch (m_desktop.ShowMessageBox(m_dialog, text, texts::kSoftwareSetupCaption, platform::kMbAbortRetryIgnore)) {
-    case platform::kIdRetry: return deploy::CopyAnswer::Retry;
-    case platform::kIdIgnore: return deploy::CopyAnswer::Ignore;
-    default: return deploy::CopyAnswer::Abort;
+    case platform::kIdRetry: return core::CopyAnswer::Retry;
+    case platform::kIdIgnore: return core::CopyAnswer::Ignore;
+    default: return core::CopyAnswer::Abort;
   }
 }

@@ -2,10 +2,10 @@
 // disabled while one is up, whichever window the user has made active meanwhile.
 #pragma once
 
-#include "deploy/copy_questions.h"
+#include "core/questions.h"
 #include "platform/desktop.h"
 
-class DialogQuestions final : public deploy::CopyQuestions {
+class DialogQuestions final : public core::CopyQuestions {
  public:
   DialogQuestions(platform::Desktop& desktop, platform::WindowHandle dialog)
       : m_desktop(desktop), m_dialog(dialog) {}
@@ -14,7 +14,7 @@ class DialogQuestions final : public deploy::CopyQuestions {
   void PackageNotFound() override;
   // "拷贝文件 <destination> 失败，..." with Abort, Retry and Ignore. A box that cannot be shown
   // counts as Abort, since nobody could ever answer it.
-  deploy::CopyAnswer CopyFailed(const std::string& destination, platform::ErrorCode error) override;
+  core::CopyAnswer CopyFailed(const std::string& destination, platform::ErrorCode error) override;
 
  private:
   platform::Desktop& m_desktop;

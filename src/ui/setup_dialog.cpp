@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "install/exit_codes.h"
+#include "core/endings.h"
 #include "platform/format.h"
 #include "platform/texts.h"
 #include "ui/browse_folder.h"
@@ -51,7 +51,7 @@ Dlg_Setup::Dlg_Setup(CAcadInstallInfo& installInfo, const platform::Services& se
       m_package(package),
       m_start(std::move(start)),
       m_report(m_start.report != nullptr ? *m_start.report : m_noReport),
-      m_nExitCode(install::kExitCancelled) {
+      m_nExitCode(core::kExitCancelled) {
   if (m_start.folder) m_strPath = *m_start.folder;
 }
 

@@ -12,19 +12,19 @@
 
 #include "acad/install_info.h"
 #include "acad/release_table.h"
-#include "install/install_report.h"
+#include "core/report.h"
 #include "install/install_sequence.h"
 #include "install/silent_install.h"
 #include "platform/dialog.h"
 #include "platform/services.h"
-#include "ui/package_constants.h"
+#include "core/package.h"
 
 // What the dialog starts with besides its defaults: a folder and the releases to tick, given on
 // the command line, and whatever keeps account of the install.
 struct SetupStart {
   std::optional<std::string> folder;
   std::optional<std::vector<int>> releases;  // of those offered; none: every one offered
-  install::InstallReport* report = nullptr;  // what the install tells as it goes; none: nobody
+  core::Report* report = nullptr;  // what the install tells as it goes; none: nobody
 };
 
 class Dlg_Setup : public platform::Dialog {
@@ -88,8 +88,8 @@ class Dlg_Setup : public platform::Dialog {
   const platform::Services& m_services;
   const PackageBuild m_package;
   const SetupStart m_start;
-  install::NoReport m_noReport;
-  install::InstallReport& m_report;
+  core::NoReport m_noReport;
+  core::Report& m_report;
   int m_nExitCode;
 };
 

@@ -1,12 +1,12 @@
 #include "ui/uninstall_dialog.h"
 
 #include "deploy/file_utilities.h"
-#include "install/exit_codes.h"
+#include "core/endings.h"
 #include "platform/texts.h"
 #include "ui/resources/resource.h"
 
 Dlg_Uninstall::Dlg_Uninstall(const platform::Services& services, CAcadInstallInfo& installInfo,
-                             std::string installFolder, install::InstallReport& report)
+                             std::string installFolder, core::Report& report)
     : platform::Dialog(IDD_UNINSTALL),
       m_services(services),
       m_installInfo(installInfo),
@@ -43,35 +43,35 @@ int Tell(const platform::Services& services, const char* text, unsigned icon, in
 
 }  // namespace
 
-int RunUninstallWithUser(const platform::Services& services, CAcadInstallInfo& info, install::InstallReport& report,
+int RunUninstallWithUser(const platform::Services& services, CAcadInstallInfo& info, core::Report& report,
                          const ShowModal& showModal) {
   const std::optional<std::string> folder = uninstall::FolderToRemove(services);
   if (!folder) {
     report.Line("the uninstall does not start: the add-on is not installed");
-    return Tell(services, texts::kNotInstalled, platform::kMbIconInformation, install::kExitCannotProceed);
+    return Tell(services, texts::kNotInstalled, platform::kMbIconInformation, core::kExitCannotProceed);
   }
   if (deploy::IsAcadRunning(services)) {
     report.Line("the uninstall does not start: AutoCAD is running");
-    return Tell(services, texts::kCloseAcadBeforeUninstall, platform::kMbIconWarning, install::kExitCannotProceed);
+    return Tell(services, texts::kCloseAcadBeforeUninstall, platform::kMbIconWarning, core::kExitCannotProceed);
   }
   if (services.desktop.ShowMessageBox(platform::kNoWindow, texts::kConfirmUninstall, texts::kUninstallCaption,
                                       platform::kMbYesNo | platform::kMbIconQuestion) != platform::kIdYes) {
     report.Line("the uninstall was not confirmed");
-    return install::kExitCancelled;
+    return core::kExitCancelled;
   }
   Dlg_Uninstall dialog(services, info, *folder, report);
   showModal(dialog);
   if (!dialog.End()) {
     report.Line("the uninstall's window could not be shown: nothing is removed");
-    return install::kExitFailed;
+    return core::kExitFailed;
   }
   switch (*dialog.End()) {
     case uninstall::UninstallEnd::Finished:
-      return Tell(services, texts::kUninstallFinished, platform::kMbIconInformation, install::kExitFinished);
+      return Tell(services, texts::kUninstallFinished, platform::kMbIconInformation, core::kExitFinished);
     case uninstall::UninstallEnd::FinishedWithErrors:
-      return Tell(services, texts::kUninstallFinishedPartly, platform::kMbIconWarning, install::kExitFinishedWithErrors);
+      return Tell(services, texts::kUninstallFinishedPartly, platform::kMbIconWarning, core::kExitFinishedWithErrors);
     case uninstall::UninstallEnd::RecordUnreadable:
-      return Tell(services, texts::kRecordUnreadable, platform::kMbIconWarning, install::kExitFailed);
+      return Tell(services, texts::kRecordUnreadable, platform::kMbIconWarning, core::kExitFailed);
   }
-  return install::kExitFailed;
+  return core::kExitFailed;
 }

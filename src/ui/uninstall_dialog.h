@@ -7,7 +7,7 @@
 #include <string>
 
 #include "acad/install_info.h"
-#include "install/install_report.h"
+#include "core/report.h"
 #include "platform/dialog.h"
 #include "platform/services.h"
 #include "uninstall/uninstall.h"
@@ -16,7 +16,7 @@
 class Dlg_Uninstall final : public platform::Dialog, private platform::ProgressBar {
  public:
   Dlg_Uninstall(const platform::Services& services, CAcadInstallInfo& installInfo, std::string installFolder,
-                install::InstallReport& report);
+                core::Report& report);
 
   // How the uninstall ended; none while it has not run.
   const std::optional<uninstall::UninstallEnd>& End() const { return m_end; }
@@ -35,7 +35,7 @@ class Dlg_Uninstall final : public platform::Dialog, private platform::ProgressB
   const platform::Services& m_services;
   CAcadInstallInfo& m_installInfo;
   const std::string m_installFolder;
-  install::InstallReport& m_report;
+  core::Report& m_report;
   platform::ProgressControl m_progress;
   std::optional<uninstall::UninstallEnd> m_end;
 };
@@ -45,5 +45,5 @@ using ShowModal = std::function<void(platform::Dialog&)>;
 
 // Runs the uninstall with the user, showing its progress with `showModal`; answers the
 // program's exit code.
-int RunUninstallWithUser(const platform::Services& services, CAcadInstallInfo& info, install::InstallReport& report,
+int RunUninstallWithUser(const platform::Services& services, CAcadInstallInfo& info, core::Report& report,
                          const ShowModal& showModal);

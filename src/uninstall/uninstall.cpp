@@ -4,16 +4,17 @@
 #include <vector>
 
 #include "deploy/file_utilities.h"
-#include "install/exit_codes.h"
-#include "install/install_record.h"
-#include "install/maintenance.h"
-#include "install/registry_keys.h"
+#include "core/endings.h"
+#include "journal/journal.h"
+#include "journal/maintenance.h"
+#include "core/registry_keys.h"
 #include "platform/format.h"
+#include "profile/trusted_paths.h"
 
 namespace uninstall {
 namespace {
 
-using install::InstallRecord;
+using journal::InstallRecord;
 
 // The program's path is read into this many bytes, so at most 260 characters.
 constexpr std::uint32_t kModulePathBufferSize = 261;
@@ -69,7 +70,7 @@ class Remover {
       if (existed == "0") valuesMade.push_back(variablesKey);
     }
     m_run.installInfo.SetInstallDir(m_folder);
-    m_run.installInfo.RemoveTrustedPath(valuesMade, m_run.report);
+    profile::RemoveTrustedPath(m_run.installInfo, valuesMade, m_run.report);
   }
 
   // What each file the install replaced in AutoCAD's folders held before comes back; the fonts
@@ -90,8 +91,8 @@ class Remover {
   // Windows next starts if it is running.
   void DeleteFiles(const std::vector<std::string>& files) {
     for (const std::string& file : files) DeleteFile(file);
-    DeleteFile(m_folder + "\\" + install::kRecordName);
-    const std::string copy = m_folder + "\\" + install::kMaintenanceName;
+    DeleteFile(m_folder + "\\" + journal::kRecordName);
+    const std::string copy = m_folder + "\\" + journal::kMaintenanceName;
     const platform::ErrorCode deleted = m_services.files.Delete(copy);
     if (deleted == platform::kErrorSuccess || deleted == platform::kErrorFileNotFound) {
       m_run.report.Line("deleted " + copy);
@@ -123,7 +124,7 @@ class Remover {
   // The registry keys the install made, the deepest first, each when it is empty.
   void RemoveKeys(const std::vector<std::string>& keys) {
     for (auto key = keys.rbegin(); key != keys.rend(); ++key) {
-      m_run.report.Line((install::RemoveKeyIfEmpty(m_services, *key) ? "key removed: " : "key left, not empty: ") + *key);
+      m_run.report.Line((core::RemoveKeyIfEmpty(m_services, *key) ? "key removed: " : "key left, not empty: ") + *key);
     }
   }
 
@@ -198,9 +199,9 @@ std::string ModulePath(const platform::Services& services) {
   return length < kModulePathBufferSize ? std::string(program, length) : "";
 }
 
-int CannotProceed(install::InstallReport& report, const std::string& why) {
+int CannotProceed(core::Report& report, const std::string& why) {
   report.Line("the uninstall does not start: " + why);
-  return install::kExitCannotProceed;
+  return core::kExitCannotProceed;
 }
 
 }  // namespace
@@ -209,7 +210,7 @@ std::optional<std::string> MaintenanceCopyFolder(const platform::Services& servi
   const std::string program = ModulePath(services);
   const std::size_t slash = program.find_last_of('\\');
   if (slash == std::string::npos ||
-      !platform::EqualsIgnoringCase(program.substr(slash + 1), install::kMaintenanceName, services.isLeadByte)) {
+      !platform::EqualsIgnoringCase(program.substr(slash + 1), journal::kMaintenanceName, services.isLeadByte)) {
     return std::nullopt;
   }
   return program.substr(0, slash);
@@ -217,14 +218,14 @@ std::optional<std::string> MaintenanceCopyFolder(const platform::Services& servi
 
 std::optional<std::string> FolderToRemove(const platform::Services& services) {
   if (auto own = MaintenanceCopyFolder(services)) return own;
-  return install::RegisteredInstallFolder(services);
+  return journal::RegisteredInstallFolder(services);
 }
 
 UninstallEnd Uninstall(const UninstallRun& run, const std::string& installFolder) {
   run.report.Line("installation folder: " + installFolder);
-  const std::optional<InstallRecord> record = install::ReadInstallRecord(run.services, installFolder);
+  const std::optional<InstallRecord> record = journal::ReadInstallRecord(run.services, installFolder);
   if (!record) {
-    run.report.Line(std::string("the record ") + install::kRecordName + " is missing or cannot be read whole: nothing is removed");
+    run.report.Line(std::string("the record ") + journal::kRecordName + " is missing or cannot be read whole: nothing is removed");
     return UninstallEnd::RecordUnreadable;
   }
   run.progress.Send(platform::kPbmSetRange, 0, kSteps << 16);
@@ -234,7 +235,7 @@ UninstallEnd Uninstall(const UninstallRun& run, const std::string& installFolder
   remover.RemoveLoaderEntries(record->loaders), step();
   remover.RemoveTrustedPaths(record->trusted), step();
   // AutoCAD's folders serve the installation Programs and Features names: one elsewhere keeps them.
-  const std::optional<std::string> registered = install::RegisteredInstallFolder(run.services);
+  const std::optional<std::string> registered = journal::RegisteredInstallFolder(run.services);
   if (!registered || platform::EqualsIgnoringCase(*registered, installFolder, run.services.isLeadByte)) {
     remover.RestorePlacedFiles(*record);
   } else {
@@ -242,7 +243,7 @@ UninstallEnd Uninstall(const UninstallRun& run, const std::string& installFolder
   }
   step();
   remover.DeleteFiles(record->files), step();
-  install::UnregisterMaintenance(run.services, installFolder, run.report);
+  journal::UnregisterMaintenance(run.services, installFolder, run.report);
   // Where a per-user step trusted the folder for every user, other users' AutoCAD may still trust
   // it: it stays, empty, with its access list, so that nobody else can put a module there.
   const bool trustedForOthers = !record->steps.empty();
@@ -252,26 +253,26 @@ UninstallEnd Uninstall(const UninstallRun& run, const std::string& installFolder
   return remover.HadErrors() ? UninstallEnd::FinishedWithErrors : UninstallEnd::Finished;
 }
 
-void TrustFolderForUser(const platform::Services& services, CAcadInstallInfo& info, install::InstallReport& report) {
+void TrustFolderForUser(const platform::Services& services, CAcadInstallInfo& info, core::Report& report) {
   const std::optional<std::string> folder = MaintenanceCopyFolder(services);
   if (!folder) {
     report.Line("no folder to trust: the program is not the maintenance copy");
     return;
   }
   info.SetInstallDir(*folder);
-  info.AddTrustedPath(report);
+  profile::AddTrustedPath(info, report);
 }
 
 int ExitCodeOf(UninstallEnd end) {
   switch (end) {
-    case UninstallEnd::Finished: return install::kExitFinished;
-    case UninstallEnd::FinishedWithErrors: return install::kExitFinishedWithErrors;
-    case UninstallEnd::RecordUnreadable: return install::kExitFailed;
+    case UninstallEnd::Finished: return core::kExitFinished;
+    case UninstallEnd::FinishedWithErrors: return core::kExitFinishedWithErrors;
+    case UninstallEnd::RecordUnreadable: return core::kExitFailed;
   }
-  return install::kExitFailed;
+  return core::kExitFailed;
 }
 
-int RunSilentUninstall(const platform::Services& services, CAcadInstallInfo& info, install::InstallReport& report) {
+int RunSilentUninstall(const platform::Services& services, CAcadInstallInfo& info, core::Report& report) {
   if (deploy::IsAcadRunning(services)) return CannotProceed(report, "AutoCAD is running");
   const std::optional<std::string> folder = FolderToRemove(services);
   if (!folder) return CannotProceed(report, "the add-on is not installed");

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "acad/install_info.h"
-#include "install/install_report.h"
+#include "core/report.h"
 #include "platform/progress_bar.h"
 #include "platform/services.h"
 
@@ -20,7 +20,7 @@ struct UninstallRun {
   const platform::Services& services;
   CAcadInstallInfo& installInfo;
   platform::ProgressBar& progress;
-  install::InstallReport& report;
+  core::Report& report;
 };
 
 enum class UninstallEnd {
@@ -42,7 +42,7 @@ UninstallEnd Uninstall(const UninstallRun& run, const std::string& installFolder
 
 // The per-user step Active Setup runs at each user's logon: trusts the maintenance copy's
 // installation folder in every AutoCAD profile of the user, once.
-void TrustFolderForUser(const platform::Services& services, CAcadInstallInfo& info, install::InstallReport& report);
+void TrustFolderForUser(const platform::Services& services, CAcadInstallInfo& info, core::Report& report);
 
 }  // namespace uninstall
 
@@ -53,6 +53,6 @@ int ExitCodeOf(UninstallEnd end);
 
 // The uninstall without a window: cannot proceed while AutoCAD runs or when the add-on is not
 // installed; failed when its record cannot be read.
-int RunSilentUninstall(const platform::Services& services, CAcadInstallInfo& info, install::InstallReport& report);
+int RunSilentUninstall(const platform::Services& services, CAcadInstallInfo& info, core::Report& report);
 
 }  // namespace uninstall

@@ -5,7 +5,8 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "acad/install_info.h"
+#include "profile/loader_registration.h"
+#include "profile/trusted_paths.h"
 #include "support/world.h"
 
 #define REQUIRE(condition) ((condition) ? void() : std::abort())
@@ -22,7 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   world.registry.SetRaw(kVariables, "TRUSTEDPATHS", type, fakes::Bytes(stored.begin(), stored.end()));
   CAcadInstallInfo info{world.services};
   info.SetInstallDir(folder);
-  info.AddTrustedPath(world.log);
+  profile::AddTrustedPath(info, world.log);
   REQUIRE(world.AllReleased());
   const auto after = world.registry.Get(kVariables, "TRUSTEDPATHS");
   REQUIRE(after.has_value());
@@ -35,7 +36,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // (unless the list ends in half a character, which swallows the separator added after it).
   std::size_t end = 0;
   while (end < before.size()) end += platform::IsCp936LeadByte(before[end]) ? 2 : 1;
-  info.RemoveTrustedPath({}, world.log);
+  profile::RemoveTrustedPath(info, {}, world.log);
   const auto removed = world.registry.Get(kVariables, "TRUSTEDPATHS");
   REQUIRE(world.AllReleased() && removed.has_value());
   info.SetInstallDir(folder);

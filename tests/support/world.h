@@ -7,7 +7,7 @@
 #include "support/fake_files.h"
 #include "support/fake_registry.h"
 
-#include "install/install_report.h"
+#include "core/report.h"
 #include "platform/environment.h"
 
 namespace fakes {
@@ -23,7 +23,7 @@ struct FakeEnvironment final : platform::Environment {
   std::string ToUtf8(const std::string& text) override { return text; }
 };
 
-struct RecordedLog final : install::InstallReport {
+struct RecordedLog final : core::Report {
   std::vector<std::string> lines;
   void Line(const std::string& text) override { lines.push_back(text); }
 };

@@ -1,7 +1,8 @@
 // AutoCAD's registry: the installations found, their demand-load entries, the folder in the user's profiles' TRUSTEDPATHS.
 #include <gtest/gtest.h>
 
-#include "acad/install_info.h"
+#include "profile/loader_registration.h"
+#include "profile/trusted_paths.h"
 #include "support/world.h"
 
 using acad::StringList;
@@ -125,7 +126,7 @@ TEST_F(Profile, EachTickedReleaseNamesItsLoaderBeneathEveryProductKeyUnderAnEntr
   const std::string second2011 = AddProduct(2011, "2011b");
   acad::ReleaseTicks ticks{};
   ticks.fill(1);
-  EXPECT_TRUE(info.RegisterLoaders(ticks, 32, world.log));
+  EXPECT_TRUE(profile::RegisterLoaders(info, ticks, 32, world.log));
   for (int year = 2007; year <= 2027; ++year) {
     const std::string& product = products[year - 2007], name = "Vortel" + std::to_string(year);
     EXPECT_EQ(world.registry.Keys(product), Names{name});
@@ -134,16 +135,16 @@ TEST_F(Profile, EachTickedReleaseNamesItsLoaderBeneathEveryProductKeyUnderAnEntr
   }
   EXPECT_EQ(Stored(second2011 + "Vortel2011"), kFolder + "\\Vortel2010.ARX");
   // A package for 64-bit AutoCAD adds an entry for 2008 below 2009's keys and a 32-bit one for 2010.
-  EXPECT_TRUE(info.RegisterLoaders(ticks, 64, world.log));
+  EXPECT_TRUE(profile::RegisterLoaders(info, ticks, 64, world.log));
   EXPECT_EQ(world.registry.Keys(products[2]), (Names{"Vortel2008", "Vortel2009"}));
   EXPECT_EQ(Stored(products[2] + "Vortel2008"), kFolder + "\\Vortel2008.ARX");
   EXPECT_EQ(world.registry.Keys(products[3]), (Names{"Vortel2010", "Vortel2010_32"}));
   EXPECT_EQ(Stored(products[3] + "Vortel2010_32"), kFolder + "\\Vortel2010_32.ARX");
   EXPECT_EQ(world.registry.Keys(products[4]), Names{"Vortel2011"});
-  EXPECT_TRUE(info.RegisterLoader(2006, 32, world.log) && info.RegisterLoader(2028, 32, world.log)) << "outside the table";
+  EXPECT_TRUE(profile::RegisterLoader(info, 2006, 32, world.log) && profile::RegisterLoader(info, 2028, 32, world.log)) << "outside the table";
   info.SetInstallDir("E:\\New");
   ticks = {0, 1};
-  EXPECT_TRUE(info.RegisterLoaders(ticks, 32, world.log));
+  EXPECT_TRUE(profile::RegisterLoaders(info, ticks, 32, world.log));
   EXPECT_EQ(Stored(products[1] + "Vortel2008"), "E:\\New\\Vortel2008.ARX");
   EXPECT_EQ(Stored(products[0] + "Vortel2007"), kFolder + "\\Vortel2008.ARX") << "not ticked, not touched";
 }
@@ -153,17 +154,17 @@ TEST_F(Profile, AnEarlierEntryIsReplacedOrReusedWhenItHasSubkeysAndATooLongFolde
   world.registry.Set(plain, "DESCRIPTION", "old");
   world.registry.Set(nested, "DESCRIPTION", "kept");
   world.registry.AddKey(nested + "\\Commands");
-  EXPECT_TRUE(info.RegisterLoader(2015, 32, world.log) && info.RegisterLoader(2016, 32, world.log));
+  EXPECT_TRUE(profile::RegisterLoader(info, 2015, 32, world.log) && profile::RegisterLoader(info, 2016, 32, world.log));
   EXPECT_EQ(world.registry.Values(plain), (Names{"LOADCTRLS", "LOADER"}));
   EXPECT_EQ(world.registry.Values(nested), (Names{"DESCRIPTION", "LOADCTRLS", "LOADER"}));
   const std::string product = AddProduct(2010, "P");
   info.SetInstallDir("C:\\" + std::string(241, 'd'));  // 244 characters: "\Vortel2010.ARX" fits
-  EXPECT_TRUE(info.RegisterLoader(2010, 32, world.log));
+  EXPECT_TRUE(profile::RegisterLoader(info, 2010, 32, world.log));
   EXPECT_EQ(Stored(product + "Vortel2010").size(), 259u);
-  EXPECT_FALSE(info.RegisterLoader(2010, 64, world.log)) << "the _32 entry needs three more";
+  EXPECT_FALSE(profile::RegisterLoader(info, 2010, 64, world.log)) << "the _32 entry needs three more";
   EXPECT_EQ(world.registry.Keys(product), Names{"Vortel2010"});
   info.SetInstallDir("C:\\" + std::string(242, 'd'));
-  EXPECT_FALSE(info.RegisterLoader(2010, 32, world.log));
+  EXPECT_FALSE(profile::RegisterLoader(info, 2010, 32, world.log));
   EXPECT_EQ(Stored(product + "Vortel2010").size(), 259u) << "the earlier entry stays";
 }
 
@@ -188,7 +189,7 @@ TEST_F(Profile, TheFolderJoinsTheTrustedPathsUnlessAnEntryAlreadyNamesIt) {
       {"c:\\" + std::string(9997, 'y'), "c:\\" + std::string(9997, 'y')}};
   for (const auto& [stored, expected, type] : cases) {
     const std::string key = AddProfile(kProfile, stored, type);
-    info.AddTrustedPath(world.log);
+    profile::AddTrustedPath(info, world.log);
     EXPECT_EQ(Paths(key), expected) << stored.substr(0, 30);
   }
 }
@@ -208,7 +209,7 @@ TEST_F(Profile, TheFolderLeavesTheTrustedPathsAndEveryOtherEntryStaysAsItIs) {
       {std::string(12970, 'x') + ";" + kFolder, false, std::string(12970, 'x')}};  // as long as the install writes
   for (const auto& [stored, made, expected] : cases) {
     const std::string key = AddProfile(kProfile, stored);
-    info.RemoveTrustedPath(made ? Names{key.substr(5)} : Names{}, world.log);
+    profile::RemoveTrustedPath(info, made ? Names{key.substr(5)} : Names{}, world.log);
     EXPECT_EQ(Paths(key), expected) << stored;
   }
 }

@@ -1,7 +1,7 @@
 // Finding the package, copying its files in, and placing the fonts and the driver into AutoCAD's folders.
 #include <gtest/gtest.h>
 
-#include "acad/install_info.h"
+#include "deploy/acad_folders.h"
 #include "deploy/copy_job.h"
 #include "deploy/file_utilities.h"
 #include "platform/dialog.h"
@@ -21,7 +21,7 @@ const std::string kPackage = "D:\\pkg\\Data", kInstalled = "C:\\Vortel\\V-Trelmo
 std::string CopyFailed(const std::string& path) { return FormatText(texts::kCopyFailedFormat, path.c_str()); }
 
 // The program in D:\pkg beside its Data folder, C:\Vortel to install into; the files written, the bytes counted.
-struct Package : fakes::World, install::InstallReport {
+struct Package : fakes::World, core::Report {
   Package() {
     files.AddFolder(kPackage);
     files.AddFolder("C:\\Vortel");
@@ -170,7 +170,7 @@ TEST(AcadFolders, FontsGoToEveryTickedInstallationAndTheDriverTo2008OnlyAndFailu
     info.m_arrAcadLocation[row.year - 2007].push_back(row.folder);
   }
   world.files.AddFile("C:\\RO\\Fonts\\Vortel_EN.shx", "old", kFileAttributeReadOnly);
-  info.DeployToAcadFolders(acad::ReleaseTicks{1, 1, 1}, world.questions, world);
+  deploy::DeployToAcadFolders(info, acad::ReleaseTicks{1, 1, 1}, world.questions, world);
   for (const auto& row : rows) {
     EXPECT_EQ(world.Read(row.folder + "\\Fonts\\Vortel_EN.shx") + world.Read(row.folder + "\\Fonts\\Vortel_HZ.shx"), row.fonts);
     EXPECT_EQ(world.Read(row.folder + "\\Drv\\pdfplot9.hdi") + world.Read(row.folder + "\\Drv\\pdfplot9.hdi.vortel-backup"),
@@ -179,7 +179,7 @@ TEST(AcadFolders, FontsGoToEveryTickedInstallationAndTheDriverTo2008OnlyAndFailu
   EXPECT_TRUE(world.files.Names("C:\\Bare").empty()) << "nothing is created";
   EXPECT_TRUE(world.desktop.boxes.empty() && world.AllReleased());
   world.files.modulePath = "E:\\elsewhere\\SetUp.exe";
-  info.DeployToAcadFolders(acad::ReleaseTicks{1}, world.questions, world);
+  deploy::DeployToAcadFolders(info, acad::ReleaseTicks{1}, world.questions, world);
   EXPECT_EQ(world.desktop.boxes.size(), 1u) << "each folder served reports the package missing";
 }
 

@@ -7,7 +7,7 @@
 #include <set>
 #include <sstream>
 
-#include "install/exit_codes.h"
+#include "core/endings.h"
 #include "platform/texts.h"
 #include "support/world.h"
 #include "ui/process_state.h"
@@ -172,8 +172,8 @@ class Session : public fakes::World {
     const std::string installed = m_window.items[1000].text + "\\V-Trelmox";
     const std::string closing = desktop.boxes.empty() ? "" : desktop.boxes.back().text;
     const bool finished = SaysFinished(closing);
-    const int said = closing == texts::kInstallFinishedPartly ? install::kExitFinishedWithErrors : finished ? install::kExitFinished
-                     : closing == texts::kPackageNotFound     ? install::kExitFailed : install::kExitAborted;
+    const int said = closing == texts::kInstallFinishedPartly ? core::kExitFinishedWithErrors : finished ? core::kExitFinished
+                     : closing == texts::kPackageNotFound     ? core::kExitFailed : core::kExitAborted;
     if (m_window.ended && code != said) problems.push_back("exit code " + std::to_string(code) + " after: " + closing);
     for (const char* name : kProgramFiles) {
       if (finished && !ignored && files.Read(installed + "\\" + name) != name) problems.push_back("finished without "s + name);

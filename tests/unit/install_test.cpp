@@ -5,9 +5,9 @@
 #include <functional>
 
 #include "app/command_line.h"
-#include "install/exit_codes.h"
-#include "install/install_log.h"
-#include "install/install_record.h"
+#include "core/endings.h"
+#include "core/log_file.h"
+#include "journal/journal.h"
 #include "install/silent_install.h"
 #include "platform/texts.h"
 #include "support/world.h"
@@ -15,6 +15,7 @@
 
 using namespace platform;
 using namespace install;
+using namespace core;
 
 namespace {
 
@@ -139,7 +140,7 @@ TEST(InstallLog, TheFileIsUtf8WithItsMarkANewOneEachRunAndBounded) {
   fakes::World world;
   world.files.AddFile("C:\\Temp\\Vortel-Setup-20261207-1.log", "an earlier run's");
   {
-    InstallLogFile log(world.services, "");
+    LogFile log(world.services, "");
     EXPECT_EQ(log.Path(), "C:\\Temp\\Vortel-Setup-20261207-2.log");
     log.Line("one");
     log.Line(std::string(5000, 'x'));  // cut
@@ -150,13 +151,13 @@ TEST(InstallLog, TheFileIsUtf8WithItsMarkANewOneEachRunAndBounded) {
   EXPECT_TRUE(world.AllReleased());
   const std::string text = world.files.Read("C:\\Temp\\Vortel-Setup-20261207-2.log").value_or("");
   EXPECT_EQ(text.substr(0, 2066), "\xEF\xBB\xBFone\r\n" + std::string(1024, 'x') + " [...]\r\n" + std::string(1024, 'z') + "\r\n");
-  EXPECT_LE(text.size(), InstallLogFile::kMaxFileBytes + 100);
+  EXPECT_LE(text.size(), LogFile::kMaxFileBytes + 100);
   EXPECT_NE(text.find("[the log is full: further lines are left out]\r\noutcome: finished (exit code 0)\r\n"), std::string::npos);
-  InstallLogFile asked(world.services, "C:\\Temp\\Vortel-Setup-20261207-1.log");
+  LogFile asked(world.services, "C:\\Temp\\Vortel-Setup-20261207-1.log");
   asked.Line("made anew");
   EXPECT_EQ(world.files.Read(asked.Path()), "\xEF\xBB\xBFmade anew\r\n");
   world.faults.Fail("CreateFileForWriting", "", kErrorAccessDenied);
-  InstallLogFile unwritable(world.services, "");
+  LogFile unwritable(world.services, "");
   unwritable.Line("goes nowhere");
   EXPECT_EQ(unwritable.Path(), "");
 }

@@ -1,7 +1,7 @@
 // The setup dialog on an in-memory window: its start, the install button, the folder picker, the install.
 #include <gtest/gtest.h>
 
-#include "install/exit_codes.h"
+#include "core/endings.h"
 #include "platform/texts.h"
 #include "support/world.h"
 #include "ui/process_state.h"
@@ -74,7 +74,7 @@ TEST_F(SetupDialog, StartsWithTheFoundReleasesTickedAndAt32BitsNoneFrom2017On) {
   }
   Click(kIdCancel);
   EXPECT_EQ(window.ended, kIdCancel);
-  EXPECT_EQ(dialog->ExitCode(), install::kExitCancelled);
+  EXPECT_EQ(dialog->ExitCode(), core::kExitCancelled);
   // The command line's releases replace the ticks: of those offered, they alone are ticked.
   Found(2013);
   Open({}, SetupStart{"E:\\Given", std::vector<int>{2013, 2017, 2020}, nullptr});

@@ -12,7 +12,7 @@ add_custom_command(
   VERBATIM)
 
 # The version resource takes its numbers from the one place the package version is written.
-file(STRINGS ${PROJECT_SOURCE_DIR}/src/ui/package_constants.h version_line
+file(STRINGS ${PROJECT_SOURCE_DIR}/src/core/package.h version_line
      REGEX "g_nPackageVersion = [0-9]+")
 string(REGEX MATCH "[0-9]+" package_version "${version_line}")
 math(EXPR VORTEL_VERSION_YEAR "${package_version} / 10000")

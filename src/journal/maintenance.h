@@ -7,10 +7,10 @@
 #include <optional>
 #include <string>
 
-#include "install/install_report.h"
+#include "core/report.h"
 #include "platform/services.h"
 
-namespace install {
+namespace journal {
 
 inline constexpr char kMaintenanceName[] = "Uninstall.exe";
 // The switch of the maintenance copy that Active Setup runs for each user at logon.
@@ -20,7 +20,7 @@ inline constexpr char kTrustUserSwitch[] = "/TRUSTUSER";
 // the uninstall entry (below HKLM, or the user's HKCU where HKLM cannot be written; installing
 // again updates the one entry) and, where HKLM can be written, the per-user step.
 void RegisterMaintenance(const platform::Services& services, const std::string& installFolder,
-                         std::uint64_t installedBytes, InstallReport& report);
+                         std::uint64_t installedBytes, core::Report& report);
 
 // The installation folder that the uninstall entry names (HKLM's first, then the user's); none
 // when the add-on is not installed.
@@ -28,6 +28,6 @@ std::optional<std::string> RegisteredInstallFolder(const platform::Services& ser
 
 // Removes the uninstall entry and the per-user step, each only where it names `installFolder`.
 void UnregisterMaintenance(const platform::Services& services, const std::string& installFolder,
-                           InstallReport& report);
+                           core::Report& report);
 
-}  // namespace install
+}  // namespace journal

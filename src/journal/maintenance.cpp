@@ -1,13 +1,13 @@
-#include "install/maintenance.h"
+#include "journal/maintenance.h"
 
 #include <vector>
 
-#include "install/registry_keys.h"
+#include "core/registry_keys.h"
 #include "platform/format.h"
 #include "platform/texts.h"
-#include "ui/package_constants.h"
+#include "core/package.h"
 
-namespace install {
+namespace journal {
 namespace {
 
 const char kUninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\VortelStructureToolbox";
@@ -43,7 +43,7 @@ bool SameFolder(const platform::Services& services, const std::string& a, const 
 }
 
 // The copy of the running program in the installation folder, through which the add-on is removed.
-void MakeMaintenanceCopy(const platform::Services& services, const std::string& copy, InstallReport& report) {
+void MakeMaintenanceCopy(const platform::Services& services, const std::string& copy, core::Report& report) {
   char program[kModulePathBufferSize] = {};
   const std::uint32_t length = services.files.ModuleFileName(program, kModulePathBufferSize);
   const platform::ErrorCode copied = length > 0 && length < kModulePathBufferSize
@@ -84,18 +84,18 @@ void WritePerUserStep(const platform::Services& services, platform::RegKey step,
 }  // namespace
 
 void RegisterMaintenance(const platform::Services& services, const std::string& installFolder,
-                         std::uint64_t installedBytes, InstallReport& report) {
+                         std::uint64_t installedBytes, core::Report& report) {
   MakeMaintenanceCopy(services, installFolder + "\\" + kMaintenanceName, report);
   platform::ScopedRegKey entry(services.registry);
-  const bool machineWide = CreateKeyReported(services, platform::kHkeyLocalMachine, "HKLM", kUninstallKey, entry,
+  const bool machineWide = core::CreateKeyReported(services, platform::kHkeyLocalMachine, "HKLM", kUninstallKey, entry,
                                              report) == platform::kErrorSuccess;
-  if (!machineWide) CreateKeyReported(services, platform::kHkeyCurrentUser, "HKCU", kUninstallKey, entry, report);
+  if (!machineWide) core::CreateKeyReported(services, platform::kHkeyCurrentUser, "HKCU", kUninstallKey, entry, report);
   if (entry.IsOpen()) WriteUninstallEntry(services.registry, entry.Get(), installFolder, installedBytes);
   report.Line(!entry.IsOpen() ? std::string("no uninstall entry could be written")
               : machineWide   ? std::string("uninstall entry: HKLM\\") + kUninstallKey
                               : std::string("uninstall entry, for this user only: HKCU\\") + kUninstallKey);
   platform::ScopedRegKey step(services.registry);
-  if (machineWide && CreateKeyReported(services, platform::kHkeyLocalMachine, "HKLM", kActiveSetupKey, step, report) ==
+  if (machineWide && core::CreateKeyReported(services, platform::kHkeyLocalMachine, "HKLM", kActiveSetupKey, step, report) ==
                          platform::kErrorSuccess) {
     WritePerUserStep(services, step.Get(), installFolder);
     report.PerUserStepWritten(installFolder);
@@ -112,7 +112,7 @@ std::optional<std::string> RegisteredInstallFolder(const platform::Services& ser
 }
 
 void UnregisterMaintenance(const platform::Services& services, const std::string& installFolder,
-                           InstallReport& report) {
+                           core::Report& report) {
   platform::Registry& registry = services.registry;
   for (const platform::RegKey root : {platform::kHkeyLocalMachine, platform::kHkeyCurrentUser}) {
     if (!SameFolder(services, ReadText(registry, root, kUninstallKey, "InstallLocation"), installFolder)) continue;
@@ -127,4 +127,4 @@ void UnregisterMaintenance(const platform::Services& services, const std::string
               : platform::FormatText("per-user step not removed: %s (error %ld)", kActiveSetupKey, removed));
 }
 
-}  // namespace install
+}  // namespace journal

@@ -1,8 +1,8 @@
-#include "install/install_log.h"
+#include "core/log_file.h"
 
 #include "platform/format.h"
 
-namespace install {
+namespace core {
 namespace {
 
 const char kByteOrderMark[] = "\xEF\xBB\xBF";
@@ -11,7 +11,7 @@ constexpr int kMaxLogsADay = 1000;
 
 }  // namespace
 
-InstallLogFile::InstallLogFile(const platform::Services& services, const std::string& path)
+LogFile::LogFile(const platform::Services& services, const std::string& path)
     : m_services(services), m_file(services.files) {
   platform::ErrorCode opened = 1;
   if (!path.empty()) {
@@ -34,7 +34,7 @@ InstallLogFile::InstallLogFile(const platform::Services& services, const std::st
   services.files.WriteToFile(m_file.Get(), kByteOrderMark);
 }
 
-void InstallLogFile::Line(const std::string& text) {
+void LogFile::Line(const std::string& text) {
   if (m_full) return;
   std::string line = text.size() > kMaxLineBytes ? text.substr(0, kMaxLineBytes) + " [...]" : text;
   if (m_written + line.size() + 2 > kMaxFileBytes) {
@@ -44,13 +44,13 @@ void InstallLogFile::Line(const std::string& text) {
   Write(line);
 }
 
-void InstallLogFile::LastLine(const std::string& text) { Write(text); }
+void LogFile::LastLine(const std::string& text) { Write(text); }
 
-void InstallLogFile::Write(std::string text) {
+void LogFile::Write(std::string text) {
   if (!m_file.IsOpen()) return;
   text = m_services.environment.ToUtf8(text) + "\r\n";
   m_written += text.size();
   m_services.files.WriteToFile(m_file.Get(), text);
 }
 
-}  // namespace install
+}  // namespace core

@@ -6,7 +6,7 @@
 
 #include "platform/win32_types.h"
 
-namespace deploy {
+namespace core {
 
 enum class CopyAnswer { Abort, Retry, Ignore };
 
@@ -20,4 +20,4 @@ class CopyQuestions {
   virtual CopyAnswer CopyFailed(const std::string& destination, platform::ErrorCode error) = 0;
 };
 
-}  // namespace deploy
+}  // namespace core

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "app/command_line.h"
-#include "install/install_report.h"
+#include "core/report.h"
 #include "platform/win32/win32_app.h"
 
 class CWizardApp final : public platform::WinApp {
@@ -17,7 +17,7 @@ class CWizardApp final : public platform::WinApp {
   int ExitCode() const override { return m_nExitCode; }
 
  private:
-  int Run(const CommandLine& commandLine, install::InstallReport& report);
+  int Run(const CommandLine& commandLine, core::Report& report);
 
   int m_nExitCode = 0;
 };

@@ -1,7 +1,7 @@
 // What the install button does: refuse once while AutoCAD runs, refuse a folder it cannot use,
 // then install behind the progress bar and end with a closing message.
 #include "deploy/file_utilities.h"
-#include "install/exit_codes.h"
+#include "core/endings.h"
 #include "platform/texts.h"
 #include "ui/dialog_questions.h"
 #include "ui/process_state.h"
@@ -46,10 +46,10 @@ install::InstallEnd Dlg_Setup::RunInstall(const std::string& chosenFolder, const
   DialogQuestions questions(m_services.desktop, Handle());
   const install::InstallEnd end = install::Install(
       install::InstallRun{m_services, m_installInfo, m_package.bits, m_progress, questions, m_report}, chosenFolder, ticks);
-  m_nExitCode = end == install::InstallEnd::Finished             ? install::kExitFinished
-                : end == install::InstallEnd::FinishedWithErrors ? install::kExitFinishedWithErrors
-                : end == install::InstallEnd::Aborted            ? install::kExitAborted
-                                                                 : install::kExitFailed;
+  m_nExitCode = end == install::InstallEnd::Finished             ? core::kExitFinished
+                : end == install::InstallEnd::FinishedWithErrors ? core::kExitFinishedWithErrors
+                : end == install::InstallEnd::Aborted            ? core::kExitAborted
+                                                                 : core::kExitFailed;
   return end;
 }
 

@@ -5,23 +5,23 @@
 #include <cstdint>
 #include <string>
 
-#include "install/install_report.h"
+#include "core/report.h"
 #include "platform/services.h"
 
-namespace install {
+namespace core {
 
 // The log written to a file as UTF-8 with a byte-order mark, each line as it comes, so that a
 // run that ends abruptly leaves what it did. A line longer than kMaxLineBytes is cut; once the
 // file holds kMaxFileBytes, further lines are left out save the last, which tells the outcome.
 // A log that cannot be written writes nothing, and the run goes on.
-class InstallLogFile final : public InstallReport {
+class LogFile final : public Report {
  public:
   static constexpr std::size_t kMaxLineBytes = 1024;
   static constexpr std::size_t kMaxFileBytes = 1024 * 1024;
 
   // Opens `path`, made anew; or, when `path` is empty, a new file in the temporary folder named
   // after the date and a counter ("Vortel-Setup-20261207-1.log").
-  InstallLogFile(const platform::Services& services, const std::string& path);
+  LogFile(const platform::Services& services, const std::string& path);
 
   void Line(const std::string& text) override;
   // Written whatever the file holds already.
@@ -39,4 +39,4 @@ class InstallLogFile final : public InstallReport {
   bool m_full = false;
 };
 
-}  // namespace install
+}  // namespace core

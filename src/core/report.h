@@ -5,11 +5,11 @@
 
 #include <string>
 
-namespace install {
+namespace core {
 
-class InstallReport {
+class Report {
  public:
-  virtual ~InstallReport() = default;
+  virtual ~Report() = default;
 
   // A line of the install log, in the system's code page.
   virtual void Line(const std::string&) {}
@@ -34,12 +34,12 @@ class InstallReport {
 };
 
 // An install that keeps no account.
-class NoReport final : public InstallReport {};
+class NoReport final : public Report {};
 
 // One report told to two.
-class BothReports final : public InstallReport {
+class BothReports final : public Report {
  public:
-  BothReports(InstallReport& first, InstallReport& second) : m_first(first), m_second(second) {}
+  BothReports(Report& first, Report& second) : m_first(first), m_second(second) {}
   void Line(const std::string& text) override { m_first.Line(text), m_second.Line(text); }
   void LastLine(const std::string& text) override { m_first.LastLine(text), m_second.LastLine(text); }
   void FolderMade(const std::string& path) override { m_first.FolderMade(path), m_second.FolderMade(path); }
@@ -59,8 +59,8 @@ class BothReports final : public InstallReport {
   }
 
  private:
-  InstallReport& m_first;
-  InstallReport& m_second;
+  Report& m_first;
+  Report& m_second;
 };
 
-}  // namespace install
+}  // namespace core

@@ -5,17 +5,17 @@
 
 #include <string>
 
-#include "install/install_report.h"
+#include "core/report.h"
 #include "platform/registry.h"
 #include "platform/services.h"
 
-namespace install {
+namespace core {
 
 // RegCreateKeyA of `path` below `parent`, whose full name is `parentName` ("HKLM\..."), with
 // every key of the path that was not there before reported as made, parents first.
 platform::ErrorCode CreateKeyReported(const platform::Services& services, platform::RegKey parent,
                                       const std::string& parentName, const std::string& path,
-                                      platform::ScopedRegKey& key, InstallReport& report);
+                                      platform::ScopedRegKey& key, Report& report);
 
 // Removes a key named in full ("HKLM\..." or "HKCU\...") when it holds no subkey and no value;
 // true when it is gone.
@@ -25,4 +25,4 @@ bool RemoveKeyIfEmpty(const platform::Services& services, const std::string& ful
 platform::RegKey RootOf(const std::string& fullName);
 std::string PathBelowRoot(const std::string& fullName);
 
-}  // namespace install
+}  // namespace core

@@ -9,10 +9,10 @@
 #include <utility>
 #include <vector>
 
-#include "install/install_report.h"
+#include "core/report.h"
 #include "platform/services.h"
 
-namespace install {
+namespace journal {
 
 inline constexpr char kRecordName[] = "Uninstall.dat";
 
@@ -32,7 +32,7 @@ struct InstallRecord {
 // The record of an installation folder; nothing when there is none, or it cannot be read whole.
 std::optional<InstallRecord> ReadInstallRecord(const platform::Services& services, const std::string& installFolder);
 
-class InstallRecordFile final : public InstallReport {
+class InstallRecordFile final : public core::Report {
  public:
   // Keeps the record of `installFolder`, with what an earlier record there holds.
   InstallRecordFile(const platform::Services& services, const std::string& installFolder);
@@ -59,4 +59,4 @@ class InstallRecordFile final : public InstallReport {
   bool m_new = true;
 };
 
-}  // namespace install
+}  // namespace journal

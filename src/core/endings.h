@@ -2,7 +2,7 @@
 // the common installer engines' where one fits.
 #pragma once
 
-namespace install {
+namespace core {
 
 enum ExitCode : int {
   kExitFinished = 0,            // installed as asked (also: the usage shown when asked for)
@@ -28,4 +28,4 @@ inline const char* OutcomeName(int code) {
   }
 }
 
-}  // namespace install
+}  // namespace core

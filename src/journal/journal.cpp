@@ -1,9 +1,9 @@
-#include "install/install_record.h"
+#include "journal/journal.h"
 
 #include <algorithm>
 #include <iterator>
 
-namespace install {
+namespace journal {
 namespace {
 
 const char kHeader[] = "Vortel install record 1\r\n";
@@ -98,4 +98,4 @@ void InstallRecordFile::Add(const char* kind, const std::string& first, const st
   }
 }
 
-}  // namespace install
+}  // namespace journal

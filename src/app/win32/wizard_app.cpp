@@ -1,4 +1,4 @@
-#include "app/wizard_app.h"
+#include "app/win32/wizard_app.h"
 
 #include <windows.h>
 
@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "acad/install_info.h"
-#include "install/exit_codes.h"
-#include "install/install_log.h"
+#include "core/endings.h"
+#include "core/log_file.h"
 #include "install/silent_install.h"
 #include "platform/format.h"
 #include "platform/texts.h"
@@ -62,17 +62,17 @@ bool CWizardApp::InitInstance() {
   // A run without a window always keeps a log, in the temporary folder unless asked elsewhere,
   // since nobody sees anything else; a run with a window keeps one when asked.
   // The per-user step, run at every logon, keeps one only when asked.
-  std::optional<install::InstallLogFile> logFile;
+  std::optional<core::LogFile> logFile;
   if ((commandLine.silent && !commandLine.trustUser) || commandLine.log) logFile.emplace(ProgramServices(), commandLine.log.value_or(""));
-  install::NoReport noLog;
-  install::InstallReport& report = logFile ? static_cast<install::InstallReport&>(*logFile) : noLog;
+  core::NoReport noLog;
+  core::Report& report = logFile ? static_cast<core::Report&>(*logFile) : noLog;
   install::LogRunStart(report, ProgramServices(), GetCommandLineA());
   m_nExitCode = Run(commandLine, report);
-  report.LastLine(platform::FormatText("outcome: %s (exit code %d)", install::OutcomeName(m_nExitCode), m_nExitCode));
+  report.LastLine(platform::FormatText("outcome: %s (exit code %d)", core::OutcomeName(m_nExitCode), m_nExitCode));
   return false;
 }
 
-int CWizardApp::Run(const CommandLine& commandLine, install::InstallReport& report) {
+int CWizardApp::Run(const CommandLine& commandLine, core::Report& report) {
   const platform::Services& services = ProgramServices();
   if (!commandLine.error.empty() || commandLine.help) {
     if (!commandLine.error.empty()) report.Line("command line not understood: " + commandLine.error);
@@ -82,11 +82,11 @@ int CWizardApp::Run(const CommandLine& commandLine, install::InstallReport& repo
       services.desktop.ShowMessageBox(platform::kNoWindow, texts::kUsage, texts::kSoftwareSetupCaption,
                                       commandLine.error.empty() ? platform::kMbIconInformation : platform::kMbIconWarning);
     }
-    return commandLine.error.empty() ? install::kExitFinished : install::kExitNotUnderstood;
+    return commandLine.error.empty() ? core::kExitFinished : core::kExitNotUnderstood;
   }
   if (commandLine.trustUser) {
     uninstall::TrustFolderForUser(services, theInstallInfo, report);
-    return install::kExitFinished;
+    return core::kExitFinished;
   }
   if (commandLine.uninstall || uninstall::MaintenanceCopyFolder(services)) {
     if (commandLine.silent) return uninstall::RunSilentUninstall(services, theInstallInfo, report);

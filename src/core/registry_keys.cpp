@@ -1,13 +1,13 @@
-#include "install/registry_keys.h"
+#include "core/registry_keys.h"
 
 #include <algorithm>
 #include <vector>
 
-namespace install {
+namespace core {
 
 platform::ErrorCode CreateKeyReported(const platform::Services& services, platform::RegKey parent,
                                       const std::string& parentName, const std::string& path,
-                                      platform::ScopedRegKey& key, InstallReport& report) {
+                                      platform::ScopedRegKey& key, Report& report) {
   // The levels that are missing, found from the deepest up to the first that exists: one that opens, or one that
   // refuses to (it is there, and not the install's to claim).
   std::vector<std::string> levels = platform::SplitAtCharacter(path, '\\', services.isLeadByte);
@@ -48,4 +48,4 @@ platform::RegKey RootOf(const std::string& fullName) {
 
 std::string PathBelowRoot(const std::string& fullName) { return fullName.size() > 5 ? fullName.substr(5) : ""; }
 
-}  // namespace install
+}  // namespace core

@@ -1,0 +1,18 @@
+// Making every installed AutoCAD of a ticked release load the add-on at start-up: a demand-load
+// entry "Applications\Vortel<year>" beneath each of the release's product keys.
+#pragma once
+
+#include "acad/install_info.h"
+#include "core/report.h"
+
+namespace profile {
+
+// Writes the demand-load entry of every ticked release beneath each of its product keys, then
+// trusts the installation folder in every AutoCAD profile of the user. `packageBits` is the
+// bitness of the AutoCAD edition the package serves; 64 adds two extra entries. True when every
+// loader entry it set out to write was written. Every entry is logged.
+bool RegisterLoaders(const CAcadInstallInfo& info, const acad::ReleaseTicks& ticks, int packageBits,
+                     core::Report& report);
+bool RegisterLoader(const CAcadInstallInfo& info, int year, int packageBits, core::Report& report);
+
+}  // namespace profile
