@@ -8,7 +8,7 @@ packages=(
   g++-mingw-w64-i686 mingw-w64 binutils-mingw-w64-i686
   wine wine32:i386 wine64 fonts-wine python3
   xvfb xauth x11-utils imagemagick fonts-wqy-microhei locales
-  clang libclang-rt-14-dev zip
+  clang libclang-rt-14-dev zip osslsigncode openssl
 )
 
 run_as_root() {
