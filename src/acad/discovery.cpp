@@ -6,6 +6,7 @@
 
 #include "acad/install_info.h"
 #include "platform/format.h"
+#include "platform/registry_values.h"
 
 using platform::RegKey;
 using platform::ScopedRegKey;
@@ -110,13 +111,11 @@ void CAcadInstallInfo::CollectValueInTree(RegKey parent, const std::string& subK
       platform::kErrorSuccess) {
     return;
   }
-  std::array<std::uint8_t, kDataBufferSize> data{};
-  std::uint32_t type = 0;
-  std::uint32_t size = kDataBufferSize;
-  if (registry.QueryValue(key.Get(), m_strSearchValue.c_str(), &type, data.data(), &size) ==
+  platform::ValueText value;
+  if (platform::ReadValueText(registry, key.Get(), m_strSearchValue.c_str(), kDataBufferSize, &value) ==
       platform::kErrorSuccess) {
     m_arrFoundKey.push_back(prefix + relativePath);
-    m_arrFoundValue.emplace_back(data.begin(), std::find(data.begin(), data.end(), 0));
+    m_arrFoundValue.push_back(value.text);
     return;
   }
   const std::uint32_t childCount = SubKeyCount(registry, key.Get());
@@ -150,8 +149,7 @@ void ListOpenableSubKeys(platform::Registry& registry, RegKey key, StringList& l
 }
 
 void StripTrailingBackslash(std::string& text, platform::LeadByteTest isLeadByte) {
-  const std::size_t last = platform::FindLastCharacter(text, '\\', isLeadByte);
-  if (last != std::string::npos && last != 0 && last == text.size() - 1) text.pop_back();
+  if (text.size() > 1) platform::DropTrailingBackslash(text, isLeadByte);
 }
 
 int ReleaseOfProductName(const std::string& productName, int lastReleaseYear) {

@@ -55,8 +55,8 @@ namespace acad {
 // registry's enumeration order. Neither clears the list nor closes the key.
 void ListOpenableSubKeys(platform::Registry& registry, platform::RegKey key, StringList& list);
 
-// Drops the text's last character when it is a backslash that is not also its first
-// character (so "\" stays). Characters are found by the multibyte rules.
+// Drops the text's last character when it is a backslash that is not also its first character:
+// platform::DropTrailingBackslash, except that a lone "\" stays.
 void StripTrailingBackslash(std::string& text, platform::LeadByteTest isLeadByte);
 
 // The release whose year text occurs in a product name after its first character, trying

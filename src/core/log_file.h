@@ -1,5 +1,4 @@
-// The install log: what a run found, chose and did, for a person to read after a failed
-// deployment.
+// The log of a run: what it found, chose and did, for a person to read after a failed deployment.
 #pragma once
 
 #include <cstdint>
@@ -19,18 +18,24 @@ class LogFile final : public Report {
   static constexpr std::size_t kMaxLineBytes = 1024;
   static constexpr std::size_t kMaxFileBytes = 1024 * 1024;
 
-  // Opens `path`, made anew; or, when `path` is empty, a new file in the temporary folder named
-  // after the date and a counter ("Vortel-Setup-20261207-1.log").
-  LogFile(const platform::Services& services, const std::string& path);
+  // Opens `asked`, made anew (or written on at its end when `append`) with the missing folders
+  // above it; when it is empty or cannot be written, a new file in the temporary folder named
+  // after `kind`, the date and a counter ("Vortel-Setup-20261207-1.log"), whose first line then
+  // says why.
+  LogFile(const platform::Services& services, const std::string& asked, const char* kind, bool append = false);
 
   void Line(const std::string& text) override;
   // Written whatever the file holds already.
   void LastLine(const std::string& text) override;
+  // A line already in UTF-8, written as it is.
+  void Utf8Line(const std::string& text);
   // Where the log is written; "" when it could not be opened.
   const std::string& Path() const { return m_path; }
 
  private:
-  void Write(std::string text);
+  bool OpenAsked(const std::string& asked, bool append);
+  void OpenInTemporaryFolder(const char* kind);
+  void Write(const std::string& utf8);
 
   const platform::Services& m_services;
   platform::ScopedFile m_file;

@@ -8,42 +8,48 @@ namespace core {
 platform::ErrorCode CreateKeyReported(const platform::Services& services, platform::RegKey parent,
                                       const std::string& parentName, const std::string& path,
                                       platform::ScopedRegKey& key, Report& report) {
-  // The levels that are missing, found from the deepest up to the first that exists: one that opens, or one that
-  // refuses to (it is there, and not the install's to claim).
+  // The levels that are missing, found from the deepest up to the first that exists: one that
+  // opens, or one that refuses to (it is there, and not the program's to claim).
   std::vector<std::string> levels = platform::SplitAtCharacter(path, '\\', services.isLeadByte);
   std::vector<std::string> missing;
   for (std::string level = path; !levels.empty(); levels.pop_back()) {
     platform::ScopedRegKey probe(services.registry);
-    if (services.registry.OpenKeyEx(parent, level.c_str(), platform::kKeyRead, probe.Receive()) != platform::kErrorFileNotFound) {
+    if (services.registry.OpenKeyEx(parent, level.c_str(), platform::kKeyRead, probe.Receive()) !=
+        platform::kErrorFileNotFound) {
       break;
     }
     missing.insert(missing.begin(), parentName + "\\" + level);
     level.resize(level.size() - std::min(level.size(), levels.back().size() + 1));
   }
-  const platform::ErrorCode created = services.registry.CreateKey(parent, path.c_str(), key.Receive());
+  const platform::ErrorCode created =
+      services.registry.CreateKey(parent, path.c_str(), platform::kKeyReadWrite, key.Receive());
   if (key.IsOpen()) {
-    for (const std::string& made : missing) report.KeyMade(made);
+    for (const std::string& made : missing) report.Done(Effect{EffectKind::KeyMade, {made}});
   }
   return created;
 }
 
-bool RemoveKeyIfEmpty(const platform::Services& services, const std::string& fullName) {
+platform::ErrorCode RemoveKeyIfEmpty(const platform::Services& services, const std::string& fullName) {
   platform::Registry& registry = services.registry;
   const platform::RegKey root = RootOf(fullName);
   const std::string path = PathBelowRoot(fullName);
+  if (root == platform::kNullKey || path.empty()) return platform::kErrorInvalidParameter;
   platform::ScopedRegKey key(registry);
-  if (registry.OpenKey(root, path.c_str(), key.Receive()) == platform::kErrorFileNotFound) return true;
-  std::uint32_t subKeys = 1, values = 1;
-  if (!key.IsOpen() || registry.QuerySubKeyCount(key.Get(), &subKeys) != platform::kErrorSuccess ||
-      registry.QueryValueCount(key.Get(), &values) != platform::kErrorSuccess || subKeys + values != 0) {
-    return false;
-  }
+  platform::ErrorCode result = registry.OpenKeyEx(root, path.c_str(), platform::kKeyRead, key.Receive());
+  if (result == platform::kErrorFileNotFound) return platform::kErrorSuccess;
+  std::uint32_t subKeys = 0, values = 0;
+  if (result == platform::kErrorSuccess) result = registry.QuerySubKeyCount(key.Get(), &subKeys);
+  if (result == platform::kErrorSuccess) result = registry.QueryValueCount(key.Get(), &values);
+  if (result != platform::kErrorSuccess) return result;
+  if (subKeys + values != 0) return platform::kErrorDirNotEmpty;
   key.Reset();
-  return registry.DeleteKey(root, path.c_str()) == platform::kErrorSuccess;
+  return registry.DeleteKey(root, path.c_str());
 }
 
 platform::RegKey RootOf(const std::string& fullName) {
-  return fullName.compare(0, 5, "HKCU\\") == 0 ? platform::kHkeyCurrentUser : platform::kHkeyLocalMachine;
+  if (fullName.rfind("HKCU\\", 0) == 0) return platform::kHkeyCurrentUser;
+  if (fullName.rfind("HKLM\\", 0) == 0) return platform::kHkeyLocalMachine;
+  return platform::kNullKey;
 }
 
 std::string PathBelowRoot(const std::string& fullName) { return fullName.size() > 5 ? fullName.substr(5) : ""; }

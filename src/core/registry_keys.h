@@ -1,6 +1,6 @@
-// Registry keys an install makes and an uninstall takes away again: every key that an install
-// creates, its missing parents included, is reported, and the uninstall removes such a key
-// only when nothing is left in it.
+// Registry keys the program makes and takes away again: every key that an install creates, its
+// missing parents included, is reported as made, and an uninstall removes such a key only when
+// nothing is left in it. Keys are named in full: "HKLM\..." or "HKCU\...".
 #pragma once
 
 #include <string>
@@ -11,17 +11,17 @@
 
 namespace core {
 
-// RegCreateKeyA of `path` below `parent`, whose full name is `parentName` ("HKLM\..."), with
-// every key of the path that was not there before reported as made, parents first.
+// Creates `path` below `parent` (whose full name is `parentName`) opened to read and write, and
+// reports every key of the path that was not there before as made, parents first.
 platform::ErrorCode CreateKeyReported(const platform::Services& services, platform::RegKey parent,
                                       const std::string& parentName, const std::string& path,
                                       platform::ScopedRegKey& key, Report& report);
 
-// Removes a key named in full ("HKLM\..." or "HKCU\...") when it holds no subkey and no value;
-// true when it is gone.
-bool RemoveKeyIfEmpty(const platform::Services& services, const std::string& fullName);
+// Removes a key when it holds no subkey and no value: success when it is gone (or was not there),
+// kErrorDirNotEmpty when something is left in it, or the error that kept it.
+platform::ErrorCode RemoveKeyIfEmpty(const platform::Services& services, const std::string& fullName);
 
-// The root and the path below it of a key named in full.
+// The root and the path below it of a key named in full; the root is null for another name.
 platform::RegKey RootOf(const std::string& fullName);
 std::string PathBelowRoot(const std::string& fullName);
 

@@ -1,66 +1,43 @@
-// What an install reports as it goes: lines for the install log, and the effects that an
-// uninstall must undo, for the install's record. Whoever keeps account of the install takes
-// what concerns it; the rest is let go.
+// What a run reports as it goes: lines for the log, and each effect that an uninstall must undo,
+// for the journal. Whoever keeps account of the run takes what concerns it and passes on the rest.
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace core {
+
+// The kinds of effect a run leaves, each a kind of line in the journal with its fields.
+enum class EffectKind {
+  FolderMade,      // path: a folder the install made
+  FileCopied,      // path, digest: a file copied into the installation folder
+  FilePlaced,      // path, digest: a file placed into an AutoCAD folder where there was none
+  FileReplaced,    // path, digest, kept, kept's digest: a file placed there over one kept beside it
+  KeyMade,         // "HKLM\..." or "HKCU\...": a registry key the install made
+  LoaderWritten,   // product key (below HKLM), entry: a demand-load entry written
+  TrustedPathAdded,  // Variables key (below HKCU), "1" or "0": TRUSTEDPATHS gained the folder
+                     // (and whether it held a value before)
+  PerUserStepWritten,  // the installation folder: the step that trusts it for every user at logon
+};
+
+struct Effect {
+  EffectKind kind;
+  std::vector<std::string> fields;
+};
 
 class Report {
  public:
   virtual ~Report() = default;
 
-  // A line of the install log, in the system's code page.
+  // A line of the log, in the system's code page.
   virtual void Line(const std::string&) {}
-  // The last line of the log, which tells how the run ended.
+  // The last line of the log, which tells how the run ended: written however long the log is.
   virtual void LastLine(const std::string& text) { Line(text); }
-
-  // A folder the install made, and a file it wrote (a copy into the installation folder, a
-  // font or the driver placed into AutoCAD's folders).
-  virtual void FolderMade(const std::string&) {}
-  virtual void FileWritten(const std::string&) {}
-  // The original of a file the install replaces, kept beside it under another name.
-  virtual void OriginalKept(const std::string& /*original*/, const std::string& /*copy*/) {}
-  // A registry key the install made ("HKLM\..." or "HKCU\...").
-  virtual void KeyMade(const std::string&) {}
-  // A loader entry written beneath a product key (below HKLM, ending in a backslash).
-  virtual void LoaderWritten(const std::string& /*productKey*/, const std::string& /*entry*/) {}
-  // A profile's TRUSTEDPATHS that gained the installation folder; whether it held a value
-  // named so before.
-  virtual void TrustedPathAdded(const std::string& /*variablesKey*/, bool /*valueExisted*/) {}
-  // The per-user step registered for `installFolder`, which trusts it for every user at logon.
-  virtual void PerUserStepWritten(const std::string& /*installFolder*/) {}
+  // Something done that an uninstall must undo.
+  virtual void Done(const Effect&) {}
 };
 
-// An install that keeps no account.
+// A run that keeps no account.
 class NoReport final : public Report {};
-
-// One report told to two.
-class BothReports final : public Report {
- public:
-  BothReports(Report& first, Report& second) : m_first(first), m_second(second) {}
-  void Line(const std::string& text) override { m_first.Line(text), m_second.Line(text); }
-  void LastLine(const std::string& text) override { m_first.LastLine(text), m_second.LastLine(text); }
-  void FolderMade(const std::string& path) override { m_first.FolderMade(path), m_second.FolderMade(path); }
-  void FileWritten(const std::string& path) override { m_first.FileWritten(path), m_second.FileWritten(path); }
-  void OriginalKept(const std::string& original, const std::string& copy) override {
-    m_first.OriginalKept(original, copy), m_second.OriginalKept(original, copy);
-  }
-  void KeyMade(const std::string& key) override { m_first.KeyMade(key), m_second.KeyMade(key); }
-  void LoaderWritten(const std::string& productKey, const std::string& entry) override {
-    m_first.LoaderWritten(productKey, entry), m_second.LoaderWritten(productKey, entry);
-  }
-  void TrustedPathAdded(const std::string& variablesKey, bool valueExisted) override {
-    m_first.TrustedPathAdded(variablesKey, valueExisted), m_second.TrustedPathAdded(variablesKey, valueExisted);
-  }
-  void PerUserStepWritten(const std::string& folder) override {
-    m_first.PerUserStepWritten(folder), m_second.PerUserStepWritten(folder);
-  }
-
- private:
-  Report& m_first;
-  Report& m_second;
-};
 
 }  // namespace core

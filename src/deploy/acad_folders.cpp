@@ -1,86 +1,113 @@
-// Placing the add-on's files inside AutoCAD's own folders: the two shape fonts into "Fonts"
-// of every served installation, and for AutoCAD 2008 the plot driver into "Drv", where it
-// replaces AutoCAD's "pdfplot9.hdi" once its original is kept. Existing fonts are overwritten; nothing is created.
 #include "deploy/acad_folders.h"
 
 #include "deploy/file_utilities.h"
 #include "platform/format.h"
+#include "platform/paths.h"
+
+using platform::InFolder;
 
 namespace {
 
 constexpr int kAcad2008Index = 1;
 // The Fonts and Drv folder paths are held in buffers of 260 bytes.
-constexpr std::size_t kMaxFolderPath = 259;
+constexpr std::size_t kMaxFolderPath = platform::kMaxPath - 1;
 
-// The name under which the original of a file the install replaces is kept beside it, once.
-const char kOriginalSuffix[] = ".vortel-backup";
+// One AutoCAD folder being served: where the package is, and what is told.
+struct Placing {
+  const platform::Services& services;
+  const std::string& package;
+  core::Report& report;
+};
 
-// Copies each named file of the package into `folder`, under the destination name paired
-// with it, and reports each copy. A folder path too long for its buffer is refused whole.
-void CopyInto(const platform::Services& services, const std::string& package, const std::string& folder,
-              std::initializer_list<std::pair<const char*, const char*>> files, core::Report& report) {
-  if (folder.size() > kMaxFolderPath) {
-    report.Line("nothing placed into " + folder + ": its path is too long");
-    return;
+// Copies a file of the package to `target` and reports it with what it replaced, if anything.
+bool Place(const Placing& placing, const char* source, const std::string& target, const std::string& kept = "",
+           const platform::FileDigest& keptDigest = {}) {
+  platform::FileSystem& files = placing.services.files;
+  platform::ErrorCode copied = files.Copy(InFolder(placing.package, source), target, false);
+  platform::FileDigest digest;
+  if (copied == platform::kErrorSuccess) copied = platform::DigestFile(files, target, &digest);
+  if (copied != platform::kErrorSuccess) {
+    placing.report.Line(platform::FormatText("not placed %s (error %ld)", target.c_str(), copied));
+    return false;
   }
-  for (const auto& [source, destination] : files) {
-    const std::string target = folder + "\\" + destination;
-    const platform::ErrorCode copied = services.files.Copy(package + "\\" + source, target, false);
-    if (copied == platform::kErrorSuccess) report.FileWritten(target);
-    report.Line(copied == platform::kErrorSuccess
-                 ? "placed " + target
-                 : platform::FormatText("not placed %s (error %ld)", target.c_str(), copied));
+  if (kept.empty()) {
+    placing.report.Done(core::Effect{core::EffectKind::FilePlaced, {target, platform::DigestText(digest)}});
+  } else {
+    placing.report.Done(core::Effect{core::EffectKind::FileReplaced,
+                                     {target, platform::DigestText(digest), kept, platform::DigestText(keptDigest)}});
   }
+  placing.report.Line("placed " + target);
+  return true;
 }
 
-// Keeps what a file the install is about to replace held before the add-on came, once: its
-// original beside it, or an empty file there when there was none (no driver is empty). A copy
-// kept by an earlier install is never overwritten, and stays the one to put back. Whether the original is kept.
-bool KeepOriginal(const platform::Services& services, const std::string& original, core::Report& report) {
-  const std::string copy = original + kOriginalSuffix;
-  platform::ErrorCode kept = services.files.Copy(original, copy, true);
-  if (kept == platform::kErrorFileNotFound) {
-    platform::ScopedFile empty(services.files);
-    kept = services.files.CreateFileForWriting(copy, true, empty.Receive());
+// Places the driver: over nothing; over the add-on's own driver, with the original an earlier
+// install kept (if any); or over AutoCAD's driver, once that is kept beside it.
+bool PlaceDriver(const Placing& placing, const std::string& drivers, const deploy::PlacedEarlier& placedEarlier) {
+  platform::FileSystem& files = placing.services.files;
+  const std::string driver = InFolder(drivers, deploy::kPlotDriverName), kept = driver + deploy::kOriginalSuffix;
+  platform::FileDigest present, ours, original;
+  const platform::ErrorCode read = platform::DigestFile(files, driver, &present);
+  if (read == platform::kErrorFileNotFound) return Place(placing, "Vortel.prt5", driver);
+  const bool own = read == platform::kErrorSuccess &&
+                   ((platform::DigestFile(files, InFolder(placing.package, "Vortel.prt5"), &ours) ==
+                         platform::kErrorSuccess &&
+                     present == ours) ||
+                    placedEarlier(driver, present));
+  if (own) {
+    const bool keptBefore = platform::DigestFile(files, kept, &original) == platform::kErrorSuccess;
+    return keptBefore ? Place(placing, "Vortel.prt5", driver, kept, original) : Place(placing, "Vortel.prt5", driver);
   }
-  if (kept == platform::kErrorSuccess || kept == platform::kErrorFileExists) {
-    report.OriginalKept(original, copy);
-    report.Line((kept == platform::kErrorSuccess ? "kept what " : "kept before: what ") + original + " held, as " + copy);
-    return true;
+  platform::ErrorCode keeping = read;
+  if (keeping == platform::kErrorSuccess) keeping = files.Copy(driver, kept, false);
+  if (keeping == platform::kErrorSuccess) keeping = platform::DigestFile(files, kept, &original);
+  if (keeping != platform::kErrorSuccess || original != present) {
+    placing.report.Line(platform::FormatText("what %s held was not kept (error %ld), so it is not replaced",
+                                             driver.c_str(), keeping));
+    return false;
   }
-  report.Line(platform::FormatText("what %s held was not kept (error %ld), so it is not replaced", original.c_str(), kept));
-  return false;
+  placing.report.Line("kept what " + driver + " held, as " + kept);
+  return Place(placing, "Vortel.prt5", driver, kept, original);
 }
 
-void DeployToAcadFolder(const platform::Services& services, const std::string& acadFolder, bool withPlotDriver,
-                        core::CopyQuestions& questions, core::Report& report) {
+bool DeployToAcadFolder(const platform::Services& services, const std::string& acadFolder, bool withPlotDriver,
+                        core::CopyQuestions& questions, core::Report& report,
+                        const deploy::PlacedEarlier& placedEarlier) {
   std::string package;
   if (!deploy::LocatePackageFolder(services, questions, package)) {
     report.Line("nothing placed into " + acadFolder + ": the package was not found");
-    return;
+    return false;
   }
-  CopyInto(services, package, acadFolder + "\\Fonts",
-           {{"Vortel_EN.shx", "Vortel_EN.shx"}, {"Vortel_HZ.shx", "Vortel_HZ.shx"}}, report);
-  if (withPlotDriver) {
-    const std::string drivers = acadFolder + "\\Drv";
-    if (drivers.size() > kMaxFolderPath || KeepOriginal(services, drivers + "\\pdfplot9.hdi", report)) {
-      CopyInto(services, package, drivers, {{"Vortel.prt5", "pdfplot9.hdi"}}, report);
-    }
+  const Placing placing{services, package, report};
+  bool placed = true;
+  const std::string fonts = InFolder(acadFolder, "Fonts"), drivers = InFolder(acadFolder, "Drv");
+  if (fonts.size() > kMaxFolderPath) {
+    report.Line("nothing placed into " + fonts + ": its path is too long");
+    placed = false;
+  } else {
+    for (const char* font : deploy::kFontNames) placed &= Place(placing, font, InFolder(fonts, font));
   }
+  if (!withPlotDriver) return placed;
+  if (drivers.size() > kMaxFolderPath) {
+    report.Line("nothing placed into " + drivers + ": its path is too long");
+    return false;
+  }
+  return PlaceDriver(placing, drivers, placedEarlier) && placed;
 }
 
 }  // namespace
 
 namespace deploy {
 
-void DeployToAcadFolders(const CAcadInstallInfo& info, const acad::ReleaseTicks& ticks,
-                         core::CopyQuestions& questions, core::Report& report) {
+bool DeployToAcadFolders(const CAcadInstallInfo& info, const acad::ReleaseTicks& ticks,
+                         core::CopyQuestions& questions, core::Report& report, const PlacedEarlier& placedEarlier) {
+  bool placed = true;
   for (int index = 0; index < acad::kReleaseCount; ++index) {
     if (ticks[index] == 0) continue;
     for (const std::string& folder : info.m_arrAcadLocation[index]) {
-      DeployToAcadFolder(info.Services(), folder, index == kAcad2008Index, questions, report);
+      placed &= DeployToAcadFolder(info.Services(), folder, index == kAcad2008Index, questions, report, placedEarlier);
     }
   }
+  return placed;
 }
 
 }  // namespace deploy

@@ -1,13 +1,17 @@
 #include "deploy/copy_job.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "deploy/file_utilities.h"
+#include "platform/file_contents.h"
 #include "platform/format.h"
 #include "platform/multibyte.h"
+#include "platform/paths.h"
 #include "platform/texts.h"
 
 using platform::FoundEntry;
+using platform::InFolder;
 
 namespace {
 
@@ -15,14 +19,12 @@ namespace {
 constexpr int kProgramFileLimit = 100;
 constexpr int kLibraryFileLimit = 80;
 
-// Folder paths and search patterns are held in buffers of this many bytes, zero included.
-constexpr std::size_t kPathBufferSize = 260;
+// What a file replaced is kept as until the run is over, and what a file in use is written as
+// until Windows next starts.
+const char kReplacedSuffix[] = ".vortel-previous";
+const char kPendingSuffix[] = ".vortel-new";
 
-bool FitsPathBuffer(const std::string& path) { return path.size() < kPathBufferSize; }
-
-std::string InFolder(const std::string& folder, const std::string& name) {
-  return folder + "\\" + name;
-}
+bool FitsPathBuffer(const std::string& path) { return path.size() < platform::kMaxPath; }
 
 std::string SearchPattern(const std::string& folder) { return InFolder(folder, "*.*"); }
 
@@ -55,15 +57,15 @@ const char* AnswerName(core::CopyAnswer answer) {
     case core::CopyAnswer::Retry: return "Retry";
     case core::CopyAnswer::Ignore: return "Ignore";
     case core::CopyAnswer::Abort: return "Abort";
+    case core::CopyAnswer::ReplaceAtRestart: return "put it in place when Windows next starts";
   }
   return "";
 }
 
 }  // namespace
 
-CopyJob::CopyJob(std::string installDir, platform::ProgressBar& progress,
-                 core::CopyQuestions& questions, core::Report& report,
-                 const platform::Services& services)
+CopyJob::CopyJob(std::string installDir, platform::ProgressBar& progress, core::CopyQuestions& questions,
+                 core::Report& report, const platform::Services& services)
     : m_strInstallDir(std::move(installDir)),
       m_progress(progress),
       m_questions(questions),
@@ -88,10 +90,11 @@ CopyJob::Result CopyJob::CopyProgramFiles() {
   // A package that cannot be listed whole is one failed copy into the installation folder:
   // Retry lists it again, Ignore goes on with what was copied.
   ScanEnd end = ScanEnd::Listed;
-  const Outcome outcome = CopyAsAnswered(folders.destination, [&] {
+  const auto listed = [&] {
     end = ScanFolder(SearchPattern(folders.source), kProgramFileLimit, copyEntry);
     return end == ScanEnd::Unlistable ? platform::kErrorAccessDenied : platform::kErrorSuccess;
-  });
+  };
+  const Outcome outcome = CopyAsAnswered(folders.destination, listed, nullptr);
   return outcome == Outcome::Aborted || end == ScanEnd::Stopped ? Result::Aborted : Result::Copied;
 }
 
@@ -99,20 +102,29 @@ void CopyJob::CopyExtensionLibrary() {
   std::string packageFolder;
   if (!deploy::LocatePackageFolder(m_services, m_questions, packageFolder)) return;
   const std::string library = texts::kExtensionLibraryFolder;
-  const CopyFolders folders =
-      PrepareFolders(InFolder(packageFolder, library), InFolder(m_strInstallDir, library));
+  const CopyFolders folders = PrepareFolders(InFolder(packageFolder, library), InFolder(m_strInstallDir, library));
   ScanFolder(SearchPattern(folders.source), kLibraryFileLimit, [&](const FoundEntry& entry) {
     if (!SkippedByEveryCopy(entry)) CopyLibraryFile(folders, entry);
     return true;
   });
 }
 
-CopyJob::CopyFolders CopyJob::PrepareFolders(const std::string& source,
-                                             const std::string& destination) {
+CopyJob::Result CopyJob::CopyProgramItself(const std::string& name) {
+  const std::string destination = InFolder(m_strInstallDir, name);
+  const auto copy = [&] {
+    const std::optional<std::string> program = platform::ProgramPath(m_services.files);
+    if (!program) return platform::kErrorFileNotFound;
+    return FitsPathBuffer(destination) ? CopyOver(*program, destination, "maintenance copy: ")
+                                       : platform::kErrorFilenameTooLong;
+  };
+  return CopyAsAnswered(destination, copy, nullptr) == Outcome::Aborted ? Result::Aborted : Result::Copied;
+}
+
+CopyJob::CopyFolders CopyJob::PrepareFolders(const std::string& source, const std::string& destination) {
   const bool destinationFits = FitsPathBuffer(destination);
   // An existing folder is fine; a folder that cannot be made fails the copies into it.
   if (destinationFits && m_services.files.MakeDirectory(destination) == platform::kErrorSuccess) {
-    m_report.FolderMade(destination);
+    m_report.Done(core::Effect{core::EffectKind::FolderMade, {destination}});
   }
   return CopyFolders{source, destination, destinationFits};
 }
@@ -121,15 +133,12 @@ CopyJob::CopyFolders CopyJob::PrepareFolders(const std::string& source,
 // The scan is Listed at the end of the listing or once more than `limit` entries were
 // examined, Stopped when `visit` asks to stop, and Unlistable when the listing cannot be
 // opened (a pattern too long for its buffer among the causes) or breaks off.
-CopyJob::ScanEnd CopyJob::ScanFolder(const std::string& pattern, int limit,
-                                     const EntryVisit& visit) {
+CopyJob::ScanEnd CopyJob::ScanFolder(const std::string& pattern, int limit, const EntryVisit& visit) {
   if (!FitsPathBuffer(pattern)) return ScanEnd::Unlistable;
   platform::FileSystem& files = m_services.files;
   platform::ScopedFind listing(files);
   FoundEntry entry;
-  if (files.FindFirst(pattern, listing.Receive(), &entry) != platform::kErrorSuccess) {
-    return ScanEnd::Unlistable;
-  }
+  if (files.FindFirst(pattern, listing.Receive(), &entry) != platform::kErrorSuccess) return ScanEnd::Unlistable;
   for (int examined = 0;;) {
     m_progress.Send(platform::kPbmStepIt, 0, 0);
     if (examined > 0) {
@@ -145,62 +154,131 @@ CopyJob::ScanEnd CopyJob::ScanFolder(const std::string& pattern, int limit,
 // False when the user chose to abort.
 bool CopyJob::CopyProgramFile(const CopyFolders& folders, const FoundEntry& entry) {
   const std::string source = InFolder(folders.source, entry.name);
-  const std::string destination = InFolder(folders.destination, entry.name);
   deploy::ClearReadOnly(m_services, source);
   deploy::RemoveZoneIdentifier(m_services, source);
-  // Each attempt clears the destination's read-only mark first, so that a Retry can succeed
-  // once whatever kept the mark from being cleared has gone.
-  const Outcome outcome = CopyAsAnswered(destination, [&] {
-    if (!folders.destinationFits) return platform::kErrorFilenameTooLong;
-    deploy::ClearReadOnly(m_services, destination);
-    return CopyOver(source, destination);
-  });
-  if (outcome == Outcome::Copied) {
-    deploy::ClearReadOnly(m_services, destination);
-    Written(destination, entry.size, "program file copied: ");
-  }
-  return outcome != Outcome::Aborted;
+  return CopyAsAnswered(source, InFolder(folders.destination, entry.name), folders.destinationFits) !=
+         Outcome::Aborted;
 }
 
+// A library file that cannot be copied is left out.
 void CopyJob::CopyLibraryFile(const CopyFolders& folders, const FoundEntry& entry) {
   if (!folders.destinationFits) return;
   const std::string source = InFolder(folders.source, entry.name);
   const std::string destination = InFolder(folders.destination, entry.name);
   deploy::ClearReadOnly(m_services, source);
-  deploy::ClearReadOnly(m_services, destination);
-  // A file that cannot be copied is left out.
-  const platform::ErrorCode copied = CopyOver(source, destination);
-  deploy::ClearReadOnly(m_services, destination);
-  if (copied == platform::kErrorSuccess) {
-    Written(destination, entry.size, "library file copied: ");
-  } else {
+  const platform::ErrorCode copied = CopyOver(source, destination, "library file copied: ");
+  if (copied != platform::kErrorSuccess) {
     m_report.Line(platform::FormatText("library file not copied: %s (error %ld)", destination.c_str(), copied));
   }
 }
 
-void CopyJob::Written(const std::string& destination, std::uint64_t size, const char* what) {
-  m_bytesCopied += size;
-  m_report.FileWritten(destination);
-  m_report.Line(what + destination);
+CopyJob::Outcome CopyJob::CopyAsAnswered(const std::string& source, const std::string& destination, bool fits) {
+  return CopyAsAnswered(
+      destination,
+      [&] { return fits ? CopyOver(source, destination, "program file copied: ") : platform::kErrorFilenameTooLong; },
+      [&] { return ReplaceAtRestart(source, destination); });
 }
 
 // Runs `copy` until it succeeds or the questions give up on it: each failure asks whether to
-// try again, to leave the file as it is and go on, or to abort.
+// try again, to leave the file as it is and go on, to abort, or (a file in use) to put it in
+// place when Windows next starts, which failing ends as an abort.
 CopyJob::Outcome CopyJob::CopyAsAnswered(const std::string& destination,
-                                         const std::function<platform::ErrorCode()>& copy) {
+                                         const std::function<platform::ErrorCode()>& copy,
+                                         const std::function<platform::ErrorCode()>& replaceAtRestart) {
   for (platform::ErrorCode error; (error = copy()) != platform::kErrorSuccess;) {
-    const core::CopyAnswer answer = m_questions.CopyFailed(destination, error);
+    core::CopyAnswer answer = m_questions.CopyFailed(destination, error);
+    if (answer == core::CopyAnswer::ReplaceAtRestart && !replaceAtRestart) answer = core::CopyAnswer::Abort;
     m_report.Line(platform::FormatText("not copied: %s (error %ld), answered %s", destination.c_str(), error,
-                                    AnswerName(answer)));
+                                       AnswerName(answer)));
     switch (answer) {
       case core::CopyAnswer::Retry: continue;
       case core::CopyAnswer::Ignore: return Outcome::Ignored;
       case core::CopyAnswer::Abort: return Outcome::Aborted;
+      case core::CopyAnswer::ReplaceAtRestart:
+        return replaceAtRestart() == platform::kErrorSuccess ? Outcome::Copied : Outcome::Aborted;
     }
   }
   return Outcome::Copied;
 }
 
-platform::ErrorCode CopyJob::CopyOver(const std::string& source, const std::string& destination) {
-  return m_services.files.Copy(source, destination, false);
+// Copies one file over what the destination holds, which is kept beside it first; clears the
+// read-only mark before (so that a Retry can succeed once whatever kept it from being cleared
+// has gone) and after, and records the copy.
+platform::ErrorCode CopyJob::CopyOver(const std::string& source, const std::string& destination, const char* what) {
+  KeepReplaced(destination);
+  deploy::ClearReadOnly(m_services, destination);
+  const platform::ErrorCode copied = m_services.files.Copy(source, destination, false);
+  if (copied != platform::kErrorSuccess) return copied;
+  deploy::ClearReadOnly(m_services, destination);
+  return Record(destination, what);
+}
+
+// The new file is written beside the one in use, and moved over it when Windows next starts.
+platform::ErrorCode CopyJob::ReplaceAtRestart(const std::string& source, const std::string& destination) {
+  const std::string pending = destination + kPendingSuffix;
+  platform::ErrorCode result = m_services.files.Copy(source, pending, false);
+  if (result == platform::kErrorSuccess) result = Record(pending, "written beside the file in use: ");
+  if (result == platform::kErrorSuccess) {
+    result = m_services.files.Move(pending, destination, platform::kMoveReplaceExisting | platform::kMoveDelayUntilReboot);
+  }
+  if (result != platform::kErrorSuccess) {
+    m_report.Line(platform::FormatText("%s cannot be put in place when Windows next starts (error %ld)",
+                                       destination.c_str(), result));
+    return result;
+  }
+  platform::FileDigest digest;
+  platform::DigestFile(m_services.files, pending, &digest);
+  m_report.Done(core::Effect{core::EffectKind::FileCopied, {destination, platform::DigestText(digest)}});
+  m_report.Line("put in place when Windows next starts: " + destination);
+  m_restartNeeded = true;
+  return result;
+}
+
+// Reports a file written with its digest; a file that cannot be read back counts as not copied.
+platform::ErrorCode CopyJob::Record(const std::string& path, const char* what) {
+  platform::FileDigest digest;
+  const platform::ErrorCode read = platform::DigestFile(m_services.files, path, &digest);
+  if (read != platform::kErrorSuccess) return read;
+  m_bytesCopied += digest.size;
+  m_report.Done(core::Effect{core::EffectKind::FileCopied, {path, platform::DigestText(digest)}});
+  m_report.Line(what + path);
+  return platform::kErrorSuccess;
+}
+
+void CopyJob::KeepReplaced(const std::string& destination) {
+  const std::uint32_t attributes = m_services.files.GetAttributes(destination);
+  const bool known = std::any_of(m_replaced.begin(), m_replaced.end(),
+                                 [&](const auto& replaced) { return replaced.first == destination; });
+  if (attributes == platform::kInvalidFileAttributes || (attributes & platform::kFileAttributeDirectory) != 0 ||
+      known) {
+    return;
+  }
+  const std::string kept = destination + kReplacedSuffix;
+  const platform::ErrorCode copied = m_services.files.Copy(destination, kept, false);
+  if (copied == platform::kErrorSuccess) {
+    m_replaced.emplace_back(destination, kept);
+  } else {
+    m_report.Line(platform::FormatText("%s is replaced without a copy kept (error %ld)", destination.c_str(), copied));
+  }
+}
+
+void CopyJob::PutBackReplaced() {
+  for (const auto& [path, kept] : m_replaced) {
+    deploy::ClearReadOnly(m_services, path);
+    const platform::ErrorCode restored = m_services.files.Copy(kept, path, false);
+    if (restored == platform::kErrorSuccess) m_services.files.Delete(kept);
+    m_report.Line(restored == platform::kErrorSuccess
+                      ? "put back as it was: " + path
+                      : platform::FormatText("not put back (error %ld): %s, kept as %s", restored, path.c_str(),
+                                             kept.c_str()));
+  }
+  m_replaced.clear();
+}
+
+void CopyJob::LetGoOfReplaced() {
+  for (const auto& replaced : m_replaced) {
+    deploy::ClearReadOnly(m_services, replaced.second);
+    m_services.files.Delete(replaced.second);
+  }
+  m_replaced.clear();
 }

@@ -1,10 +1,13 @@
 // CopyJob: copies the add-on's files from the installation package into the installation
 // folder. Both copies are flat (sub-folders are never entered) and step the progress bar once
-// per directory entry they examine, plus once for the end of the listing.
+// per directory entry they examine, plus once for the end of the listing. Every file copied is
+// reported with its size and digest, so that an uninstall removes it only while it is unchanged.
 #pragma once
 
 #include <functional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "core/questions.h"
 #include "core/report.h"
@@ -21,16 +24,27 @@ class CopyJob {
 
   enum class Result { Copied, PackageMissing, Aborted };
   // Copies the program files at the package's top level into the installation folder. A copy
-  // that fails, or a package that cannot be listed, asks whether to abort, retry or ignore.
-  // Copied also when files were ignored; files copied before an abort stay.
+  // that fails, or a package that cannot be listed, asks whether to abort, retry or ignore (or,
+  // for a file in use, to put it in place when Windows next starts). Copied also when files were
+  // ignored; files copied before an abort stay.
   Result CopyProgramFiles();
 
   // Copies the files of the package's extension library folder into a folder of the same
   // name inside the installation folder. Failures are silent.
   void CopyExtensionLibrary();
 
+  // Copies the running program into the installation folder as `name`, as a program file.
+  Result CopyProgramItself(const std::string& name);
+
   // How many bytes the copies have written.
   std::uint64_t BytesCopied() const { return m_bytesCopied; }
+  // Whether a file in use is put in place only when Windows next starts.
+  bool RestartNeeded() const { return m_restartNeeded; }
+
+  // The files the copies replaced are kept beside them until the run is over: put back when the
+  // run is rolled back, or let go when it stands.
+  void PutBackReplaced();
+  void LetGoOfReplaced();
 
  private:
   // Where a copy's files come from and go to. A destination folder whose path would not fit
@@ -49,10 +63,13 @@ class CopyJob {
   ScanEnd ScanFolder(const std::string& pattern, int limit, const EntryVisit& visit);
   bool CopyProgramFile(const CopyFolders& folders, const platform::FoundEntry& entry);
   void CopyLibraryFile(const CopyFolders& folders, const platform::FoundEntry& entry);
-  void Written(const std::string& destination, std::uint64_t size, const char* what);
-  Outcome CopyAsAnswered(const std::string& destination,
-                         const std::function<platform::ErrorCode()>& copy);
-  platform::ErrorCode CopyOver(const std::string& source, const std::string& destination);
+  Outcome CopyAsAnswered(const std::string& source, const std::string& destination, bool fits);
+  Outcome CopyAsAnswered(const std::string& destination, const std::function<platform::ErrorCode()>& copy,
+                         const std::function<platform::ErrorCode()>& replaceAtRestart);
+  platform::ErrorCode CopyOver(const std::string& source, const std::string& destination, const char* what);
+  platform::ErrorCode ReplaceAtRestart(const std::string& source, const std::string& destination);
+  platform::ErrorCode Record(const std::string& path, const char* what);
+  void KeepReplaced(const std::string& destination);
 
   std::string m_strInstallDir;
   platform::ProgressBar& m_progress;
@@ -60,4 +77,6 @@ class CopyJob {
   core::Report& m_report;
   const platform::Services& m_services;
   std::uint64_t m_bytesCopied = 0;
+  bool m_restartNeeded = false;
+  std::vector<std::pair<std::string, std::string>> m_replaced;  // a file replaced, and its copy
 };

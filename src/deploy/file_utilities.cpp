@@ -1,7 +1,6 @@
 #include "deploy/file_utilities.h"
 
 #include <algorithm>
-#include <vector>
 
 #include "platform/multibyte.h"
 
@@ -26,22 +25,6 @@ void ClearReadOnly(const platform::Services& services, const std::string& path) 
 
 bool RemoveZoneIdentifier(const platform::Services& services, const std::string& path) {
   return services.files.Delete(path + ":Zone.Identifier") == platform::kErrorSuccess;
-}
-
-std::vector<std::string> MakeFolderWithParents(const platform::Services& services, const std::string& folder) {
-  // The drive ("C:") is no level to make, and neither is a share ("\\\\server\\share").
-  const std::vector<std::string> parts = platform::SplitAtCharacter(folder, '\\', services.isLeadByte);
-  const std::size_t first = folder.rfind("\\\\", 0) == 0 ? 4 : 1;
-  std::vector<std::string> made;
-  std::string level;
-  for (std::size_t part = 0; part < parts.size(); ++part) {
-    level += (part == 0 ? "" : "\\") + parts[part];
-    if (part < first || parts[part].empty()) continue;
-    const platform::ErrorCode result = services.files.MakeDirectory(level);
-    if (result == platform::kErrorSuccess) made.push_back(level);
-    if (result != platform::kErrorSuccess && result != platform::kErrorAlreadyExists) break;
-  }
-  return made;
 }
 
 bool IsAcadRunning(const platform::Services& services) {

@@ -4,7 +4,6 @@
 #pragma once
 
 #include <string>
-#include <vector>
 
 #include "core/questions.h"
 #include "platform/services.h"
@@ -28,10 +27,6 @@ void ClearReadOnly(const platform::Services& services, const std::string& path);
 
 // Deletes the "Zone.Identifier" stream of a file; true when there was one to delete.
 bool RemoveZoneIdentifier(const platform::Services& services, const std::string& path);
-
-// Makes a folder and every missing folder above it, from the root down; an existing folder is
-// left as it is. Stops at the first level that cannot be made. The folders it made, parents first.
-std::vector<std::string> MakeFolderWithParents(const platform::Services& services, const std::string& folder);
 
 // Whether a running process's executable name contains "acad.exe", in any mix of capitals.
 // A snapshot that cannot be taken counts as AutoCAD not running.

@@ -1,72 +1,89 @@
 #include "install/install_sequence.h"
 
+#include <algorithm>
+
+#include "core/package.h"
 #include "deploy/acad_folders.h"
 #include "deploy/copy_job.h"
-#include "deploy/file_utilities.h"
+#include "install/install_folder.h"
 #include "journal/journal.h"
 #include "journal/maintenance.h"
-#include "profile/loader_registration.h"
+#include "journal/removal.h"
+#include "platform/file_contents.h"
 #include "platform/format.h"
-#include "platform/texts.h"
-#include "core/package.h"
+#include "platform/paths.h"
+#include "profile/loader_registration.h"
 
 namespace install {
 namespace {
 
-const char kInstallSubFolder[] = "\\V-Trelmox";
-// The longest installation folder accepted, so that every path formed below it (loader
-// paths, copies into the extension library folder) fits the program's 260-byte buffers.
-constexpr std::size_t kMaxInstallFolder = 240;
-// A full path is formed in a buffer of this many bytes, zero included.
-constexpr std::uint32_t kFullPathBufferSize = 260;
-
 constexpr int kProgressEnd = 50;
 constexpr std::intptr_t kProgressRange = kProgressEnd << 16;  // low word 0, high word 50
 
-// Makes the installation folder; true when the program made it. A folder the program makes is
-// writable only by those who may change what AutoCAD loads; one that was there already keeps
-// its access list.
-bool MakeInstallFolder(const InstallRun& run, const std::string& installFolder) {
-  const platform::ErrorCode made = run.services.files.MakeProtectedDirectory(installFolder);
-  run.report.Line(made == platform::kErrorSuccess ? "made " + installFolder + " with an access list of its own"
-                  : made == platform::kErrorAlreadyExists
-                      ? installFolder + " was there already: its access list is left as it is"
-                      : platform::FormatText("%s not made (error %ld)", installFolder.c_str(), made));
-  return made == platform::kErrorSuccess;
+// The lines of a journal that place files into AutoCAD's folders, of folders nobody else writes.
+journal::Lines Placements(const platform::Services& services, const std::string& folder) {
+  bool othersMayWrite = true;
+  journal::Lines lines, placements;
+  if (services.files.QueryOthersMayWrite(folder, &othersMayWrite) != platform::kErrorSuccess || othersMayWrite ||
+      journal::ReadJournal(services, folder, &lines) != journal::ReadResult::Read) {
+    return placements;
+  }
+  for (const core::Effect& line : lines) {
+    if (line.kind == core::EffectKind::FilePlaced || line.kind == core::EffectKind::FileReplaced) placements.push_back(line);
+  }
+  return placements;
+}
+
+// Whether a file holds what an earlier install placed there, by the journals of this folder and
+// of the installation registered before.
+deploy::PlacedEarlier PlacedBy(const platform::Services& services, journal::Lines placements) {
+  return [&services, placements](const std::string& path, const platform::FileDigest& digest) {
+    return std::any_of(placements.begin(), placements.end(), [&](const core::Effect& line) {
+      platform::FileDigest placed;
+      return platform::IsSamePath(line.fields[0], path, services.isLeadByte) &&
+             platform::ParseDigest(line.fields[1], &placed) && placed == digest;
+    });
+  };
+}
+
+// The end of a run that failed or aborted: undone when it rolls back, registered nowhere.
+core::Ending Stop(const InstallRun& run, CopyJob& job, const journal::JournalFile& record, const std::string& folder,
+                  core::Ending ending) {
+  if (!run.rollBackOnFailure) {
+    job.LetGoOfReplaced();
+    return ending;
+  }
+  journal::RollBack(journal::RemovalRun{run.services, run.installInfo, run.report, run.progress}, folder,
+                    record.Written());
+  job.PutBackReplaced();
+  return core::Ending::Failed;
+}
+
+// The entries go last, and only where the uninstall has what it needs.
+bool Register(const InstallRun& run, const std::string& folder, std::uint64_t bytes, core::Report& report) {
+  platform::FileSystem& files = run.services.files;
+  const bool inPlace =
+      files.GetAttributes(platform::InFolder(folder, journal::kJournalName)) != platform::kInvalidFileAttributes &&
+      files.GetAttributes(platform::InFolder(folder, journal::kMaintenanceName)) != platform::kInvalidFileAttributes;
+  if (!inPlace) {
+    report.Line("no uninstall entry is written: the journal or the maintenance copy is missing");
+    return false;
+  }
+  return journal::RegisterMaintenance(run.services, folder, bytes, report);
+}
+
+// One installation per machine: the one registered before in another folder goes, its AutoCAD
+// folders left to the new one.
+bool ReplaceEarlier(const InstallRun& run, const std::optional<std::string>& earlier, const std::string& folder) {
+  if (!earlier || platform::IsSamePath(*earlier, folder, run.services.isLeadByte)) return true;
+  run.report.Line("the installation in " + *earlier + " is replaced by this one and removed");
+  platform::NoProgressBar progress;
+  const journal::Removal removal = journal::RemoveInstallation(
+      journal::RemovalRun{run.services, run.installInfo, run.report, progress}, *earlier, true);
+  return removal.end == journal::Removal::End::Removed || removal.end == journal::Removal::End::NoJournal;
 }
 
 }  // namespace
-
-FolderChoice ChooseFolder(const platform::Services& services, const std::string& typed) {
-  char full[kFullPathBufferSize] = {};
-  const std::uint32_t length = typed.empty() ? 0 : services.files.FullPathName(typed, full, kFullPathBufferSize);
-  FolderChoice choice;
-  choice.folder.assign(full, length < kFullPathBufferSize ? length : 0);
-  platform::DropTrailingBackslash(choice.folder, services.isLeadByte);
-  // A ';' would split the folder in two where AutoCAD reads its trusted paths, trusting another.
-  if (length == 0 || platform::FindByCharacters(choice.folder, ";", services.isLeadByte) != std::string::npos) {
-    choice.refusal = texts::kChooseInstallPath;
-  } else if (length >= kFullPathBufferSize ||
-             choice.folder.size() + sizeof kInstallSubFolder - 1 > kMaxInstallFolder) {
-    choice.refusal = texts::kInstallPathTooLong;
-  }
-  return choice;
-}
-
-bool IsOffered(const CAcadInstallInfo& info, int year, int packageBits) {
-  return !info.m_arrAcadLocation[acad::ReleaseIndex(year)].empty() &&
-         (packageBits != 32 || year < acad::kFirstReleaseOf64BitOnly);
-}
-
-void LogRunStart(core::Report& report, const platform::Services& services, const std::string& commandLine) {
-  const platform::LocalTime now = services.environment.Now();
-  report.Line(platform::FormatText("Vortel setup %d.%02d.%02d (%d-bit AutoCAD)", g_nPackageVersion / 10000,
-                                g_nPackageVersion % 10000 / 100, g_nPackageVersion % 100, g_nPackageBits));
-  report.Line("command line: " + commandLine);
-  report.Line(platform::FormatText("date: %04d-%02d-%02d %02d:%02d:%02d", now.year, now.month, now.day, now.hour,
-                                now.minute, now.second));
-  report.Line(services.environment.IsElevated() ? "elevated: yes" : "elevated: no");
-}
 
 void LogInstallations(core::Report& report, const CAcadInstallInfo& info, const acad::ReleaseTicks& ticks) {
   std::string ticked;
@@ -76,48 +93,57 @@ void LogInstallations(core::Report& report, const CAcadInstallInfo& info, const 
       const std::string& key = info.m_arrProductKey[index][n];
       const bool wow = key.rfind("SOFTWARE\\Wow6432Node\\", 0) == 0;
       report.Line(platform::FormatText("found AutoCAD %d: HKLM\\%s (%s root), folder %s", year, key.c_str(),
-                                    wow ? "32-bit" : "native", info.m_arrAcadLocation[index][n].c_str()));
+                                       wow ? "32-bit" : "native", info.m_arrAcadLocation[index][n].c_str()));
     }
     if (ticks[index] != 0) ticked += " " + std::to_string(year);
   }
   report.Line(ticked.empty() ? "releases ticked: none" : "releases ticked:" + ticked);
 }
 
-InstallEnd Install(const InstallRun& run, const std::string& chosenFolder, const acad::ReleaseTicks& ticks) {
-  const std::string installFolder = chosenFolder + kInstallSubFolder;
-  run.report.Line("folder: " + chosenFolder + ", installation folder: " + installFolder);
-  std::vector<std::string> made = deploy::MakeFolderWithParents(run.services, chosenFolder);
-  if (MakeInstallFolder(run, installFolder)) made.push_back(installFolder);
-  // From here on what the install does is also kept in its record, for the uninstall.
-  journal::InstallRecordFile record(run.services, installFolder);
-  core::BothReports report(run.report, record);
-  for (const std::string& folder : made) report.FolderMade(folder);
+core::Ending Install(const InstallRun& run, const InstallTarget& target) {
+  const std::string folder = platform::InFolder(target.folder, core::kInstallSubFolder);
+  run.report.Line("folder: " + target.folder + ", installation folder: " + folder);
+  const std::optional<std::string> earlier = journal::RegisteredInstallFolder(run.services);
+  const std::vector<std::string> made = PrepareInstallFolder(run.services, target.folder, folder, run.report);
+  journal::Lines placements = Placements(run.services, folder);
+  if (earlier && !platform::IsSamePath(*earlier, folder, run.services.isLeadByte)) {
+    const journal::Lines before = Placements(run.services, *earlier);
+    placements.insert(placements.end(), before.begin(), before.end());
+  }
+  // From here on every effect is also kept in the journal, for the uninstall.
+  journal::JournalFile record(run.services, folder, run.report);
+  for (const std::string& madeFolder : made) record.Done(core::Effect{core::EffectKind::FolderMade, {madeFolder}});
   run.progress.Send(platform::kPbmSetRange, 0, kProgressRange);
   run.progress.Send(platform::kPbmSetStep, 1, 0);
   run.progress.Send(platform::kPbmSetPos, 0, 0);
 
-  CopyJob job(installFolder, run.progress, run.questions, report, run.services);
+  CopyJob job(folder, run.progress, run.questions, record, run.services);
   const CopyJob::Result copied = job.CopyProgramFiles();
   if (copied == CopyJob::Result::PackageMissing) {
-    record.DiscardIfNew();
-    return InstallEnd::PackageMissing;
+    journal::RollBack(journal::RemovalRun{run.services, run.installInfo, run.report, run.progress}, folder,
+                      record.Written());
+    return core::Ending::Failed;
   }
-  if (copied == CopyJob::Result::Aborted) {
-    journal::RegisterMaintenance(run.services, installFolder, job.BytesCopied(), report);  // what was copied can be removed
-    return InstallEnd::Aborted;
-  }
+  if (copied == CopyJob::Result::Aborted) return Stop(run, job, record, folder, core::Ending::Aborted);
   job.CopyExtensionLibrary();
-  journal::RegisterMaintenance(run.services, installFolder, job.BytesCopied(), report);
+  if (job.CopyProgramItself(journal::kMaintenanceName) == CopyJob::Result::Aborted) {
+    return Stop(run, job, record, folder, core::Ending::Aborted);
+  }
   run.progress.Send(platform::kPbmStepIt, 0, 0);
 
-  run.installInfo.SetInstallDir(installFolder);
-  const bool loadersWritten = profile::RegisterLoaders(run.installInfo, ticks, run.packageBits, report);
+  run.installInfo.SetInstallDir(folder);
+  const bool loadersWritten = profile::RegisterLoaders(run.installInfo, target.ticks, run.packageBits, record);
   run.progress.Send(platform::kPbmStepIt, 0, 0);
 
-  deploy::DeployToAcadFolders(run.installInfo, ticks, run.questions, report);
+  const bool placed = deploy::DeployToAcadFolders(run.installInfo, target.ticks, run.questions, record,
+                                                  PlacedBy(run.services, placements));
   run.progress.Send(platform::kPbmStepIt, 0, 0);
+  job.LetGoOfReplaced();
+  const bool registered = Register(run, folder, job.BytesCopied(), record);
+  const bool replaced = registered && ReplaceEarlier(run, earlier, folder);
   run.progress.Send(platform::kPbmSetPos, kProgressEnd, 0);
-  return loadersWritten ? InstallEnd::Finished : InstallEnd::FinishedWithErrors;
+  if (!loadersWritten || !placed || record.Failed() || !registered || !replaced) return core::Ending::FinishedWithErrors;
+  return job.RestartNeeded() ? core::Ending::RestartNeeded : core::Ending::Finished;
 }
 
 }  // namespace install

@@ -1,12 +1,11 @@
-// The install's record, "Uninstall.dat" in the installation folder: everything an install did
-// that the uninstall must undo, one line each, written as the install goes so that the file is
-// whole after every line. A later install into the same folder adds to it. A record that cannot
-// be read whole is not guessed at.
+// The install's journal, "Uninstall.dat" in the installation folder: every effect of every
+// install into the folder that the uninstall must undo, one line each, in the order done, with
+// what is needed to undo it and to check that undoing it is still right. Lines are appended as
+// the install goes and never taken back but by a rewrite that keeps what is still to undo; a
+// journal that cannot be read whole is not guessed at.
 #pragma once
 
-#include <optional>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "core/report.h"
@@ -14,49 +13,44 @@
 
 namespace journal {
 
-inline constexpr char kRecordName[] = "Uninstall.dat";
+inline constexpr char kJournalName[] = "Uninstall.dat";
 
-struct InstallRecord {
-  using Pair = std::pair<std::string, std::string>;
-  std::vector<std::string> folders;  // made by the install, parents first
-  std::vector<std::string> files;    // written into the installation folder
-  std::vector<std::string> placed;   // written into AutoCAD's folders (the fonts stay)
-  std::vector<Pair> originals;       // a file replaced, and the copy of its original kept
-  std::vector<std::string> keys;     // made by the install, "HKLM\..." or "HKCU\..."
-  std::vector<Pair> loaders;         // a product key (below HKLM), and its entry written
-  std::vector<Pair> trusted;         // a Variables key (below HKCU) whose TRUSTEDPATHS gained the
-                                     // folder, and "1" when the value was there before, else "0"
-  std::vector<std::string> steps;    // the folder, when a per-user step trusted it for every user
-};
+using Lines = std::vector<core::Effect>;
 
-// The record of an installation folder; nothing when there is none, or it cannot be read whole.
-std::optional<InstallRecord> ReadInstallRecord(const platform::Services& services, const std::string& installFolder);
+enum class ReadResult { Read, Missing, Unreadable };
 
-class InstallRecordFile final : public core::Report {
+// The lines of the journal of `folder`.
+ReadResult ReadJournal(const platform::Services& services, const std::string& folder, Lines* lines);
+
+// The journal a run writes: each effect reported is appended to the journal of the folder (made,
+// with its first line, when there is none) and kept; lines of the log go on to `log`.
+class JournalFile final : public core::Report {
  public:
-  // Keeps the record of `installFolder`, with what an earlier record there holds.
-  InstallRecordFile(const platform::Services& services, const std::string& installFolder);
+  JournalFile(const platform::Services& services, std::string folder, core::Report& log);
 
-  void FolderMade(const std::string& path) override { Add("folder", path); }
-  void FileWritten(const std::string& path) override;
-  void OriginalKept(const std::string& original, const std::string& copy) override { Add("original", original, copy); }
-  void KeyMade(const std::string& key) override { Add("key", key); }
-  void LoaderWritten(const std::string& productKey, const std::string& entry) override { Add("loader", productKey, entry); }
-  void TrustedPathAdded(const std::string& variablesKey, bool valueExisted) override {
-    Add("trusted", variablesKey, valueExisted ? "1" : "0");
-  }
-  void PerUserStepWritten(const std::string& folder) override { Add("step", folder); }
-  // Deletes the record begun by this install, when there was none before: an install that
-  // copied nothing leaves no record.
-  void DiscardIfNew();
+  void Line(const std::string& text) override { m_log.Line(text); }
+  void LastLine(const std::string& text) override { m_log.LastLine(text); }
+  // Appends the effect's line; one that cannot be written is logged and remembered.
+  void Done(const core::Effect& effect) override;
+
+  // Whether a line could not be written, and the lines this run wrote.
+  bool Failed() const { return m_failed; }
+  const Lines& Written() const { return m_written; }
 
  private:
-  void Add(const char* kind, const std::string& first, const std::string& second = "");
-
   const platform::Services& m_services;
-  const std::string m_installFolder;
+  const std::string m_folder;
+  core::Report& m_log;
   platform::ScopedFile m_file;
-  bool m_new = true;
+  Lines m_written;
+  bool m_failed = false;
 };
+
+// Replaces the journal of `folder` with `lines` (written whole to a new file that is then moved
+// over it), or deletes it when there are none.
+platform::ErrorCode RewriteJournal(const platform::Services& services, const std::string& folder, const Lines& lines);
+
+// The journal's name of a kind of line ("file", "loader"...), and the kind of a name.
+const char* KindName(core::EffectKind kind);
 
 }  // namespace journal

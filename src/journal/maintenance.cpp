@@ -2,129 +2,146 @@
 
 #include <vector>
 
+#include "core/package.h"
 #include "core/registry_keys.h"
 #include "platform/format.h"
+#include "platform/paths.h"
+#include "platform/registry_values.h"
 #include "platform/texts.h"
-#include "core/package.h"
 
 namespace journal {
 namespace {
 
-const char kUninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\VortelStructureToolbox";
-const char kActiveSetupKey[] = "SOFTWARE\\Microsoft\\Active Setup\\Installed Components\\VortelStructureToolbox";
-// The program's path is read into this many bytes, so at most 260 characters.
-constexpr std::uint32_t kModulePathBufferSize = 261;
-
 std::string Quoted(const std::string& path) { return "\"" + path + "\""; }
 
-void SetText(platform::Registry& registry, platform::RegKey key, const char* name, const std::string& text) {
-  registry.SetValue(key, name, platform::kRegSz, reinterpret_cast<const std::uint8_t*>(text.c_str()),
-                    static_cast<std::uint32_t>(text.size() + 1));
+std::string StepCommand(const std::string& installFolder) {
+  return Quoted(platform::InFolder(installFolder, kMaintenanceName)) + " " + kTrustUserSwitch;
 }
 
-void SetNumber(platform::Registry& registry, platform::RegKey key, const char* name, std::uint32_t number) {
-  registry.SetValue(key, name, platform::kRegDword, reinterpret_cast<const std::uint8_t*>(&number), sizeof number);
-}
+// Writes each value in turn; the first error, if any.
+class ValueWriter {
+ public:
+  ValueWriter(platform::Registry& registry, platform::RegKey key) : m_registry(registry), m_key(key) {}
+  void Text(const char* name, const std::string& text) { Keep(platform::SetText(m_registry, m_key, name, text)); }
+  void Number(const char* name, std::uint32_t number) { Keep(platform::SetNumber(m_registry, m_key, name, number)); }
+  platform::ErrorCode Error() const { return m_error; }
 
-// A text value of a key below `root`; "" when there is none.
-std::string ReadText(platform::Registry& registry, platform::RegKey root, const char* path, const char* name) {
-  platform::ScopedRegKey key(registry);
-  std::vector<std::uint8_t> data(1024, 0);
-  std::uint32_t size = static_cast<std::uint32_t>(data.size() - 1), type = 0;
-  if (registry.OpenKey(root, path, key.Receive()) != platform::kErrorSuccess ||
-      registry.QueryValue(key.Get(), name, &type, data.data(), &size) != platform::kErrorSuccess || type != platform::kRegSz) {
-    return "";
+ private:
+  void Keep(platform::ErrorCode error) {
+    if (m_error == platform::kErrorSuccess) m_error = error;
   }
-  return reinterpret_cast<const char*>(data.data());
-}
+  platform::Registry& m_registry;
+  platform::RegKey m_key;
+  platform::ErrorCode m_error = platform::kErrorSuccess;
+};
 
-bool SameFolder(const platform::Services& services, const std::string& a, const std::string& b) {
-  return platform::EqualsIgnoringCase(a, b, services.isLeadByte);
-}
-
-// The copy of the running program in the installation folder, through which the add-on is removed.
-void MakeMaintenanceCopy(const platform::Services& services, const std::string& copy, core::Report& report) {
-  char program[kModulePathBufferSize] = {};
-  const std::uint32_t length = services.files.ModuleFileName(program, kModulePathBufferSize);
-  const platform::ErrorCode copied = length > 0 && length < kModulePathBufferSize
-                                         ? services.files.Copy(std::string(program, length), copy, false)
-                                         : platform::kErrorFilenameTooLong;
-  report.Line(copied == platform::kErrorSuccess ? "maintenance copy: " + copy
-              : platform::FormatText("maintenance copy %s not made (error %ld)", copy.c_str(), copied));
-}
-
-void WriteUninstallEntry(platform::Registry& registry, platform::RegKey entry, const std::string& installFolder,
-                         std::uint64_t installedBytes) {
-  const std::string copy = installFolder + "\\" + kMaintenanceName;
-  SetText(registry, entry, "DisplayName", texts::kProductName);
-  SetText(registry, entry, "DisplayVersion",
-          platform::FormatText("%d.%02d.%02d", g_nPackageVersion / 10000, g_nPackageVersion % 10000 / 100,
-                               g_nPackageVersion % 100));
-  SetText(registry, entry, "Publisher", "Vortel");
-  SetText(registry, entry, "InstallLocation", installFolder);
-  SetText(registry, entry, "DisplayIcon", copy);
-  SetText(registry, entry, "UninstallString", Quoted(copy));
-  SetText(registry, entry, "QuietUninstallString", Quoted(copy) + " /S");
-  SetNumber(registry, entry, "EstimatedSize", static_cast<std::uint32_t>((installedBytes + 1023) / 1024));
-  SetNumber(registry, entry, "NoModify", 1);
-  SetNumber(registry, entry, "NoRepair", 1);
+platform::ErrorCode WriteUninstallEntry(platform::Registry& registry, platform::RegKey entry,
+                                        const std::string& installFolder, std::uint64_t installedBytes) {
+  const std::string copy = platform::InFolder(installFolder, kMaintenanceName);
+  ValueWriter values(registry, entry);
+  values.Text("DisplayName", texts::kProductName);
+  values.Text("DisplayVersion", core::VersionText());
+  values.Text("Publisher", "Vortel");
+  values.Text("InstallLocation", installFolder);
+  values.Text("DisplayIcon", copy);
+  values.Text("UninstallString", Quoted(copy));
+  values.Text("QuietUninstallString", Quoted(copy) + " /S");
+  values.Number("EstimatedSize", static_cast<std::uint32_t>((installedBytes + 1023) / 1024));
+  values.Number("NoModify", 1);
+  values.Number("NoRepair", 1);
+  return values.Error();
 }
 
 // Active Setup runs the step once for each user whose record of it is older than this
 // version: each install writes a newer one, so that a folder moved is trusted anew.
-void WritePerUserStep(const platform::Services& services, platform::RegKey step, const std::string& installFolder) {
+platform::ErrorCode WritePerUserStep(const platform::Services& services, platform::RegKey step,
+                                     const std::string& installFolder) {
   const platform::LocalTime now = services.environment.Now();
-  SetText(services.registry, step, "", texts::kProductName);
-  SetText(services.registry, step, "StubPath", Quoted(installFolder + "\\" + kMaintenanceName) + " " + kTrustUserSwitch);
-  SetText(services.registry, step, "Version",
-          platform::FormatText("%d,%d,%d,%d", now.year, now.month * 100 + now.day, now.hour * 100 + now.minute, now.second));
-  SetNumber(services.registry, step, "IsInstalled", 1);
+  ValueWriter values(services.registry, step);
+  values.Text("", texts::kProductName);
+  values.Text("StubPath", StepCommand(installFolder));
+  values.Text("Version", platform::FormatText("%d,%d,%d,%d", now.year, now.month * 100 + now.day,
+                                              now.hour * 100 + now.minute, now.second));
+  values.Number("IsInstalled", 1);
+  return values.Error();
+}
+
+// Opens (or makes) a key of the maintenance entries and writes it; the error that stopped it.
+template <typename Write>
+platform::ErrorCode WriteKey(const platform::Services& services, platform::RegKey root, const char* path,
+                             core::Report& report, Write write) {
+  platform::ScopedRegKey key(services.registry);
+  const platform::ErrorCode made =
+      core::CreateKeyReported(services, root, root == platform::kHkeyLocalMachine ? "HKLM" : "HKCU", path, key, report);
+  return key.IsOpen() ? write(key.Get()) : (made != platform::kErrorSuccess ? made : platform::kErrorInvalidHandle);
+}
+
+bool Names(const platform::Services& services, const std::string& value, const std::string& expected) {
+  return platform::EqualsIgnoringCase(value, expected, services.isLeadByte);
+}
+
+// Removes a key while its value names `expected`; false when it cannot be told or removed.
+bool RemoveKeyNaming(const platform::Services& services, platform::RegKey root, const char* path, const char* value,
+                     const std::string& expected, const char* what, core::Report& report) {
+  platform::ValueText named;
+  platform::ErrorCode removed = platform::ReadValueText(services.registry, root, path, value, 1024, &named);
+  if (removed == platform::kErrorFileNotFound) return true;
+  if (removed == platform::kErrorSuccess && !Names(services, named.text, expected)) return true;
+  if (removed == platform::kErrorSuccess) removed = services.registry.DeleteKey(root, path);
+  report.Line(removed == platform::kErrorSuccess
+                  ? platform::FormatText("%s removed: %s", what, path)
+                  : platform::FormatText("%s not removed (error %ld): %s", what, removed, path));
+  return removed == platform::kErrorSuccess;
 }
 
 }  // namespace
 
-void RegisterMaintenance(const platform::Services& services, const std::string& installFolder,
+bool RegisterMaintenance(const platform::Services& services, const std::string& installFolder,
                          std::uint64_t installedBytes, core::Report& report) {
-  MakeMaintenanceCopy(services, installFolder + "\\" + kMaintenanceName, report);
-  platform::ScopedRegKey entry(services.registry);
-  const bool machineWide = core::CreateKeyReported(services, platform::kHkeyLocalMachine, "HKLM", kUninstallKey, entry,
-                                             report) == platform::kErrorSuccess;
-  if (!machineWide) core::CreateKeyReported(services, platform::kHkeyCurrentUser, "HKCU", kUninstallKey, entry, report);
-  if (entry.IsOpen()) WriteUninstallEntry(services.registry, entry.Get(), installFolder, installedBytes);
-  report.Line(!entry.IsOpen() ? std::string("no uninstall entry could be written")
-              : machineWide   ? std::string("uninstall entry: HKLM\\") + kUninstallKey
-                              : std::string("uninstall entry, for this user only: HKCU\\") + kUninstallKey);
-  platform::ScopedRegKey step(services.registry);
-  if (machineWide && core::CreateKeyReported(services, platform::kHkeyLocalMachine, "HKLM", kActiveSetupKey, step, report) ==
-                         platform::kErrorSuccess) {
-    WritePerUserStep(services, step.Get(), installFolder);
-    report.PerUserStepWritten(installFolder);
-    report.Line(std::string("per-user step: HKLM\\") + kActiveSetupKey);
+  const auto entry = [&](platform::RegKey key) {
+    return WriteUninstallEntry(services.registry, key, installFolder, installedBytes);
+  };
+  platform::RegKey root = platform::kHkeyLocalMachine;
+  platform::ErrorCode written = WriteKey(services, root, kUninstallKey, report, entry);
+  if (written != platform::kErrorSuccess) {
+    report.Line(platform::FormatText("no uninstall entry below HKLM (error %ld): for this user only", written));
+    root = platform::kHkeyCurrentUser;
+    written = WriteKey(services, root, kUninstallKey, report, entry);
   }
+  if (written != platform::kErrorSuccess) {
+    report.Line(platform::FormatText("no uninstall entry could be written (error %ld)", written));
+    return false;
+  }
+  report.Line(std::string("uninstall entry: ") + (root == platform::kHkeyLocalMachine ? "HKLM\\" : "HKCU\\") +
+              kUninstallKey);
+  if (root != platform::kHkeyLocalMachine) return true;
+  written = WriteKey(services, root, kActiveSetupKey, report,
+                     [&](platform::RegKey key) { return WritePerUserStep(services, key, installFolder); });
+  if (written == platform::kErrorSuccess) {
+    report.Done(core::Effect{core::EffectKind::PerUserStepWritten, {installFolder}});
+    report.Line(std::string("per-user step: HKLM\\") + kActiveSetupKey);
+  } else {
+    report.Line(platform::FormatText("no per-user step could be written (error %ld)", written));
+  }
+  return true;
 }
 
 std::optional<std::string> RegisteredInstallFolder(const platform::Services& services) {
   for (const platform::RegKey root : {platform::kHkeyLocalMachine, platform::kHkeyCurrentUser}) {
-    const std::string folder = ReadText(services.registry, root, kUninstallKey, "InstallLocation");
+    const std::string folder = platform::ReadString(services.registry, root, kUninstallKey, "InstallLocation");
     if (!folder.empty()) return folder;
   }
   return std::nullopt;
 }
 
-void UnregisterMaintenance(const platform::Services& services, const std::string& installFolder,
-                           core::Report& report) {
-  platform::Registry& registry = services.registry;
+bool UnregisterMaintenance(const platform::Services& services, const std::string& installFolder, core::Report& report) {
+  bool removed = true;
   for (const platform::RegKey root : {platform::kHkeyLocalMachine, platform::kHkeyCurrentUser}) {
-    if (!SameFolder(services, ReadText(registry, root, kUninstallKey, "InstallLocation"), installFolder)) continue;
-    const platform::ErrorCode removed = registry.DeleteKey(root, kUninstallKey);
-    report.Line(removed == platform::kErrorSuccess ? std::string("uninstall entry removed: ") + kUninstallKey
-                : platform::FormatText("uninstall entry not removed: %s (error %ld)", kUninstallKey, removed));
+    removed &= RemoveKeyNaming(services, root, kUninstallKey, "InstallLocation", installFolder, "uninstall entry", report);
   }
-  const std::string stub = ReadText(registry, platform::kHkeyLocalMachine, kActiveSetupKey, "StubPath");
-  if (!SameFolder(services, stub, Quoted(installFolder + "\\" + kMaintenanceName) + " " + kTrustUserSwitch)) return;
-  const platform::ErrorCode removed = registry.DeleteKey(platform::kHkeyLocalMachine, kActiveSetupKey);
-  report.Line(removed == platform::kErrorSuccess ? std::string("per-user step removed: ") + kActiveSetupKey
-              : platform::FormatText("per-user step not removed: %s (error %ld)", kActiveSetupKey, removed));
+  return RemoveKeyNaming(services, platform::kHkeyLocalMachine, kActiveSetupKey, "StubPath", StepCommand(installFolder),
+                         "per-user step", report) &&
+         removed;
 }
 
 }  // namespace journal

@@ -1,6 +1,7 @@
 // What lets an installation be found and removed again: the maintenance copy of the program in
 // the installation folder, the entry of Programs and Features, and the per-user step of Active
-// Setup that trusts the folder for every user at their next logon.
+// Setup that trusts the folder for every user at their next logon. The entry and the step are
+// written last, by an install that stands; each is removed only while it names its folder.
 #pragma once
 
 #include <cstdint>
@@ -15,19 +16,24 @@ namespace journal {
 inline constexpr char kMaintenanceName[] = "Uninstall.exe";
 // The switch of the maintenance copy that Active Setup runs for each user at logon.
 inline constexpr char kTrustUserSwitch[] = "/TRUSTUSER";
+// Both keys, below HKLM (the entry below the user's HKCU where HKLM cannot be written).
+inline constexpr char kUninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\VortelStructureToolbox";
+inline constexpr char kActiveSetupKey[] =
+    "SOFTWARE\\Microsoft\\Active Setup\\Installed Components\\VortelStructureToolbox";
 
-// Copies the running program into the installation folder as its maintenance copy, and writes
-// the uninstall entry (below HKLM, or the user's HKCU where HKLM cannot be written; installing
-// again updates the one entry) and, where HKLM can be written, the per-user step.
-void RegisterMaintenance(const platform::Services& services, const std::string& installFolder,
+// Writes the uninstall entry (below HKLM, or the user's HKCU where HKLM cannot be written;
+// installing again rewrites the one entry) and, where HKLM can be written, the per-user step,
+// reporting the step as done once every value of it is written. False when no whole entry could
+// be written.
+bool RegisterMaintenance(const platform::Services& services, const std::string& installFolder,
                          std::uint64_t installedBytes, core::Report& report);
 
 // The installation folder that the uninstall entry names (HKLM's first, then the user's); none
 // when the add-on is not installed.
 std::optional<std::string> RegisteredInstallFolder(const platform::Services& services);
 
-// Removes the uninstall entry and the per-user step, each only where it names `installFolder`.
-void UnregisterMaintenance(const platform::Services& services, const std::string& installFolder,
-                           core::Report& report);
+// Removes the uninstall entry and the per-user step, each only where it names `installFolder`;
+// false when one that names it could not be removed.
+bool UnregisterMaintenance(const platform::Services& services, const std::string& installFolder, core::Report& report);
 
 }  // namespace journal

@@ -7,6 +7,9 @@
 #include <string>
 #include <utility>
 
+#include "platform/scoped_handle.h"
+#include "platform/win32_types.h"
+
 namespace platform {
 
 using WindowHandle = std::uintptr_t;
@@ -30,8 +33,6 @@ constexpr int kIdNo = 7;
 // The folder picker (SHBrowseForFolderA): an item identifier list it hands back, 0 for none.
 using ItemIdList = std::uintptr_t;
 constexpr ItemIdList kNoItem = 0;
-// Size of the picker's display-name buffer and of a path from SHGetPathFromIDListA (MAX_PATH).
-constexpr std::size_t kMaxPath = 260;
 
 constexpr unsigned kBifReturnOnlyFsDirs = 0x1;
 constexpr unsigned kBifEditBox = 0x10;
@@ -74,6 +75,9 @@ class Desktop {
   // MessageBoxA: the answer, or 0 when the box could not be shown.
   virtual int ShowMessageBox(WindowHandle owner, const std::string& text,
                              const std::string& caption, unsigned type) = 0;
+  // MessageBoxW of UTF-8 texts, readable whatever the system's code page.
+  virtual int ShowUnicodeMessageBox(WindowHandle owner, const std::string& utf8Text,
+                                    const std::string& utf8Caption, unsigned type) = 0;
 
   // SHBrowseForFolderA: the item picked, or kNoItem when the user cancelled.
   virtual ItemIdList BrowseForFolder(const BrowseInfo& info) = 0;
@@ -85,20 +89,6 @@ class Desktop {
 };
 
 // Owns one item the picker handed back and frees it when it goes out of scope.
-class ScopedItemIdList {
- public:
-  ScopedItemIdList(Desktop& desktop, ItemIdList item) : m_desktop(&desktop), m_item(item) {}
-  ScopedItemIdList(const ScopedItemIdList&) = delete;
-  ScopedItemIdList& operator=(const ScopedItemIdList&) = delete;
-  ~ScopedItemIdList() {
-    if (m_item != kNoItem) m_desktop->FreeItem(std::exchange(m_item, kNoItem));
-  }
-
-  ItemIdList Get() const { return m_item; }
-
- private:
-  Desktop* m_desktop;
-  ItemIdList m_item;
-};
+using ScopedItemIdList = ScopedHandle<ServiceCloser<Desktop, ItemIdList, kNoItem, &Desktop::FreeItem>>;
 
 }  // namespace platform

@@ -1,6 +1,6 @@
 // What the program asks of the machine and the process it runs in, shaped like the Win32 calls
-// it stands for: the temporary folder, the local time, the process's elevation, and text
-// conversion from the system's code page.
+// it stands for: the temporary folder, the local time, the process's elevation, the system's
+// code page and text conversion from it.
 #pragma once
 
 #include <string>
@@ -24,6 +24,8 @@ class Environment {
   virtual bool IsElevated() = 0;
   // A text of the system's code page in UTF-8 (MultiByteToWideChar, then WideCharToMultiByte).
   virtual std::string ToUtf8(const std::string& text) = 0;
+  // GetACP: the system's ANSI code page.
+  virtual unsigned AnsiCodePage() = 0;
 };
 
 }  // namespace platform

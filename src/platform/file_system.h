@@ -16,15 +16,25 @@ constexpr std::uint32_t kFileAttributeHidden = 0x2;
 constexpr std::uint32_t kFileAttributeDirectory = 0x10;
 constexpr std::uint32_t kFileAttributeArchive = 0x20;
 constexpr std::uint32_t kFileAttributeNormal = 0x80;
+constexpr std::uint32_t kFileAttributeReparsePoint = 0x400;  // a link or a junction
 constexpr std::uint32_t kInvalidFileAttributes = 0xFFFFFFFFu;
+
+// MoveFileExA flags.
+constexpr std::uint32_t kMoveReplaceExisting = 0x1;
+constexpr std::uint32_t kMoveDelayUntilReboot = 0x4;
+constexpr std::uint32_t kMoveWriteThrough = 0x8;
 
 // An open directory listing; kInvalidFindHandle stands for INVALID_HANDLE_VALUE.
 using FindHandle = std::uintptr_t;
 constexpr FindHandle kInvalidFindHandle = static_cast<FindHandle>(-1);
 
-// A file opened for writing (a handle from CreateFileA); kInvalidFile stands for none.
+// A file opened for reading or writing (a handle from CreateFileA); kInvalidFile stands for none.
 using FileHandle = std::uintptr_t;
 constexpr FileHandle kInvalidFile = static_cast<FileHandle>(-1);
+
+// How CreateFileA opens a file for writing: one that must not exist yet (CREATE_NEW), one made
+// anew (CREATE_ALWAYS), or one written at its end, made when missing (OPEN_ALWAYS).
+enum class WriteMode { New, Replace, Append };
 
 // One directory entry as a listing reports it (cFileName, dwFileAttributes, nFileSize...).
 struct FoundEntry {
@@ -44,8 +54,7 @@ class FileSystem {
 
   // FindFirstFileA: opens a listing for `pattern` ("folder\*.*", or a path taken literally) and
   // reports its first entry. `handle` receives kInvalidFindHandle on failure.
-  virtual ErrorCode FindFirst(const std::string& pattern, FindHandle* handle,
-                              FoundEntry* entry) = 0;
+  virtual ErrorCode FindFirst(const std::string& pattern, FindHandle* handle, FoundEntry* entry) = 0;
   // FindNextFileA: kErrorNoMoreFiles once the listing is exhausted.
   virtual ErrorCode FindNext(FindHandle handle, FoundEntry* entry) = 0;
   // FindClose.
@@ -57,35 +66,45 @@ class FileSystem {
   virtual ErrorCode SetAttributes(const std::string& path, std::uint32_t attributes) = 0;
   // CopyFileA.
   virtual ErrorCode Copy(const std::string& from, const std::string& to, bool failIfExists) = 0;
+  // MoveFileExA with the kMove flags; an empty `to` deletes (only with kMoveDelayUntilReboot).
+  virtual ErrorCode Move(const std::string& from, const std::string& to, std::uint32_t flags) = 0;
   // DeleteFileA; "file:stream" names an alternate data stream of the file.
   virtual ErrorCode Delete(const std::string& path) = 0;
   // _mkdir: creates one folder whose parent exists.
   virtual ErrorCode MakeDirectory(const std::string& path) = 0;
-  // CreateDirectoryA with an access list of the folder's own, which inherits nothing from its
-  // parent: full control for SYSTEM, the administrators and the user running the program, read
-  // and execute for the users.
+  // CreateDirectoryA with the protected access list: one of the folder's own, inheriting nothing
+  // from its parent, that grants full control to SYSTEM, the administrators and the user running
+  // the program, read and execute to the users, and no more than that to the folder's owner.
   virtual ErrorCode MakeProtectedDirectory(const std::string& path) = 0;
+  // SetNamedSecurityInfoA: gives an existing folder the protected access list.
+  virtual ErrorCode ProtectFolder(const std::string& path) = 0;
+  // SetNamedSecurityInfoA: a file or folder inside a protected folder keeps no access list of its
+  // own and takes what its folder passes on.
+  virtual ErrorCode InheritAccess(const std::string& path) = 0;
+  // GetNamedSecurityInfoA: whether anybody but SYSTEM, the administrators and the user running
+  // the program owns the path or may change what it holds.
+  virtual ErrorCode QueryOthersMayWrite(const std::string& path, bool* othersMayWrite) = 0;
   // GetFullPathNameA into `buffer` of `size` bytes: the length of the full path, or when it
   // does not fit the size it needs (its zero included); 0 when there is none.
   virtual std::uint32_t FullPathName(const std::string& path, char* buffer, std::uint32_t size) = 0;
-  // CreateFileA for writing, shared for reading: a file that must not exist yet (CREATE_NEW),
-  // or one made anew (CREATE_ALWAYS). `handle` receives kInvalidFile on failure.
-  virtual ErrorCode CreateFileForWriting(const std::string& path, bool mustBeNew, FileHandle* handle) = 0;
+  // CreateFileA for writing, shared for reading. `handle` receives kInvalidFile on failure.
+  virtual ErrorCode CreateFileForWriting(const std::string& path, WriteMode mode, FileHandle* handle) = 0;
   // WriteFile of all the bytes given.
   virtual ErrorCode WriteToFile(FileHandle handle, const std::string& bytes) = 0;
-  // CloseHandle of a file opened for writing.
+  // FlushFileBuffers: what was written is on the disk.
+  virtual ErrorCode FlushFile(FileHandle handle) = 0;
+  // CreateFileA of an existing file for reading, shared for reading.
+  virtual ErrorCode OpenFileForReading(const std::string& path, FileHandle* handle) = 0;
+  // ReadFile of up to `size` bytes; `read` receives how many came, 0 at the end of the file.
+  virtual ErrorCode ReadFromFile(FileHandle handle, char* buffer, std::uint32_t size, std::uint32_t* read) = 0;
+  // CloseHandle of an open file.
   virtual ErrorCode CloseFile(FileHandle handle) = 0;
-  // CreateFileA and ReadFile of a whole file (of at most `limit` bytes).
-  virtual ErrorCode ReadWholeFile(const std::string& path, std::size_t limit, std::string* contents) = 0;
-  // RemoveDirectoryA: removes an empty folder.
+  // RemoveDirectoryA: removes an empty folder (a junction itself, never what it points at).
   virtual ErrorCode RemoveFolder(const std::string& path) = 0;
-  // MoveFileExA(path, null, MOVEFILE_DELAY_UNTIL_REBOOT): deletes a file, or an empty folder,
-  // when Windows next starts.
-  virtual ErrorCode DeleteAtRestart(const std::string& path) = 0;
 };
 
-// Own one open listing, or one file opened for writing, and close it when they go out of scope.
-using ScopedFind = ScopedHandle<FileSystem, FindHandle, kInvalidFindHandle, &FileSystem::CloseFind>;
-using ScopedFile = ScopedHandle<FileSystem, FileHandle, kInvalidFile, &FileSystem::CloseFile>;
+// Own one open listing, or one open file, and close it when they go out of scope.
+using ScopedFind = ScopedHandle<ServiceCloser<FileSystem, FindHandle, kInvalidFindHandle, &FileSystem::CloseFind>>;
+using ScopedFile = ScopedHandle<ServiceCloser<FileSystem, FileHandle, kInvalidFile, &FileSystem::CloseFile>>;
 
 }  // namespace platform

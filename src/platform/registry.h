@@ -18,6 +18,8 @@ constexpr RegKey kHkeyCurrentUser = 0x80000001u;
 constexpr RegKey kHkeyLocalMachine = 0x80000002u;
 
 constexpr std::uint32_t kKeyRead = 0x20019;
+constexpr std::uint32_t kKeyWrite = 0x20006;
+constexpr std::uint32_t kKeyReadWrite = kKeyRead | kKeyWrite;
 
 constexpr std::uint32_t kRegNone = 0;
 constexpr std::uint32_t kRegSz = 1;
@@ -35,8 +37,9 @@ class Registry {
   // RegOpenKeyExA with the given access mask.
   virtual ErrorCode OpenKeyEx(RegKey parent, const char* subKey, std::uint32_t access,
                               RegKey* result) = 0;
-  // RegCreateKeyA: creates the key and any missing parent, or opens it where it exists.
-  virtual ErrorCode CreateKey(RegKey parent, const char* subKey, RegKey* result) = 0;
+  // RegCreateKeyExA with the given access mask: creates the key and any missing parent, or opens
+  // it where it exists.
+  virtual ErrorCode CreateKey(RegKey parent, const char* subKey, std::uint32_t access, RegKey* result) = 0;
   // RegDeleteKeyA: deletes a key that has no subkeys.
   virtual ErrorCode DeleteKey(RegKey parent, const char* subKey) = 0;
   // RegQueryInfoKeyA asking only for the number of subkeys.
@@ -58,6 +61,6 @@ class Registry {
 };
 
 // Owns one open key and closes it when it goes out of scope.
-using ScopedRegKey = ScopedHandle<Registry, RegKey, kNullKey, &Registry::CloseKey>;
+using ScopedRegKey = ScopedHandle<ServiceCloser<Registry, RegKey, kNullKey, &Registry::CloseKey>>;
 
 }  // namespace platform

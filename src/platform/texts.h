@@ -11,8 +11,6 @@ extern const char kSoftwareSetupCaption[];   // V-软件安装
 extern const char kToolboxSetupCaption[];    // V-工具箱安装
 
 // Dialog texts formatted at start-up.
-extern const char kTitleFormat[];            // 结构工具箱软件 V%d.%d
-extern const char kTitleFormatZeroMonth[];   // 结构工具箱软件 V%d.0%d
 extern const char kBitsFormat[];             // ( %d位 AutoCAD版 )
 extern const char kBrowseTitle[];            // 请选择安装目录：
 
@@ -25,11 +23,13 @@ extern const char kInstallFinished[];        // 安装完成，重启CAD即可�
 extern const char kInstallFinishedPartly[];  // 安装完成，但部分AutoCAD加载项注册失败，…
 extern const char kPackageNotFound[];        // 未找到安装所需的Data文件夹 ! …
 extern const char kCopyFailedFormat[];       // 拷贝文件 %s 失败，可能原因如下：…
+extern const char kAnotherRun[];             // 另一个安装或卸载程序正在运行，请稍后再试 !
+extern const char kDriveMissing[];           // 安装路径所在的驱动器不存在，请选择其他安装路径 !
 extern const char kChooseInstallPath[];      // 请选择安装路径 !
 extern const char kInstallPathTooLong[];     // 安装路径过长，请选择较短的安装路径 !
 
 // The command line's usage and the exit codes.
-extern const char kUsage[];                  // 用法：SetUp.exe [/S | /VERYSILENT | /SILENT] …
+extern const char kUsage[];                  // 用法：SetUp.exe [/S | /VERYSILENT | /SILENT | /QUIET …] …
 
 // The uninstall.
 extern const char kUninstallCaption[];        // V-结构工具箱卸载
@@ -37,6 +37,8 @@ extern const char kConfirmUninstall[];        // 确定要卸载结构工具箱�
 extern const char kCloseAcadBeforeUninstall[]; // 请关闭AutoCAD后再进行卸载 !
 extern const char kUninstallFinished[];       // 卸载完成 ! 字体文件…仍保留在AutoCAD的Fonts文件夹中…
 extern const char kUninstallFinishedPartly[]; // 卸载完成，但部分文件或注册表项未能删除 ! 字体文件…
+extern const char kUninstallRestartNeeded[];  // 卸载完成，部分文件将在 Windows 重启后删除 ! 字体文件…
+extern const char kChangedFilesKept[];        // 以下文件在安装后被修改过，已保留：
 extern const char kNotInstalled[];            // 未找到结构工具箱软件的安装，无需卸载 !
 extern const char kRecordUnreadable[];        // 无法读取安装记录 Uninstall.dat，卸载未进行 !
 

@@ -2,9 +2,13 @@
 // so that the core compiles without <windows.h>. The values are the Win32 ones.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 namespace platform {
+
+// MAX_PATH: a path buffer of this many bytes holds a path of one character less and its zero.
+constexpr std::size_t kMaxPath = 260;
 
 using ErrorCode = long;  // a Win32 error code as the API returns it (LONG / GetLastError)
 
@@ -13,7 +17,12 @@ constexpr ErrorCode kErrorFileNotFound = 2;
 constexpr ErrorCode kErrorPathNotFound = 3;
 constexpr ErrorCode kErrorAccessDenied = 5;
 constexpr ErrorCode kErrorInvalidHandle = 6;
+constexpr ErrorCode kErrorInvalidDrive = 15;
+constexpr ErrorCode kErrorNotSameDevice = 17;
 constexpr ErrorCode kErrorSharingViolation = 32;
+constexpr ErrorCode kErrorLockViolation = 33;
+constexpr ErrorCode kErrorDiskFull = 112;
+constexpr ErrorCode kErrorTimeout = 1460;
 constexpr ErrorCode kErrorFileExists = 80;
 constexpr ErrorCode kErrorInvalidParameter = 87;
 constexpr ErrorCode kErrorDirNotEmpty = 145;
@@ -24,5 +33,7 @@ constexpr ErrorCode kErrorAlreadyExists = 183;
 constexpr ErrorCode kErrorMoreData = 234;
 constexpr ErrorCode kErrorNoMoreItems = 259;
 constexpr ErrorCode kErrorNoMoreFiles = 18;
+constexpr ErrorCode kErrorUserMappedFile = 1224;  // a file mapped into a process: in use
+constexpr ErrorCode kErrorPrivilegeNotHeld = 1314;
 
 }  // namespace platform

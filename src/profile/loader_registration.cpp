@@ -6,6 +6,8 @@
 #include "profile/trusted_paths.h"
 #include "core/registry_keys.h"
 #include "platform/format.h"
+#include "platform/paths.h"
+#include "platform/registry_values.h"
 
 using platform::RegKey;
 using platform::ScopedRegKey;
@@ -16,6 +18,8 @@ namespace {
 constexpr std::uint32_t kLoadOnStartup = 2;
 constexpr std::size_t kTextBufferSize = 260;
 
+const char kLoaderValue[] = "LOADER";
+const char kLoadControlsValue[] = "LOADCTRLS";
 const char kEntryFormat[] = "Applications\\Vortel%d";
 const char kLoaderFormat[] = "%s\\Vortel%d.ARX";
 const char kEntry32Format[] = "Applications\\Vortel%d_32";
@@ -52,16 +56,11 @@ platform::ErrorCode WriteLoaderEntry(platform::Registry& registry, RegKey produc
                                      const std::string& loader) {
   registry.DeleteKey(productKey, entryName.c_str());
   ScopedRegKey entry(registry);
-  const platform::ErrorCode created = registry.CreateKey(productKey, entryName.c_str(), entry.Receive());
+  const platform::ErrorCode created =
+      registry.CreateKey(productKey, entryName.c_str(), platform::kKeyReadWrite, entry.Receive());
   if (!entry.IsOpen()) return created != platform::kErrorSuccess ? created : platform::kErrorInvalidHandle;
-
-  const std::uint32_t loadControls = kLoadOnStartup;
-  const platform::ErrorCode controlsSet =
-      registry.SetValue(entry.Get(), "LOADCTRLS", platform::kRegDword,
-                        reinterpret_cast<const std::uint8_t*>(&loadControls), sizeof loadControls);
-  const platform::ErrorCode loaderSet =
-      registry.SetValue(entry.Get(), "LOADER", platform::kRegSz, reinterpret_cast<const std::uint8_t*>(loader.c_str()),
-                        static_cast<std::uint32_t>(loader.size() + 1));
+  const platform::ErrorCode controlsSet = platform::SetNumber(registry, entry.Get(), kLoadControlsValue, kLoadOnStartup);
+  const platform::ErrorCode loaderSet = platform::SetText(registry, entry.Get(), kLoaderValue, loader);
   return controlsSet != platform::kErrorSuccess ? controlsSet : loaderSet;
 }
 
@@ -83,7 +82,9 @@ bool RegisterLoaderEntry(const CAcadInstallInfo& info, RegKey productKey, const 
   const platform::ErrorCode written = fits ? WriteLoaderEntry(services.registry, productKey, entryName, loader)
                                            : platform::kErrorFilenameTooLong;
   const std::string key = "HKLM\\" + productKeyPath + entryName;
-  if (written == platform::kErrorSuccess) report.LoaderWritten(productKeyPath, entryName);
+  if (written == platform::kErrorSuccess) {
+    report.Done(core::Effect{core::EffectKind::LoaderWritten, {productKeyPath, entryName}});
+  }
   report.Line(written == platform::kErrorSuccess
                ? platform::FormatText("loader entry written: %s: LOADER (REG_SZ) = %s, LOADCTRLS (REG_DWORD) = %u",
                                       key.c_str(), loader.c_str(), kLoadOnStartup)
@@ -114,8 +115,8 @@ bool RegisterLoader(const CAcadInstallInfo& info, int year, int packageBits, cor
   bool allWritten = true;
   for (const std::string& productKeyPath : info.m_arrProductKey[acad::ReleaseIndex(year)]) {
     ScopedRegKey productKey(registry);
-    const platform::ErrorCode opened =
-        registry.OpenKey(platform::kHkeyLocalMachine, productKeyPath.c_str(), productKey.Receive());
+    const platform::ErrorCode opened = registry.OpenKeyEx(platform::kHkeyLocalMachine, productKeyPath.c_str(),
+                                                          platform::kKeyReadWrite, productKey.Receive());
     if (!productKey.IsOpen()) {
       report.Line(platform::FormatText("loader entries not written below HKLM\\%s: the key does not open (error %ld)",
                                     productKeyPath.c_str(), opened));
@@ -131,6 +132,33 @@ bool RegisterLoader(const CAcadInstallInfo& info, int year, int packageBits, cor
     if (packageBits == 64 && year == 2010) write(2010, kEntry32Format, 2010, kLoader32Format);
   }
   return allWritten;
+}
+
+platform::ErrorCode UnregisterLoaderEntry(const platform::Services& services, const std::string& productKeyPath,
+                                          const std::string& entryName, const std::string& folder,
+                                          core::Report& report) {
+  platform::Registry& registry = services.registry;
+  const std::string where = "HKLM\\" + productKeyPath + entryName;
+  ScopedRegKey productKey(registry);
+  platform::ErrorCode result = registry.OpenKeyEx(platform::kHkeyLocalMachine, productKeyPath.c_str(),
+                                                  platform::kKeyReadWrite, productKey.Receive());
+  platform::ValueText loader;
+  if (result == platform::kErrorSuccess) {
+    result = platform::ReadValueText(registry, productKey.Get(), entryName, kLoaderValue, 1024, &loader);
+  }
+  if (result == platform::kErrorFileNotFound) {
+    report.Line("loader entry already gone: " + where);
+    return platform::kErrorSuccess;
+  }
+  if (result == platform::kErrorSuccess && !platform::IsInsideFolder(loader.text, folder, services.isLeadByte)) {
+    report.Line("loader entry left: " + where + " names \"" + loader.text + "\", not this installation");
+    return platform::kErrorSuccess;
+  }
+  if (result == platform::kErrorSuccess) result = registry.DeleteKey(productKey.Get(), entryName.c_str());
+  report.Line(result == platform::kErrorSuccess
+                  ? "loader entry removed: " + where
+                  : platform::FormatText("loader entry not removed (error %ld): %s", result, where.c_str()));
+  return result;
 }
 
 }  // namespace profile

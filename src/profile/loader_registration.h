@@ -15,4 +15,11 @@ bool RegisterLoaders(const CAcadInstallInfo& info, const acad::ReleaseTicks& tic
                      core::Report& report);
 bool RegisterLoader(const CAcadInstallInfo& info, int year, int packageBits, core::Report& report);
 
+// Removes one entry the install wrote beneath a product key (below HKLM, ending in a backslash),
+// only while its LOADER still names a file in `folder`. Success also when the entry is gone or
+// names another installation.
+platform::ErrorCode UnregisterLoaderEntry(const platform::Services& services, const std::string& productKeyPath,
+                                          const std::string& entryName, const std::string& folder,
+                                          core::Report& report);
+
 }  // namespace profile

@@ -1,12 +1,14 @@
-// Trusting the installation folder in every AutoCAD profile of the current user: the folder
-// is added to the profile's TRUSTEDPATHS list unless the list already names it.
+// Trusting the installation folder in every AutoCAD profile of the current user: the folder is
+// added to the profile's TRUSTEDPATHS list unless the list already names it, and taken out again
+// with every other entry left as it is.
+#include "profile/trusted_paths.h"
+
 #include <algorithm>
 #include <vector>
 
-#include "profile/trusted_paths.h"
-
 #include "core/registry_keys.h"
 #include "platform/format.h"
+#include "platform/registry_values.h"
 
 using platform::RegKey;
 using platform::ScopedRegKey;
@@ -31,16 +33,13 @@ std::string JoinKeyPath(const std::string& base, const std::string& name, const 
 
 // A handle for the current user's root, as each collecting phase takes one.
 bool OpenUserRoot(platform::Registry& registry, ScopedRegKey& root) {
-  return registry.OpenKey(platform::kHkeyCurrentUser, nullptr, root.Receive()) ==
-         platform::kErrorSuccess;
+  return registry.OpenKey(platform::kHkeyCurrentUser, nullptr, root.Receive()) == platform::kErrorSuccess;
 }
 
 // Opens `path` below the user's root with KEY_READ and lists the subkeys that open.
-bool ListSubKeysOf(platform::Registry& registry, RegKey root, const std::string& path,
-                   acad::StringList& names) {
+bool ListSubKeysOf(platform::Registry& registry, RegKey root, const std::string& path, acad::StringList& names) {
   ScopedRegKey key(registry);
-  if (registry.OpenKeyEx(root, path.c_str(), platform::kKeyRead, key.Receive()) !=
-      platform::kErrorSuccess) {
+  if (registry.OpenKeyEx(root, path.c_str(), platform::kKeyRead, key.Receive()) != platform::kErrorSuccess) {
     return false;
   }
   acad::ListOpenableSubKeys(registry, key.Get(), names);
@@ -55,61 +54,50 @@ struct StoredList {
   platform::ErrorCode error = platform::kErrorSuccess;
 };
 
-// A missing key or value reads as an empty list; any other failure (a list longer than the
-// read limit among them) leaves the list unreadable.
+// A missing key or value reads as an empty list; any other failure (a list longer than the read
+// limit among them) leaves the list unreadable.
 StoredList ReadTrustedPaths(platform::Registry& registry, const std::string& variablesKey, std::uint32_t limit) {
   StoredList stored;
-  ScopedRegKey key(registry);
-  const platform::ErrorCode opened = registry.OpenKey(platform::kHkeyCurrentUser, variablesKey.c_str(), key.Receive());
-  if (opened == platform::kErrorFileNotFound) return stored;
-  if (!key.IsOpen()) {
-    stored.error = opened != platform::kErrorSuccess ? opened : platform::kErrorInvalidHandle;
-    return stored;
-  }
-  std::vector<std::uint8_t> buffer(std::max<std::size_t>(kNewTextLimit, limit) + 1, 0);  // a NUL always after
-  std::uint32_t size = limit;
-  std::uint32_t type = 0;
-  const platform::ErrorCode read = registry.QueryValue(key.Get(), kTrustedPathsValue, &type, buffer.data(), &size);
-  stored.valueExists = read != platform::kErrorFileNotFound;
-  if (read == platform::kErrorSuccess) stored.text.assign(reinterpret_cast<const char*>(buffer.data()));
+  platform::ValueText value;
+  const platform::ErrorCode read =
+      platform::ReadValueText(registry, platform::kHkeyCurrentUser, variablesKey, kTrustedPathsValue, limit, &value);
+  stored.valueExists = read == platform::kErrorSuccess;
+  stored.text = value.text;
   if (read != platform::kErrorSuccess && read != platform::kErrorFileNotFound) stored.error = read;
   return stored;
 }
 
-// Whether one entry of the list names `upperFolder`: the folder itself (one trailing
-// backslash aside) or the folder with AutoCAD's "\..." for its sub-folders.
-bool EntryNamesFolder(std::string entry, const std::string& upperFolder,
-                      platform::LeadByteTest isLeadByte) {
+// Whether one entry of the list names `upperFolder`: the folder itself (one trailing backslash
+// aside) or the folder with AutoCAD's "\..." for its sub-folders.
+bool EntryNamesFolder(std::string entry, const std::string& upperFolder, platform::LeadByteTest isLeadByte) {
   if (entry == upperFolder || entry == upperFolder + "\\...") return true;
   platform::DropTrailingBackslash(entry, isLeadByte);
   return entry == upperFolder;
 }
 
-bool ListNamesFolder(const std::string& upperList, const std::string& upperFolder,
-                     platform::LeadByteTest isLeadByte) {
-  std::string rest = upperList;
-  for (;;) {
-    const std::size_t separator = platform::FindByCharacters(rest, ";", isLeadByte);
-    if (EntryNamesFolder(rest.substr(0, separator), upperFolder, isLeadByte)) return true;
-    if (separator == std::string::npos) return false;
-    rest.erase(0, separator + 1);
-  }
+std::string Upper(std::string text, platform::LeadByteTest isLeadByte) {
+  platform::ToUpperByCharacters(text, isLeadByte);
+  return text;
 }
 
-// The list to store: the folder alone in place of a list that holds no entry (nothing but
-// separators and blanks); otherwise the list in capitals, with the folder in capitals appended
-// when the list does not name it yet. Any entry counts, however short ("D:").
+bool ListNamesFolder(const std::string& list, const std::string& folder, platform::LeadByteTest isLeadByte) {
+  const std::string upperFolder = Upper(folder, isLeadByte);
+  const std::vector<std::string> entries = platform::SplitAtCharacter(Upper(list, isLeadByte), ';', isLeadByte);
+  return std::any_of(entries.begin(), entries.end(),
+                     [&](const std::string& entry) { return EntryNamesFolder(entry, upperFolder, isLeadByte); });
+}
+
+// Whether a list holds no entry: nothing but separators and blanks. Any entry counts, however
+// short ("D:").
 bool HoldsNoEntry(const std::string& list) { return list.find_first_not_of("; \t") == std::string::npos; }
 
-std::string NewTrustedPaths(const std::string& stored, const std::string& folder,
-                            platform::LeadByteTest isLeadByte) {
+// The list to store: the folder alone in place of a list that holds no entry; otherwise the list
+// in capitals, with the folder in capitals appended when the list does not name it yet.
+std::string NewTrustedPaths(const std::string& stored, const std::string& folder, platform::LeadByteTest isLeadByte) {
   if (HoldsNoEntry(stored)) return folder;
-  std::string upperList = stored;
-  std::string upperFolder = folder;
-  platform::ToUpperByCharacters(upperList, isLeadByte);
-  platform::ToUpperByCharacters(upperFolder, isLeadByte);
-  if (ListNamesFolder(upperList, upperFolder, isLeadByte)) return upperList;
-  return upperList + ";" + upperFolder;
+  const std::string upperList = Upper(stored, isLeadByte);
+  if (ListNamesFolder(stored, folder, isLeadByte)) return upperList;
+  return upperList + ";" + Upper(folder, isLeadByte);
 }
 
 // The "Profiles" key path of every product of every release under the user's AutoCAD key.
@@ -124,8 +112,8 @@ acad::StringList CollectProfilesKeys(const platform::Services& services) {
     acad::StringList products;
     ListSubKeysOf(registry, root.Get(), std::string(kUserAcadKey) + "\\" + release, products);
     for (const std::string& product : products) {
-      profilesKeys.push_back(JoinKeyPath(std::string(kUserAcadKey) + "\\" + release, product,
-                                         "\\Profiles", services.isLeadByte));
+      profilesKeys.push_back(
+          JoinKeyPath(std::string(kUserAcadKey) + "\\" + release, product, "\\Profiles", services.isLeadByte));
     }
   }
   return profilesKeys;
@@ -149,35 +137,29 @@ acad::StringList CollectVariablesKeys(const platform::Services& services) {
 
 void TrustFolderInProfile(const platform::Services& services, const std::string& folder,
                           const std::string& variablesKey, core::Report& report) {
-  platform::Registry& registry = services.registry;
   const std::string where = "TRUSTEDPATHS of HKCU\\" + variablesKey;
-  const StoredList read = ReadTrustedPaths(registry, variablesKey, kReadLimit);
+  const StoredList read = ReadTrustedPaths(services.registry, variablesKey, kReadLimit);
   if (read.error != platform::kErrorSuccess) {
     report.Line(platform::FormatText("%s left alone: it cannot be read whole (error %ld)", where.c_str(), read.error));
     return;
   }
-  const std::string& stored = read.text;
-  const std::string newList = NewTrustedPaths(stored, folder, services.isLeadByte);
+  const std::string newList = NewTrustedPaths(read.text, folder, services.isLeadByte);
   if (newList.size() > kNewTextLimit) {
     report.Line(where + " left alone: with the folder it would be too long");
     return;
   }
-  ScopedRegKey key(registry);
+  ScopedRegKey key(services.registry);
   platform::ErrorCode written =
       core::CreateKeyReported(services, platform::kHkeyCurrentUser, "HKCU", variablesKey, key, report);
-  if (key.IsOpen()) {
-    written = registry.SetValue(key.Get(), kTrustedPathsValue, platform::kRegSz,
-                                reinterpret_cast<const std::uint8_t*>(newList.c_str()),
-                                static_cast<std::uint32_t>(newList.size() + 1));
+  if (key.IsOpen()) written = platform::SetText(services.registry, key.Get(), kTrustedPathsValue, newList);
+  if (written != platform::kErrorSuccess) {
+    report.Line(platform::FormatText("%s not written (error %ld)", where.c_str(), written));
+    return;
   }
-  report.Line(written == platform::kErrorSuccess
-               ? where + " was \"" + stored + "\", is \"" + newList + "\""
-               : platform::FormatText("%s not written (error %ld)", where.c_str(), written));
-  std::string upperStored = stored, upperFolder = folder;
-  platform::ToUpperByCharacters(upperStored, services.isLeadByte);
-  platform::ToUpperByCharacters(upperFolder, services.isLeadByte);
-  const bool gained = HoldsNoEntry(stored) || !ListNamesFolder(upperStored, upperFolder, services.isLeadByte);
-  if (written == platform::kErrorSuccess && gained) report.TrustedPathAdded(variablesKey, read.valueExists);
+  report.Line(where + " was \"" + read.text + "\", is \"" + newList + "\"");
+  if (HoldsNoEntry(read.text) || !ListNamesFolder(read.text, folder, services.isLeadByte)) {
+    report.Done(core::Effect{core::EffectKind::TrustedPathAdded, {variablesKey, read.valueExists ? "1" : "0"}});
+  }
 }
 
 }  // namespace
@@ -186,44 +168,15 @@ namespace profile {
 
 std::string TrustedPathsWithoutFolder(const std::string& list, const std::string& folder,
                                       platform::LeadByteTest isLeadByte) {
-  std::string upperFolder = folder;
-  platform::ToUpperByCharacters(upperFolder, isLeadByte);
+  const std::string upperFolder = Upper(folder, isLeadByte);
   std::string kept;
   bool first = true;
   for (const std::string& entry : platform::SplitAtCharacter(list, ';', isLeadByte)) {
-    std::string upperEntry = entry;
-    platform::ToUpperByCharacters(upperEntry, isLeadByte);
-    if (EntryNamesFolder(upperEntry, upperFolder, isLeadByte)) continue;
+    if (EntryNamesFolder(Upper(entry, isLeadByte), upperFolder, isLeadByte)) continue;
     kept += (first ? "" : ";") + entry;
     first = false;
   }
   return kept;
-}
-
-void RemoveTrustedPath(const CAcadInstallInfo& info, const std::vector<std::string>& valuesMade,
-                       core::Report& report) {
-  const platform::Services& services = info.Services();
-  platform::Registry& registry = services.registry;
-  for (const std::string& variablesKey : CollectVariablesKeys(services)) {
-    const std::string where = "TRUSTEDPATHS of HKCU\\" + variablesKey;
-    const StoredList read = ReadTrustedPaths(registry, variablesKey, kUninstallReadLimit);
-    const std::string kept = TrustedPathsWithoutFolder(read.text, info.m_strInstallDir, services.isLeadByte);
-    if (read.error != platform::kErrorSuccess || !read.valueExists || kept == read.text) continue;
-    ScopedRegKey key(registry);
-    platform::ErrorCode written = registry.OpenKey(platform::kHkeyCurrentUser, variablesKey.c_str(), key.Receive());
-    // A list that the install made, and that names nothing else, goes with the folder.
-    const bool made =
-        std::find(valuesMade.begin(), valuesMade.end(), variablesKey) != valuesMade.end() && HoldsNoEntry(kept);
-    if (key.IsOpen()) {
-      written = made ? registry.DeleteValue(key.Get(), kTrustedPathsValue)
-                     : registry.SetValue(key.Get(), kTrustedPathsValue, platform::kRegSz,
-                                         reinterpret_cast<const std::uint8_t*>(kept.c_str()),
-                                         static_cast<std::uint32_t>(kept.size() + 1));
-    }
-    report.Line(written != platform::kErrorSuccess ? platform::FormatText("%s not changed (error %ld)", where.c_str(), written)
-                : made                           ? where + " removed"
-                                                 : where + " was \"" + read.text + "\", is \"" + kept + "\"");
-  }
 }
 
 void AddTrustedPath(const CAcadInstallInfo& info, core::Report& report) {
@@ -232,6 +185,46 @@ void AddTrustedPath(const CAcadInstallInfo& info, core::Report& report) {
   for (const std::string& variablesKey : variablesKeys) {
     TrustFolderInProfile(info.Services(), info.m_strInstallDir, variablesKey, report);
   }
+}
+
+platform::ErrorCode UntrustFolder(const platform::Services& services, const std::string& variablesKey,
+                                  const std::string& folder, bool listMadeByInstall, core::Report& report) {
+  const std::string where = "TRUSTEDPATHS of HKCU\\" + variablesKey;
+  const StoredList read = ReadTrustedPaths(services.registry, variablesKey, kUninstallReadLimit);
+  if (read.error != platform::kErrorSuccess) {
+    report.Line(platform::FormatText("%s not changed: it cannot be read whole (error %ld)", where.c_str(), read.error));
+    return read.error;
+  }
+  const std::string kept = TrustedPathsWithoutFolder(read.text, folder, services.isLeadByte);
+  if (!read.valueExists || kept == read.text) return platform::kErrorSuccess;
+  // A list that the install made, and that names nothing else, goes with the folder.
+  const bool remove = listMadeByInstall && HoldsNoEntry(kept);
+  ScopedRegKey key(services.registry);
+  platform::ErrorCode written = services.registry.OpenKeyEx(platform::kHkeyCurrentUser, variablesKey.c_str(),
+                                                            platform::kKeyReadWrite, key.Receive());
+  if (written == platform::kErrorSuccess) {
+    written = remove ? services.registry.DeleteValue(key.Get(), kTrustedPathsValue)
+                     : platform::SetText(services.registry, key.Get(), kTrustedPathsValue, kept);
+  }
+  report.Line(written != platform::kErrorSuccess
+                  ? platform::FormatText("%s not changed (error %ld)", where.c_str(), written)
+              : remove ? where + " removed"
+                       : where + " was \"" + read.text + "\", is \"" + kept + "\"");
+  return written;
+}
+
+bool RemoveTrustedPath(const CAcadInstallInfo& info, core::Report& report) {
+  bool removed = true;
+  for (const std::string& variablesKey : CollectVariablesKeys(info.Services())) {
+    const StoredList read = ReadTrustedPaths(info.Services().registry, variablesKey, kUninstallReadLimit);
+    if (read.error != platform::kErrorSuccess || !ListNamesFolder(read.text, info.m_strInstallDir,
+                                                                  info.Services().isLeadByte)) {
+      continue;
+    }
+    removed &= UntrustFolder(info.Services(), variablesKey, info.m_strInstallDir, false, report) ==
+               platform::kErrorSuccess;
+  }
+  return removed;
 }
 
 }  // namespace profile

@@ -3,7 +3,6 @@
 #pragma once
 
 #include <string>
-#include <vector>
 
 #include "acad/install_info.h"
 #include "core/report.h"
@@ -14,10 +13,16 @@ namespace profile {
 // each list before and after (or why it was left alone).
 void AddTrustedPath(const CAcadInstallInfo& info, core::Report& report);
 
-// Takes the installation folder out of TRUSTEDPATHS in every AutoCAD profile of the user (the
-// folder's entries alone); a list named in `valuesMade` that is left naming nothing goes.
-void RemoveTrustedPath(const CAcadInstallInfo& info, const std::vector<std::string>& valuesMade,
-                       core::Report& report);
+// Takes `folder`'s entries out of the TRUSTEDPATHS of one profile (its Variables key below HKCU);
+// a list the install made that is left naming nothing goes. Success when the list no longer names
+// the folder (or never did); the error that kept it from being read or written otherwise.
+platform::ErrorCode UntrustFolder(const platform::Services& services, const std::string& variablesKey,
+                                  const std::string& folder, bool listMadeByInstall, core::Report& report);
+
+// Takes the installation folder out of every TRUSTEDPATHS of the user that names it (lists that
+// cannot be read whole are left: no one trusted the folder in them); false when one could not be
+// changed.
+bool RemoveTrustedPath(const CAcadInstallInfo& info, core::Report& report);
 
 // A TRUSTEDPATHS list without the entries that name `folder` (the folder itself in any case, with
 // one trailing backslash or AutoCAD's "\..."); every other entry, their order and the separators

@@ -1,6 +1,5 @@
 // What the install button does: refuse once while AutoCAD runs, refuse a folder it cannot use,
 // then install behind the progress bar and end with a closing message.
-#include "deploy/file_utilities.h"
 #include "core/endings.h"
 #include "platform/texts.h"
 #include "ui/dialog_questions.h"
@@ -10,47 +9,43 @@
 
 void Dlg_Setup::OnInstall() {
   platform::Desktop& desktop = m_services.desktop;
-  if (g_bCheckAcadRunning && deploy::IsAcadRunning(m_services)) {
-    desktop.ShowMessageBox(Handle(), texts::kCloseAcadFirst, texts::kSoftwareSetupCaption, platform::kMbOk);
-    g_bCheckAcadRunning = false;
-    return;
-  }
   // The install works on its own copy of the choices: nothing done to the dialog while one of
-  // its messages is up changes what is installed. A folder it cannot use is refused before
-  // anything is made, and the dialog stays as it is.
+  // its messages is up changes what is installed. A refusal leaves the dialog as it is.
   UpdateData(true);
-  const install::FolderChoice choice = install::ChooseFolder(m_services, m_strPath);
-  if (choice.refusal != nullptr) {
-    desktop.ShowMessageBox(Handle(), choice.refusal, texts::kSoftwareSetupCaption, platform::kMbOk);
+  core::RunChoices choices;
+  choices.folder = m_strPath;
+  choices.releases = TickedYears();
+  install::InstallTarget target;
+  const core::Refusal refusal =
+      install::CheckInstall(m_services, m_installInfo, m_package.bits, choices, g_bCheckAcadRunning, &target);
+  if (refusal != core::Refusal::None) {
+    desktop.ShowMessageBox(Handle(), core::RefusalMessage(refusal), texts::kSoftwareSetupCaption, platform::kMbOk);
+    if (refusal == core::Refusal::AcadRunning) g_bCheckAcadRunning = false;
     return;
   }
-  switch (RunInstall(choice.folder, Ticks())) {
-    case install::InstallEnd::PackageMissing:
-    case install::InstallEnd::Aborted:
-      OnCancel();
-      return;
-    case install::InstallEnd::Finished:
+  m_ending = RunInstall(target);
+  switch (m_ending) {
+    case core::Ending::Finished:
+    case core::Ending::RestartNeeded:
       desktop.ShowMessageBox(Handle(), texts::kInstallFinished, texts::kToolboxSetupCaption, platform::kMbOk);
       break;
-    case install::InstallEnd::FinishedWithErrors:
+    case core::Ending::FinishedWithErrors:
       desktop.ShowMessageBox(Handle(), texts::kInstallFinishedPartly, texts::kToolboxSetupCaption,
                              platform::kMbOk | platform::kMbIconWarning);
       break;
+    default:
+      OnCancel();
+      return;
   }
   OnOK();
 }
 
-install::InstallEnd Dlg_Setup::RunInstall(const std::string& chosenFolder, const acad::ReleaseTicks& ticks) {
+core::Ending Dlg_Setup::RunInstall(const install::InstallTarget& target) {
   ShowProgressInsteadOfFolderRow();
-  install::LogInstallations(m_report, m_installInfo, ticks);
+  install::LogInstallations(m_report, m_installInfo, target.ticks);
   DialogQuestions questions(m_services.desktop, Handle());
-  const install::InstallEnd end = install::Install(
-      install::InstallRun{m_services, m_installInfo, m_package.bits, m_progress, questions, m_report}, chosenFolder, ticks);
-  m_nExitCode = end == install::InstallEnd::Finished             ? core::kExitFinished
-                : end == install::InstallEnd::FinishedWithErrors ? core::kExitFinishedWithErrors
-                : end == install::InstallEnd::Aborted            ? core::kExitAborted
-                                                                 : core::kExitFailed;
-  return end;
+  return install::Install(
+      install::InstallRun{m_services, m_installInfo, m_package.bits, m_progress, questions, m_report, false}, target);
 }
 
 void Dlg_Setup::ShowProgressInsteadOfFolderRow() {
@@ -60,8 +55,10 @@ void Dlg_Setup::ShowProgressInsteadOfFolderRow() {
   Window().ShowItem(IDC_PROGRESS, true);
 }
 
-acad::ReleaseTicks Dlg_Setup::Ticks() const {
-  acad::ReleaseTicks ticks{};
-  for (const ReleaseBox& box : kReleaseBoxes) ticks[acad::ReleaseIndex(box.year)] = this->*box.tick;
-  return ticks;
+std::vector<int> Dlg_Setup::TickedYears() const {
+  std::vector<int> years;
+  for (const ReleaseBox& box : kReleaseBoxes) {
+    if (this->*box.tick != 0) years.push_back(box.year);
+  }
+  return years;
 }

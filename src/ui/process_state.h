@@ -1,6 +1,6 @@
-// The process-wide values of the dialog and the install. They are defined with the
-// application object in app/wizard_app.cpp, which builds the process-wide objects in their
-// order; a test program defines its own.
+// The process-wide values of the dialog and the install. g_strBrowseFolder is built with the
+// application object in app/win32/wizard_app.cpp, which builds the process-wide objects in their
+// order (a test program defines its own); g_bCheckAcadRunning is a plain flag, true at start.
 #pragma once
 
 #include <string>

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "core/endings.h"
 #include "platform/format.h"
 #include "platform/texts.h"
 #include "ui/browse_folder.h"
@@ -35,25 +34,18 @@ const std::array<Dlg_Setup::ReleaseBox, acad::kReleaseCount> Dlg_Setup::kRelease
 }};
 
 std::string FormatPackageTitle(int packageVersion) {
-  const int year = packageVersion / 10000;
-  const int month = packageVersion % 10000 / 100;
-  const int day = packageVersion % 100;
-  const std::string yearAndMonth =
-      FormatText(month >= 10 ? texts::kTitleFormat : texts::kTitleFormatZeroMonth, year, month);
-  return FormatText(day >= 10 ? "%s.%d" : "%s.0%d", yearAndMonth.c_str(), day);
+  return std::string(texts::kProductName) + " V" + core::VersionText(packageVersion);
 }
 
-Dlg_Setup::Dlg_Setup(CAcadInstallInfo& installInfo, const platform::Services& services,
-                     PackageBuild package, SetupStart start)
+Dlg_Setup::Dlg_Setup(CAcadInstallInfo& installInfo, const platform::Services& services, PackageBuild package,
+                     const core::RunChoices& start, core::Report* report)
     : Dialog(IDD_SETUP),
+      m_strPath(start.folder.value_or(install::StartingFolder(services))),
       m_installInfo(installInfo),
       m_services(services),
       m_package(package),
-      m_start(std::move(start)),
-      m_report(m_start.report != nullptr ? *m_start.report : m_noReport),
-      m_nExitCode(core::kExitCancelled) {
-  if (m_start.folder) m_strPath = *m_start.folder;
-}
+      m_startReleases(start.releases),
+      m_report(report != nullptr ? *report : m_noReport) {}
 
 void Dlg_Setup::DoDataExchange(platform::DataExchange& dx) {
   std::for_each(kReleaseBoxes.rbegin(), kReleaseBoxes.rend(), [&](const ReleaseBox& box) {
@@ -73,7 +65,7 @@ bool Dlg_Setup::OnInitDialog() {
   ShowProgramIcon();
   DisableReleasesNotFound();
   if (m_package.bits == 32) HideReleasesOf64BitOnly();
-  if (m_start.releases) TickReleasesAsked(*m_start.releases);
+  if (m_startReleases) TickReleasesAsked(*m_startReleases);
   UpdateData(false);
   UpdateInstallButton();
   return true;

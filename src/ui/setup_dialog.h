@@ -12,29 +12,23 @@
 
 #include "acad/install_info.h"
 #include "acad/release_table.h"
+#include "core/choices.h"
+#include "core/endings.h"
+#include "core/package.h"
 #include "core/report.h"
 #include "install/install_sequence.h"
-#include "install/silent_install.h"
 #include "platform/dialog.h"
 #include "platform/services.h"
-#include "core/package.h"
-
-// What the dialog starts with besides its defaults: a folder and the releases to tick, given on
-// the command line, and whatever keeps account of the install.
-struct SetupStart {
-  std::optional<std::string> folder;
-  std::optional<std::vector<int>> releases;  // of those offered; none: every one offered
-  core::Report* report = nullptr;  // what the install tells as it goes; none: nobody
-};
 
 class Dlg_Setup : public platform::Dialog {
  public:
-  Dlg_Setup(CAcadInstallInfo& installInfo, const platform::Services& services,
-            PackageBuild package = {}, SetupStart start = {});
+  // The dialog starts with the folder and the releases the choices give (of those offered; none:
+  // every one offered), and tells the install's progress to `report`.
+  Dlg_Setup(CAcadInstallInfo& installInfo, const platform::Services& services, PackageBuild package = {},
+            const core::RunChoices& start = {}, core::Report* report = nullptr);
 
-  // How the dialog ended, as the program's exit code: cancelled before the install began, or
-  // how the install ended.
-  int ExitCode() const { return m_nExitCode; }
+  // How the dialog ended: cancelled before the install began, or how the install ended.
+  core::Ending Ending() const { return m_ending; }
 
   // Takes the controls' values and enables the install button exactly when at least one
   // release is ticked.
@@ -54,7 +48,7 @@ class Dlg_Setup : public platform::Dialog {
   std::string m_strTitle;          // title and version, static 1013
   std::string m_strBits;           // bitness of the AutoCAD edition served, static 1021
   platform::ProgressControl m_progress;
-  std::string m_strPath = install::kDefaultFolder;  // the folder chosen, edit box 1000
+  std::string m_strPath = core::kDefaultFolder;  // the folder chosen, edit box 1000
 
  protected:
   void DoDataExchange(platform::DataExchange& dx) override;
@@ -74,9 +68,9 @@ class Dlg_Setup : public platform::Dialog {
   void OnReleaseClicked();
   void OnBrowse();
   void OnInstall();
-  install::InstallEnd RunInstall(const std::string& chosenFolder, const acad::ReleaseTicks& ticks);
+  core::Ending RunInstall(const install::InstallTarget& target);
   void ShowProgressInsteadOfFolderRow();
-  acad::ReleaseTicks Ticks() const;
+  std::vector<int> TickedYears() const;
 
   void ShowProgramIcon();
   void DisableReleasesNotFound();
@@ -87,12 +81,11 @@ class Dlg_Setup : public platform::Dialog {
   CAcadInstallInfo& m_installInfo;
   const platform::Services& m_services;
   const PackageBuild m_package;
-  const SetupStart m_start;
+  const std::optional<std::vector<int>> m_startReleases;
   core::NoReport m_noReport;
   core::Report& m_report;
-  int m_nExitCode;
+  core::Ending m_ending = core::Ending::Cancelled;
 };
 
-// "结构工具箱软件 V2026.08.05" for version 20260805: year, month and day, the month and the
-// day with two digits.
+// "结构工具箱软件 V2026.08.05" for version 20260805.
 std::string FormatPackageTitle(int packageVersion);

@@ -1,17 +1,12 @@
 #include "ui/uninstall_dialog.h"
 
-#include "deploy/file_utilities.h"
-#include "core/endings.h"
 #include "platform/texts.h"
 #include "ui/resources/resource.h"
 
-Dlg_Uninstall::Dlg_Uninstall(const platform::Services& services, CAcadInstallInfo& installInfo,
-                             std::string installFolder, core::Report& report)
+Dlg_Uninstall::Dlg_Uninstall(const uninstall::UninstallRun& run, std::string installFolder)
     : platform::Dialog(IDD_UNINSTALL),
-      m_services(services),
-      m_installInfo(installInfo),
-      m_installFolder(std::move(installFolder)),
-      m_report(report) {}
+      m_run{run.services, run.installInfo, *this, run.report, run.choices, run.logPath},
+      m_installFolder(std::move(installFolder)) {}
 
 void Dlg_Uninstall::DoDataExchange(platform::DataExchange& dx) { platform::DDX_Control(dx, IDC_PROGRESS, m_progress); }
 
@@ -22,9 +17,9 @@ bool Dlg_Uninstall::OnInitDialog() {
 }
 
 bool Dlg_Uninstall::OnCommand(int id, int) {
-  if (id != IDC_START_UNINSTALL || m_end) return id == IDC_START_UNINSTALL;
+  if (id != IDC_START_UNINSTALL || m_result) return id == IDC_START_UNINSTALL;
   Window().PaintNow();
-  m_end = uninstall::Uninstall(uninstall::UninstallRun{m_services, m_installInfo, *this, m_report}, m_installFolder);
+  m_result = uninstall::Uninstall(m_run, m_installFolder);
   EndDialog(platform::kIdOk);
   return true;
 }
@@ -36,42 +31,50 @@ void Dlg_Uninstall::Send(std::uint32_t message, std::uintptr_t wParam, std::intp
 
 namespace {
 
-int Tell(const platform::Services& services, const char* text, unsigned icon, int exitCode) {
+core::Ending Tell(const platform::Services& services, const std::string& text, unsigned icon, core::Ending ending) {
   services.desktop.ShowMessageBox(platform::kNoWindow, text, texts::kUninstallCaption, platform::kMbOk | icon);
-  return exitCode;
+  return ending;
+}
+
+// The closing message, naming the files left because they changed after the install.
+std::string ClosingText(const uninstall::UninstallResult& result) {
+  std::string text = result.ending == core::Ending::Finished            ? texts::kUninstallFinished
+                     : result.ending == core::Ending::FinishedWithErrors ? texts::kUninstallFinishedPartly
+                     : result.ending == core::Ending::RestartNeeded      ? texts::kUninstallRestartNeeded
+                     : result.ending == core::Ending::NothingToRemove    ? texts::kNotInstalled
+                                                                         : texts::kRecordUnreadable;
+  if (!result.changed.empty()) text += std::string("\n\n") + texts::kChangedFilesKept;
+  for (const std::string& file : result.changed) text += "\n" + file;
+  return text;
 }
 
 }  // namespace
 
-int RunUninstallWithUser(const platform::Services& services, CAcadInstallInfo& info, core::Report& report,
-                         const ShowModal& showModal) {
-  const std::optional<std::string> folder = uninstall::FolderToRemove(services);
+core::Ending RunUninstallWithUser(const uninstall::UninstallRun& run, const ShowModal& showModal) {
+  const platform::Services& services = run.services;
+  const std::optional<std::string> folder = uninstall::FolderToRemove(services, run.choices);
   if (!folder) {
-    report.Line("the uninstall does not start: the add-on is not installed");
-    return Tell(services, texts::kNotInstalled, platform::kMbIconInformation, core::kExitCannotProceed);
+    run.report.Line("nothing to remove: the add-on is not installed");
+    return Tell(services, texts::kNotInstalled, platform::kMbIconInformation, core::Ending::NothingToRemove);
   }
-  if (deploy::IsAcadRunning(services)) {
-    report.Line("the uninstall does not start: AutoCAD is running");
-    return Tell(services, texts::kCloseAcadBeforeUninstall, platform::kMbIconWarning, core::kExitCannotProceed);
+  const core::Refusal refusal = uninstall::CheckUninstall(services, run.choices);
+  if (refusal != core::Refusal::None) {
+    run.report.Line(std::string("the uninstall does not start: ") + core::RefusalReason(refusal));
+    return Tell(services, core::RefusalMessage(refusal), platform::kMbIconWarning, core::EndingOf(refusal));
   }
   if (services.desktop.ShowMessageBox(platform::kNoWindow, texts::kConfirmUninstall, texts::kUninstallCaption,
                                       platform::kMbYesNo | platform::kMbIconQuestion) != platform::kIdYes) {
-    report.Line("the uninstall was not confirmed");
-    return core::kExitCancelled;
+    run.report.Line("the uninstall was not confirmed");
+    return core::Ending::Cancelled;
   }
-  Dlg_Uninstall dialog(services, info, *folder, report);
+  Dlg_Uninstall dialog(run, *folder);
   showModal(dialog);
-  if (!dialog.End()) {
-    report.Line("the uninstall's window could not be shown: nothing is removed");
-    return core::kExitFailed;
+  if (!dialog.Result()) {
+    run.report.Line("the uninstall's window could not be shown: nothing is removed");
+    return core::Ending::Failed;
   }
-  switch (*dialog.End()) {
-    case uninstall::UninstallEnd::Finished:
-      return Tell(services, texts::kUninstallFinished, platform::kMbIconInformation, core::kExitFinished);
-    case uninstall::UninstallEnd::FinishedWithErrors:
-      return Tell(services, texts::kUninstallFinishedPartly, platform::kMbIconWarning, core::kExitFinishedWithErrors);
-    case uninstall::UninstallEnd::RecordUnreadable:
-      return Tell(services, texts::kRecordUnreadable, platform::kMbIconWarning, core::kExitFailed);
-  }
-  return core::kExitFailed;
+  const uninstall::UninstallResult& result = *dialog.Result();
+  const bool fine = result.ending == core::Ending::Finished || result.ending == core::Ending::NothingToRemove;
+  return Tell(services, ClosingText(result), fine ? platform::kMbIconInformation : platform::kMbIconWarning,
+              result.ending);
 }

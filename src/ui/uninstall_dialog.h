@@ -7,6 +7,7 @@
 #include <string>
 
 #include "acad/install_info.h"
+#include "core/endings.h"
 #include "core/report.h"
 #include "platform/dialog.h"
 #include "platform/services.h"
@@ -15,11 +16,10 @@
 // The progress dialog: it starts the uninstall once it shows, and ends when it is over.
 class Dlg_Uninstall final : public platform::Dialog, private platform::ProgressBar {
  public:
-  Dlg_Uninstall(const platform::Services& services, CAcadInstallInfo& installInfo, std::string installFolder,
-                core::Report& report);
+  Dlg_Uninstall(const uninstall::UninstallRun& run, std::string installFolder);
 
   // How the uninstall ended; none while it has not run.
-  const std::optional<uninstall::UninstallEnd>& End() const { return m_end; }
+  const std::optional<uninstall::UninstallResult>& Result() const { return m_result; }
 
  protected:
   void DoDataExchange(platform::DataExchange& dx) override;
@@ -32,18 +32,14 @@ class Dlg_Uninstall final : public platform::Dialog, private platform::ProgressB
   // The bar's steps, each painted as it comes.
   void Send(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) override;
 
-  const platform::Services& m_services;
-  CAcadInstallInfo& m_installInfo;
+  uninstall::UninstallRun m_run;
   const std::string m_installFolder;
-  core::Report& m_report;
   platform::ProgressControl m_progress;
-  std::optional<uninstall::UninstallEnd> m_end;
+  std::optional<uninstall::UninstallResult> m_result;
 };
 
 // Shows a dialog modally until it ends.
 using ShowModal = std::function<void(platform::Dialog&)>;
 
-// Runs the uninstall with the user, showing its progress with `showModal`; answers the
-// program's exit code.
-int RunUninstallWithUser(const platform::Services& services, CAcadInstallInfo& info, core::Report& report,
-                         const ShowModal& showModal);
+// Runs the uninstall with the user, showing its progress with `showModal`.
+core::Ending RunUninstallWithUser(const uninstall::UninstallRun& run, const ShowModal& showModal);

@@ -1,19 +1,33 @@
-// The uninstall: everything the install's record names is undone, and nothing else is touched.
-// Loader entries go only while they still name this installation folder, the folder leaves
-// every trusted-path list of the user, the files the install copied go and then the folders
-// it made when nothing else is left in them, the original of a replaced driver comes back, and
-// the registry keys the install made go when they are empty. The fonts stay.
+// The uninstall: everything the install's journal names is undone, and nothing else is touched
+// (see journal/removal.h). When the program that runs it is the maintenance copy in the folder
+// being removed, a copy of it in the temporary folder finishes the removal once it has ended.
+// Also the per-user step that Active Setup runs at each user's logon.
 #pragma once
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "acad/install_info.h"
+#include "core/choices.h"
+#include "core/endings.h"
 #include "core/report.h"
 #include "platform/progress_bar.h"
 #include "platform/services.h"
 
 namespace uninstall {
+
+// The installation folder of the running program when it runs as the maintenance copy; none
+// otherwise.
+std::optional<std::string> MaintenanceCopyFolder(const platform::Services& services);
+
+// The installation folder to remove: below the folder given, else the maintenance copy's own,
+// else the one Programs and Features names; none when the add-on is not installed.
+std::optional<std::string> FolderToRemove(const platform::Services& services, const core::RunChoices& choices);
+
+// Whether the uninstall may start: not while AutoCAD runs (a run finishing another's removal does
+// not ask again).
+core::Refusal CheckUninstall(const platform::Services& services, const core::RunChoices& choices);
 
 // What one uninstall runs on; none of it is owned.
 struct UninstallRun {
@@ -21,38 +35,23 @@ struct UninstallRun {
   CAcadInstallInfo& installInfo;
   platform::ProgressBar& progress;
   core::Report& report;
+  const core::RunChoices& choices;
+  std::string logPath;  // where the log is written, for a run that finishes the removal
 };
 
-enum class UninstallEnd {
-  Finished,            // everything was undone (or is deleted when Windows next starts)
-  FinishedWithErrors,  // everything was tried, but something could not be removed
-  RecordUnreadable,    // the record is missing or cannot be read whole: nothing was done
+struct UninstallResult {
+  core::Ending ending = core::Ending::Finished;
+  std::vector<std::string> changed;  // files left as they are: changed after the install
 };
 
-// The installation folder of the running program when it runs as the maintenance copy; none
-// otherwise.
-std::optional<std::string> MaintenanceCopyFolder(const platform::Services& services);
+// Removes the installation in `installFolder`, stepping the bar from 0 to 5.
+UninstallResult Uninstall(const UninstallRun& run, const std::string& installFolder);
 
-// The installation folder to remove: the maintenance copy's own, else the one Programs and
-// Features names; none when the add-on is not installed.
-std::optional<std::string> FolderToRemove(const platform::Services& services);
-
-// Undoes the install of `installFolder`, stepping the bar from 0 to 5.
-UninstallEnd Uninstall(const UninstallRun& run, const std::string& installFolder);
+// The uninstall without a window.
+core::Ending RunSilentUninstall(const UninstallRun& run);
 
 // The per-user step Active Setup runs at each user's logon: trusts the maintenance copy's
 // installation folder in every AutoCAD profile of the user, once.
-void TrustFolderForUser(const platform::Services& services, CAcadInstallInfo& info, core::Report& report);
-
-}  // namespace uninstall
-
-namespace uninstall {
-
-// The program's exit code for an uninstall that ran.
-int ExitCodeOf(UninstallEnd end);
-
-// The uninstall without a window: cannot proceed while AutoCAD runs or when the add-on is not
-// installed; failed when its record cannot be read.
-int RunSilentUninstall(const platform::Services& services, CAcadInstallInfo& info, core::Report& report);
+core::Ending TrustFolderForUser(const platform::Services& services, CAcadInstallInfo& info, core::Report& report);
 
 }  // namespace uninstall

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "platform/file_contents.h"
 #include "platform/multibyte.h"
 
 #ifdef _WIN32
@@ -69,7 +70,7 @@ namespace {
 
 class Contract : public ::testing::Test {
  protected:
-  void SetUp() override { ASSERT_EQ(registry.CreateKey(kHkeyCurrentUser, machine.scratchKey.c_str(), key.Receive()), kErrorSuccess); }
+  void SetUp() override { ASSERT_EQ(registry.CreateKey(kHkeyCurrentUser, machine.scratchKey.c_str(), kKeyReadWrite, key.Receive()), kErrorSuccess); }
   Names SubKeys() {
     Names names;
     char name[256];
@@ -83,7 +84,7 @@ class Contract : public ::testing::Test {
   // Opens a key below the scratch key (RegOpenKeyA and RegOpenKeyExA alike) or makes it: a handle exactly on success.
   ErrorCode Open(const std::string& path, bool create = false) {
     ScopedRegKey opened(registry), openedEx(registry);
-    const ErrorCode result = create ? registry.CreateKey(key.Get(), path.c_str(), opened.Receive())
+    const ErrorCode result = create ? registry.CreateKey(key.Get(), path.c_str(), kKeyReadWrite, opened.Receive())
                                     : registry.OpenKey(key.Get(), path.c_str(), opened.Receive());
     EXPECT_EQ(opened.IsOpen(), result == kErrorSuccess);
     EXPECT_EQ(registry.OpenKeyEx(key.Get(), path.c_str(), kKeyRead, openedEx.Receive()), create ? kErrorSuccess : result);
@@ -100,12 +101,12 @@ class Contract : public ::testing::Test {
   std::string In(const std::string& name) { return machine.scratch + "\\" + name; }
   void Write(const std::string& name, const std::string& contents) {
     ScopedFile file(files);
-    ASSERT_EQ(files.CreateFileForWriting(In(name), false, file.Receive()), kErrorSuccess);
+    ASSERT_EQ(files.CreateFileForWriting(In(name), WriteMode::Replace, file.Receive()), kErrorSuccess);
     EXPECT_EQ(files.WriteToFile(file.Get(), contents), kErrorSuccess);
   }
   std::string Contents(const std::string& name, std::size_t limit = 6) {
     std::string text;
-    const ErrorCode read = files.ReadWholeFile(In(name), limit, &text);
+    const ErrorCode read = ReadWholeFile(files, In(name), limit, &text);
     return read == kErrorSuccess ? text : "error " + std::to_string(read);
   }
   // A listing's names with "/" after each folder, or the error that refused it.
@@ -176,7 +177,7 @@ TEST_F(Contract, FilesAndFoldersAreListedMadeCopiedReadAndRemovedAsTheProgramExp
             "record, error " + std::to_string(kErrorFileTooLarge) + ", error 2");
   EXPECT_EQ(files.Copy(In("a.arx"), In("b.arx"), true), kErrorFileExists);
   ScopedFile again(files);
-  EXPECT_EQ(files.CreateFileForWriting(In("b.arx"), true, again.Receive()), kErrorFileExists) << "a new file only";
+  EXPECT_EQ(files.CreateFileForWriting(In("b.arx"), WriteMode::New, again.Receive()), kErrorFileExists) << "a new file only";
   EXPECT_EQ(files.Copy(In("a.arx"), In("b.arx"), false), kErrorSuccess);
   EXPECT_EQ(Contents("b.arx"), "new");
   ASSERT_EQ(files.MakeDirectory(In("d.arx")), kErrorSuccess);

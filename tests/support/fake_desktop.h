@@ -13,7 +13,7 @@
 
 namespace fakes {
 
-struct ShownBox { platform::WindowHandle owner; std::string text, caption; unsigned type; };
+struct ShownBox { platform::WindowHandle owner; std::string text, caption; unsigned type; bool unicode = false; };
 
 struct ShownPicker {
   platform::BrowseInfo info;
@@ -39,6 +39,12 @@ class FakeDesktop final : public platform::Desktop, private platform::PickerWind
     const int first = (type & 0xF) == platform::kMbAbortRetryIgnore ? platform::kIdAbort : platform::kIdOk;
     const int answer = planted ? static_cast<int>(*planted) : answers.empty() ? first : answers.front();
     if (!planted && !answers.empty()) answers.pop_front();
+    return answer;
+  }
+  int ShowUnicodeMessageBox(platform::WindowHandle owner, const std::string& text, const std::string& caption,
+                            unsigned type) override {
+    const int answer = ShowMessageBox(owner, text, caption, type);
+    boxes.back().unicode = true;
     return answer;
   }
   platform::ItemIdList BrowseForFolder(const platform::BrowseInfo& info) override {
@@ -74,10 +80,27 @@ class FakeDesktop final : public platform::Desktop, private platform::PickerWind
 class FakeProcesses final : public platform::Processes {
  public:
   explicit FakeProcesses(Faults& faults) : m_faults(faults) {}
-  std::vector<std::string> running;  // executable names, in snapshot order
+  std::vector<std::string> running;      // executable names, in snapshot order
+  std::set<std::string> mutexes;         // named mutexes held, by this process or another
+  std::vector<std::string> started;      // the command lines of the programs started
+  std::vector<std::uint32_t> waitedFor;  // the processes waited for
 
   std::optional<std::vector<std::string>> ExecutableNames() override {
     return m_faults.Take("ExecutableNames", "") ? std::nullopt : std::optional(running);
+  }
+  platform::ErrorCode HoldNamedMutex(const std::string& name) override {
+    if (const auto fault = m_faults.Take("HoldNamedMutex", name)) return *fault;
+    return mutexes.insert(name).second ? platform::kErrorSuccess : platform::kErrorAlreadyExists;
+  }
+  std::uint32_t CurrentProcessId() override { return 4242; }
+  platform::ErrorCode StartProgram(const std::string& program, const std::string& arguments) override {
+    if (const auto fault = m_faults.Take("StartProgram", program)) return *fault;
+    started.push_back("\"" + program + "\" " + arguments);
+    return platform::kErrorSuccess;
+  }
+  platform::ErrorCode WaitForProcessEnd(std::uint32_t processId, std::uint32_t) override {
+    waitedFor.push_back(processId);
+    return platform::kErrorSuccess;
   }
 
  private:

@@ -1,7 +1,9 @@
 // An in-memory file system answering the program's calls as Windows does: names without regard to case, split by
 // characters; "folder\*.*" lists "." and ".." first, then the entries sorted; a copy takes its source's attributes
 // and streams ("file:stream"); neither a read-only file nor the running program is overwritten or deleted;
-// GetModuleFileNameA cuts a long path without its zero. Fault paths are the paths the calls are given.
+// GetModuleFileNameA cuts a long path without its zero; a link (a junction) leads a path elsewhere, but is itself
+// what is deleted or removed; what is moved at restart waits in `atRestart`. Fault paths are the paths the calls
+// are given.
 #pragma once
 
 #include <utility>
@@ -17,8 +19,9 @@ class FakeFiles final : public platform::FileSystem {
 
   std::string modulePath = "D:\\pkg\\SetUp.exe";
   std::string currentFolder = "D:\\pkg";
-  std::set<std::string, NameLess> protectedFolders;  // made with an access list of their own
-  std::vector<std::string> atRestart;                // to be deleted when Windows next starts
+  std::set<std::string, NameLess> protectedFolders;  // with the protected access list
+  std::set<std::string, NameLess> writableByOthers;  // folders others may write in
+  std::vector<std::pair<std::string, std::string>> atRestart;  // moves (or, to "", deletions) when Windows starts
 
   // Both make the missing folders above them. "file:stream" adds a stream to a file.
   void AddFolder(const std::string& path, std::uint32_t attributes = kFolder) { Make(path).attributes = attributes | kFolder; }
@@ -33,14 +36,20 @@ class FakeFiles final : public platform::FileSystem {
       node.contents = contents;
     }
   }
+  // A junction at `path` that leads to the folder `target`.
+  void AddLink(const std::string& path, const std::string& target) {
+    Node& node = Make(path);
+    node.attributes = kFolder | platform::kFileAttributeReparsePoint;
+    node.link = target;
+  }
   bool Exists(const std::string& path) const { return Find(path) != nullptr; }
   std::optional<std::string> Read(const std::string& path) const {
-    const Node* node = Find(path);
+    const Node* node = Follow(Find(path));
     return node != nullptr && !node->IsFolder() ? std::optional(node->contents) : std::nullopt;
   }
   std::vector<std::string> Names(const std::string& folder) const {
     std::vector<std::string> names;
-    if (const Node* node = Find(folder)) {
+    if (const Node* node = Follow(Find(folder))) {
       for (const auto& child : node->children) names.push_back(child.first);
     }
     return names;
@@ -48,11 +57,15 @@ class FakeFiles final : public platform::FileSystem {
   int OpenHandles() const { return static_cast<int>(m_finds.size() + m_open.size()); }
   // One line per folder and file, with its contents, to compare whole trees.
   std::string Dump() const { return Dump(*m_root, ""); }
-  // Windows' next start: the deletions scheduled, in order.
+  // Windows' next start: the moves and deletions scheduled, in order.
   void Restart() {
     modulePath.clear();
-    for (const std::string& path : std::exchange(atRestart, {})) {
-      if (Delete(path) != platform::kErrorSuccess) RemoveFolder(path);
+    for (const auto& [from, to] : std::exchange(atRestart, {})) {
+      if (!to.empty()) {
+        Move(from, to, platform::kMoveReplaceExisting);
+      } else if (Delete(from) != platform::kErrorSuccess) {
+        RemoveFolder(from);
+      }
     }
   }
 
@@ -102,12 +115,31 @@ class FakeFiles final : public platform::FileSystem {
   platform::ErrorCode Copy(const std::string& from, const std::string& to, bool failIfExists) override {
     if (const auto fault = m_faults.Take("Copy", to, from)) return *fault;
     const Place source = Locate(from);
+    const Node* original = Follow(source.node);
     const Node* target = Find(to);
-    if (source.node == nullptr) return source.folder != nullptr ? platform::kErrorFileNotFound : platform::kErrorPathNotFound;
+    if (original == nullptr) return source.folder != nullptr ? platform::kErrorFileNotFound : platform::kErrorPathNotFound;
     if (Locate(to).folder == nullptr) return platform::kErrorPathNotFound;
-    if (source.node->IsFolder() || (target != nullptr && target->IsFixed())) return platform::kErrorAccessDenied;
+    if (original->IsFolder() || (target != nullptr && (target->IsFixed() || IsRunning(to)))) return platform::kErrorAccessDenied;
     if (target != nullptr && failIfExists) return platform::kErrorFileExists;
-    Make(to) = *source.node;  // a file: no children to share
+    Make(to) = *original;  // a file: no children to share
+    return platform::kErrorSuccess;
+  }
+  platform::ErrorCode Move(const std::string& from, const std::string& to, std::uint32_t flags) override {
+    if (const auto fault = m_faults.Take("Move", from, to)) return *fault;
+    const Place source = Locate(from);
+    if (source.node == nullptr) return source.folder != nullptr ? platform::kErrorFileNotFound : platform::kErrorPathNotFound;
+    if ((flags & platform::kMoveDelayUntilReboot) != 0) {
+      atRestart.emplace_back(from, to);
+      return platform::kErrorSuccess;
+    }
+    const Place target = Locate(to);
+    if (target.folder == nullptr) return platform::kErrorPathNotFound;
+    if (target.node != nullptr && ((flags & platform::kMoveReplaceExisting) == 0 || target.node->IsFixed())) {
+      return target.node->IsFixed() ? platform::kErrorAccessDenied : platform::kErrorAlreadyExists;
+    }
+    std::shared_ptr<Node> moved = source.folder->children.at(source.leaf);
+    source.folder->children.erase(source.leaf);
+    Locate(to).folder->children[target.leaf] = moved;
     return platform::kErrorSuccess;
   }
   platform::ErrorCode Delete(const std::string& path) override {
@@ -118,7 +150,7 @@ class FakeFiles final : public platform::FileSystem {
     if (colon != std::string::npos) {
       return Done(place.node->streams.erase(path.substr(colon + 1)) == 1, platform::kErrorFileNotFound);
     }
-    if (place.node->IsFixed() || Upper(path) == Upper(modulePath)) return platform::kErrorAccessDenied;
+    if (place.node->IsFixed() || IsRunning(path)) return platform::kErrorAccessDenied;
     place.folder->children.erase(place.leaf);
     return platform::kErrorSuccess;
   }
@@ -126,41 +158,71 @@ class FakeFiles final : public platform::FileSystem {
     return Mkdir("MakeProtectedDirectory", path, true);
   }
   platform::ErrorCode MakeDirectory(const std::string& path) override { return Mkdir("MakeDirectory", path, false); }
-  platform::ErrorCode CreateFileForWriting(const std::string& path, bool mustBeNew, platform::FileHandle* handle) override {
+  platform::ErrorCode ProtectFolder(const std::string& path) override {
+    if (const auto fault = m_faults.Take("ProtectFolder", path)) return *fault;
+    if (Find(path) == nullptr) return platform::kErrorFileNotFound;
+    protectedFolders.insert(path);
+    writableByOthers.erase(path);
+    return platform::kErrorSuccess;
+  }
+  platform::ErrorCode InheritAccess(const std::string& path) override {
+    if (const auto fault = m_faults.Take("InheritAccess", path)) return *fault;
+    return Done(Find(path) != nullptr, platform::kErrorFileNotFound);
+  }
+  platform::ErrorCode QueryOthersMayWrite(const std::string& path, bool* othersMayWrite) override {
+    if (const auto fault = m_faults.Take("QueryOthersMayWrite", path)) return *fault;
+    *othersMayWrite = writableByOthers.count(path) != 0;
+    return Done(Find(path) != nullptr, platform::kErrorFileNotFound);
+  }
+  platform::ErrorCode CreateFileForWriting(const std::string& path, platform::WriteMode mode,
+                                           platform::FileHandle* handle) override {
     *handle = platform::kInvalidFile;
     if (const auto fault = m_faults.Take("CreateFileForWriting", path)) return *fault;
     const Place place = Locate(path);
     if (place.folder == nullptr) return platform::kErrorPathNotFound;
-    if (mustBeNew && place.node != nullptr) return platform::kErrorFileExists;
-    AddFile(path);
-    m_open[*handle = m_nextHandle += 4] = path;
+    if (mode == platform::WriteMode::New && place.node != nullptr) return platform::kErrorFileExists;
+    if (place.node != nullptr && (place.node->IsFixed() || IsRunning(path))) return platform::kErrorAccessDenied;
+    if (place.node == nullptr || mode != platform::WriteMode::Append) AddFile(path);
+    m_open[*handle = m_nextHandle += 4] = OpenFile{path, 0};
     return platform::kErrorSuccess;
   }
   platform::ErrorCode WriteToFile(platform::FileHandle handle, const std::string& bytes) override {
-    if (const auto fault = m_faults.Take("WriteToFile", m_open.at(handle))) return *fault;
-    if (Node* file = Find(m_open.at(handle))) file->contents += bytes;  // a stream keeps none
+    if (const auto fault = m_faults.Take("WriteToFile", m_open.at(handle).path)) return *fault;
+    if (Node* file = Find(m_open.at(handle).path)) file->contents += bytes;  // a stream keeps none
+    return platform::kErrorSuccess;
+  }
+  platform::ErrorCode FlushFile(platform::FileHandle handle) override {
+    return m_faults.Take("FlushFile", m_open.at(handle).path).value_or(platform::kErrorSuccess);
+  }
+  platform::ErrorCode OpenFileForReading(const std::string& path, platform::FileHandle* handle) override {
+    *handle = platform::kInvalidFile;
+    if (const auto fault = m_faults.Take("OpenFileForReading", path)) return *fault;
+    const Place place = Locate(path);
+    const Node* node = Follow(place.node);
+    if (node == nullptr) return place.folder != nullptr ? platform::kErrorFileNotFound : platform::kErrorPathNotFound;
+    if (node->IsFolder()) return platform::kErrorAccessDenied;
+    m_open[*handle = m_nextHandle += 4] = OpenFile{path, 0};
+    return platform::kErrorSuccess;
+  }
+  platform::ErrorCode ReadFromFile(platform::FileHandle handle, char* buffer, std::uint32_t size,
+                                   std::uint32_t* read) override {
+    OpenFile& file = m_open.at(handle);
+    *read = 0;
+    if (const auto fault = m_faults.Take("ReadFromFile", file.path)) return *fault;
+    const std::string contents = Read(file.path).value_or("");
+    *read = static_cast<std::uint32_t>(std::min<std::size_t>(size, contents.size() - std::min(file.at, contents.size())));
+    std::memcpy(buffer, contents.data() + std::min(file.at, contents.size()), *read);
+    file.at += *read;
     return platform::kErrorSuccess;
   }
   platform::ErrorCode CloseFile(platform::FileHandle handle) override { return Closed(m_open.erase(handle)); }
-  platform::ErrorCode ReadWholeFile(const std::string& path, std::size_t limit, std::string* contents) override {
-    if (const auto fault = m_faults.Take("ReadWholeFile", path)) return *fault;
-    const std::optional<std::string> read = Read(path);
-    if (!read || read->size() > limit) return read ? platform::kErrorFileTooLarge : platform::kErrorFileNotFound;
-    *contents = *read;
-    return platform::kErrorSuccess;
-  }
   platform::ErrorCode RemoveFolder(const std::string& path) override {
     if (const auto fault = m_faults.Take("RemoveFolder", path)) return *fault;
     const Place place = Locate(path);
     if (place.node == nullptr) return platform::kErrorFileNotFound;
     if (!place.node->IsFolder()) return platform::kErrorDirectory;
-    if (!place.node->children.empty()) return platform::kErrorDirNotEmpty;
+    if (place.node->link.empty() && !place.node->children.empty()) return platform::kErrorDirNotEmpty;
     place.folder->children.erase(place.leaf);
-    return platform::kErrorSuccess;
-  }
-  platform::ErrorCode DeleteAtRestart(const std::string& path) override {
-    if (const auto fault = m_faults.Take("DeleteAtRestart", path)) return *fault;
-    atRestart.push_back(path);
     return platform::kErrorSuccess;
   }
   std::uint32_t FullPathName(const std::string& path, char* buffer, std::uint32_t size) override {
@@ -176,6 +238,7 @@ class FakeFiles final : public platform::FileSystem {
   struct Node {
     std::uint32_t attributes = kFolder;
     std::string contents;
+    std::string link;  // where a junction leads
     std::set<std::string, NameLess> streams;
     std::map<std::string, std::shared_ptr<Node>, NameLess> children;
 
@@ -186,7 +249,9 @@ class FakeFiles final : public platform::FileSystem {
   struct Place { Node* folder = nullptr; std::string leaf; Node* node = nullptr; };
   // An open listing: the entries found and which of them FindNext reports.
   struct Listing { std::string pattern; std::vector<platform::FoundEntry> entries; std::size_t next = 1; };
+  struct OpenFile { std::string path; std::size_t at; };
 
+  bool IsRunning(const std::string& path) const { return Upper(path) == Upper(modulePath); }
   platform::ErrorCode Mkdir(const char* method, const std::string& path, bool protect) {
     if (const auto fault = m_faults.Take(method, path)) return *fault;
     const Place place = Locate(path);
@@ -199,7 +264,7 @@ class FakeFiles final : public platform::FileSystem {
   static platform::ErrorCode Done(bool done, platform::ErrorCode error) { return done ? platform::kErrorSuccess : error; }
   static platform::ErrorCode Closed(std::size_t handles) { return Done(handles == 1, platform::kErrorInvalidHandle); }
   static std::string Dump(const Node& node, const std::string& path) {
-    std::string text = path + (node.IsFolder() ? "\\\n" : " = " + node.contents + "\n");
+    std::string text = path + (!node.link.empty() ? " -> " + node.link + "\n" : node.IsFolder() ? "\\\n" : " = " + node.contents + "\n");
     for (const auto& [name, child] : node.children) text += Dump(*child, path.empty() ? name : path + "\\" + name);
     return text;
   }
@@ -222,26 +287,32 @@ class FakeFiles final : public platform::FileSystem {
     const std::size_t separator = platform::FindLastCharacter(path, '\\', platform::IsCp936LeadByte);
     return colon != std::string::npos && separator != std::string::npos && colon > separator ? colon : std::string::npos;
   }
+  // What a junction leads to (the node itself for anything else).
+  Node* Follow(Node* node, int depth = 0) const {
+    if (node == nullptr || node->link.empty() || depth > 8) return node;
+    return Follow(Find(node->link), depth + 1);
+  }
+  const Node* Follow(const Node* node) const { return Follow(const_cast<Node*>(node)); }
   Place Locate(const std::string& path) const {
     const std::vector<std::string> parts = SplitPath(path);
-    std::shared_ptr<Node> folder = parts.empty() ? nullptr : m_root;
+    Node* folder = parts.empty() ? nullptr : m_root.get();
     for (std::size_t n = 0; n + 1 < parts.size() && folder; ++n) {
-      folder = Child(*folder, parts[n], false);
+      folder = Follow(Child(*folder, parts[n], false).get());
       if (folder && !folder->IsFolder()) folder = nullptr;
     }
-    return folder ? Place{folder.get(), parts.back(), Child(*folder, parts.back(), false).get()} : Place{};
+    return folder ? Place{folder, parts.back(), Child(*folder, parts.back(), false).get()} : Place{};
   }
   Node* Find(const std::string& path) const { return Locate(path).node; }
   Node& Make(const std::string& path) {
-    std::shared_ptr<Node> node = m_root;
-    for (const std::string& part : SplitPath(path)) node = Child(*node, part, true);
+    Node* node = m_root.get();
+    for (const std::string& part : SplitPath(path)) node = Follow(Child(*node, part, true).get());
     return *node;
   }
 
   Faults& m_faults;
   std::shared_ptr<Node> m_root = std::make_shared<Node>();
   std::map<platform::FindHandle, Listing> m_finds;
-  std::map<platform::FileHandle, std::string> m_open;  // files open for writing
+  std::map<platform::FileHandle, OpenFile> m_open;  // files open for reading or writing
   platform::FindHandle m_nextHandle = 0x2000;
 };
 

@@ -52,11 +52,13 @@ class FakeRegistry final : public platform::Registry {
     *result = fault ? platform::kNullKey : parent;
     return fault.value_or(platform::kErrorSuccess);
   }
-  platform::ErrorCode OpenKeyEx(platform::RegKey parent, const char* subKey, std::uint32_t, platform::RegKey* result) override {
-    return Open("OpenKeyEx", parent, subKey, result, false);
+  platform::ErrorCode OpenKeyEx(platform::RegKey parent, const char* subKey, std::uint32_t access,
+                                platform::RegKey* result) override {
+    return Open("OpenKeyEx", parent, subKey, result, false, access);
   }
-  platform::ErrorCode CreateKey(platform::RegKey parent, const char* subKey, platform::RegKey* result) override {
-    return Open("CreateKey", parent, subKey, result, true);
+  platform::ErrorCode CreateKey(platform::RegKey parent, const char* subKey, std::uint32_t access,
+                                platform::RegKey* result) override {
+    return Open("CreateKey", parent, subKey, result, true, access);
   }
   platform::ErrorCode DeleteKey(platform::RegKey parent, const char* subKey) override {
     const std::string path = Joined(m_handles.at(parent).path, subKey);
@@ -112,12 +114,14 @@ class FakeRegistry final : public platform::Registry {
                                const std::uint8_t* data, std::uint32_t size) override {
     const Handle& handle = m_handles.at(key);
     if (const auto fault = m_faults.Take("SetValue", handle.path + "\\" + valueName)) return *fault;
+    if (!handle.writable) return platform::kErrorAccessDenied;
     handle.node->values[valueName] = RegValue{type, Bytes(data, data + size)};
     return platform::kErrorSuccess;
   }
   platform::ErrorCode DeleteValue(platform::RegKey key, const char* valueName) override {
     const Handle& handle = m_handles.at(key);
     if (const auto fault = m_faults.Take("DeleteValue", handle.path + "\\" + valueName)) return *fault;
+    if (!handle.writable) return platform::kErrorAccessDenied;
     return handle.node->values.erase(valueName) == 1 ? platform::kErrorSuccess : platform::kErrorFileNotFound;
   }
   platform::ErrorCode CloseKey(platform::RegKey key) override {
@@ -130,7 +134,8 @@ class FakeRegistry final : public platform::Registry {
     std::map<std::string, std::shared_ptr<Node>, NameLess> children;  // its subkeys
     std::map<std::string, RegValue, NameLess> values;
   };
-  struct Handle { std::shared_ptr<Node> node; std::string path; };  // the path from its root, single separators
+  // The path from its root, single separators; whether it was opened to write.
+  struct Handle { std::shared_ptr<Node> node; std::string path; bool writable = true; };
 
   static std::string Joined(const std::string& path, const char* name) {
     std::string joined = path;  // a handle's path has single separators already
@@ -163,14 +168,14 @@ class FakeRegistry final : public platform::Registry {
     return platform::kErrorSuccess;
   }
   platform::ErrorCode Open(const char* method, platform::RegKey parent, const char* subKey, platform::RegKey* result,
-                           bool create) {
+                           bool create, std::uint32_t access = platform::kKeyReadWrite) {
     *result = platform::kNullKey;
     const std::string path = Joined(m_handles.at(parent).path, subKey);
     if (const auto fault = m_faults.Take(method, path)) return *fault;
     const auto node = Walk(path, create);
     if (!node) return platform::kErrorFileNotFound;
     *result = m_nextHandle += 4;
-    m_handles[*result] = Handle{node, path};
+    m_handles[*result] = Handle{node, path, (access & platform::kKeyWrite & ~platform::kKeyRead) != 0};
     return platform::kErrorSuccess;
   }
 

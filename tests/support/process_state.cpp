@@ -1,5 +1,7 @@
-// The process-wide values of the dialog and the install, which the setup program defines with its application object.
+// The process-wide folder of the folder picker, which the setup program builds with its application object, and the
+// program's one-shot flag as it starts.
+#include "support/world.h"
 #include "ui/process_state.h"
 
 std::string g_strBrowseFolder;
-bool g_bCheckAcadRunning = true;
+const bool g_checkAcadAtStart = g_bCheckAcadRunning;

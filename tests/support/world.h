@@ -10,6 +10,9 @@
 #include "core/report.h"
 #include "platform/environment.h"
 
+// g_bCheckAcadRunning as the program starts with it, before any test changes it.
+extern const bool g_checkAcadAtStart;
+
 namespace fakes {
 
 using Names = std::vector<std::string>;
@@ -17,10 +20,12 @@ const std::string kShallow = "\x9C\x5C";  // 淺: its trail byte is a backslash
 
 // A machine's time, temporary folder and elevation; text conversion keeps the bytes as they are.
 struct FakeEnvironment final : platform::Environment {
+  unsigned codePage = 936;
   std::string TempFolder() override { return "C:\\Temp\\"; }
   platform::LocalTime Now() override { return {2026, 12, 7, 9, 30, 5}; }
   bool IsElevated() override { return false; }
   std::string ToUtf8(const std::string& text) override { return text; }
+  unsigned AnsiCodePage() override { return codePage; }
 };
 
 struct RecordedLog final : core::Report {

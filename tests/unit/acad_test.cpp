@@ -209,7 +209,7 @@ TEST_F(Profile, TheFolderLeavesTheTrustedPathsAndEveryOtherEntryStaysAsItIs) {
       {std::string(12970, 'x') + ";" + kFolder, false, std::string(12970, 'x')}};  // as long as the install writes
   for (const auto& [stored, made, expected] : cases) {
     const std::string key = AddProfile(kProfile, stored);
-    profile::RemoveTrustedPath(info, made ? Names{key.substr(5)} : Names{}, world.log);
+    profile::UntrustFolder(world.services, key.substr(5), kFolder, made, world.log);
     EXPECT_EQ(Paths(key), expected) << stored;
   }
 }

@@ -18,6 +18,8 @@ namespace {
 
 const std::string kPackage = "D:\\pkg\\Data", kInstalled = "C:\\Vortel\\V-Trelmox", kLibrary = std::string("\\") + texts::kExtensionLibraryFolder;
 
+const deploy::PlacedEarlier kNone = [](const std::string&, const platform::FileDigest&) { return false; };
+
 std::string CopyFailed(const std::string& path) { return FormatText(texts::kCopyFailedFormat, path.c_str()); }
 
 // The program in D:\pkg beside its Data folder, C:\Vortel to install into; the files written, the bytes counted.
@@ -38,7 +40,9 @@ struct Package : fakes::World, core::Report {
     CopyJob(folder, bar, questions, *this, services).CopyExtensionLibrary();
     EXPECT_TRUE(AllReleased());
   }
-  void FileWritten(const std::string& path) override { written.push_back(path); }
+  void Done(const core::Effect& effect) override {
+    if (effect.kind == core::EffectKind::FileCopied) written.push_back(effect.fields[0]);
+  }
   std::string Read(const std::string& path) const { return files.Read(path).value_or("<none>"); }
 
   fakes::FakeWindow window;
@@ -170,7 +174,7 @@ TEST(AcadFolders, FontsGoToEveryTickedInstallationAndTheDriverTo2008OnlyAndFailu
     info.m_arrAcadLocation[row.year - 2007].push_back(row.folder);
   }
   world.files.AddFile("C:\\RO\\Fonts\\Vortel_EN.shx", "old", kFileAttributeReadOnly);
-  deploy::DeployToAcadFolders(info, acad::ReleaseTicks{1, 1, 1}, world.questions, world);
+  deploy::DeployToAcadFolders(info, acad::ReleaseTicks{1, 1, 1}, world.questions, world, kNone);
   for (const auto& row : rows) {
     EXPECT_EQ(world.Read(row.folder + "\\Fonts\\Vortel_EN.shx") + world.Read(row.folder + "\\Fonts\\Vortel_HZ.shx"), row.fonts);
     EXPECT_EQ(world.Read(row.folder + "\\Drv\\pdfplot9.hdi") + world.Read(row.folder + "\\Drv\\pdfplot9.hdi.vortel-backup"),
@@ -179,7 +183,7 @@ TEST(AcadFolders, FontsGoToEveryTickedInstallationAndTheDriverTo2008OnlyAndFailu
   EXPECT_TRUE(world.files.Names("C:\\Bare").empty()) << "nothing is created";
   EXPECT_TRUE(world.desktop.boxes.empty() && world.AllReleased());
   world.files.modulePath = "E:\\elsewhere\\SetUp.exe";
-  deploy::DeployToAcadFolders(info, acad::ReleaseTicks{1}, world.questions, world);
+  deploy::DeployToAcadFolders(info, acad::ReleaseTicks{1}, world.questions, world, kNone);
   EXPECT_EQ(world.desktop.boxes.size(), 1u) << "each folder served reports the package missing";
 }
 

@@ -68,6 +68,7 @@ std::vector<long> OutcomesOf(const std::string& call) {
       {"OpenKey", {kErrorFileNotFound, kErrorAccessDenied}}, {"OpenKeyEx", {kErrorFileNotFound, kErrorAccessDenied}},
       {"EnumKey", {kErrorAccessDenied, kErrorMoreData}}, {"QueryValue", {kErrorFileNotFound, kErrorAccessDenied, kErrorMoreData}},
       {"FindFirst", {kErrorPathNotFound, kErrorAccessDenied}}, {"Copy", {kErrorAccessDenied, kErrorSharingViolation}},
+      {"Delete", {kErrorAccessDenied, kErrorSharingViolation}},
       {"MakeDirectory", {kErrorAccessDenied, kErrorPathNotFound}}, {"ShowMessageBox", {0, kIdOk}}, {"ModuleFileName", {0}},
       {"GetAttributes", {0}}, {"FullPathName", {0}}, {"ExecutableNames", {0}}, {"BrowseForFolder", {0}}, {"GetPathFromItem", {0}}};
   if (call == kCopyFailureBox) return {0, kIdAbort, kIdRetry, kIdIgnore};
@@ -80,6 +81,7 @@ class Session : public fakes::World {
  public:
   Session() {
     files.modulePath = "D:\\Downloads\\Vortel\\SetUp.exe";
+    files.AddFile(files.modulePath, "the program");
     for (const char* name : kProgramFiles) files.AddFile(kPackage + "\\" + name, name);
     for (const char* name : {"Vortel_EN.shx", "Vortel_HZ.shx", "SetUp.exe", "docs\\x", "readme.txt:Zone.Identifier"}) {
       files.AddFile(kPackage + "\\" + name);
@@ -108,12 +110,13 @@ class Session : public fakes::World {
     registry.Set("HKLM\\" + kInstallations[0].key + "Profiles\\P\\Variables", "TRUSTEDPATHS", "c:\\machine's");
     processes.running = {"explorer.exe", "acad.exe"}, desktop.picks = {std::string("E:\\Tools")};
     m_before = registry.Dump();
+    m_filesBefore = files.Dump();
   }
 
   // The install through the dialog, then the uninstall without a window, with the outcomes planted; the problems left.
   Problems Run(const std::map<int, long>& planted) {
     for (const auto& [call, outcome] : planted) faults.planted.push_back({"", "", outcome, call});
-    g_bCheckAcadRunning = true;
+    g_bCheckAcadRunning = g_checkAcadAtStart;
     g_strBrowseFolder.clear();
     CAcadInstallInfo info{services};
     info.ScanInstalledReleases();
@@ -124,11 +127,14 @@ class Session : public fakes::World {
       dialog.HandleCommand(1022, kBnClicked);
       processes.running = {"explorer.exe"};  // the user closed AutoCAD
     }
-    Problems problems = CheckInstall(info, dialog.ExitCode(), planted);
+    Problems problems = CheckInstall(info, core::ExitCodeOf(dialog.Ending()), planted);
     CAcadInstallInfo installed{services};
-    uninstall::RunSilentUninstall(services, installed, log);
+    platform::NoProgressBar bar;
+    const core::RunChoices choices;
+    uninstall::RunSilentUninstall({services, installed, bar, log, choices, ""});
     files.Restart();
     for (const std::string& problem : CheckRegistry(planted, registry.Dump())) problems.push_back("after the uninstall, " + problem);
+    for (const std::string& problem : CheckFiles()) problems.push_back("after the uninstall, " + problem);
     for (const Installation& acad : kInstallations) {
       const std::string driver = acad.folder + "\\Drv\\pdfplot9.hdi";
       const bool kept = files.Read(driver) == "AutoCAD's" || files.Read(driver + ".vortel-backup") == "AutoCAD's";
@@ -172,8 +178,7 @@ class Session : public fakes::World {
     const std::string installed = m_window.items[1000].text + "\\V-Trelmox";
     const std::string closing = desktop.boxes.empty() ? "" : desktop.boxes.back().text;
     const bool finished = SaysFinished(closing);
-    const int said = closing == texts::kInstallFinishedPartly ? core::kExitFinishedWithErrors : finished ? core::kExitFinished
-                     : closing == texts::kPackageNotFound     ? core::kExitFailed : core::kExitAborted;
+    const int said = closing == texts::kInstallFinishedPartly ? 9 : finished ? 0 : closing == texts::kPackageNotFound ? 4 : 5;
     if (m_window.ended && code != said) problems.push_back("exit code " + std::to_string(code) + " after: " + closing);
     for (const char* name : kProgramFiles) {
       if (finished && !ignored && files.Read(installed + "\\" + name) != name) problems.push_back("finished without "s + name);
@@ -200,10 +205,32 @@ class Session : public fakes::World {
     return problems;
   }
 
-  // Handles closed, no registry value changed but the program's own, no TRUSTEDPATHS shortened.
+  // Every file there was before the install as it was (but those the install writes over in its own folder, and the
+  // drivers, which have their own check).
+  Problems CheckFiles() {
+    Problems problems;
+    std::stringstream before(m_filesBefore);
+    const std::string after = files.Dump();
+    for (std::string line; std::getline(before, line);) {
+      const bool own = line.rfind("E:\\Tools\\V-Trelmox\\", 0) == 0 || line.find("pdfplot9.hdi") != std::string::npos;
+      if (!own && after.find(line + "\n") == std::string::npos) problems.push_back("changed: " + line);
+    }
+    return problems;
+  }
+
+  // Handles closed, no registry value changed but the program's own, no TRUSTEDPATHS shortened, and an uninstall entry
+  // only where its folder holds the journal and the maintenance copy.
   Problems CheckRegistry(const std::map<int, long>& planted, const Dump& after) {
     Problems problems;
     if (!AllReleased()) problems.push_back("a handle was left open");
+    for (const char* root : {"HKLM\\", "HKCU\\"}) {
+      const std::string key = root + std::string("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\VortelStructureToolbox");
+      const std::string entry = Text(after, key + "\\:InstallLocation");
+      if (entry != "<none>" && !FailedOn(planted, key, true) &&
+          (!files.Exists(entry + "\\Uninstall.exe") || !files.Exists(entry + "\\Uninstall.dat"))) {
+        problems.push_back("an entry names a folder without its maintenance copy: " + entry);
+      }
+    }
     for (const Dump* dump : {&after, static_cast<const Dump*>(&m_before)}) {
       for (const auto& [entry, value] : *dump) {
         if (Text(m_before, entry) != Text(after, entry) && !IsOwnEntry(entry) && !FailedOn(planted, entry, true)) {
@@ -223,6 +250,7 @@ class Session : public fakes::World {
   }
 
   Dump m_before;
+  std::string m_filesBefore;
   fakes::FakeWindow m_window;
 };
 

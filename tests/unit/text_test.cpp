@@ -30,8 +30,7 @@ TEST(MultibyteText, LeadBytesRunFrom0x81To0xFE) {
 TEST(ProgramTexts, EveryTextIsTheGbkFormOfItsOriginal) {
   const std::pair<const char*, const char*> table[] = {
       {texts::kSetupDialogCaption, "V-结构工具箱安装"}, {texts::kSoftwareSetupCaption, "V-软件安装"},
-      {texts::kToolboxSetupCaption, "V-工具箱安装"}, {texts::kTitleFormat, "结构工具箱软件 V%d.%d"},
-      {texts::kTitleFormatZeroMonth, "结构工具箱软件 V%d.0%d"}, {texts::kBitsFormat, "( %d位 AutoCAD版 )"},
+      {texts::kToolboxSetupCaption, "V-工具箱安装"}, {texts::kBitsFormat, "( %d位 AutoCAD版 )"},
       {texts::kBrowseTitle, "请选择安装目录："}, {texts::kSongTypeface, "宋体"},
       {texts::kCloseAcadFirst, "请关闭AutoCAD后再进行安装 !"}, {texts::kInstallFinished, "安装完成，重启CAD即可使用 !"},
       {texts::kInstallFinishedPartly, "安装完成，但部分AutoCAD加载项注册失败，请以管理员身份重新运行安装程序 !"},
@@ -48,13 +47,33 @@ TEST(ProgramTexts, EveryTextIsTheGbkFormOfItsOriginal) {
        "卸载完成，但部分文件或注册表项未能删除 !\n\n字体文件 Vortel_EN.shx 和 Vortel_HZ.shx 仍保留在AutoCAD的Fonts文件夹中。"},
       {texts::kNotInstalled, "未找到结构工具箱软件的安装，无需卸载 !"},
       {texts::kRecordUnreadable, "无法读取安装记录 Uninstall.dat，卸载未进行 !"}, {texts::kProductName, "结构工具箱软件"},
+      {texts::kAnotherRun, "另一个安装或卸载程序正在运行，请稍后再试 !"},
+      {texts::kDriveMissing, "安装路径所在的驱动器不存在，请选择其他安装路径 !"},
+      {texts::kUninstallRestartNeeded,
+       "卸载完成，部分文件将在 Windows 重启后删除 !\n\n字体文件 Vortel_EN.shx 和 Vortel_HZ.shx 仍保留在AutoCAD的Fonts文件夹中。"},
+      {texts::kChangedFilesKept, "以下文件在安装后被修改过，已保留："},
       {texts::kUsage,
-       "用法：SetUp.exe [/S | /VERYSILENT | /SILENT] [/SUPPRESSMSGBOXES] [/DIR=\"文件夹\"] [/RELEASES=2008,2016 | /RELEASES=all] [/LOG | /LOG=\"文件\"] [/UNINSTALL] [/D=文件夹]\n"
-       "\n/S、/VERYSILENT、/SILENT：静默安装，不显示窗口和任何消息\n/DIR=\"文件夹\"：安装到该文件夹下的 V-Trelmox 文件夹\n"
-       "/D=文件夹：同 /DIR，须放在最后，不加引号\n/RELEASES=2008,2016：只安装这些版本的 AutoCAD；all：找到的全部版本\n"
-       "/LOG、/LOG=\"文件\"：写安装日志，默认写到临时文件夹\n/UNINSTALL：卸载结构工具箱软件（与 Uninstall.exe 相同）\n"
-       "/?、/HELP：显示本说明\n\n退出代码：\n0 安装完成\n1 命令行无法识别\n2 安装开始前已取消\n4 安装失败\n5 安装时被用户中止\n"
-       "7 无法安装（AutoCAD 正在运行、没有可安装的版本或安装路径不可用）\n9 安装完成，但部分 AutoCAD 加载项注册失败"},
+       "用法：SetUp.exe [/S | /VERYSILENT | /SILENT | /QUIET | /QN | /PASSIVE] [/DIR=\"文件夹\" | /D=文件夹] [/RELEASES=2008,2016 | /RELEASES=all] [/LOG | /LOG=\"文件\" | /LOG 文件] [/UNINSTALL]\n"
+       "\n"
+       "/S、/VERYSILENT、/SILENT、/QUIET、/QN、/PASSIVE：静默运行，不显示窗口和任何消息\n"
+       "/DIR=\"文件夹\"：安装到该文件夹下的 V-Trelmox 文件夹\n"
+       "/D=文件夹：同 /DIR，须放在最后\n"
+       "/RELEASES=2008,2016：只安装这些版本的 AutoCAD；all：找到的全部版本\n"
+       "/LOG、/LOG=\"文件\"、/LOG 文件：写日志，默认写到临时文件夹\n"
+       "/UNINSTALL：卸载结构工具箱软件（与 Uninstall.exe 相同）\n"
+       "/?、/HELP：显示本说明\n"
+       "开关也可用 - 开头；其他安装程序的 /SUPPRESSMSGBOXES、/NORESTART、/SP-、/NOCANCEL、/NOICONS 及 /CLOSEAPPLICATIONS 等开关被接受并忽略\n"
+       "\n"
+       "退出代码：\n"
+       "0 完成\n"
+       "1 命令行无法识别\n"
+       "2 开始前已取消\n"
+       "4 安装失败（静默安装已回滚），或无法读取安装记录\n"
+       "5 安装时被用户中止\n"
+       "7 无法进行（没有可安装的版本、安装路径不可用或系统代码页不是 936）\n"
+       "9 完成，但部分项目未能写入或删除（详见日志）\n"
+       "1618 AutoCAD 或另一个安装程序正在运行，请稍后重试\n"
+       "3010 完成，重启 Windows 后生效"},
       {texts::kExtensionLibraryMark, "扩展绘图库"}, {texts::kExtensionLibraryFolder, "Vortel扩展绘图库"},
   };
   for (const auto& [gbk, utf8] : table) EXPECT_EQ(std::string(gbk), ToGbk(utf8)) << utf8;

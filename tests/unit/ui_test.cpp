@@ -30,7 +30,7 @@ class SetupDialog : public ::testing::Test {
   void Found(int year, const std::string& folder = "C:\\AutoCAD", const std::string& key = "") {
     info.m_arrAcadLocation[year - 2007].push_back(folder), info.m_arrProductKey[year - 2007].push_back(key);
   }
-  void Open(PackageBuild package = {}, SetupStart start = {}) {
+  void Open(PackageBuild package = {}, const core::RunChoices& start = {}) {
     window = fakes::FakeWindow{};
     world.desktop.boxes.clear();
     dialog.emplace(info, world.services, package, start);
@@ -74,10 +74,13 @@ TEST_F(SetupDialog, StartsWithTheFoundReleasesTickedAndAt32BitsNoneFrom2017On) {
   }
   Click(kIdCancel);
   EXPECT_EQ(window.ended, kIdCancel);
-  EXPECT_EQ(dialog->ExitCode(), core::kExitCancelled);
+  EXPECT_EQ(dialog->Ending(), core::Ending::Cancelled);
   // The command line's releases replace the ticks: of those offered, they alone are ticked.
   Found(2013);
-  Open({}, SetupStart{"E:\\Given", std::vector<int>{2013, 2017, 2020}, nullptr});
+  core::RunChoices start;
+  start.folder = "E:\\Given";
+  start.releases = std::vector<int>{2013, 2017, 2020};
+  Open({}, start);
   EXPECT_EQ(window.items[kPath].text, "E:\\Given");
   EXPECT_EQ(Boxes(), "d0E0d0E0d0E0E1d0d0E0-0-0-0-0-0-0-0-0-0-0-0");
   // The install button is enabled while any release is ticked (2013 here, then 2008).
@@ -117,19 +120,20 @@ TEST_F(InstallButton, TheFolderTypedIsMadeAbsoluteOrRefusedAndAutoCadRunningIsRe
   for (const char* folder : {"C:\\A2008\\Fonts", "C:\\A2008\\Drv", "C:\\A2017\\Fonts"}) world.files.AddFolder(folder);
   for (const char* folder : {"E:", "C:\\Old\\V-Trelmox"}) world.files.AddFolder(folder);
   world.registry.AddKey("HKLM\\" + kProduct2008);
+  world.files.AddFile(world.files.modulePath, "the program");
   Found(2008, "C:\\A2008", kProduct2008);
   Found(2017, "C:\\A2017", "SOFTWARE\\A2017\\");
   world.processes.running = {"explorer.exe", "ACAD.EXE"};
   world.faults.Fail("FullPathName", "C:\\Unresolved", 0);
   const std::string longest = "C:\\" + std::string(227, 'x');  // 240 bytes with "\V-Trelmox"
-  const struct { std::string typed; const char* refusal; std::string installed = ""; bool made = false; } cases[] = {
+  const struct { std::string typed; const char* refusal; std::string installed = ""; } cases[] = {
       {"C:\\Vortel", texts::kCloseAcadFirst}, {"", texts::kChooseInstallPath}, {"C:\\Unresolved", texts::kChooseInstallPath},
       {longest + "x", texts::kInstallPathTooLong}, {std::string(253, 'r'), texts::kInstallPathTooLong},  // 260 once absolute
-      {longest, nullptr, longest + "\\V-Trelmox", true},  // AutoCAD still running
-      {"D:\\", nullptr, "D:\\V-Trelmox", true}, {"tools\\cad", nullptr, "D:\\pkg\\tools\\cad\\V-Trelmox", true},
-      {"E:\\" + fakes::kShallow, nullptr, "E:\\" + fakes::kShallow + "\\V-Trelmox", true},  // its trail byte is '\'
-      {"C:\\A\\B\\C", nullptr, "C:\\A\\B\\C\\V-Trelmox", true}, {"C:\\Old", nullptr, "C:\\Old\\V-Trelmox", false}};
-  for (const auto& [typed, refusal, installed, made] : cases) {
+      {"Q:\\Tools", texts::kDriveMissing}, {longest, nullptr, longest + "\\V-Trelmox"},  // AutoCAD still running
+      {"D:\\", nullptr, "D:\\V-Trelmox"}, {"tools\\cad", nullptr, "D:\\pkg\\tools\\cad\\V-Trelmox"},
+      {"E:\\" + fakes::kShallow, nullptr, "E:\\" + fakes::kShallow + "\\V-Trelmox"},  // its trail byte is '\'
+      {"C:\\A\\B\\C", nullptr, "C:\\A\\B\\C\\V-Trelmox"}, {"C:\\Old", nullptr, "C:\\Old\\V-Trelmox"}};
+  for (const auto& [typed, refusal, installed] : cases) {
     Open();
     window.items[kPath].text = typed;
     Click(kInstall);
@@ -137,7 +141,7 @@ TEST_F(InstallButton, TheFolderTypedIsMadeAbsoluteOrRefusedAndAutoCadRunningIsRe
     ASSERT_EQ(world.BoxTexts(), Names{refusal ? refusal : texts::kInstallFinished}) << typed;
     EXPECT_EQ(window.ended, refusal ? std::nullopt : std::optional(kIdOk)) << typed;
     EXPECT_EQ(world.registry.Text(loader, "LOADER"), refusal ? "" : installed + "\\Vortel2008.ARX");
-    EXPECT_EQ(world.files.protectedFolders.count(installed), made ? 1u : 0u) << typed;
+    EXPECT_EQ(world.files.protectedFolders.count(installed), refusal ? 0u : 1u) << typed;
     EXPECT_TRUE(world.files.Names("C:\\A2017\\Fonts").empty()) << "hidden, so not ticked";
     // The bar in the folder row's place: 0 to 50 by 1 from 0, a step per entry examined and per listing's end
     // (7 + 1, 3 + 1) and three more, then full.

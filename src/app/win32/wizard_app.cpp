@@ -2,22 +2,14 @@
 
 #include <windows.h>
 
-#include <optional>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "acad/install_info.h"
-#include "core/endings.h"
-#include "core/log_file.h"
-#include "install/silent_install.h"
-#include "platform/format.h"
-#include "platform/texts.h"
+#include "app/program.h"
 #include "platform/win32/win32_dialog_host.h"
 #include "platform/win32/win32_services.h"
-#include "uninstall/uninstall.h"
-#include "ui/process_state.h"
-#include "ui/setup_dialog.h"
-#include "ui/uninstall_dialog.h"
 #include "ui/win32/setup_dialog_colors.h"
 
 namespace {
@@ -45,6 +37,22 @@ std::string ProgramArguments(bool& representable) {
   return arguments.data();
 }
 
+// The program's windows: the common controls and COM once the first is about to show, each
+// dialog modal on its template.
+class Win32Windows final : public app::WindowHost {
+ public:
+  void BeginWindows() override {
+    if (!m_session) m_session = std::make_unique<platform::DialogSession>();
+  }
+  void ShowModal(platform::Dialog& dialog, bool setupDialog) override {
+    SetupDialogColors colors;
+    platform::DoModal(dialog, setupDialog ? &colors : nullptr);
+  }
+
+ private:
+  std::unique_ptr<platform::DialogSession> m_session;
+};
+
 }  // namespace
 
 // The process-wide objects, built in this order before the program starts and destroyed in
@@ -53,56 +61,13 @@ std::string g_strBrowseFolder;
 CWizardApp theApp;
 CAcadInstallInfo theInstallInfo{ProgramServices()};
 
-bool g_bCheckAcadRunning = true;
-
 bool CWizardApp::InitInstance() {
-  bool representable = true;
-  const std::string arguments = ProgramArguments(representable);
-  const CommandLine commandLine = ParseCommandLine(arguments, representable);
-  // A run without a window always keeps a log, in the temporary folder unless asked elsewhere,
-  // since nobody sees anything else; a run with a window keeps one when asked.
-  // The per-user step, run at every logon, keeps one only when asked.
-  std::optional<core::LogFile> logFile;
-  if ((commandLine.silent && !commandLine.trustUser) || commandLine.log) logFile.emplace(ProgramServices(), commandLine.log.value_or(""));
-  core::NoReport noLog;
-  core::Report& report = logFile ? static_cast<core::Report&>(*logFile) : noLog;
-  install::LogRunStart(report, ProgramServices(), GetCommandLineA());
-  m_nExitCode = Run(commandLine, report);
-  report.LastLine(platform::FormatText("outcome: %s (exit code %d)", core::OutcomeName(m_nExitCode), m_nExitCode));
+  app::StartedAs started;
+  started.commandLine = GetCommandLineA();
+  started.arguments = ProgramArguments(started.representable);
+  Win32Windows windows;
+  m_nExitCode = app::RunProgram(ProgramServices(), theInstallInfo, started, windows);
   return false;
-}
-
-int CWizardApp::Run(const CommandLine& commandLine, core::Report& report) {
-  const platform::Services& services = ProgramServices();
-  if (!commandLine.error.empty() || commandLine.help) {
-    if (!commandLine.error.empty()) report.Line("command line not understood: " + commandLine.error);
-    report.Line(texts::kUsage);
-    if (!commandLine.silent) {
-      const platform::DialogSession session;
-      services.desktop.ShowMessageBox(platform::kNoWindow, texts::kUsage, texts::kSoftwareSetupCaption,
-                                      commandLine.error.empty() ? platform::kMbIconInformation : platform::kMbIconWarning);
-    }
-    return commandLine.error.empty() ? core::kExitFinished : core::kExitNotUnderstood;
-  }
-  if (commandLine.trustUser) {
-    uninstall::TrustFolderForUser(services, theInstallInfo, report);
-    return core::kExitFinished;
-  }
-  if (commandLine.uninstall || uninstall::MaintenanceCopyFolder(services)) {
-    if (commandLine.silent) return uninstall::RunSilentUninstall(services, theInstallInfo, report);
-    const platform::DialogSession session;
-    return RunUninstallWithUser(services, theInstallInfo, report, [](platform::Dialog& dialog) { platform::DoModal(dialog); });
-  }
-  theInstallInfo.ScanInstalledReleases();
-  if (commandLine.silent) {
-    return install::RunSilentInstall(services, theInstallInfo, g_nPackageBits,
-                                     install::SilentChoices{commandLine.folder, commandLine.releases}, report);
-  }
-  const platform::DialogSession session;
-  SetupDialogColors colors;
-  Dlg_Setup dialog(theInstallInfo, services, PackageBuild{}, SetupStart{commandLine.folder, commandLine.releases, &report});
-  platform::DoModal(dialog, &colors);
-  return dialog.ExitCode();
 }
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return platform::RunWinApp(theApp); }

@@ -1,10 +1,7 @@
-// CWizardApp: the setup program's application object. A run of the program reads its command
-// line, fills the installation record from the registry, and then either shows the setup dialog
-// once or installs without a window; its exit code says how it ended.
+// CWizardApp: the setup program's application object. A run of the program is app::RunProgram
+// over the real Win32 services; its exit code is the process's.
 #pragma once
 
-#include "app/command_line.h"
-#include "core/report.h"
 #include "platform/win32/win32_app.h"
 
 class CWizardApp final : public platform::WinApp {
@@ -17,7 +14,5 @@ class CWizardApp final : public platform::WinApp {
   int ExitCode() const override { return m_nExitCode; }
 
  private:
-  int Run(const CommandLine& commandLine, core::Report& report);
-
   int m_nExitCode = 0;
 };

@@ -36,11 +36,11 @@ DialogSession::DialogSession() {
   char systemFolder[MAX_PATH] = {};
   const UINT length = GetSystemDirectoryA(systemFolder, MAX_PATH);
   if (length > 0 && length < MAX_PATH) {
-    m_commonControls = LoadLibraryA((std::string(systemFolder) + "\\comctl32.dll").c_str());
+    *m_commonControls.Receive() = LoadLibraryA((std::string(systemFolder) + "\\comctl32.dll").c_str());
   }
   using InitFunction = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
-  const auto init = m_commonControls == nullptr ? nullptr : reinterpret_cast<InitFunction>(
-      reinterpret_cast<void*>(GetProcAddress(m_commonControls, "InitCommonControlsEx")));
+  const auto init = !m_commonControls.IsOpen() ? nullptr : reinterpret_cast<InitFunction>(
+      reinterpret_cast<void*>(GetProcAddress(m_commonControls.Get(), "InitCommonControlsEx")));
   const INITCOMMONCONTROLSEX controls{sizeof controls, ICC_PROGRESS_CLASS};
   if (init != nullptr) init(&controls);
   // COM on this thread, single-threaded apartment, for the shell's folder picker.
@@ -49,7 +49,6 @@ DialogSession::DialogSession() {
 
 DialogSession::~DialogSession() {
   if (m_oleInitialized) OleUninitialize();
-  if (m_commonControls != nullptr) FreeLibrary(m_commonControls);
 }
 
 }  // namespace platform

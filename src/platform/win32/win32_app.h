@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include "platform/win32/win32_handles.h"
+
 namespace platform {
 
 class WinApp {
@@ -30,7 +32,7 @@ class DialogSession {
   ~DialogSession();
 
  private:
-  HMODULE m_commonControls = nullptr;
+  ScopedLibrary m_commonControls;
   bool m_oleInitialized = false;
 };
 

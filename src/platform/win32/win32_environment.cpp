@@ -2,13 +2,15 @@
 
 #include <windows.h>
 
-#include <memory>
 #include <vector>
+
+#include "platform/win32/win32_handles.h"
+#include "platform/win32_types.h"
 
 namespace platform {
 
 std::string Win32Environment::TempFolder() {
-  char folder[MAX_PATH + 1] = {};
+  char folder[kMaxPath + 1] = {};
   const DWORD length = GetTempPathA(sizeof folder, folder);
   return length > 0 && length < sizeof folder ? std::string(folder, length) : "";
 }
@@ -20,14 +22,15 @@ LocalTime Win32Environment::Now() {
 }
 
 bool Win32Environment::IsElevated() {
-  HANDLE opened = nullptr;
-  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &opened)) return false;
-  const std::unique_ptr<void, decltype(&CloseHandle)> token(opened, CloseHandle);
+  ScopedKernelHandle token;
+  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, token.Receive())) return false;
   TOKEN_ELEVATION elevation{};
   DWORD size = 0;
-  return GetTokenInformation(token.get(), TokenElevation, &elevation, sizeof elevation, &size) &&
+  return GetTokenInformation(token.Get(), TokenElevation, &elevation, sizeof elevation, &size) &&
          elevation.TokenIsElevated != 0;
 }
+
+unsigned Win32Environment::AnsiCodePage() { return GetACP(); }
 
 std::string Win32Environment::ToUtf8(const std::string& text) {
   if (text.empty()) return text;

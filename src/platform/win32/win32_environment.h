@@ -11,6 +11,7 @@ class Win32Environment final : public Environment {
   LocalTime Now() override;
   bool IsElevated() override;
   std::string ToUtf8(const std::string& text) override;
+  unsigned AnsiCodePage() override;
 };
 
 }  // namespace platform

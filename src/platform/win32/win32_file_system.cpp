@@ -2,15 +2,17 @@
 
 #include <direct.h>
 #include <windows.h>
+#include <aclapi.h>
 #include <sddl.h>
 
-#include <memory>
 #include <vector>
+
+#include "platform/win32/win32_handles.h"
 
 namespace platform {
 namespace {
 
-HANDLE ToHandle(FindHandle handle) { return reinterpret_cast<HANDLE>(handle); }
+HANDLE ToHandle(std::uintptr_t handle) { return reinterpret_cast<HANDLE>(handle); }
 
 void Report(const WIN32_FIND_DATAA& data, FoundEntry* entry) {
   entry->name = data.cFileName;
@@ -21,45 +23,54 @@ void Report(const WIN32_FIND_DATAA& data, FoundEntry* entry) {
 // The error of a call that returned a Win32 BOOL.
 ErrorCode Outcome(BOOL succeeded) { return succeeded ? kErrorSuccess : GetLastError(); }
 
-// Frees what a security call allocated with LocalAlloc when it goes out of scope.
-template <typename Pointer>
-class ScopedLocal {
- public:
-  ScopedLocal() = default;
-  ScopedLocal(const ScopedLocal&) = delete;
-  ScopedLocal& operator=(const ScopedLocal&) = delete;
-  ~ScopedLocal() {
-    if (m_pointer != nullptr) LocalFree(m_pointer);
-  }
-  Pointer Get() const { return m_pointer; }
-  Pointer* Receive() { return &m_pointer; }
-
- private:
-  Pointer m_pointer = nullptr;
-};
-
-// The SID of the user the program runs as, as text ("S-1-5-..."); empty when it cannot be read.
-std::string RunningUserSid() {
-  HANDLE opened = nullptr;
-  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &opened)) return "";
-  const std::unique_ptr<void, decltype(&CloseHandle)> token(opened, CloseHandle);
+// The user the program runs as; empty when it cannot be read.
+std::vector<BYTE> RunningUser() {
+  ScopedKernelHandle token;
+  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, token.Receive())) return {};
   DWORD size = 0;
-  GetTokenInformation(token.get(), TokenUser, nullptr, 0, &size);
+  GetTokenInformation(token.Get(), TokenUser, nullptr, 0, &size);
   std::vector<BYTE> user(size);
-  ScopedLocal<char*> text;
-  const bool read = size > 0 && GetTokenInformation(token.get(), TokenUser, user.data(), size, &size) &&
-                    ConvertSidToStringSidA(reinterpret_cast<TOKEN_USER*>(user.data())->User.Sid, text.Receive());
-  return read ? text.Get() : "";
+  if (size == 0 || !GetTokenInformation(token.Get(), TokenUser, user.data(), size, &size)) return {};
+  return user;
 }
 
-// The folder's own access list in the security descriptor language: protected from
-// inheritance (P); full control (FA) for SYSTEM (SY), the administrators (BA) and the running
-// user, read and execute (0x1200a9) for the users (BU), each for the folder, its sub-folders and
-// files (OICI).
+PSID SidOf(std::vector<BYTE>& user) { return reinterpret_cast<TOKEN_USER*>(user.data())->User.Sid; }
+
+// The protected access list in the security descriptor language: protected from inheritance (P);
+// full control (FA) for SYSTEM (SY), the administrators (BA) and the running user, read and
+// execute (0x1200a9) for the users (BU) and for whoever owns the folder or a file in it (OW: the
+// owner's implicit right to change the access list is gone), each for the folder, its sub-folders
+// and files (OICI).
 std::string ProtectedFolderAccess() {
-  const std::string user = RunningUserSid();
-  return "D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)" + (user.empty() ? "" : "(A;OICI;FA;;;" + user + ")") +
-         "(A;OICI;0x1200a9;;;BU)";
+  std::vector<BYTE> user = RunningUser();
+  ScopedLocal<char*> text;
+  const bool named = !user.empty() && ConvertSidToStringSidA(SidOf(user), text.Receive());
+  return "D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)" + (named ? "(A;OICI;FA;;;" + std::string(text.Get()) + ")" : "") +
+         "(A;OICI;0x1200a9;;;BU)(A;OICI;0x1200a9;;;OW)";
+}
+
+ErrorCode ProtectedDescriptor(ScopedLocal<PSECURITY_DESCRIPTOR>& descriptor) {
+  return Outcome(ConvertStringSecurityDescriptorToSecurityDescriptorA(ProtectedFolderAccess().c_str(), SDDL_REVISION_1,
+                                                                      descriptor.Receive(), nullptr));
+}
+
+ErrorCode SetAccess(const std::string& path, SECURITY_INFORMATION what, PACL dacl) {
+  return SetNamedSecurityInfoA(const_cast<char*>(path.c_str()), SE_FILE_OBJECT, what, nullptr, nullptr, dacl,
+                               nullptr);
+}
+
+// SYSTEM, the administrators, TrustedInstaller, "the owner" and the running user.
+bool IsTrusted(PSID sid, std::vector<BYTE>& user) {
+  const WELL_KNOWN_SID_TYPE trusted[] = {WinLocalSystemSid, WinBuiltinAdministratorsSid, WinCreatorOwnerRightsSid};
+  for (const WELL_KNOWN_SID_TYPE type : trusted) {
+    if (IsWellKnownSid(sid, type)) return true;
+  }
+  ScopedLocal<char*> text;
+  if (ConvertSidToStringSidA(sid, text.Receive()) &&
+      std::string(text.Get()) == "S-1-5-80-956008885-3418522649-1831038044-1853292631-2271478464") {
+    return true;
+  }
+  return !user.empty() && EqualSid(sid, SidOf(user));
 }
 
 }  // namespace
@@ -68,8 +79,7 @@ std::uint32_t Win32FileSystem::ModuleFileName(char* buffer, std::uint32_t size) 
   return GetModuleFileNameA(nullptr, buffer, size);
 }
 
-ErrorCode Win32FileSystem::FindFirst(const std::string& pattern, FindHandle* handle,
-                                     FoundEntry* entry) {
+ErrorCode Win32FileSystem::FindFirst(const std::string& pattern, FindHandle* handle, FoundEntry* entry) {
   WIN32_FIND_DATAA data{};
   const HANDLE found = FindFirstFileA(pattern.c_str(), &data);
   if (found == INVALID_HANDLE_VALUE) {
@@ -88,26 +98,23 @@ ErrorCode Win32FileSystem::FindNext(FindHandle handle, FoundEntry* entry) {
   return kErrorSuccess;
 }
 
-ErrorCode Win32FileSystem::CloseFind(FindHandle handle) {
-  return Outcome(FindClose(ToHandle(handle)));
-}
+ErrorCode Win32FileSystem::CloseFind(FindHandle handle) { return Outcome(FindClose(ToHandle(handle))); }
 
-std::uint32_t Win32FileSystem::GetAttributes(const std::string& path) {
-  return GetFileAttributesA(path.c_str());
-}
+std::uint32_t Win32FileSystem::GetAttributes(const std::string& path) { return GetFileAttributesA(path.c_str()); }
 
 ErrorCode Win32FileSystem::SetAttributes(const std::string& path, std::uint32_t attributes) {
   return Outcome(SetFileAttributesA(path.c_str(), attributes));
 }
 
-ErrorCode Win32FileSystem::Copy(const std::string& from, const std::string& to,
-                                bool failIfExists) {
+ErrorCode Win32FileSystem::Copy(const std::string& from, const std::string& to, bool failIfExists) {
   return Outcome(CopyFileA(from.c_str(), to.c_str(), failIfExists ? TRUE : FALSE));
 }
 
-ErrorCode Win32FileSystem::Delete(const std::string& path) {
-  return Outcome(DeleteFileA(path.c_str()));
+ErrorCode Win32FileSystem::Move(const std::string& from, const std::string& to, std::uint32_t flags) {
+  return Outcome(MoveFileExA(from.c_str(), to.empty() ? nullptr : to.c_str(), flags));
 }
+
+ErrorCode Win32FileSystem::Delete(const std::string& path) { return Outcome(DeleteFileA(path.c_str())); }
 
 ErrorCode Win32FileSystem::MakeDirectory(const std::string& path) {
   // The runtime's _mkdir leaves the error of the directory call it makes.
@@ -116,51 +123,96 @@ ErrorCode Win32FileSystem::MakeDirectory(const std::string& path) {
 
 ErrorCode Win32FileSystem::MakeProtectedDirectory(const std::string& path) {
   ScopedLocal<PSECURITY_DESCRIPTOR> descriptor;
-  if (!ConvertStringSecurityDescriptorToSecurityDescriptorA(ProtectedFolderAccess().c_str(), SDDL_REVISION_1,
-                                                            descriptor.Receive(), nullptr)) {
-    return GetLastError();
-  }
+  const ErrorCode made = ProtectedDescriptor(descriptor);
+  if (made != kErrorSuccess) return made;
   SECURITY_ATTRIBUTES security{sizeof security, descriptor.Get(), FALSE};
   return Outcome(CreateDirectoryA(path.c_str(), &security));
+}
+
+ErrorCode Win32FileSystem::ProtectFolder(const std::string& path) {
+  ScopedLocal<PSECURITY_DESCRIPTOR> descriptor;
+  ErrorCode result = ProtectedDescriptor(descriptor);
+  BOOL present = FALSE, defaulted = FALSE;
+  PACL dacl = nullptr;
+  if (result == kErrorSuccess) result = Outcome(GetSecurityDescriptorDacl(descriptor.Get(), &present, &dacl, &defaulted));
+  return result == kErrorSuccess
+             ? SetAccess(path, DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION, dacl)
+             : result;
+}
+
+ErrorCode Win32FileSystem::InheritAccess(const std::string& path) {
+  ACL empty{};
+  if (!InitializeAcl(&empty, sizeof empty, ACL_REVISION)) return GetLastError();
+  return SetAccess(path, DACL_SECURITY_INFORMATION | UNPROTECTED_DACL_SECURITY_INFORMATION, &empty);
+}
+
+ErrorCode Win32FileSystem::QueryOthersMayWrite(const std::string& path, bool* othersMayWrite) {
+  constexpr ACCESS_MASK kWriting = FILE_WRITE_DATA | FILE_APPEND_DATA | FILE_WRITE_EA | FILE_DELETE_CHILD |
+                                   FILE_WRITE_ATTRIBUTES | DELETE | WRITE_DAC | WRITE_OWNER | GENERIC_WRITE |
+                                   GENERIC_ALL;
+  PSID owner = nullptr;
+  PACL dacl = nullptr;
+  ScopedLocal<PSECURITY_DESCRIPTOR> descriptor;
+  const ErrorCode read = GetNamedSecurityInfoA(path.c_str(), SE_FILE_OBJECT,
+                                               OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION, &owner, nullptr,
+                                               &dacl, nullptr, descriptor.Receive());
+  if (read != kErrorSuccess) return read;
+  std::vector<BYTE> user = RunningUser();
+  bool others = owner == nullptr || !IsTrusted(owner, user) || dacl == nullptr;
+  for (DWORD index = 0; !others && index < dacl->AceCount; ++index) {
+    void* entry = nullptr;
+    if (!GetAce(dacl, index, &entry)) return GetLastError();
+    const auto* ace = static_cast<ACCESS_ALLOWED_ACE*>(entry);
+    others = ace->Header.AceType == ACCESS_ALLOWED_ACE_TYPE && (ace->Header.AceFlags & INHERIT_ONLY_ACE) == 0 &&
+             (ace->Mask & kWriting) != 0 && !IsTrusted(const_cast<DWORD*>(&ace->SidStart), user);
+  }
+  *othersMayWrite = others;
+  return kErrorSuccess;
 }
 
 std::uint32_t Win32FileSystem::FullPathName(const std::string& path, char* buffer, std::uint32_t size) {
   return GetFullPathNameA(path.c_str(), size, buffer, nullptr);
 }
 
-ErrorCode Win32FileSystem::CreateFileForWriting(const std::string& path, bool mustBeNew, FileHandle* handle) {
-  const HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                                  mustBeNew ? CREATE_NEW : CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  *handle = file == INVALID_HANDLE_VALUE ? kInvalidFile : reinterpret_cast<FileHandle>(file);
-  return file == INVALID_HANDLE_VALUE ? GetLastError() : kErrorSuccess;
+ErrorCode Win32FileSystem::CreateFileForWriting(const std::string& path, WriteMode mode, FileHandle* handle) {
+  const DWORD disposition = mode == WriteMode::New ? CREATE_NEW : mode == WriteMode::Replace ? CREATE_ALWAYS : OPEN_ALWAYS;
+  *handle = kInvalidFile;
+  const HANDLE file =
+      CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return GetLastError();
+  if (mode == WriteMode::Append && !SetFilePointerEx(file, LARGE_INTEGER{}, nullptr, FILE_END)) {
+    const ErrorCode error = GetLastError();
+    CloseHandle(file);
+    return error;
+  }
+  *handle = reinterpret_cast<FileHandle>(file);
+  return kErrorSuccess;
 }
 
 ErrorCode Win32FileSystem::WriteToFile(FileHandle handle, const std::string& bytes) {
   DWORD written = 0;
   const BOOL wrote = WriteFile(ToHandle(handle), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-  return wrote && written == bytes.size() ? kErrorSuccess : GetLastError();
+  return wrote && written == bytes.size() ? kErrorSuccess : wrote ? kErrorDiskFull : GetLastError();
+}
+
+ErrorCode Win32FileSystem::FlushFile(FileHandle handle) { return Outcome(FlushFileBuffers(ToHandle(handle))); }
+
+ErrorCode Win32FileSystem::OpenFileForReading(const std::string& path, FileHandle* handle) {
+  const HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                  FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+  *handle = file == INVALID_HANDLE_VALUE ? kInvalidFile : reinterpret_cast<FileHandle>(file);
+  return file == INVALID_HANDLE_VALUE ? GetLastError() : kErrorSuccess;
+}
+
+ErrorCode Win32FileSystem::ReadFromFile(FileHandle handle, char* buffer, std::uint32_t size, std::uint32_t* read) {
+  DWORD got = 0;
+  const ErrorCode result = Outcome(ReadFile(ToHandle(handle), buffer, size, &got, nullptr));
+  *read = got;
+  return result;
 }
 
 ErrorCode Win32FileSystem::CloseFile(FileHandle handle) { return Outcome(CloseHandle(ToHandle(handle))); }
 
-ErrorCode Win32FileSystem::ReadWholeFile(const std::string& path, std::size_t limit, std::string* contents) {
-  const HANDLE opened = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-  if (opened == INVALID_HANDLE_VALUE) return GetLastError();
-  const std::unique_ptr<void, decltype(&CloseHandle)> file(opened, CloseHandle);
-  LARGE_INTEGER size{};
-  if (!GetFileSizeEx(file.get(), &size)) return GetLastError();
-  if (static_cast<std::uint64_t>(size.QuadPart) > limit) return kErrorFileTooLarge;
-  contents->assign(static_cast<std::size_t>(size.QuadPart), '\0');
-  DWORD read = 0;
-  if (!ReadFile(file.get(), contents->data(), static_cast<DWORD>(contents->size()), &read, nullptr)) return GetLastError();
-  contents->resize(read);
-  return kErrorSuccess;
-}
-
 ErrorCode Win32FileSystem::RemoveFolder(const std::string& path) { return Outcome(RemoveDirectoryA(path.c_str())); }
-
-ErrorCode Win32FileSystem::DeleteAtRestart(const std::string& path) {
-  return Outcome(MoveFileExA(path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT));
-}
 
 }  // namespace platform

@@ -15,16 +15,21 @@ class Win32FileSystem : public FileSystem {
   std::uint32_t GetAttributes(const std::string& path) override;
   ErrorCode SetAttributes(const std::string& path, std::uint32_t attributes) override;
   ErrorCode Copy(const std::string& from, const std::string& to, bool failIfExists) override;
+  ErrorCode Move(const std::string& from, const std::string& to, std::uint32_t flags) override;
   ErrorCode Delete(const std::string& path) override;
   ErrorCode MakeDirectory(const std::string& path) override;
   ErrorCode MakeProtectedDirectory(const std::string& path) override;
+  ErrorCode ProtectFolder(const std::string& path) override;
+  ErrorCode InheritAccess(const std::string& path) override;
+  ErrorCode QueryOthersMayWrite(const std::string& path, bool* othersMayWrite) override;
   std::uint32_t FullPathName(const std::string& path, char* buffer, std::uint32_t size) override;
-  ErrorCode CreateFileForWriting(const std::string& path, bool mustBeNew, FileHandle* handle) override;
+  ErrorCode CreateFileForWriting(const std::string& path, WriteMode mode, FileHandle* handle) override;
   ErrorCode WriteToFile(FileHandle handle, const std::string& bytes) override;
+  ErrorCode FlushFile(FileHandle handle) override;
+  ErrorCode OpenFileForReading(const std::string& path, FileHandle* handle) override;
+  ErrorCode ReadFromFile(FileHandle handle, char* buffer, std::uint32_t size, std::uint32_t* read) override;
   ErrorCode CloseFile(FileHandle handle) override;
-  ErrorCode ReadWholeFile(const std::string& path, std::size_t limit, std::string* contents) override;
   ErrorCode RemoveFolder(const std::string& path) override;
-  ErrorCode DeleteAtRestart(const std::string& path) override;
 };
 
 }  // namespace platform

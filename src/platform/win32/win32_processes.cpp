@@ -11,38 +11,52 @@ namespace {
 // The 8-bit entry record whose size the walk announces.
 static_assert(sizeof(PROCESSENTRY32) == 296, "the 8-bit PROCESSENTRY32 of a 32-bit build");
 
-// Owns a snapshot handle and closes it when it goes out of scope.
-class ScopedSnapshot {
- public:
-  explicit ScopedSnapshot(HANDLE handle) : m_handle(handle) {}
-  ScopedSnapshot(const ScopedSnapshot&) = delete;
-  ScopedSnapshot& operator=(const ScopedSnapshot&) = delete;
-  ~ScopedSnapshot() {
-    if (IsOpen()) CloseHandle(m_handle);
-  }
-
-  bool IsOpen() const { return m_handle != INVALID_HANDLE_VALUE; }
-  HANDLE Get() const { return m_handle; }
-
- private:
-  HANDLE m_handle;
-};
-
 }  // namespace
 
 std::optional<std::vector<std::string>> Win32Processes::ExecutableNames() {
-  const ScopedSnapshot snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+  const ScopedFileHandle snapshot({}, CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
   if (!snapshot.IsOpen()) return std::nullopt;
   std::vector<std::string> names;
   PROCESSENTRY32 entry{};
   entry.dwSize = sizeof entry;
-  for (BOOL more = Process32First(snapshot.Get(), &entry); more;
-       more = Process32Next(snapshot.Get(), &entry)) {
+  for (BOOL more = Process32First(snapshot.Get(), &entry); more; more = Process32Next(snapshot.Get(), &entry)) {
     // The name fills a fixed field; it is read up to its zero byte or the field's end.
     const char* name = entry.szExeFile;
     names.emplace_back(name, std::find(name, name + sizeof entry.szExeFile, '\0'));
   }
   return names;
+}
+
+ErrorCode Win32Processes::HoldNamedMutex(const std::string& name) {
+  ScopedKernelHandle mutex({}, CreateMutexA(nullptr, FALSE, name.c_str()));
+  const ErrorCode error = GetLastError();
+  if (!mutex.IsOpen()) return error;
+  if (error == ERROR_ALREADY_EXISTS) return kErrorAlreadyExists;
+  m_held.push_back(std::move(mutex));
+  return kErrorSuccess;
+}
+
+std::uint32_t Win32Processes::CurrentProcessId() { return GetCurrentProcessId(); }
+
+ErrorCode Win32Processes::StartProgram(const std::string& program, const std::string& arguments) {
+  std::string commandLine = "\"" + program + "\" " + arguments;
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION started{};
+  if (!CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                      &started)) {
+    return GetLastError();
+  }
+  CloseHandle(started.hThread);
+  CloseHandle(started.hProcess);
+  return kErrorSuccess;
+}
+
+ErrorCode Win32Processes::WaitForProcessEnd(std::uint32_t processId, std::uint32_t milliseconds) {
+  const ScopedKernelHandle process({}, OpenProcess(SYNCHRONIZE, FALSE, processId));
+  if (!process.IsOpen()) return GetLastError() == ERROR_INVALID_PARAMETER ? kErrorSuccess : GetLastError();
+  const DWORD waited = WaitForSingleObject(process.Get(), milliseconds);
+  return waited == WAIT_OBJECT_0 ? kErrorSuccess : waited == WAIT_TIMEOUT ? kErrorTimeout : GetLastError();
 }
 
 }  // namespace platform

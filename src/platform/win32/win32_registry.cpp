@@ -30,9 +30,13 @@ ErrorCode Win32Registry::OpenKeyEx(RegKey parent, const char* subKey, std::uint3
       result);
 }
 
-ErrorCode Win32Registry::CreateKey(RegKey parent, const char* subKey, RegKey* result) {
-  return Deliver([&](HKEY* created) { return RegCreateKeyA(ToHkey(parent), subKey, created); },
-                 result);
+ErrorCode Win32Registry::CreateKey(RegKey parent, const char* subKey, std::uint32_t access, RegKey* result) {
+  return Deliver(
+      [&](HKEY* created) {
+        return RegCreateKeyExA(ToHkey(parent), subKey, 0, nullptr, REG_OPTION_NON_VOLATILE, access, nullptr, created,
+                               nullptr);
+      },
+      result);
 }
 
 ErrorCode Win32Registry::DeleteKey(RegKey parent, const char* subKey) {

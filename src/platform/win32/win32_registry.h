@@ -10,7 +10,7 @@ class Win32Registry final : public Registry {
   ErrorCode OpenKey(RegKey parent, const char* subKey, RegKey* result) override;
   ErrorCode OpenKeyEx(RegKey parent, const char* subKey, std::uint32_t access,
                       RegKey* result) override;
-  ErrorCode CreateKey(RegKey parent, const char* subKey, RegKey* result) override;
+  ErrorCode CreateKey(RegKey parent, const char* subKey, std::uint32_t access, RegKey* result) override;
   ErrorCode DeleteKey(RegKey parent, const char* subKey) override;
   ErrorCode QuerySubKeyCount(RegKey key, std::uint32_t* count) override;
   ErrorCode QueryValueCount(RegKey key, std::uint32_t* count) override;

@@ -18,9 +18,9 @@ HFONT CreateTitleFont(int height, int weight) {
 }  // namespace
 
 SetupDialogColors::SetupDialogColors()
-    : m_brush(CreateSolidBrush(kFaceColour)),
-      m_titleFont(CreateTitleFont(14, 600)),
-      m_bitsFont(CreateTitleFont(13, 400)) {}
+    : m_brush({}, CreateSolidBrush(kFaceColour)),
+      m_titleFont({}, CreateTitleFont(14, 600)),
+      m_bitsFont({}, CreateTitleFont(13, 400)) {}
 
 void SetupDialogColors::OnInitDialog(HWND dialog) {
   SendDlgItemMessageA(dialog, IDC_TITLE, WM_SETFONT, reinterpret_cast<WPARAM>(m_titleFont.Get()), FALSE);

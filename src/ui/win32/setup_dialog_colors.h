@@ -10,7 +10,7 @@
 
 #include <windows.h>
 
-#include "platform/win32/gdi_object.h"
+#include "platform/win32/win32_handles.h"
 #include "platform/win32/win32_dialog_host.h"
 
 class SetupDialogColors final : public platform::DialogPainter {

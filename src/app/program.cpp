@@ -1,0 +1,153 @@
+#include "app/program.h"
+
+#include <optional>
+
+#include "app/command_line.h"
+#include "core/endings.h"
+#include "core/log_file.h"
+#include "core/package.h"
+#include "install/silent_install.h"
+#include "platform/format.h"
+#include "platform/texts.h"
+#include "ui/setup_dialog.h"
+#include "ui/uninstall_dialog.h"
+#include "uninstall/uninstall.h"
+
+namespace app {
+namespace {
+
+// The program's texts and file names are GBK: under another code page it cannot work.
+constexpr unsigned kChineseCodePage = 936;
+// Held while a run installs or removes the add-on: machine-wide where the program may make such a
+// name, else in the user's session.
+const char* const kRunGuards[] = {"Global\\VortelStructureToolboxSetup", "Local\\VortelStructureToolboxSetup"};
+// How long a run that finishes another's removal waits for it to end.
+constexpr std::uint32_t kFinishPatienceMs = 120000;
+
+// Readable under any code page: UTF-8, shown with the Unicode message box and written as is.
+const char kWrongCodePageCaption[] = "V-结构工具箱安装 / Setup";
+const char kWrongCodePageFormat[] =
+    "本程序只能在简体中文 Windows（代码页 936）上运行，当前系统的代码页为 %u，未进行任何安装。\n\n"
+    "This setup program runs only on Windows with the Simplified Chinese code page (936); this system "
+    "uses code page %u. Nothing was installed.";
+
+class Run {
+ public:
+  Run(const platform::Services& services, CAcadInstallInfo& info, const StartedAs& started, WindowHost& windows)
+      : m_services(services), m_info(info), m_windows(windows), m_choices(ParseCommandLine(started.arguments, started.representable)) {
+    if (m_choices.task == core::Task::Install && uninstall::MaintenanceCopyFolder(services)) {
+      m_choices.task = core::Task::Uninstall;
+    }
+    // A run without a window always keeps a log, since nobody sees anything else; the per-user
+    // step, run at every logon, and a run with a window keep one when asked.
+    if ((m_choices.silent && m_choices.task != core::Task::TrustUser) || m_choices.log) {
+      const char* kind = m_choices.task == core::Task::Uninstall ? "Vortel-Uninstall" : "Vortel-Setup";
+      m_log.emplace(services, m_choices.log.value_or(""), kind, m_choices.finishAfter != 0);
+    }
+    LogStart(started.commandLine);
+  }
+
+  int Go() {
+    const core::Ending ending = Dispatch();
+    Report().LastLine(platform::FormatText("outcome: %s (exit code %d)", core::OutcomeName(ending),
+                                           core::ExitCodeOf(ending)));
+    return core::ExitCodeOf(ending);
+  }
+
+ private:
+  core::Report& Report() { return m_log ? static_cast<core::Report&>(*m_log) : m_noLog; }
+
+  void LogStart(const std::string& commandLine) {
+    const platform::LocalTime now = m_services.environment.Now();
+    Report().Line(platform::FormatText("Vortel setup %s (%d-bit AutoCAD)", core::VersionText().c_str(), g_nPackageBits));
+    Report().Line("command line: " + commandLine);
+    Report().Line(platform::FormatText("date: %04d-%02d-%02d %02d:%02d:%02d", now.year, now.month, now.day, now.hour,
+                                       now.minute, now.second));
+    Report().Line(m_services.environment.IsElevated() ? "elevated: yes" : "elevated: no");
+    for (const std::string& ignored : m_choices.ignored) Report().Line("switch ignored: " + ignored);
+  }
+
+  core::Ending Dispatch() {
+    const unsigned codePage = m_services.environment.AnsiCodePage();
+    if (codePage != kChineseCodePage) return WrongCodePage(codePage);
+    if (!m_choices.error.empty() || m_choices.task == core::Task::Usage) return Usage();
+    if (m_choices.task == core::Task::TrustUser) return uninstall::TrustFolderForUser(m_services, m_info, Report());
+    if (m_choices.finishAfter != 0) m_services.processes.WaitForProcessEnd(m_choices.finishAfter, kFinishPatienceMs);
+    if (!HoldRunGuard()) return Refused(core::Refusal::AnotherRun);
+    return m_choices.task == core::Task::Uninstall ? Uninstall() : Install();
+  }
+
+  core::Ending WrongCodePage(unsigned codePage) {
+    const std::string text = platform::FormatText(kWrongCodePageFormat, codePage, codePage);
+    if (m_log) m_log->Utf8Line(text);
+    if (!m_choices.silent) {
+      m_windows.BeginWindows();
+      m_services.desktop.ShowUnicodeMessageBox(platform::kNoWindow, text, kWrongCodePageCaption,
+                                               platform::kMbOk | platform::kMbIconWarning);
+    }
+    return core::Ending::CannotProceed;
+  }
+
+  core::Ending Usage() {
+    if (!m_choices.error.empty()) Report().Line("command line not understood: " + m_choices.error);
+    Report().Line(texts::kUsage);
+    if (!m_choices.silent) {
+      m_windows.BeginWindows();
+      m_services.desktop.ShowMessageBox(platform::kNoWindow, texts::kUsage, texts::kSoftwareSetupCaption,
+                                        m_choices.error.empty() ? platform::kMbIconInformation : platform::kMbIconWarning);
+    }
+    return m_choices.error.empty() ? core::Ending::UsageShown : core::Ending::NotUnderstood;
+  }
+
+  bool HoldRunGuard() {
+    for (const char* name : kRunGuards) {
+      const platform::ErrorCode held = m_services.processes.HoldNamedMutex(name);
+      if (held == platform::kErrorSuccess) return true;
+      if (held == platform::kErrorAlreadyExists || held == platform::kErrorAccessDenied) return false;
+    }
+    return true;  // no guard can be made: the run goes on unguarded
+  }
+
+  core::Ending Refused(core::Refusal refusal) {
+    Report().Line(std::string("the run does not start: ") + core::RefusalReason(refusal));
+    if (!m_choices.silent) {
+      m_windows.BeginWindows();
+      m_services.desktop.ShowMessageBox(platform::kNoWindow, core::RefusalMessage(refusal),
+                                        texts::kSoftwareSetupCaption, platform::kMbOk | platform::kMbIconWarning);
+    }
+    return core::EndingOf(refusal);
+  }
+
+  core::Ending Uninstall() {
+    platform::NoProgressBar noBar;
+    const uninstall::UninstallRun run{m_services, m_info, noBar, Report(), m_choices, m_log ? m_log->Path() : ""};
+    if (m_choices.silent) return uninstall::RunSilentUninstall(run);
+    m_windows.BeginWindows();
+    return RunUninstallWithUser(run, [&](platform::Dialog& dialog) { m_windows.ShowModal(dialog, false); });
+  }
+
+  core::Ending Install() {
+    m_info.ScanInstalledReleases();
+    if (m_choices.silent) return install::RunSilentInstall(m_services, m_info, g_nPackageBits, m_choices, Report());
+    m_windows.BeginWindows();
+    Dlg_Setup dialog(m_info, m_services, PackageBuild{}, m_choices, &Report());
+    m_windows.ShowModal(dialog, true);
+    return dialog.Ending();
+  }
+
+  const platform::Services& m_services;
+  CAcadInstallInfo& m_info;
+  WindowHost& m_windows;
+  core::RunChoices m_choices;
+  std::optional<core::LogFile> m_log;
+  core::NoReport m_noLog;
+};
+
+}  // namespace
+
+int RunProgram(const platform::Services& services, CAcadInstallInfo& info, const StartedAs& started,
+               WindowHost& windows) {
+  return Run(services, info, started, windows).Go();
+}
+
+}  // namespace app

@@ -1,0 +1,339 @@
+#include "journal/kinds.h"
+
+#include <algorithm>
+#include <cctype>
+#include <vector>
+
+#include "core/registry_keys.h"
+#include "deploy/acad_folders.h"
+#include "deploy/file_utilities.h"
+#include "journal/journal.h"
+#include "journal/maintenance.h"
+#include "platform/file_contents.h"
+#include "platform/format.h"
+#include "platform/paths.h"
+#include "profile/loader_registration.h"
+#include "profile/trusted_paths.h"
+
+namespace journal {
+namespace {
+
+using Parts = std::vector<std::string>;
+
+Parts PartsOf(const std::string& path, platform::LeadByteTest isLeadByte) {
+  return platform::SplitAtCharacter(path, '\\', isLeadByte);
+}
+
+void Tell(const UndoContext& context, const std::string& text) { context.report.Line(text); }
+
+Undo Refuse(const UndoContext& context, const core::Effect& line, const char* why) {
+  Tell(context, std::string("not acted on: ") + KindName(line.kind) + " " + line.fields[0] + " (" + why + ")");
+  return Undo::Refused;
+}
+
+Undo Failure(const UndoContext& context, platform::ErrorCode error, const char* what, const std::string& path) {
+  Tell(context, platform::FormatText("not %s (error %ld): %s", what, error, path.c_str()));
+  return Undo::Failed;
+}
+
+// Whether any folder from the installation folder down to the one holding `path` is a link or a
+// junction, through which `path` would name something elsewhere.
+bool PassesThroughLink(const UndoContext& context, const std::string& path) {
+  std::string level = *platform::ResolvedPath(context.folder, context.services.isLeadByte);
+  const Parts inner = PartsOf(*platform::ResolvedPath(path, context.services.isLeadByte), context.services.isLeadByte);
+  for (std::size_t part = PartsOf(level, context.services.isLeadByte).size(); ; ++part) {
+    const std::uint32_t attributes = context.services.files.GetAttributes(level);
+    if (attributes != platform::kInvalidFileAttributes && (attributes & platform::kFileAttributeReparsePoint) != 0) {
+      return true;
+    }
+    if (part + 1 >= inner.size()) return false;
+    level = platform::InFolder(level, inner[part]);
+  }
+}
+
+// A file in use is moved out of the way under a name of its own and deleted when Windows next
+// starts, so that what a later install puts at its place is never touched then.
+Undo RemoveAtRestart(const UndoContext& context, const std::string& path) {
+  platform::FileSystem& files = context.services.files;
+  const std::string aside =
+      platform::FormatText("%s.vortel-removed-%u", path.c_str(), context.services.processes.CurrentProcessId());
+  platform::ErrorCode moved = files.Move(path, aside, 0);
+  if (moved == platform::kErrorSuccess) {
+    moved = files.Move(aside, "", platform::kMoveDelayUntilReboot);
+    if (moved != platform::kErrorSuccess) files.Move(aside, path, 0);
+  }
+  if (moved != platform::kErrorSuccess) return Failure(context, moved, "deleted", path);
+  Tell(context, "deleted when Windows next starts: " + path);
+  return Undo::AtRestart;
+}
+
+// Deletes a file of the install while it holds what the line says; a file changed since stays.
+Undo DeleteUnchanged(const UndoContext& context, const std::string& path, const std::string& digestText) {
+  platform::FileSystem& files = context.services.files;
+  platform::FileDigest recorded, present;
+  const platform::ErrorCode read = platform::DigestFile(files, path, &present);
+  if (read == platform::kErrorFileNotFound || read == platform::kErrorPathNotFound) {
+    Tell(context, "already gone: " + path);
+    return Undo::Done;
+  }
+  if (read == platform::kErrorSuccess && (!platform::ParseDigest(digestText, &recorded) || present != recorded)) {
+    Tell(context, "left as it is: " + path + (context.rollingBack ? "" : " changed after the install"));
+    return context.rollingBack ? Undo::Done : Undo::Changed;
+  }
+  if (context.program && platform::IsSamePath(path, *context.program, context.services.isLeadByte)) {
+    Tell(context, "the running program stays until it has ended: " + path);
+    return Undo::Running;
+  }
+  deploy::ClearReadOnly(context.services, path);
+  const platform::ErrorCode deleted = read == platform::kErrorSuccess ? files.Delete(path) : read;
+  if (deleted == platform::kErrorSuccess) {
+    Tell(context, "deleted " + path);
+    return Undo::Done;
+  }
+  return core::IsInUse(deleted) ? RemoveAtRestart(context, path) : Failure(context, deleted, "deleted", path);
+}
+
+Undo UndoFolder(const UndoContext& context, const core::Effect& line) {
+  return IsOwnFolder(context, line.fields[0]) ? Undo::Deferred
+                                              : Refuse(context, line, "not the installation folder or one of its own");
+}
+
+Undo UndoFileCopied(const UndoContext& context, const core::Effect& line) {
+  const std::string& path = line.fields[0];
+  if (!platform::IsInsideFolder(path, context.folder, context.services.isLeadByte)) {
+    return Refuse(context, line, "not inside the installation folder");
+  }
+  if (PassesThroughLink(context, path)) return Refuse(context, line, "it lies behind a link");
+  const std::uint32_t attributes = context.services.files.GetAttributes(path);
+  if (attributes != platform::kInvalidFileAttributes && (attributes & platform::kFileAttributeReparsePoint) != 0) {
+    const bool folder = (attributes & platform::kFileAttributeDirectory) != 0;
+    const platform::ErrorCode removed =
+        folder ? context.services.files.RemoveFolder(path) : context.services.files.Delete(path);
+    if (removed != platform::kErrorSuccess) return Failure(context, removed, "removed", path);
+    Tell(context, "removed the link " + path);
+    return Undo::Done;
+  }
+  return DeleteUnchanged(context, path, line.fields[1]);
+}
+
+// Whether `path` is the place of one of the install's files in an AutoCAD folder the registry
+// names: a font in "Fonts", the driver in "Drv".
+bool IsAcadPlace(const UndoContext& context, const std::string& path) {
+  const platform::LeadByteTest lead = context.services.isLeadByte;
+  for (const acad::StringList& folders : context.acad.m_arrAcadLocation) {
+    for (const std::string& folder : folders) {
+      for (const char* font : deploy::kFontNames) {
+        if (platform::IsSamePath(path, platform::InFolder(platform::InFolder(folder, "Fonts"), font), lead)) return true;
+      }
+      if (platform::IsSamePath(path, platform::InFolder(platform::InFolder(folder, "Drv"), deploy::kPlotDriverName), lead)) {
+        return true;
+      }
+    }
+  }
+  return false;
+}
+
+bool IsFont(const UndoContext& context, const std::string& path) {
+  const std::string name = platform::NameOf(path, context.services.isLeadByte);
+  for (const char* font : deploy::kFontNames) {
+    if (platform::EqualsIgnoringCase(name, font, context.services.isLeadByte)) return true;
+  }
+  return false;
+}
+
+Undo UndoFilePlaced(const UndoContext& context, const core::Effect& line) {
+  const std::string& path = line.fields[0];
+  if (!IsAcadPlace(context, path)) return Refuse(context, line, "not a file the install places in AutoCAD's folders");
+  // The fonts stay in AutoCAD's folders: drawings made with the add-on name them.
+  if (IsFont(context, path)) {
+    Tell(context, "font left in place: " + path);
+    return Undo::Done;
+  }
+  if (context.leaveAcadFolders) {
+    Tell(context, "left for the installation still registered: " + path);
+    return Undo::Done;
+  }
+  return DeleteUnchanged(context, path, line.fields[1]);
+}
+
+// The original comes back only while the file there is still the one the install placed and
+// the copy kept is still the original.
+Undo UndoFileReplaced(const UndoContext& context, const core::Effect& line) {
+  const std::string &path = line.fields[0], &kept = line.fields[2];
+  if (!IsAcadPlace(context, path) || IsFont(context, path) ||
+      !platform::IsSamePath(kept, path + deploy::kOriginalSuffix, context.services.isLeadByte)) {
+    return Refuse(context, line, "not the driver the install replaces and the copy it keeps");
+  }
+  if (context.leaveAcadFolders) {
+    Tell(context, "left for the installation still registered: " + path);
+    return Undo::Done;
+  }
+  platform::FileSystem& files = context.services.files;
+  platform::FileDigest placed, original, present, copy;
+  const bool placedThere = platform::DigestFile(files, path, &present) == platform::kErrorSuccess &&
+                           platform::ParseDigest(line.fields[1], &placed) && present == placed;
+  const platform::ErrorCode keptRead = platform::DigestFile(files, kept, &copy);
+  const bool originalKept = keptRead == platform::kErrorSuccess && platform::ParseDigest(line.fields[3], &original) &&
+                            copy == original;
+  if (keptRead == platform::kErrorFileNotFound && !placedThere) {
+    Tell(context, "already put back: " + path);
+    return Undo::Done;
+  }
+  if (!placedThere || !originalKept) {
+    Tell(context, "left as they are: " + path + " and " + kept +
+                      (placedThere ? " (the copy kept changed)" : " (the driver there is not the one the install placed)"));
+    return Undo::Changed;
+  }
+  deploy::ClearReadOnly(context.services, path);
+  platform::ErrorCode restored = files.Copy(kept, path, false);
+  if (restored == platform::kErrorSuccess) restored = files.Delete(kept);
+  if (restored != platform::kErrorSuccess) return Failure(context, restored, "put back", path);
+  Tell(context, "original put back: " + path);
+  return Undo::Done;
+}
+
+// Whether `parts` match `pattern`, whose "*" stands for one part and "**" for one or more.
+bool Matches(const Parts& parts, std::size_t at, const std::vector<const char*>& pattern, std::size_t from,
+             platform::LeadByteTest lead) {
+  if (from == pattern.size()) return at == parts.size();
+  if (at == parts.size() || parts[at].empty()) return false;
+  const std::string token = pattern[from];
+  if (token == "**") {
+    return Matches(parts, at + 1, pattern, from + 1, lead) || Matches(parts, at + 1, pattern, from, lead);
+  }
+  return (token == "*" || platform::EqualsIgnoringCase(parts[at], token, lead)) &&
+         Matches(parts, at + 1, pattern, from + 1, lead);
+}
+
+bool Matches(const std::string& key, const std::vector<const char*>& pattern, platform::LeadByteTest lead) {
+  return Matches(PartsOf(key, lead), 0, pattern, 0, lead);
+}
+
+bool IsEntryName(const std::string& name) {
+  const bool year = name.size() >= 10 && name.compare(0, 6, "Vortel") == 0 &&
+                    std::all_of(name.begin() + 6, name.begin() + 10, [](char ch) { return std::isdigit(static_cast<unsigned char>(ch)); });
+  return year && (name.size() == 10 || name.compare(10, std::string::npos, "_32") == 0);
+}
+
+// A product key below HKLM as the discovery records it: below one of AutoCAD's roots, ending in
+// a backslash.
+bool IsProductKey(const std::string& key, platform::LeadByteTest lead) {
+  if (key.empty() || key.back() != '\\') return false;
+  const std::string path = "HKLM\\" + key.substr(0, key.size() - 1);
+  return Matches(path, {"HKLM", "SOFTWARE", "Autodesk", "AutoCAD", "**"}, lead) ||
+         Matches(path, {"HKLM", "SOFTWARE", "Wow6432Node", "Autodesk", "AutoCAD", "**"}, lead);
+}
+
+const std::vector<const char*> kVariablesKey = {"HKCU", "Software", "Autodesk", "AutoCAD", "*", "*", "Profiles", "*",
+                                                "Variables"};
+
+// Whether `parts` begin with every part of `path`, names compared as Windows compares them.
+bool BeginsWith(const Parts& parts, const std::string& path, platform::LeadByteTest lead) {
+  const Parts full = PartsOf(path, lead);
+  if (parts.size() > full.size()) return false;
+  for (std::size_t n = 0; n < parts.size(); ++n) {
+    if (!platform::EqualsIgnoringCase(parts[n], full[n], lead)) return false;
+  }
+  return true;
+}
+
+// The keys an install makes: a product's "Applications" key and its entries, a profile's
+// "Variables" key, and the maintenance entries with the levels above them below SOFTWARE.
+bool IsOwnKey(const UndoContext& context, const std::string& key) {
+  const platform::LeadByteTest lead = context.services.isLeadByte;
+  const Parts parts = PartsOf(key, lead);
+  const bool plain = std::none_of(parts.begin(), parts.end(),
+                                  [](const std::string& part) { return part.empty() || part == "." || part == ".."; });
+  if (!plain || parts.size() < 3) return false;
+  if (Matches(key, kVariablesKey, lead)) return true;
+  const auto applications = std::find_if(parts.begin() + 1, parts.end(), [&](const std::string& part) {
+    return platform::EqualsIgnoringCase(part, "Applications", lead);
+  });
+  if (applications != parts.end() && parts[0] == "HKLM") {
+    std::string product;
+    for (auto part = parts.begin() + 1; part != applications; ++part) product += *part + "\\";
+    const std::size_t below = static_cast<std::size_t>(parts.end() - applications);
+    return IsProductKey(product, lead) && (below == 1 || (below == 2 && IsEntryName(parts.back())));
+  }
+  return BeginsWith(parts, std::string("HKLM\\") + kUninstallKey, lead) ||
+         BeginsWith(parts, std::string("HKCU\\") + kUninstallKey, lead) ||
+         BeginsWith(parts, std::string("HKLM\\") + kActiveSetupKey, lead);
+}
+
+Undo UndoKeyMade(const UndoContext& context, const core::Effect& line) {
+  const std::string& key = line.fields[0];
+  if (!IsOwnKey(context, key)) return Refuse(context, line, "not a key the install makes");
+  const platform::ErrorCode removed = core::RemoveKeyIfEmpty(context.services, key);
+  if (removed == platform::kErrorDirNotEmpty) return Undo::Deferred;
+  if (removed != platform::kErrorSuccess) return Failure(context, removed, "removed", key);
+  Tell(context, "key removed: " + key);
+  return Undo::Done;
+}
+
+Undo UndoLoaderWritten(const UndoContext& context, const core::Effect& line) {
+  const std::string &product = line.fields[0], &entry = line.fields[1];
+  const Parts entryParts = PartsOf(entry, context.services.isLeadByte);
+  if (!IsProductKey(product, context.services.isLeadByte) || entryParts.size() != 2 ||
+      entryParts[0] != "Applications" || !IsEntryName(entryParts[1])) {
+    return Refuse(context, line, "not a loader entry the install writes");
+  }
+  return profile::UnregisterLoaderEntry(context.services, product, entry, context.folder, context.report) ==
+                 platform::kErrorSuccess
+             ? Undo::Done
+             : Undo::Failed;
+}
+
+Undo UndoTrustedPathAdded(const UndoContext& context, const core::Effect& line) {
+  const std::string& key = line.fields[0];
+  if (!Matches("HKCU\\" + key, kVariablesKey, context.services.isLeadByte) ||
+      (line.fields[1] != "0" && line.fields[1] != "1")) {
+    return Refuse(context, line, "not a profile's Variables key");
+  }
+  return profile::UntrustFolder(context.services, key, context.folder, line.fields[1] == "0", context.report) ==
+                 platform::kErrorSuccess
+             ? Undo::Done
+             : Undo::Failed;
+}
+
+// The step itself goes with the maintenance entries; its line tells that other users may trust
+// the folder.
+Undo UndoPerUserStep(const UndoContext& context, const core::Effect& line) {
+  return platform::IsSamePath(line.fields[0], context.folder, context.services.isLeadByte)
+             ? Undo::Done
+             : Refuse(context, line, "not this installation folder");
+}
+
+const KindRow kKinds[] = {
+    {core::EffectKind::FolderMade, "folder", 1, UndoFolder},
+    {core::EffectKind::FileCopied, "file", 2, UndoFileCopied},
+    {core::EffectKind::FilePlaced, "placed", 2, UndoFilePlaced},
+    {core::EffectKind::FileReplaced, "replaced", 4, UndoFileReplaced},
+    {core::EffectKind::KeyMade, "key", 1, UndoKeyMade},
+    {core::EffectKind::LoaderWritten, "loader", 2, UndoLoaderWritten},
+    {core::EffectKind::TrustedPathAdded, "trusted", 2, UndoTrustedPathAdded},
+    {core::EffectKind::PerUserStepWritten, "step", 1, UndoPerUserStep},
+};
+
+}  // namespace
+
+const KindRow* FindKind(const std::string& name) {
+  for (const KindRow& row : kKinds) {
+    if (name == row.name) return &row;
+  }
+  return nullptr;
+}
+
+const KindRow& RowOf(core::EffectKind kind) {
+  for (const KindRow& row : kKinds) {
+    if (row.kind == kind) return row;
+  }
+  return kKinds[0];
+}
+
+bool IsOwnFolder(const UndoContext& context, const std::string& folder) {
+  const platform::LeadByteTest lead = context.services.isLeadByte;
+  return platform::IsSamePath(folder, context.folder, lead) || platform::IsInsideFolder(folder, context.folder, lead) ||
+         platform::IsInsideFolder(context.folder, folder, lead);
+}
+
+}  // namespace journal

@@ -1,0 +1,50 @@
+// Removing an installation by its journal, walked backwards one line at a time through the
+// table of kinds: what each line checks out to be the install's own and unchanged is undone, and
+// nothing else is touched. The uninstall, a failed install's rollback, and an install that
+// replaces the installation in another folder all remove this way.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "acad/install_info.h"
+#include "core/report.h"
+#include "journal/journal.h"
+#include "platform/progress_bar.h"
+#include "platform/services.h"
+
+namespace journal {
+
+// What one removal runs on; none of it is owned.
+struct RemovalRun {
+  const platform::Services& services;
+  const CAcadInstallInfo& acad;  // the AutoCAD installations found: whose folders lines may name
+  core::Report& report;
+  platform::ProgressBar& progress;
+};
+
+struct Removal {
+  enum class End {
+    Removed,            // everything the journal names is undone (or goes when Windows next starts)
+    RemovedWithErrors,  // all was tried, but a line was refused or something stays to undo
+    Handover,           // all but the running program's own file, which is left in the journal
+    NoJournal,          // there is no journal: nothing was touched
+    Unreadable,         // the journal cannot be read whole: nothing was touched
+  };
+  End end = End::Removed;
+  bool restartNeeded = false;          // something goes only when Windows next starts
+  std::vector<std::string> changed;    // files left as they are: changed after the install
+};
+
+// Removes the installation in `folder`: every line undone, then (when nothing is left to undo)
+// the maintenance entries that name the folder and the journal, then the folders the install
+// made, each when empty. The installation folder stays, empty, when a per-user step trusted it
+// for other users. With `leaveAcadFolders` (another installation is registered) the files in
+// AutoCAD's folders are left for it. Steps the bar from 0 to 5.
+Removal RemoveInstallation(const RemovalRun& run, const std::string& folder, bool leaveAcadFolders);
+
+// Undoes the lines a failed install wrote, backwards, and the folders it made; the journal then
+// holds what was there before and what could not be undone. False when something could not be.
+bool RollBack(const RemovalRun& run, const std::string& folder, const Lines& thisRun);
+
+}  // namespace journal

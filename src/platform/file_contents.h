@@ -1,0 +1,34 @@
+// What a file holds, read through the file service: the whole of a small file, or the size and a
+// digest of any file, to tell later whether it is still the file the program wrote.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "platform/file_system.h"
+
+namespace platform {
+
+// A file's size and a 32-bit digest of its bytes (XXH32, seed 0): fast and well spread, no
+// protection against a file made on purpose to match.
+struct FileDigest {
+  std::uint64_t size = 0;
+  std::uint32_t hash = 0;
+  bool operator==(const FileDigest& other) const { return size == other.size && hash == other.hash; }
+  bool operator!=(const FileDigest& other) const { return !(*this == other); }
+};
+
+// Reads a whole file of at most `limit` bytes; kErrorFileTooLarge for a longer one.
+ErrorCode ReadWholeFile(FileSystem& files, const std::string& path, std::size_t limit, std::string* contents);
+
+// Reads a file through and digests it.
+ErrorCode DigestFile(FileSystem& files, const std::string& path, FileDigest* digest);
+
+// The digest of bytes in memory.
+FileDigest DigestOf(const std::string& bytes);
+
+// "size:hash" (the hash as eight hex digits), and back; false for a text of another form.
+std::string DigestText(const FileDigest& digest);
+bool ParseDigest(const std::string& text, FileDigest* digest);
+
+}  // namespace platform

@@ -1,0 +1,102 @@
+#include "platform/paths.h"
+
+#include <cctype>
+#include <vector>
+
+namespace platform {
+namespace {
+
+// "C:" or "\\server\share" (in its case as written), and the rest of a full path below it.
+bool SplitRoot(const std::string& path, std::string& root, std::string& rest, LeadByteTest isLeadByte) {
+  if (path.size() >= 3 && path[1] == ':' && path[2] == '\\' && std::isalpha(static_cast<unsigned char>(path[0]))) {
+    root = path.substr(0, 2);
+    rest = path.substr(3);
+    return true;
+  }
+  if (path.rfind("\\\\", 0) != 0) return false;
+  const std::vector<std::string> parts = SplitAtCharacter(path.substr(2), '\\', isLeadByte);
+  if (parts.size() < 2 || parts[0].empty() || parts[1].empty() || parts[0] == "." || parts[0] == "?") return false;
+  root = "\\\\" + parts[0] + "\\" + parts[1];
+  rest = path.size() > root.size() ? path.substr(root.size() + 1) : "";
+  return true;
+}
+
+bool IsPlainName(const std::string& part) { return part.find_first_of(":*?\"<>|") == std::string::npos; }
+
+}  // namespace
+
+std::string InFolder(const std::string& folder, const std::string& name) { return folder + "\\" + name; }
+
+std::optional<std::string> ProgramPath(FileSystem& files) {
+  char buffer[kMaxPath + 1] = {};
+  const std::uint32_t length = files.ModuleFileName(buffer, sizeof buffer);
+  if (length == 0 || length >= sizeof buffer) return std::nullopt;
+  return std::string(buffer, length);
+}
+
+std::optional<std::string> FolderOf(const std::string& path, LeadByteTest isLeadByte) {
+  const std::size_t separator = FindLastCharacter(path, '\\', isLeadByte);
+  if (separator == std::string::npos) return std::nullopt;
+  return path.substr(0, separator);
+}
+
+std::string NameOf(const std::string& path, LeadByteTest isLeadByte) {
+  const std::size_t separator = FindLastCharacter(path, '\\', isLeadByte);
+  return separator == std::string::npos ? path : path.substr(separator + 1);
+}
+
+std::optional<std::string> ResolvedPath(const std::string& path, LeadByteTest isLeadByte) {
+  std::string root, rest;
+  if (!SplitRoot(path, root, rest, isLeadByte) || !IsPlainName(rest)) return std::nullopt;
+  std::vector<std::string> kept;
+  for (const std::string& part : SplitAtCharacter(rest, '\\', isLeadByte)) {
+    if (part.empty() || part == ".") continue;
+    if (part != "..") {
+      kept.push_back(part);
+    } else if (kept.empty()) {
+      return std::nullopt;
+    } else {
+      kept.pop_back();
+    }
+  }
+  std::string resolved = root;
+  for (const std::string& part : kept) resolved += "\\" + part;
+  return resolved;
+}
+
+bool IsInsideFolder(const std::string& path, const std::string& folder, LeadByteTest isLeadByte) {
+  const std::optional<std::string> inner = ResolvedPath(path, isLeadByte);
+  const std::optional<std::string> outer = ResolvedPath(folder, isLeadByte);
+  if (!inner || !outer) return false;
+  const std::vector<std::string> innerParts = SplitAtCharacter(*inner, '\\', isLeadByte);
+  const std::vector<std::string> outerParts = SplitAtCharacter(*outer, '\\', isLeadByte);
+  if (innerParts.size() <= outerParts.size()) return false;
+  for (std::size_t n = 0; n < outerParts.size(); ++n) {
+    if (!EqualsIgnoringCase(innerParts[n], outerParts[n], isLeadByte)) return false;
+  }
+  return true;
+}
+
+bool IsSamePath(const std::string& a, const std::string& b, LeadByteTest isLeadByte) {
+  const std::optional<std::string> first = ResolvedPath(a, isLeadByte);
+  const std::optional<std::string> second = ResolvedPath(b, isLeadByte);
+  return first && second && EqualsIgnoringCase(*first, *second, isLeadByte);
+}
+
+std::vector<std::string> MakeFolderLevels(FileSystem& files, const std::string& folder, LeadByteTest isLeadByte) {
+  // The drive ("C:") is no level to make, and neither is a share ("\\\\server\\share").
+  const std::vector<std::string> parts = SplitAtCharacter(folder, '\\', isLeadByte);
+  const std::size_t first = folder.rfind("\\\\", 0) == 0 ? 4 : 1;
+  std::vector<std::string> made;
+  std::string level;
+  for (std::size_t part = 0; part < parts.size(); ++part) {
+    level += (part == 0 ? "" : "\\") + parts[part];
+    if (part < first || parts[part].empty()) continue;
+    const ErrorCode result = files.MakeDirectory(level);
+    if (result == kErrorSuccess) made.push_back(level);
+    if (result != kErrorSuccess && result != kErrorAlreadyExists) break;
+  }
+  return made;
+}
+
+}  // namespace platform

@@ -1,0 +1,44 @@
+// Paths as the program forms and checks them: the program's own file and folder, a folder's
+// parts, and whether a path lies inside a folder. Every separator is found by the multibyte
+// rules (a GBK trail byte may equal '\').
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/file_system.h"
+#include "platform/multibyte.h"
+
+namespace platform {
+
+// `folder` + "\" + `name`.
+std::string InFolder(const std::string& folder, const std::string& name);
+
+// The path of the running program; nothing when it cannot be read whole (a path cut short
+// names some other file).
+std::optional<std::string> ProgramPath(FileSystem& files);
+
+// The folder that holds `path` (without a trailing backslash), and the name in it; a path
+// without a separator has no folder.
+std::optional<std::string> FolderOf(const std::string& path, LeadByteTest isLeadByte);
+std::string NameOf(const std::string& path, LeadByteTest isLeadByte);
+
+// A full path ("C:\..." or "\\server\share\...") with its "." and ".." resolved and doubled
+// separators folded; nothing for a path that is not full, climbs above its root, or names a
+// stream, a device or a wildcard.
+std::optional<std::string> ResolvedPath(const std::string& path, LeadByteTest isLeadByte);
+
+// Whether `path` lies strictly inside `folder`, both resolved, on the same drive or share, names
+// compared as Windows compares them.
+bool IsInsideFolder(const std::string& path, const std::string& folder, LeadByteTest isLeadByte);
+
+// Whether two paths name the same file or folder, once resolved.
+bool IsSamePath(const std::string& a, const std::string& b, LeadByteTest isLeadByte);
+
+// Makes a folder and every missing folder above it, from the root down (_mkdir); an existing
+// folder is left as it is. Stops at the first level that cannot be made. The folders it made,
+// parents first.
+std::vector<std::string> MakeFolderLevels(FileSystem& files, const std::string& folder, LeadByteTest isLeadByte);
+
+}  // namespace platform

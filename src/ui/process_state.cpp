@@ -1,0 +1,3 @@
+#include "ui/process_state.h"
+
+bool g_bCheckAcadRunning = true;

@@ -1,0 +1,99 @@
+// A machine to install on: the package beside SetUp.exe in D:\pkg, AutoCAD 2008 found (and AutoCAD 2017, which a
+// package for 32 bits does not serve), one profile of the user, the keys of Programs and Features; and the program's
+// runs on it: the whole program as started with arguments, or the install and the uninstall without a window.
+#pragma once
+
+#include <functional>
+
+#include "app/program.h"
+#include "install/silent_install.h"
+#include "platform/texts.h"
+#include "support/world.h"
+#include "ui/process_state.h"
+#include "uninstall/uninstall.h"
+
+namespace fakes {
+
+const std::string kProduct2008 = "SOFTWARE\\Autodesk\\AutoCAD\\R17.1\\ACAD-6001:804";
+const std::string kLoader = "HKLM\\" + kProduct2008 + "\\Applications\\Vortel2008";
+const std::string kVariables = "HKCU\\" + kProduct2008 + "\\Profiles\\P\\Variables";
+const std::string kPackage = "D:\\pkg\\Data\\", kInstalled = "C:\\Vortel\\V-Trelmox";
+const std::string kDriver = "C:\\A2008\\Drv\\pdfplot9.hdi";
+const std::string kEntry = "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\VortelStructureToolbox";
+const std::string kStep = "HKLM\\SOFTWARE\\Microsoft\\Active Setup\\Installed Components\\VortelStructureToolbox";
+
+// The host of the program's windows: the setup dialog's install button is pressed, the uninstall's dialog runs.
+struct FakeWindows final : app::WindowHost {
+  FakeWindow window;
+  int dialogs = 0;
+  bool cancel = false;  // the setup dialog is closed instead
+  void BeginWindows() override {}
+  void ShowModal(platform::Dialog& dialog, bool) override {
+    ++dialogs;
+    window = FakeWindow{};
+    dialog.HandleInitDialog(window);
+    for (int click = 0; click < 2 && !window.ended; ++click) dialog.HandleCommand(cancel ? 2 : 1022, platform::kBnClicked);
+    for (const int command : std::exchange(window.posted, {})) dialog.HandleCommand(command, platform::kBnClicked);
+  }
+};
+
+struct Machine : World {
+  Machine() {
+    for (const char* name : {"Vortel2008.ARX", "Vortel_EN.shx", "Vortel_HZ.shx", "Vortel.prt5", "LICENSE"}) {
+      files.AddFile(kPackage + name, name);
+    }
+    files.AddFile(kPackage + texts::kExtensionLibraryFolder + "\\a.dwg", "a");
+    files.AddFile(files.modulePath, "the program");
+    for (const auto& [key, year] : {std::pair{kProduct2008, 2008}, {"SOFTWARE\\Autodesk\\AutoCAD\\R21.0\\A", 2017}}) {
+      const std::string folder = "C:\\A" + std::to_string(year);
+      files.AddFolder(folder + "\\Fonts");
+      files.AddFolder(folder + "\\Drv");
+      registry.Set("HKLM\\" + key, "AcadLocation", folder);
+      registry.Set("HKLM\\" + key, "ProductName", "AutoCAD " + std::to_string(year));
+    }
+    registry.Set(kVariables, "TRUSTEDPATHS", "C:\\Tools");
+    files.AddFolder("E:");
+    files.AddFolder("C:\\Temp");
+    registry.AddKey("HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall");
+    registry.AddKey("HKLM\\SOFTWARE\\Microsoft\\Active Setup\\Installed Components");
+  }
+  // The whole program, started with `arguments` (as `program`); its exit code. A new process: no run guard held.
+  int Run(const std::string& arguments, const std::string& program = "D:\\pkg\\SetUp.exe") {
+    files.modulePath = program;
+    processes.mutexes.clear();
+    g_bCheckAcadRunning = g_checkAcadAtStart;
+    CAcadInstallInfo info{services};
+    const int code = app::RunProgram(services, info, {"\"" + program + "\" " + arguments, arguments, true}, windows);
+    EXPECT_TRUE(AllReleased()) << arguments;
+    return code;
+  }
+  // The install without a window, on its own.
+  core::Ending Install(const core::RunChoices& choices = {}) {
+    CAcadInstallInfo info{services};
+    info.ScanInstalledReleases();
+    const core::Ending ending = install::RunSilentInstall(services, info, 32, choices, log);
+    EXPECT_TRUE(AllReleased());
+    EXPECT_TRUE(desktop.boxes.empty()) << "nobody to see a message";
+    return ending;
+  }
+  // The uninstall without a window, run as `program`; then Windows starts anew.
+  core::Ending Uninstall(const std::string& program = "D:\\pkg\\SetUp.exe") {
+    files.modulePath = program;
+    CAcadInstallInfo info{services};
+    platform::NoProgressBar bar;
+    const core::RunChoices choices;
+    const core::Ending ending = uninstall::RunSilentUninstall({services, info, bar, log, choices, ""});
+    EXPECT_TRUE(AllReleased());
+    files.Restart();
+    return ending;
+  }
+  std::pair<std::map<std::string, std::string>, std::string> State() const { return {registry.Dump(), files.Dump()}; }
+  bool Logged(const std::string& line) const { return std::find(log.lines.begin(), log.lines.end(), line) != log.lines.end(); }
+
+  FakeWindows windows;
+};
+
+using Change = std::function<void(Machine&)>;
+const Change kNothing = [](Machine&) {};
+
+}  // namespace fakes

@@ -1,0 +1,248 @@
+// The uninstall: the machine as it was before the install save what is not provably the install's own and unchanged,
+// a journal tampered with, files in use, the maintenance copy's own file, and the uninstall with the user.
+#include <gtest/gtest.h>
+
+#include "platform/file_contents.h"
+#include "support/machine.h"
+#include "ui/uninstall_dialog.h"
+
+using namespace platform;
+using namespace fakes;
+using core::Ending;
+
+namespace {
+
+const std::string kJournal = kInstalled + "\\Uninstall.dat", kCopy = kInstalled + "\\Uninstall.exe";
+const std::string kBackup = kDriver + ".vortel-backup";
+
+// What an uninstall leaves: the fonts, the list stored in capitals, and the installation folder, empty, for other users.
+void InstalledAndUninstalled(Machine& m) {
+  m.files.AddFolder(kInstalled);
+  for (const char* font : {"Vortel_EN.shx", "Vortel_HZ.shx"}) m.files.AddFile(std::string("C:\\A2008\\Fonts\\") + font, font);
+  m.registry.Set(kVariables, "TRUSTEDPATHS", "C:\\TOOLS");
+}
+
+TEST(Uninstall, LeavesTheMachineAsBeforeTheInstallSaveTheFontsAndWhatIsNotItsOwn) {
+  const Change userFile = [](Machine& m) { m.files.AddFile(kInstalled + "\\notes.txt", "mine"); };
+  const Change userLoader = [](Machine& m) { m.registry.Set(kLoader, "LOADER", kInstalled + "2\\Vortel2008.ARX"); };
+  const Change hklmLocked = [](Machine& m) { m.faults.Fail("CreateKey", "HKLM\\SOFTWARE\\Microsoft", 5); };
+  const Change removed = [](Machine& m) {
+    m.files.RemoveFolder(kInstalled);
+    m.files.RemoveFolder("C:\\Vortel");
+  };
+  const Change older = [](Machine& m) {
+    m.files.AddFile(kDriver, "older");
+    m.files.AddFile(kBackup, "AutoCAD's, from long ago");
+  };
+  const struct {
+    const char* what;
+    Change before, meanwhile, expected;  // on both machines; on the installed one; on the other, what differs after
+  } cases[] = {
+      {"as installed", kNothing, kNothing, kNothing},
+      {"AutoCAD's driver put back", [](Machine& m) { m.files.AddFile(kDriver, "AutoCAD's"); }, kNothing, kNothing},
+      {"the driver there is the original, not an old backup", older, kNothing, [](Machine& m) { m.files.Delete(kBackup); }},
+      {"a user's file stays, and so do its folders", kNothing, userFile, userFile},
+      {"a loader entry naming a folder beside it stays", kNothing, userLoader,
+       [&](Machine& m) {
+         userLoader(m);
+         m.registry.SetRaw(kLoader, "LOADCTRLS", kRegDword, {2, 0, 0, 0});
+       }},
+      {"a loader entry already gone", kNothing,
+       [](Machine& m) { m.registry.DeleteKey(kHkeyLocalMachine, kLoader.c_str() + 5); }, kNothing},
+      {"a profile without a list", [](Machine& m) { m.registry.AddKey(kVariables + "2"); }, kNothing, kNothing},
+      {"HKLM not writable: the entry is the user's, and nobody else trusts the folder", hklmLocked, kNothing, removed},
+  };
+  for (const auto& expected : cases) {
+    Machine machine, untouched;
+    expected.before(machine);
+    expected.before(untouched);
+    ASSERT_EQ(machine.Install(), Ending::Finished) << expected.what;
+    expected.meanwhile(machine);
+    EXPECT_EQ(machine.Uninstall(), Ending::Finished) << expected.what;
+    InstalledAndUninstalled(untouched);
+    expected.expected(untouched);
+    EXPECT_EQ(machine.State(), untouched.State()) << expected.what;
+    EXPECT_EQ(machine.Uninstall(), Ending::NothingToRemove) << "again: " << expected.what;
+  }
+}
+
+// Lines added to the journal that name what the install never makes: none is acted on, each is named in the log.
+TEST(Uninstall, ActsOnlyOnLinesThatNameWhatTheInstallMakes) {
+  Machine machine;
+  const std::string thesis = "C:\\Users\\Public\\thesis.txt", digest = DigestText(DigestOf("my thesis"));
+  machine.files.AddFile(thesis, "my thesis");
+  machine.files.AddFile("D:\\other.txt", "my thesis");
+  machine.files.AddFolder("C:\\Users\\Public\\Empty");
+  machine.registry.AddKey("HKCU\\Software\\Victim");
+  machine.registry.Set("HKLM\\SOFTWARE\\Victim\\Applications\\Vortel2008", "LOADER", kInstalled + "\\x.arx");
+  machine.registry.Set("HKCU\\Software\\Victim\\Variables", "TRUSTEDPATHS", kInstalled);
+  ASSERT_EQ(machine.Install(), Ending::Finished);
+  machine.files.AddLink(kInstalled + "\\lib", "C:\\Users\\Public");
+  const std::string driver = DigestText(DigestOf("Vortel.prt5"));
+  const Names lines = {"file\t" + kInstalled + "\\lib\t1:00000000",  // the link itself: removed as a link
+                       "file\t" + kInstalled + "\\..\\..\\Users\\Public\\thesis.txt\t" + digest,
+                       "file\tD:\\other.txt\t" + digest, "file\t" + kInstalled + "\\lib\\thesis.txt\t" + digest,
+                       "folder\tC:\\Users\\Public\\Empty", "placed\t" + thesis + "\t" + digest,
+                       "replaced\t" + kDriver + "\t" + driver + "\t" + thesis + "\t" + digest,
+                       "key\tHKCU\\Software\\Victim", "loader\tSOFTWARE\\Victim\\\tApplications\\Vortel2008",
+                       "trusted\tSoftware\\Victim\\Variables\t0", "step\tC:\\Users"};
+  std::string journal = machine.files.Read(kJournal).value_or("");
+  for (const std::string& line : lines) journal += line + "\r\n";
+  machine.files.AddFile(kJournal, journal);
+  const auto victims = [&] {
+    return std::make_tuple(machine.files.Read(thesis), machine.files.Read("D:\\other.txt"),
+                           machine.files.Exists("C:\\Users\\Public\\Empty"), machine.registry.Keys("HKCU\\Software\\Victim"),
+                           machine.registry.Dump().count("HKCU\\Software\\Victim\\"),
+                           machine.registry.Text("HKLM\\SOFTWARE\\Victim\\Applications\\Vortel2008", "LOADER"),
+                           machine.registry.Text("HKCU\\Software\\Victim\\Variables", "TRUSTEDPATHS"));
+  };
+  const auto before = victims();
+  EXPECT_EQ(machine.Uninstall(), Ending::FinishedWithErrors);
+  EXPECT_EQ(victims(), before);
+  EXPECT_EQ(std::count_if(machine.log.lines.begin(), machine.log.lines.end(),
+                          [](const std::string& line) { return line.rfind("not acted on: ", 0) == 0; }),
+            static_cast<long>(lines.size() - 1));
+  EXPECT_FALSE(machine.files.Exists(kDriver)) << "placed where there was none, not a thesis put in its place";
+  EXPECT_FALSE(machine.files.Exists(kInstalled + "\\lib")) << "the link itself";
+  EXPECT_FALSE(machine.registry.Get(kEntry, "InstallLocation")) << "all else undone";
+}
+
+// A file changed after the install stays, and the user is told; so do AutoCAD's driver and its copy when AutoCAD
+// put its own driver back meanwhile.
+TEST(Uninstall, LeavesWhatChangedAfterTheInstallAndNamesIt) {
+  Machine machine;
+  machine.files.AddFile(kDriver, "AutoCAD's");
+  ASSERT_EQ(machine.Install(), Ending::Finished);
+  const std::string drawing = kInstalled + "\\" + texts::kExtensionLibraryFolder + "\\a.dwg";
+  machine.files.AddFile(drawing, "a, edited");
+  machine.files.AddFile(kDriver, "AutoCAD's, repaired");
+  machine.desktop.answers = {kIdYes};
+  CAcadInstallInfo info{machine.services};
+  NoProgressBar bar;
+  const core::RunChoices choices;
+  const auto showModal = [](Dialog& dialog) {
+    FakeWindow window;
+    dialog.HandleInitDialog(window);
+    for (const int command : std::exchange(window.posted, {})) dialog.HandleCommand(command, kBnClicked);
+  };
+  EXPECT_EQ(RunUninstallWithUser({machine.services, info, bar, machine.log, choices, ""}, showModal), Ending::Finished);
+  EXPECT_EQ(machine.files.Read(drawing), "a, edited");
+  EXPECT_EQ(machine.files.Read(kDriver), "AutoCAD's, repaired");
+  EXPECT_EQ(machine.files.Read(kBackup), "AutoCAD's");
+  EXPECT_EQ(machine.BoxTexts().back(), std::string(texts::kUninstallFinished) + "\n\n" + texts::kChangedFilesKept + "\n" +
+                                           kDriver + "\n" + drawing);
+  EXPECT_TRUE(machine.Logged("kept, changed after the install: " + drawing));
+}
+
+TEST(Uninstall, DoesNothingWhenItCannotProceedOrItsJournalCannotBeRead) {
+  std::vector<std::tuple<std::string, Change, Ending>> cases = {
+      {"AutoCAD running", [](Machine& m) { m.processes.running = {"acad.exe"}; }, Ending::Busy},
+      {"not installed", [](Machine& m) { m.registry.DeleteKey(kHkeyLocalMachine, kEntry.c_str() + 5); }, Ending::NothingToRemove},
+      {"no journal", [](Machine& m) { m.files.Delete(kJournal); }, Ending::Failed}};
+  const std::string header = "Vortel install journal 2\r\n";  // then lines of tab-separated fields, each line whole
+  for (const std::string& journal : {std::string(), std::string("Vortel install journal 1\r\n"), header + "file\r\n",
+                                     header + "link\tC:\\x\r\n", header + "folder\tC:\\x", header + "folder\tC:\\x\tC:\\y\r\n",
+                                     header + "replaced\tC:\\x\t1:00000000\tC:\\y\r\n", header + "trusted\tC:\\x\t\r\n"}) {
+    cases.emplace_back(journal, [=](Machine& m) { m.files.AddFile(kJournal, journal); }, Ending::Failed);
+  }
+  for (const auto& [what, arrange, ending] : cases) {
+    Machine machine;
+    machine.Install();
+    arrange(machine);
+    const auto installed = machine.State();
+    EXPECT_EQ(machine.Uninstall(), ending) << what;
+    EXPECT_EQ(machine.State(), installed) << what;
+  }
+}
+
+// A file in use stays with its line and the entry, so that the uninstall run again finishes; where its removal can be
+// left to Windows' next start, it is, under a name of its own that nothing installed later can have.
+TEST(Uninstall, AFileInUseIsRemovedAgainOrWhenWindowsStarts) {
+  const std::string module = kInstalled + "\\Vortel2008.ARX";
+  for (const bool mayWaitForRestart : {false, true}) {
+    Machine machine;
+    machine.Install();
+    machine.faults.Fail("Delete", module, kErrorSharingViolation);
+    if (!mayWaitForRestart) machine.faults.Fail("Move", module + ".vortel-removed-4242", kErrorAccessDenied);
+    machine.files.modulePath = "D:\\pkg\\SetUp.exe";
+    CAcadInstallInfo info{machine.services};
+    NoProgressBar bar;
+    const core::RunChoices choices;
+    EXPECT_EQ(uninstall::RunSilentUninstall({machine.services, info, bar, machine.log, choices, ""}),
+              mayWaitForRestart ? Ending::RestartNeeded : Ending::FinishedWithErrors);
+    EXPECT_EQ(machine.registry.Get(kEntry, "InstallLocation").has_value(), !mayWaitForRestart);
+    EXPECT_EQ(machine.files.Read(kJournal).value_or("").find("file\t" + module) != std::string::npos, !mayWaitForRestart);
+    machine.faults.planted.clear();
+    if (mayWaitForRestart) {
+      EXPECT_EQ(machine.Install(), Ending::Finished) << "installed again before Windows starts";
+      machine.files.Restart();
+      EXPECT_EQ(machine.files.Read(module), "Vortel2008.ARX") << "not taken by the restart";
+      EXPECT_EQ(machine.files.Read(kCopy), "the program");
+    }
+    EXPECT_EQ(machine.Uninstall(), Ending::Finished);
+    EXPECT_EQ(machine.files.Names(kInstalled), Names{});
+  }
+}
+
+// The maintenance copy cannot delete its own file: a copy of it in the temporary folder finishes once it has ended.
+TEST(Uninstall, FromTheMaintenanceCopyACopyInTheTemporaryFolderFinishes) {
+  Machine machine;
+  machine.Install();
+  EXPECT_EQ(machine.Run("/S", kCopy), 0);
+  const std::string finisher = "C:\\Temp\\Vortel-Uninstall-4242.exe";
+  ASSERT_EQ(machine.processes.started,
+            Names{"\"" + finisher + "\" /UNINSTALL /S /DIR=\"C:\\Vortel\" /AFTER=4242 /LOG=\"C:\\Temp\\Vortel-Uninstall-20261207-1.log\""});
+  EXPECT_EQ(machine.files.Names(kInstalled), (Names{"Uninstall.dat", "Uninstall.exe"}));
+  EXPECT_FALSE(machine.registry.Get(kEntry, "InstallLocation")) << "gone before the maintenance copy";
+  const std::string command = machine.processes.started[0];
+  EXPECT_EQ(machine.Run(command.substr(command.find(" /") + 1), finisher), 0);
+  EXPECT_EQ(machine.processes.waitedFor, std::vector<std::uint32_t>{4242});
+  EXPECT_EQ(machine.files.Names(kInstalled), Names{});
+  EXPECT_FALSE(machine.registry.Get(kEntry, "InstallLocation"));
+  const std::string log = machine.files.Read("C:\\Temp\\Vortel-Uninstall-20261207-1.log").value_or("");
+  EXPECT_EQ(std::count(log.begin(), log.end(), '\xEF'), 1) << "one log, written on";
+  machine.files.Restart();
+  EXPECT_FALSE(machine.files.Exists(finisher));
+}
+
+TEST(Uninstall, WithTheUserItIsConfirmedOnceRunsBehindItsBarAndSaysTheFontsStay) {
+  const auto answer = [](int button) { return [=](Machine& m) { m.desktop.answers = {button}; }; };
+  const struct { const char* what; Change arrange; Names boxes; Ending ending; } cases[] = {
+      {"confirmed", answer(kIdYes), {texts::kConfirmUninstall, texts::kUninstallFinished}, Ending::Finished},
+      {"not confirmed", answer(kIdNo), {texts::kConfirmUninstall}, Ending::Cancelled},
+      {"the question unanswered", [](Machine& m) { m.faults.Fail("ShowMessageBox", "", 0); }, {texts::kConfirmUninstall},
+       Ending::Cancelled},
+      {"AutoCAD running", [](Machine& m) { m.processes.running = {"ACAD.EXE"}; }, {texts::kCloseAcadBeforeUninstall},
+       Ending::Busy},
+      {"a file not deleted",
+       [](Machine& m) {
+         m.desktop.answers = {kIdYes};
+         m.faults.Fail("Delete", kInstalled, 5);
+       },
+       {texts::kConfirmUninstall, texts::kUninstallFinishedPartly}, Ending::FinishedWithErrors},
+      {"nothing installed", [](Machine& m) { m.registry.DeleteKey(kHkeyLocalMachine, kEntry.c_str() + 5); },
+       {texts::kNotInstalled}, Ending::NothingToRemove},
+  };
+  for (const auto& expected : cases) {
+    Machine machine;
+    machine.Install();
+    expected.arrange(machine);
+    FakeWindow window;
+    const auto showModal = [&](Dialog& dialog) {
+      dialog.HandleInitDialog(window);
+      for (const int command : std::exchange(window.posted, {})) dialog.HandleCommand(command, kBnClicked);
+    };
+    CAcadInstallInfo info{machine.services};
+    NoProgressBar bar;
+    const core::RunChoices choices;
+    EXPECT_EQ(RunUninstallWithUser({machine.services, info, bar, machine.log, choices, ""}, showModal), expected.ending)
+        << expected.what;
+    EXPECT_EQ(machine.BoxTexts(), expected.boxes) << expected.what;
+    const bool ran = expected.boxes.size() == 2;
+    EXPECT_EQ(window.ended, ran ? std::optional(kIdOk) : std::nullopt) << expected.what;
+    EXPECT_EQ(window.Count(1014, kPbmStepIt), ran ? 5 : 0) << expected.what;
+    EXPECT_EQ(machine.registry.Get(kLoader, "LOADER").has_value(), !ran) << expected.what;
+  }
+}
+
+}  // namespace
