@@ -80,7 +80,8 @@ bool ReplaceEarlier(const InstallRun& run, const std::optional<std::string>& ear
   platform::NoProgressBar progress;
   const journal::Removal removal = journal::RemoveInstallation(
       journal::RemovalRun{run.services, run.installInfo, run.report, progress}, *earlier, true);
-  return removal.end == journal::Removal::End::Removed || removal.end == journal::Removal::End::NoJournal;
+  return (removal.end == journal::Removal::End::Removed && !removal.errors) ||
+         removal.end == journal::Removal::End::NoJournal;
 }
 
 }  // namespace

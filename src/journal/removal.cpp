@@ -21,7 +21,8 @@ struct Walk {
   Lines folders;
   Lines keys;
   Removal removal;
-  bool errors = false;
+  bool errors = false;      // something was refused or could not be done
+  bool unfinished = false;  // something is left that running the removal again can finish
   bool running = false;
   bool othersTrust = false;       // a per-user step trusted the folder for every user
   Lines maintenanceCopy;          // its line, set aside: the copy goes after the entries
@@ -35,7 +36,10 @@ void UndoLine(const UndoContext& context, const core::Effect& line, Walk& walk) 
     case Undo::Done: break;
     case Undo::Changed: walk.removal.changed.push_back(line.fields[0]); break;
     case Undo::Refused: walk.errors = true; break;
-    case Undo::Failed: walk.errors = true; [[fallthrough]];
+    case Undo::Failed:
+      walk.errors = true;
+      walk.unfinished = true;
+      [[fallthrough]];
     case Undo::Running: walk.remaining.insert(walk.remaining.begin(), line); break;
     case Undo::AtRestart: walk.removal.restartNeeded = true; break;
     case Undo::Deferred: (line.kind == core::EffectKind::KeyMade ? walk.keys : walk.folders).push_back(line); break;
@@ -68,7 +72,7 @@ Walk WalkBackwards(const UndoContext& context, const Lines& lines) {
 // copy, so that no entry ever names a folder without it; otherwise both stay for another run.
 void RemoveEntriesAndCopy(const RemovalRun& run, const UndoContext& context, Walk& walk) {
   const bool unregistered = walk.remaining.empty() && UnregisterMaintenance(run.services, context.folder, run.report);
-  if (walk.remaining.empty() && !unregistered) walk.errors = true;
+  if (walk.remaining.empty() && !unregistered) walk.errors = walk.unfinished = true;
   for (const core::Effect& copy : walk.maintenanceCopy) {
     if (unregistered) {
       UndoLine(context, copy, walk);
@@ -160,7 +164,7 @@ Removal RemoveInstallation(const RemovalRun& run, const std::string& folder, boo
   const Lines keysLeft = RemoveKeys(context, walk.keys);
   run.progress.Send(platform::kPbmStepIt, 0, 0);
   Lines kept = walk.remaining;
-  const bool keepJournal = !walk.remaining.empty() || walk.errors;
+  const bool keepJournal = !walk.remaining.empty() || walk.unfinished;
   if (keepJournal) {
     kept.insert(kept.begin(), keysLeft.rbegin(), keysLeft.rend());
     kept.insert(kept.begin(), walk.folders.rbegin(), walk.folders.rend());
@@ -178,14 +182,13 @@ Removal RemoveInstallation(const RemovalRun& run, const std::string& folder, boo
   if (!keepJournal) {
     if (walk.othersTrust) run.report.Line("the installation folder stays: other users' AutoCAD may trust it");
     walk.errors |= !RemoveFolders(context, walk.folders, walk.othersTrust ? folder : "", walk.removal.restartNeeded);
-  } else if (walk.running && !walk.errors) {
+  } else if (walk.running && !walk.unfinished) {
     RemoveFolders(context, walk.folders, folder, false);  // the rest waits for whoever finishes the removal
   }
   run.progress.Send(platform::kPbmStepIt, 0, 0);
   Removal removal = walk.removal;
-  removal.end = walk.errors ? Removal::End::RemovedWithErrors
-                : walk.running ? Removal::End::Handover
-                               : Removal::End::Removed;
+  removal.end = walk.running && !walk.unfinished ? Removal::End::Handover : Removal::End::Removed;
+  removal.errors = walk.errors;
   return removal;
 }
 

@@ -25,13 +25,13 @@ struct RemovalRun {
 
 struct Removal {
   enum class End {
-    Removed,            // everything the journal names is undone (or goes when Windows next starts)
-    RemovedWithErrors,  // all was tried, but a line was refused or something stays to undo
-    Handover,           // all but the running program's own file, which is left in the journal
-    NoJournal,          // there is no journal: nothing was touched
-    Unreadable,         // the journal cannot be read whole: nothing was touched
+    Removed,     // every line was tried: undone, left (changed or refused), or kept to undo again
+    Handover,    // all but the running program's own file, which is left in the journal
+    NoJournal,   // there is no journal: nothing was touched
+    Unreadable,  // the journal cannot be read whole: nothing was touched
   };
   End end = End::Removed;
+  bool errors = false;                 // a line was refused, or something could not be undone
   bool restartNeeded = false;          // something goes only when Windows next starts
   std::vector<std::string> changed;    // files left as they are: changed after the install
 };

@@ -82,12 +82,12 @@ UninstallResult Uninstall(const UninstallRun& run, const std::string& installFol
       result.ending = isRegistered ? core::Ending::Failed : core::Ending::NothingToRemove;
       break;
     case journal::Removal::End::Unreadable: result.ending = core::Ending::Failed; break;
-    case journal::Removal::End::RemovedWithErrors: result.ending = core::Ending::FinishedWithErrors; break;
     case journal::Removal::End::Handover:
-      result.ending = HandOver(run, installFolder) ? core::Ending::Finished : core::Ending::FinishedWithErrors;
-      break;
     case journal::Removal::End::Removed:
-      result.ending = removal.restartNeeded ? core::Ending::RestartNeeded : core::Ending::Finished;
+      const bool handedOver = removal.end != journal::Removal::End::Handover || HandOver(run, installFolder);
+      result.ending = removal.errors || !handedOver ? core::Ending::FinishedWithErrors
+                      : removal.restartNeeded      ? core::Ending::RestartNeeded
+                                                   : core::Ending::Finished;
       break;
   }
   for (const std::string& file : removal.changed) run.report.Line("kept, changed after the install: " + file);

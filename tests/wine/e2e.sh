@@ -68,6 +68,12 @@ start_setup() {
   wine "$driver" wait
 }
 press_install() { message="$(wine "$driver" install | tr -d '\r')"; }
+# Waits until a condition holds, for at most a minute.
+wait_for() {
+  local tries
+  for tries in $(seq 600); do eval "$2" && return 0; sleep 0.1; done
+  fail "$1: not after a minute"
+}
 expect_end() {
   local status=0
   wait "$setup_pid" || status=$?
@@ -100,11 +106,12 @@ expect_installed() {
   expect "trusted paths" "$(value "$profile\\Variables" TRUSTEDPATHS)" "REG_SZ    C:\\TOOLS;${folder^^}"
   expect "trusted paths of a new profile" "$(value "$fresh\\Variables" TRUSTEDPATHS)" "REG_SZ    $folder"
 }
-# Runs SetUp.exe from a batch file with no display, as a deployment tool does; expects the exit status given.
+# Runs SetUp.exe from a batch file with no display, as a deployment tool does; expects the exit status given (which
+# reaches Linux in its low 8 bits: 1618 as 82).
 run_silent() { run_command "$1" "C:\\e2e\\package\\SetUp.exe $2"; }
 run_command() {
   printf '@%s\r\n@exit /b %%errorlevel%%\r\n' "$2" >"$WINEPREFIX/run.bat"
-  expect "exit status of $2" "$(unset DISPLAY; timeout 300 wine cmd /c "$(winepath -w "$WINEPREFIX/run.bat")" 2>/dev/null; echo $?)" "$1"
+  expect "exit status of $2" "$(unset DISPLAY; timeout 300 wine cmd /c "$(winepath -w "$WINEPREFIX/run.bat")" 2>/dev/null; echo $?)" "$(($1 % 256))"
 }
 # A command the program registered (a value in the 32-bit view), run as Windows would run it.
 run_registered() { run_command "$1" "$(value "$2" "$3" | sed 's/^REG_SZ    //')"; }
@@ -138,31 +145,59 @@ setup_pid=$!
 expect "confirmation" "$(wine "$driver" uninstall-box | tr -d '\r')" "$(gbk $'V-结构工具箱卸载\n确定要卸载结构工具箱软件吗？')"
 expect "closing message" "$(wine "$driver" uninstall-box | tr -d '\r' | head -n 2)" "$(gbk $'V-结构工具箱卸载\n卸载完成 !')"
 expect_end 0
-wine wineboot -r >/dev/null 2>&1  # Windows starts anew: the maintenance copy that ran goes now
+wait_for "the maintenance copy gone" '[ ! -e "$installed/Uninstall.exe" ]'  # a copy in the temporary folder finishes
+wine wineboot -r >/dev/null 2>&1  # Windows starts anew: that copy goes now
 [ "$(machine_state)" == "$before" ] || fail "the machine is not as it was: $(diff <(echo "$before") <(machine_state) | head -n 20)"
 expect "trusted paths" "$(value "$profile\\Variables" TRUSTEDPATHS)" "REG_SZ    C:\\TOOLS"
 
-echo "== no display: one release into a folder given last, with spaces; its log; the per-user step twice; the uninstall"
+echo "== no display, as administrators type it: one release into a folder given last, with spaces; the log; the per-user step"
 lay_out
-rm -f "$c"/users/*/Temp/Vortel-Setup-*.log
-run_silent 0 '/VERYSILENT /RELEASES=2008 /D=C:\e2e\T T'
+run_silent 0 '/VERYSILENT /SUPPRESSMSGBOXES /NORESTART /SP- /LOG="C:\e2e\logs\setup.log" /RELEASES=2008 /D=C:\e2e\T T'
 expect_installed 'C:\e2e\T T\V-Trelmox' 10000
-log="$(ls "$c"/users/*/Temp/Vortel-Setup-*.log)"
+log="$scratch/logs/setup.log"
 head -c 3 "$log" | cmp -s - <(printf '\357\273\277') || fail "the log has no byte-order mark"
 grep -q "program file copied: .*淺色.dat" "$log" || fail "the log does not name what was copied"
+grep -q "switch ignored: NORESTART" "$log" || fail "the log does not name the switch it ignored"
 expect "the log's last line" "$(tail -n 1 "$log" | tr -d '\r')" "outcome: finished (exit code 0)"
 later='HKEY_CURRENT_USER\Software\Autodesk\AutoCAD\R17.1\ACAD-6001:804\Profiles\Later\Variables'
 wine reg add "$later" /v TRUSTEDPATHS /d 'D:\Blocks' /f >/dev/null
 run_registered 0 "$step" StubPath
 run_registered 0 "$step" StubPath
 expect "trusted once" "$(value "$later" TRUSTEDPATHS)" 'REG_SZ    D:\BLOCKS;C:\E2E\T T\V-TRELMOX'
-printf 'mine' >"$scratch/T T/V-Trelmox/notes.txt"
-run_registered 0 "$entry" QuietUninstallString
-expect "a user's file stays, the copy that ran until Windows starts anew" "$(names "$scratch/T T/V-Trelmox")" "Uninstall.exe notes.txt "
-wine wineboot -r >/dev/null 2>&1
-expect "a user's file stays" "$(names "$scratch/T T/V-Trelmox")" "notes.txt "
+
+echo "== a silent install that fails after a good one: rolled back, the good one registered and removable"
+target="$scratch/T T/V-Trelmox"
+cp "$target/Vortel2008.ARX" "$scratch/installed.arx"
+sample "$scratch/package/Data/Vortel2008.ARX" "a new version of"
+sample "$scratch/package/Data/新文件.txt" "new"  # listed after the modules, it cannot be copied onto a folder
+mkdir "$target/新文件.txt"
+run_silent 4 '/S /RELEASES=2008'
+same "$target/Vortel2008.ARX" "$scratch/installed.arx"
+rmdir "$target/新文件.txt"
+expect "the entry of the good one" "$(value "$entry" InstallLocation)" 'REG_SZ    C:\e2e\T T\V-Trelmox'
+
+echo "== a journal tampered with, AutoCAD's driver repaired and a drawing edited, then the quiet uninstall"
+sample "$scratch/victim.txt" "mine"
+printf 'file\tC:\\e2e\\victim.txt\t1:00000000\r\n' >>"$target/Uninstall.dat"
+sample "$scratch/AutoCAD 2008/Drv/pdfplot9.hdi" "AutoCAD's repaired"
+printf 'edited' >>"$target/$library/图框A3.dwg"
+run_registered 9 "$entry" QuietUninstallString
+wait_for "the maintenance copy gone" '[ ! -e "$target/Uninstall.exe" ]'
+expect "what stays" "$(names "$target")" "$library "
+expect "the edited drawing stays" "$(names "$target/$library")" "图框A3.dwg "
+expect "the driver and its copy stay" "$(names "$scratch/AutoCAD 2008/Drv")" "pdfplot9.hdi pdfplot9.hdi.vortel-backup "
+grep -q "AutoCAD's repaired" "$scratch/AutoCAD 2008/Drv/pdfplot9.hdi" || fail "the repaired driver is gone"
+[ -e "$scratch/victim.txt" ] || fail "a file the journal names outside the folder is gone"
 expect "no entry" "$(value "$entry" DisplayName)" ""
-run_silent 7 '/UNINSTALL /S'
+run_silent 0 '/UNINSTALL /S'
+
+echo "== AutoCAD running: a silent install asks to be run again later"
+lay_out
+cp "$driver" "$scratch/acad.exe"  # it waits for a setup dialog that does not come
+wine "$scratch/acad.exe" wait >/dev/null 2>&1 &
+wait_for "AutoCAD running" 'wine wmic process get name 2>/dev/null | iconv -f UTF-16 -t UTF-8 | grep -qi acad.exe'
+run_silent 1618 '/S'
+wine taskkill /f /im acad.exe >/dev/null 2>&1 || true
 
 echo "== the dialog without its package"
 rm -rf "$scratch/package/Data"
