@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
-#include <vector>
+#include <memory>
 
 namespace platform {
 namespace {
@@ -64,13 +64,13 @@ ErrorCode ReadThrough(FileSystem& files, const std::string& path, Take take) {
   ScopedFile file(files);
   const ErrorCode opened = files.OpenFileForReading(path, file.Receive());
   if (opened != kErrorSuccess) return opened;
-  std::vector<char> buffer(kChunk);
+  const std::unique_ptr<char[]> buffer(new char[kChunk]);  // filled by each read before it is used
   for (;;) {
     std::uint32_t read = 0;
-    const ErrorCode result = files.ReadFromFile(file.Get(), buffer.data(), kChunk, &read);
+    const ErrorCode result = files.ReadFromFile(file.Get(), buffer.get(), kChunk, &read);
     if (result != kErrorSuccess) return result;
     if (read == 0) return kErrorSuccess;
-    const ErrorCode taken = take(buffer.data(), read);
+    const ErrorCode taken = take(buffer.get(), read);
     if (taken != kErrorSuccess) return taken;
   }
 }

@@ -1,7 +1,7 @@
 #include "platform/registry_values.h"
 
 #include <algorithm>
-#include <vector>
+#include <memory>
 
 namespace platform {
 namespace {
@@ -11,13 +11,13 @@ constexpr std::uint32_t kStringLimit = 1024;
 }  // namespace
 
 ErrorCode ReadValueText(Registry& registry, RegKey key, const char* name, std::uint32_t limit, ValueText* value) {
-  std::vector<std::uint8_t> data(limit, 0);
+  const std::unique_ptr<std::uint8_t[]> data(new std::uint8_t[limit]);  // read only as far as the value fills it
   std::uint32_t size = limit;
   std::uint32_t type = kRegNone;
-  const ErrorCode read = registry.QueryValue(key, name, &type, data.data(), &size);
+  const ErrorCode read = registry.QueryValue(key, name, &type, data.get(), &size);
   if (read != kErrorSuccess) return read;
-  const auto end = data.begin() + std::min(size, limit);
-  value->text.assign(data.begin(), std::find(data.begin(), end, 0));
+  std::uint8_t* end = data.get() + std::min(size, limit);
+  value->text.assign(data.get(), std::find(data.get(), end, std::uint8_t{0}));
   value->type = type;
   return kErrorSuccess;
 }

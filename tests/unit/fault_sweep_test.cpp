@@ -3,7 +3,7 @@
 // but its own, shorten no TRUSTEDPATHS list, lose no original, and say "finished" only with its files, entries and lists in place.
 #include <gtest/gtest.h>
 
-#include <regex>
+#include <fnmatch.h>
 #include <set>
 #include <sstream>
 
@@ -44,13 +44,18 @@ std::string Text(const Dump& dump, const std::string& entry) {
 }
 // Its loader entries, TRUSTEDPATHS, the uninstall entry (the user's, keys and all, without HKLM) and the per-user step.
 bool IsOwnEntry(const std::string& entry) {
-  static const std::regex kOwn(
-      R"(HKLM\\SOFTWARE\\(Wow6432Node\\)?Autodesk\\AutoCAD\\R[0-9.]+\\ACAD-[0-9]+:804\\Applications\\)"
-      R"(Vortel20[0-9][0-9](_32)?\\(:LOADER|:LOADCTRLS)?|HKCU\\Software\\Autodesk\\AutoCAD\\[^\\]+\\[^\\]+\\)"
-      R"(Profiles\\[^\\]+\\Variables\\(:TRUSTEDPATHS)?|HKLM\\SOFTWARE\\Microsoft\\(Windows\\CurrentVersion\\Uninstall|)"
-      R"(Active Setup\\Installed Components)\\VortelStructureToolbox\\(:.*)?|)"
-      R"(HKCU\\Software\\Microsoft\\(Windows\\(CurrentVersion\\(Uninstall\\(VortelStructureToolbox\\(:.*)?)?)?)?)?)");
-  return std::regex_match(entry, kOwn);
+  static const char* const kOwn[] = {
+      R"(HKLM\SOFTWARE\*Autodesk\AutoCAD\R*\ACAD-*:804\Applications\Vortel20[0-9][0-9]\*)",
+      R"(HKLM\SOFTWARE\*Autodesk\AutoCAD\R*\ACAD-*:804\Applications\Vortel20[0-9][0-9]_32\*)",
+      R"(HKCU\Software\Autodesk\AutoCAD\*\Profiles\*\Variables\)",
+      R"(HKCU\Software\Autodesk\AutoCAD\*\Profiles\*\Variables\:TRUSTEDPATHS)",
+      R"(HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\VortelStructureToolbox\*)",
+      R"(HKLM\SOFTWARE\Microsoft\Active Setup\Installed Components\VortelStructureToolbox\*)",
+      R"(HKCU\Software\Microsoft\)", R"(HKCU\Software\Microsoft\Windows\)", R"(HKCU\Software\Microsoft\Windows\CurrentVersion\)",
+      R"(HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\)",
+      R"(HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\VortelStructureToolbox\*)"};
+  return std::any_of(std::begin(kOwn), std::end(kOwn),
+                     [&](const char* pattern) { return fnmatch(pattern, entry.c_str(), FNM_NOESCAPE) == 0; });
 }
 // The entries of a TRUSTEDPATHS list, in capitals, but the blank ones and those naming `folder`.
 fakes::Names OtherEntries(const std::string& list, const std::string& folder) {

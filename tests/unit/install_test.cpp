@@ -79,7 +79,9 @@ TEST(SilentInstall, EachEndingLeavesWhatItSaysAndAFailedRunIsRolledBack) {
     EXPECT_EQ(machine.registry.Get(kLoader, "LOADER").has_value(), ran && expected.loader) << expected.what;
     EXPECT_EQ(machine.registry.Text(kEntry, "InstallLocation"), ran && expected.entry ? kInstalled : "") << expected.what;
     EXPECT_EQ(machine.log.lines.back().rfind("the install does not start: ", 0) == 0, refused) << expected.what;
-    if (refused || expected.ending == Ending::Failed) EXPECT_EQ(machine.State(), before) << expected.what;
+    if (refused || expected.ending == Ending::Failed) {
+      EXPECT_EQ(machine.State(), before) << expected.what;
+    }
     for (const std::string& line : expected.logged) EXPECT_TRUE(machine.Logged(line)) << line;
   }
 }
