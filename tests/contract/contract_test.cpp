@@ -39,6 +39,17 @@ struct Machine : platform::Win32Services {
     LocalFree(text);
     return access;
   }
+  // Gives everyone the right to change what `path` holds.
+  static void LetOthersWrite(const std::string& path) {
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    BOOL present = FALSE, defaulted = FALSE;
+    PACL dacl = nullptr;
+    ConvertStringSecurityDescriptorToSecurityDescriptorA("D:(A;OICI;FA;;;WD)", SDDL_REVISION_1, &descriptor, nullptr);
+    GetSecurityDescriptorDacl(descriptor, &present, &dacl, &defaulted);
+    SetNamedSecurityInfoA(const_cast<char*>(path.c_str()), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr,
+                          dacl, nullptr);
+    LocalFree(descriptor);
+  }
 
   const std::string id = std::to_string(GetCurrentProcessId()), scratch = environment.TempFolder() + "vortel-contract-" + id,
                     scratchKey = "Software\\VortelContractTest" + id;
@@ -58,6 +69,7 @@ struct Machine : fakes::World {
   std::string AccessList(const std::string& path) const {
     return files.protectedFolders.count(path) != 0 ? "D:P(A;OICI;FA;;;SY)(A;OICI;0x1200a9;;;BU)" : "D:(A;OICI;FA;;;WD)";
   }
+  void LetOthersWrite(const std::string& path) { files.writableByOthers.insert(path); }
 
   const std::string scratch = "C:\\users\\tester\\Temp\\contract", scratchKey = "Software\\VortelContractTest";
 };
@@ -215,6 +227,50 @@ TEST_F(Contract, TheProgramPathTheProcessListAndFullPaths) {
   EXPECT_EQ(files.FullPathName(In("b"), full, 4), In("b").size() + 1) << "too small: the size needed";
   const std::uint32_t relative = files.FullPathName("rel\\x", full, sizeof full);
   EXPECT_EQ(std::string(full).substr(1, 2) + std::string(full).substr(relative - 6), ":\\\\rel\\x");
+}
+
+// What the journal, the install folder's access list, the run guard and the finishing copy rely on.
+TEST_F(Contract, FilesAreWrittenOnReadInPiecesMovedAndProtectedAndARunIsGuarded) {
+  ScopedFile file(files);
+  ASSERT_EQ(files.CreateFileForWriting(In("j"), WriteMode::New, file.Receive()), kErrorSuccess);
+  EXPECT_EQ(files.WriteToFile(file.Get(), "one\r\n"), kErrorSuccess);
+  file.Reset();
+  ASSERT_EQ(files.CreateFileForWriting(In("j"), WriteMode::Append, file.Receive()), kErrorSuccess);
+  EXPECT_EQ(files.WriteToFile(file.Get(), "two\r\n"), kErrorSuccess);
+  EXPECT_EQ(files.FlushFile(file.Get()), kErrorSuccess);
+  file.Reset();
+  ASSERT_EQ(files.OpenFileForReading(In("j"), file.Receive()), kErrorSuccess);
+  char piece[4] = {};
+  std::uint32_t read = 0;
+  std::string pieces;
+  while (files.ReadFromFile(file.Get(), piece, sizeof piece, &read) == kErrorSuccess && read > 0) pieces += "[" + std::string(piece, read) + "]";
+  file.Reset();
+  EXPECT_EQ(pieces, "[one\r][\ntwo][\r\n]");
+  EXPECT_EQ(files.OpenFileForReading(In("none"), file.Receive()), kErrorFileNotFound);
+  // A move replaces only when told to; one at Windows' next start is accepted (Windows keeps it for then).
+  Write("k", "k");
+  EXPECT_EQ(files.Move(In("j"), In("k"), 0), kErrorAlreadyExists);
+  EXPECT_EQ(files.Move(In("j"), In("k"), kMoveReplaceExisting | kMoveWriteThrough), kErrorSuccess);
+  EXPECT_EQ(List("*.*"), (Names{"./", "../", "k"}));
+  EXPECT_EQ(files.Move(In("k"), "", kMoveDelayUntilReboot), kErrorSuccess);
+  // Nobody else may write in a protected folder, and what it holds takes its access list.
+  bool others = true;
+  ASSERT_EQ(files.MakeProtectedDirectory(In("p")), kErrorSuccess);
+  Write("p\\f", "f");
+  EXPECT_EQ(files.InheritAccess(In("p\\f")), kErrorSuccess);
+  EXPECT_TRUE(files.QueryOthersMayWrite(In("p"), &others) == kErrorSuccess && !others);
+  machine.LetOthersWrite(In("p"));
+  EXPECT_TRUE(files.QueryOthersMayWrite(In("p"), &others) == kErrorSuccess && others);
+  EXPECT_EQ(files.ProtectFolder(In("p")), kErrorSuccess);
+  EXPECT_TRUE(files.QueryOthersMayWrite(In("p"), &others) == kErrorSuccess && !others);
+  EXPECT_NE(files.GetAttributes("C:\\"), kInvalidFileAttributes);
+  EXPECT_EQ(files.GetAttributes("Q:\\"), kInvalidFileAttributes) << "a drive that does not exist";
+  // The guard of a run: one holder at a time. A process that is gone has ended; a program that is not there is not started.
+  const std::string guard = "Local\\VortelContract" + machine.scratch.substr(machine.scratch.size() - 4);
+  EXPECT_EQ(machine.processes.HoldNamedMutex(guard), kErrorSuccess);
+  EXPECT_EQ(machine.processes.HoldNamedMutex(guard), kErrorAlreadyExists);
+  EXPECT_EQ(machine.processes.WaitForProcessEnd(0x7FFFFFF0, 1000), kErrorSuccess);
+  EXPECT_EQ(machine.processes.StartProgram(In("none.exe"), ""), kErrorFileNotFound);
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 
 #include "platform/desktop.h"
 #include "platform/dialog_window.h"
+#include "platform/file_system.h"
 #include "platform/processes.h"
 #include "support/faults.h"
 
@@ -79,7 +80,7 @@ class FakeDesktop final : public platform::Desktop, private platform::PickerWind
 
 class FakeProcesses final : public platform::Processes {
  public:
-  explicit FakeProcesses(Faults& faults) : m_faults(faults) {}
+  FakeProcesses(Faults& faults, platform::FileSystem& files) : m_faults(faults), m_files(files) {}
   std::vector<std::string> running;      // executable names, in snapshot order
   std::set<std::string> mutexes;         // named mutexes held, by this process or another
   std::vector<std::string> started;      // the command lines of the programs started
@@ -95,6 +96,7 @@ class FakeProcesses final : public platform::Processes {
   std::uint32_t CurrentProcessId() override { return 4242; }
   platform::ErrorCode StartProgram(const std::string& program, const std::string& arguments) override {
     if (const auto fault = m_faults.Take("StartProgram", program)) return *fault;
+    if (m_files.GetAttributes(program) == platform::kInvalidFileAttributes) return platform::kErrorFileNotFound;
     started.push_back("\"" + program + "\" " + arguments);
     return platform::kErrorSuccess;
   }
@@ -105,6 +107,7 @@ class FakeProcesses final : public platform::Processes {
 
  private:
   Faults& m_faults;
+  platform::FileSystem& m_files;
 };
 
 // A dialog's window: each control comes into being on first use, visible, enabled, unticked and

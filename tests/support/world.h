@@ -37,7 +37,7 @@ struct World {
   Faults faults;
   FakeRegistry registry{faults};
   FakeFiles files{faults};
-  FakeProcesses processes{faults};
+  FakeProcesses processes{faults, files};
   FakeDesktop desktop{faults};
   FakeEnvironment environment;
   platform::Services services{registry, files, processes, desktop, environment, platform::IsCp936LeadByte};
