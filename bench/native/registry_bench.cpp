@@ -16,11 +16,10 @@ namespace {
 void SeedAcadTree(fakes::FakeRegistry& registry, int keys) {
   const int perProduct = 5;  // the product key and four subkeys
   for (int product = 0; product * perProduct < keys; ++product) {
-    const std::string path = "HKLM\\SOFTWARE\\Autodesk\\AutoCAD\\R" + std::to_string(product / 10) +
-                             "\\ACAD-" + std::to_string(product) + ":804";
+    const std::string path = "HKLM\\SOFTWARE\\Autodesk\\AutoCAD\\R" + std::to_string(product / 10) + "\\ACAD-" +
+                             std::to_string(product) + ":804";
     registry.Set(path, "AcadLocation", "C:\\Acad\\" + std::to_string(product));
-    registry.Set(path, "ProductName",
-                       "AutoCAD " + std::to_string(2007 + product % 21));
+    registry.Set(path, "ProductName", "AutoCAD " + std::to_string(2007 + product % 21));
     for (const char* child : {"Applications", "Profiles", "Variables", "Menus"}) {
       registry.AddKey(path + "\\" + child);
     }
@@ -44,8 +43,8 @@ void BM_AddTrustedPath(benchmark::State& state) {
   const int profiles = static_cast<int>(state.range(0));
   for (int profile = 0; profile < profiles; ++profile) {
     world.registry.Set("HKCU\\SOFTWARE\\Autodesk\\AutoCAD\\R" + std::to_string(profile % 10) +
-                                 "\\ACAD-1:804\\Profiles\\P" + std::to_string(profile) + "\\Variables",
-                             "TRUSTEDPATHS", "C:\\Tools;D:\\Library\\Blocks;E:\\Scripts");
+                           "\\ACAD-1:804\\Profiles\\P" + std::to_string(profile) + "\\Variables",
+                       "TRUSTEDPATHS", "C:\\Tools;D:\\Library\\Blocks;E:\\Scripts");
   }
   CAcadInstallInfo info{world.services};
   info.SetInstallDir("C:\\Vortel\\V-Trelmox");

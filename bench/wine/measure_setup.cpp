@@ -14,7 +14,6 @@
 #include <string>
 #include <vector>
 
-
 namespace {
 
 constexpr int kInstallButton = 1022;
@@ -41,8 +40,7 @@ class Process {
   explicit Process(std::string commandLine) {
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
-    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &m_info)) {
+    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &m_info)) {
       m_info = PROCESS_INFORMATION{};
     }
   }
@@ -106,8 +104,8 @@ double Median(std::vector<double> values) {
 }
 
 void Report(const char* what, const std::vector<double>& program, const std::vector<double>& floor) {
-  std::printf("%s: SetUp.exe %.1f ms, floor %.1f ms, ratio %.2f (medians of %zu runs each)\n", what,
-              Median(program), Median(floor), Median(program) / Median(floor), program.size());
+  std::printf("%s: SetUp.exe %.1f ms, floor %.1f ms, ratio %.2f (medians of %zu runs each)\n", what, Median(program),
+              Median(floor), Median(program) / Median(floor), program.size());
 }
 
 double TimeToDialog(const std::string& program) {
@@ -124,7 +122,8 @@ void SeedOneAutoCad(const std::string& work) {
   CreateDirectoryA(folder.c_str(), nullptr);
   CreateDirectoryA((folder + "\\Fonts").c_str(), nullptr);
   HKEY key = nullptr;
-  if (RegCreateKeyA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Autodesk\\AutoCAD\\R20.1\\ACAD-F001:804", &key) != ERROR_SUCCESS) return;
+  if (RegCreateKeyA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Autodesk\\AutoCAD\\R20.1\\ACAD-F001:804", &key) != ERROR_SUCCESS)
+    return;
   RegSetValueExA(key, "AcadLocation", 0, REG_SZ, reinterpret_cast<const BYTE*>(folder.c_str()), folder.size() + 1);
   const char name[] = "AutoCAD 2016";
   RegSetValueExA(key, "ProductName", 0, REG_SZ, reinterpret_cast<const BYTE*>(name), sizeof name);

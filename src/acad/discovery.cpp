@@ -41,23 +41,19 @@ std::string FormatPrefix(const char* prefixFormat, const std::string& releaseKey
 }  // namespace
 
 void CAcadInstallInfo::ScanInstalledReleases() {
-  ScanAcadRoot("SOFTWARE\\Wow6432Node\\Autodesk\\AutoCAD",
-               "SOFTWARE\\Wow6432Node\\Autodesk\\AutoCAD\\%s\\", acad::kLastReleaseOf32BitRoot);
-  ScanAcadRoot("SOFTWARE\\Autodesk\\AutoCAD", "SOFTWARE\\Autodesk\\AutoCAD\\%s\\",
-               acad::kLastReleaseYear);
+  ScanAcadRoot("SOFTWARE\\Wow6432Node\\Autodesk\\AutoCAD", "SOFTWARE\\Wow6432Node\\Autodesk\\AutoCAD\\%s\\",
+               acad::kLastReleaseOf32BitRoot);
+  ScanAcadRoot("SOFTWARE\\Autodesk\\AutoCAD", "SOFTWARE\\Autodesk\\AutoCAD\\%s\\", acad::kLastReleaseYear);
 }
 
-void CAcadInstallInfo::ScanAcadRoot(const char* rootPath, const char* prefixFormat,
-                                    int lastReleaseYear) {
+void CAcadInstallInfo::ScanAcadRoot(const char* rootPath, const char* prefixFormat, int lastReleaseYear) {
   platform::Registry& registry = m_services.registry;
   ScopedRegKey machine(registry);
-  if (registry.OpenKey(platform::kHkeyLocalMachine, nullptr, machine.Receive()) !=
-      platform::kErrorSuccess) {
+  if (registry.OpenKey(platform::kHkeyLocalMachine, nullptr, machine.Receive()) != platform::kErrorSuccess) {
     return;
   }
   ScopedRegKey root(registry);
-  if (registry.OpenKeyEx(machine.Get(), rootPath, platform::kKeyRead, root.Receive()) !=
-      platform::kErrorSuccess) {
+  if (registry.OpenKeyEx(machine.Get(), rootPath, platform::kKeyRead, root.Receive()) != platform::kErrorSuccess) {
     return;
   }
   const std::uint32_t releaseCount = SubKeyCount(registry, root.Get());
@@ -66,16 +62,15 @@ void CAcadInstallInfo::ScanAcadRoot(const char* rootPath, const char* prefixForm
     if (!SubKeyName(registry, root.Get(), index, releaseName)) continue;
     const std::string prefix = FormatPrefix(prefixFormat, releaseName);
     ScopedRegKey releaseKey(registry);
-    if (registry.OpenKeyEx(root.Get(), releaseName.c_str(), platform::kKeyRead,
-                           releaseKey.Receive()) != platform::kErrorSuccess) {
+    if (registry.OpenKeyEx(root.Get(), releaseName.c_str(), platform::kKeyRead, releaseKey.Receive()) !=
+        platform::kErrorSuccess) {
       continue;
     }
     ScanReleaseKey(releaseKey.Get(), prefix, lastReleaseYear);
   }
 }
 
-void CAcadInstallInfo::ScanReleaseKey(RegKey releaseKey, const std::string& prefix,
-                                      int lastReleaseYear) {
+void CAcadInstallInfo::ScanReleaseKey(RegKey releaseKey, const std::string& prefix, int lastReleaseYear) {
   acad::StringList locationKeys, locationTexts, nameKeys, nameTexts;
   SearchReleaseKey(releaseKey, prefix, kAcadLocationValue, locationKeys, locationTexts);
   SearchReleaseKey(releaseKey, prefix, kProductNameValue, nameKeys, nameTexts);
@@ -91,9 +86,8 @@ void CAcadInstallInfo::ScanReleaseKey(RegKey releaseKey, const std::string& pref
   }
 }
 
-void CAcadInstallInfo::SearchReleaseKey(RegKey releaseKey, const std::string& prefix,
-                                        const char* valueName, acad::StringList& keys,
-                                        acad::StringList& texts) {
+void CAcadInstallInfo::SearchReleaseKey(RegKey releaseKey, const std::string& prefix, const char* valueName,
+                                        acad::StringList& keys, acad::StringList& texts) {
   m_arrFoundKey.clear();
   m_arrFoundValue.clear();
   m_strSearchValue = valueName;
@@ -102,13 +96,11 @@ void CAcadInstallInfo::SearchReleaseKey(RegKey releaseKey, const std::string& pr
   texts = m_arrFoundValue;
 }
 
-void CAcadInstallInfo::CollectValueInTree(RegKey parent, const std::string& subKeyName,
-                                          const std::string& relativePath,
+void CAcadInstallInfo::CollectValueInTree(RegKey parent, const std::string& subKeyName, const std::string& relativePath,
                                           const std::string& prefix) {
   platform::Registry& registry = m_services.registry;
   ScopedRegKey key(registry);
-  if (registry.OpenKeyEx(parent, subKeyName.c_str(), platform::kKeyRead, key.Receive()) !=
-      platform::kErrorSuccess) {
+  if (registry.OpenKeyEx(parent, subKeyName.c_str(), platform::kKeyRead, key.Receive()) != platform::kErrorSuccess) {
     return;
   }
   platform::ValueText value;
@@ -126,8 +118,7 @@ void CAcadInstallInfo::CollectValueInTree(RegKey parent, const std::string& subK
   }
 }
 
-void CAcadInstallInfo::RecordInstallation(int year, const std::string& productKey,
-                                          const std::string& folder) {
+void CAcadInstallInfo::RecordInstallation(int year, const std::string& productKey, const std::string& folder) {
   const int index = acad::ReleaseIndex(year);
   m_arrProductKey[index].push_back(productKey);
   m_arrAcadLocation[index].push_back(folder);
@@ -141,8 +132,7 @@ void ListOpenableSubKeys(platform::Registry& registry, RegKey key, StringList& l
     std::string name;
     if (!SubKeyName(registry, key, index, name)) continue;
     ScopedRegKey subKey(registry);
-    if (registry.OpenKeyEx(key, name.c_str(), platform::kKeyRead, subKey.Receive()) ==
-        platform::kErrorSuccess) {
+    if (registry.OpenKeyEx(key, name.c_str(), platform::kKeyRead, subKey.Receive()) == platform::kErrorSuccess) {
       list.push_back(name);
     }
   }

@@ -5,8 +5,8 @@
 #pragma once
 
 #include <array>
-#include <vector>
 #include <string>
+#include <vector>
 
 #include "acad/release_table.h"
 #include "platform/services.h"
@@ -38,12 +38,11 @@ class CAcadInstallInfo {
 
  private:
   void ScanAcadRoot(const char* rootPath, const char* prefixFormat, int lastReleaseYear);
-  void ScanReleaseKey(platform::RegKey releaseKey, const std::string& prefix,
-                      int lastReleaseYear);
-  void SearchReleaseKey(platform::RegKey releaseKey, const std::string& prefix,
-                        const char* valueName, acad::StringList& keys, acad::StringList& texts);
-  void CollectValueInTree(platform::RegKey parent, const std::string& subKeyName,
-                          const std::string& relativePath, const std::string& prefix);
+  void ScanReleaseKey(platform::RegKey releaseKey, const std::string& prefix, int lastReleaseYear);
+  void SearchReleaseKey(platform::RegKey releaseKey, const std::string& prefix, const char* valueName,
+                        acad::StringList& keys, acad::StringList& texts);
+  void CollectValueInTree(platform::RegKey parent, const std::string& subKeyName, const std::string& relativePath,
+                          const std::string& prefix);
   void RecordInstallation(int year, const std::string& productKey, const std::string& folder);
 
   const platform::Services& m_services;

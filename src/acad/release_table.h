@@ -16,9 +16,7 @@ constexpr int kLastReleaseOf32BitRoot = 2010;
 // A package for 32-bit AutoCAD serves no release from this one on.
 constexpr int kFirstReleaseOf64BitOnly = 2017;
 
-inline bool IsSupportedRelease(int year) {
-  return year >= kFirstReleaseYear && year <= kLastReleaseYear;
-}
+inline bool IsSupportedRelease(int year) { return year >= kFirstReleaseYear && year <= kLastReleaseYear; }
 inline int ReleaseIndex(int year) { return year - kFirstReleaseYear; }
 inline int ReleaseYear(int index) { return kFirstReleaseYear + index; }
 

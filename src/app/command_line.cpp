@@ -7,9 +7,15 @@
 namespace {
 
 // Switches of other installers' command lines that mean nothing here.
-const char* const kIgnored[] = {"SUPPRESSMSGBOXES",       "NORESTART",           "SP-",
-                                "NOCANCEL",               "CLOSEAPPLICATIONS",   "NOCLOSEAPPLICATIONS",
-                                "FORCECLOSEAPPLICATIONS", "RESTARTAPPLICATIONS", "NORESTARTAPPLICATIONS",
+const char* const kIgnored[] = {"SUPPRESSMSGBOXES",
+                                "NORESTART",
+                                "SP-",
+                                "NOCANCEL",
+                                "CLOSEAPPLICATIONS",
+                                "NOCLOSEAPPLICATIONS",
+                                "FORCECLOSEAPPLICATIONS",
+                                "RESTARTAPPLICATIONS",
+                                "NORESTARTAPPLICATIONS",
                                 "NOICONS"};
 const char* const kSilent[] = {"S", "VERYSILENT", "SILENT", "QUIET", "QN", "PASSIVE"};
 
@@ -64,7 +70,8 @@ class SwitchParser {
     } else if (!hasValue && (key == "?" || key == "HELP")) {
       m_choices.task = core::Task::Usage;
     } else if (!hasValue && (key == "UNINSTALL" || key == "TRUSTUSER")) {
-      if (m_choices.task != core::Task::Usage) m_choices.task = key == "UNINSTALL" ? core::Task::Uninstall : core::Task::TrustUser;
+      if (m_choices.task != core::Task::Usage)
+        m_choices.task = key == "UNINSTALL" ? core::Task::Uninstall : core::Task::TrustUser;
     } else if (key == "DIR" && hasValue && !value.empty()) {
       m_choices.folder = value;
     } else if (key == "LOG" && (!hasValue || !value.empty())) {

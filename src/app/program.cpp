@@ -34,7 +34,10 @@ const char kWrongCodePageFormat[] =
 class Run {
  public:
   Run(const platform::Services& services, CAcadInstallInfo& info, const StartedAs& started, WindowHost& windows)
-      : m_services(services), m_info(info), m_windows(windows), m_choices(ParseCommandLine(started.arguments, started.representable)) {
+      : m_services(services),
+        m_info(info),
+        m_windows(windows),
+        m_choices(ParseCommandLine(started.arguments, started.representable)) {
     if (m_choices.task == core::Task::Install && uninstall::MaintenanceCopyFolder(services)) {
       m_choices.task = core::Task::Uninstall;
     }
@@ -49,8 +52,8 @@ class Run {
 
   int Go() {
     const core::Ending ending = Dispatch();
-    Report().LastLine(platform::FormatText("outcome: %s (exit code %d)", core::OutcomeName(ending),
-                                           core::ExitCodeOf(ending)));
+    Report().LastLine(
+        platform::FormatText("outcome: %s (exit code %d)", core::OutcomeName(ending), core::ExitCodeOf(ending)));
     return core::ExitCodeOf(ending);
   }
 
@@ -59,7 +62,8 @@ class Run {
 
   void LogStart(const std::string& commandLine) {
     const platform::LocalTime now = m_services.environment.Now();
-    Report().Line(platform::FormatText("Vortel setup %s (%d-bit AutoCAD)", core::VersionText().c_str(), g_nPackageBits));
+    Report().Line(
+        platform::FormatText("Vortel setup %s (%d-bit AutoCAD)", core::VersionText().c_str(), g_nPackageBits));
     Report().Line("command line: " + commandLine);
     Report().Line(platform::FormatText("date: %04d-%02d-%02d %02d:%02d:%02d", now.year, now.month, now.day, now.hour,
                                        now.minute, now.second));
@@ -93,8 +97,9 @@ class Run {
     Report().Line(texts::kUsage);
     if (!m_choices.silent) {
       m_windows.BeginWindows();
-      m_services.desktop.ShowMessageBox(platform::kNoWindow, texts::kUsage, texts::kSoftwareSetupCaption,
-                                        m_choices.error.empty() ? platform::kMbIconInformation : platform::kMbIconWarning);
+      m_services.desktop.ShowMessageBox(
+          platform::kNoWindow, texts::kUsage, texts::kSoftwareSetupCaption,
+          m_choices.error.empty() ? platform::kMbIconInformation : platform::kMbIconWarning);
     }
     return m_choices.error.empty() ? core::Ending::UsageShown : core::Ending::NotUnderstood;
   }

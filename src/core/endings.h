@@ -27,14 +27,14 @@ const char* OutcomeName(Ending ending);
 // Why a run does not start. Each has a message for the user, a line for the log and an ending.
 enum class Refusal {
   None,
-  AcadRunning,               // the install: AutoCAD runs
-  AcadRunningForUninstall,   // the uninstall: AutoCAD runs
-  AnotherRun,                // another run of the program installs or removes the add-on
-  NoRelease,                 // no release to install
-  ReleaseNotOffered,         // a release asked for was not found, or this package does not serve it
-  FolderUnusable,            // the folder is empty, cannot be resolved, or holds a ';'
-  FolderTooLong,             // the installation folder would be too long for the program's paths
-  DriveMissing,              // the folder's drive or share does not exist
+  AcadRunning,              // the install: AutoCAD runs
+  AcadRunningForUninstall,  // the uninstall: AutoCAD runs
+  AnotherRun,               // another run of the program installs or removes the add-on
+  NoRelease,                // no release to install
+  ReleaseNotOffered,        // a release asked for was not found, or this package does not serve it
+  FolderUnusable,           // the folder is empty, cannot be resolved, or holds a ';'
+  FolderTooLong,            // the installation folder would be too long for the program's paths
+  DriveMissing,             // the folder's drive or share does not exist
 };
 
 // The message box's text (GBK), the log's words, and the ending of a run refused so.

@@ -9,14 +9,14 @@ namespace core {
 
 // The kinds of effect a run leaves, each a kind of line in the journal with its fields.
 enum class EffectKind {
-  FolderMade,      // path: a folder the install made
-  FileCopied,      // path, digest: a file copied into the installation folder
-  FilePlaced,      // path, digest: a file placed into an AutoCAD folder where there was none
-  FileReplaced,    // path, digest, kept, kept's digest: a file placed there over one kept beside it
-  KeyMade,         // "HKLM\..." or "HKCU\...": a registry key the install made
-  LoaderWritten,   // product key (below HKLM), entry: a demand-load entry written
-  TrustedPathAdded,  // Variables key (below HKCU), "1" or "0": TRUSTEDPATHS gained the folder
-                     // (and whether it held a value before)
+  FolderMade,          // path: a folder the install made
+  FileCopied,          // path, digest: a file copied into the installation folder
+  FilePlaced,          // path, digest: a file placed into an AutoCAD folder where there was none
+  FileReplaced,        // path, digest, kept, kept's digest: a file placed there over one kept beside it
+  KeyMade,             // "HKLM\..." or "HKCU\...": a registry key the install made
+  LoaderWritten,       // product key (below HKLM), entry: a demand-load entry written
+  TrustedPathAdded,    // Variables key (below HKCU), "1" or "0": TRUSTEDPATHS gained the folder
+                       // (and whether it held a value before)
   PerUserStepWritten,  // the installation folder: the step that trusts it for every user at logon
 };
 

@@ -48,11 +48,11 @@ bool PlaceDriver(const Placing& placing, const std::string& drivers, const deplo
   platform::FileDigest present, ours, original;
   const platform::ErrorCode read = platform::DigestFile(files, driver, &present);
   if (read == platform::kErrorFileNotFound) return Place(placing, "Vortel.prt5", driver);
-  const bool own = read == platform::kErrorSuccess &&
-                   ((platform::DigestFile(files, InFolder(placing.package, "Vortel.prt5"), &ours) ==
-                         platform::kErrorSuccess &&
-                     present == ours) ||
-                    placedEarlier(driver, present));
+  const bool own =
+      read == platform::kErrorSuccess &&
+      ((platform::DigestFile(files, InFolder(placing.package, "Vortel.prt5"), &ours) == platform::kErrorSuccess &&
+        present == ours) ||
+       placedEarlier(driver, present));
   if (own) {
     const bool keptBefore = platform::DigestFile(files, kept, &original) == platform::kErrorSuccess;
     return keptBefore ? Place(placing, "Vortel.prt5", driver, kept, original) : Place(placing, "Vortel.prt5", driver);
@@ -61,8 +61,8 @@ bool PlaceDriver(const Placing& placing, const std::string& drivers, const deplo
   if (keeping == platform::kErrorSuccess) keeping = files.Copy(driver, kept, false);
   if (keeping == platform::kErrorSuccess) keeping = platform::DigestFile(files, kept, &original);
   if (keeping != platform::kErrorSuccess || original != present) {
-    placing.report.Line(platform::FormatText("what %s held was not kept (error %ld), so it is not replaced",
-                                             driver.c_str(), keeping));
+    placing.report.Line(
+        platform::FormatText("what %s held was not kept (error %ld), so it is not replaced", driver.c_str(), keeping));
     return false;
   }
   placing.report.Line("kept what " + driver + " held, as " + kept);
@@ -98,8 +98,8 @@ bool DeployToAcadFolder(const platform::Services& services, const std::string& a
 
 namespace deploy {
 
-bool DeployToAcadFolders(const CAcadInstallInfo& info, const acad::ReleaseTicks& ticks,
-                         core::CopyQuestions& questions, core::Report& report, const PlacedEarlier& placedEarlier) {
+bool DeployToAcadFolders(const CAcadInstallInfo& info, const acad::ReleaseTicks& ticks, core::CopyQuestions& questions,
+                         core::Report& report, const PlacedEarlier& placedEarlier) {
   bool placed = true;
   for (int index = 0; index < acad::kReleaseCount; ++index) {
     if (ticks[index] == 0) continue;

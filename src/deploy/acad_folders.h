@@ -27,7 +27,7 @@ using PlacedEarlier = std::function<bool(const std::string& path, const platform
 // `questions` for each folder. The driver there is kept as the original unless it is the add-on's
 // own (the package's, or one `placedEarlier` says an earlier install placed). False when some file
 // was not placed.
-bool DeployToAcadFolders(const CAcadInstallInfo& info, const acad::ReleaseTicks& ticks,
-                         core::CopyQuestions& questions, core::Report& report, const PlacedEarlier& placedEarlier);
+bool DeployToAcadFolders(const CAcadInstallInfo& info, const acad::ReleaseTicks& ticks, core::CopyQuestions& questions,
+                         core::Report& report, const PlacedEarlier& placedEarlier);
 
 }  // namespace deploy

@@ -156,8 +156,7 @@ bool CopyJob::CopyProgramFile(const CopyFolders& folders, const FoundEntry& entr
   const std::string source = InFolder(folders.source, entry.name);
   deploy::ClearReadOnly(m_services, source);
   deploy::RemoveZoneIdentifier(m_services, source);
-  return CopyAsAnswered(source, InFolder(folders.destination, entry.name), folders.destinationFits) !=
-         Outcome::Aborted;
+  return CopyAsAnswered(source, InFolder(folders.destination, entry.name), folders.destinationFits) != Outcome::Aborted;
 }
 
 // A library file that cannot be copied is left out.
@@ -219,7 +218,8 @@ platform::ErrorCode CopyJob::ReplaceAtRestart(const std::string& source, const s
   platform::ErrorCode result = m_services.files.Copy(source, pending, false);
   if (result == platform::kErrorSuccess) result = Record(pending, "written beside the file in use: ");
   if (result == platform::kErrorSuccess) {
-    result = m_services.files.Move(pending, destination, platform::kMoveReplaceExisting | platform::kMoveDelayUntilReboot);
+    result =
+        m_services.files.Move(pending, destination, platform::kMoveReplaceExisting | platform::kMoveDelayUntilReboot);
   }
   if (result != platform::kErrorSuccess) {
     m_report.Line(platform::FormatText("%s cannot be put in place when Windows next starts (error %ld)",
@@ -267,10 +267,9 @@ void CopyJob::PutBackReplaced() {
     deploy::ClearReadOnly(m_services, path);
     const platform::ErrorCode restored = m_services.files.Copy(kept, path, false);
     if (restored == platform::kErrorSuccess) m_services.files.Delete(kept);
-    m_report.Line(restored == platform::kErrorSuccess
-                      ? "put back as it was: " + path
-                      : platform::FormatText("not put back (error %ld): %s, kept as %s", restored, path.c_str(),
-                                             kept.c_str()));
+    m_report.Line(restored == platform::kErrorSuccess ? "put back as it was: " + path
+                                                      : platform::FormatText("not put back (error %ld): %s, kept as %s",
+                                                                             restored, path.c_str(), kept.c_str()));
   }
   m_replaced.clear();
 }

@@ -19,8 +19,8 @@ class CopyJob {
  public:
   // One trailing backslash of `installDir` is dropped. The bar is stepped, the questions asked
   // and every file logged; none of them is owned.
-  CopyJob(std::string installDir, platform::ProgressBar& progress, core::CopyQuestions& questions,
-          core::Report& report, const platform::Services& services);
+  CopyJob(std::string installDir, platform::ProgressBar& progress, core::CopyQuestions& questions, core::Report& report,
+          const platform::Services& services);
 
   enum class Result { Copied, PackageMissing, Aborted };
   // Copies the program files at the package's top level into the installation folder. A copy

@@ -12,8 +12,7 @@ PathKind GetPathKind(const platform::Services& services, const std::string& path
   if (services.files.FindFirst(path, find.Receive(), &entry) != platform::kErrorSuccess) {
     return PathKind::Missing;
   }
-  return (entry.attributes & platform::kFileAttributeDirectory) != 0 ? PathKind::Folder
-                                                                    : PathKind::File;
+  return (entry.attributes & platform::kFileAttributeDirectory) != 0 ? PathKind::Folder : PathKind::File;
 }
 
 void ClearReadOnly(const platform::Services& services, const std::string& path) {

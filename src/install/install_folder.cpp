@@ -18,7 +18,8 @@ platform::ErrorCode InheritBelow(const platform::Services& services, const std::
     if (entry.name == "." || entry.name == "..") continue;
     const std::string path = platform::InFolder(folder, entry.name);
     platform::ErrorCode inherited = services.files.InheritAccess(path);
-    const std::uint32_t kind = entry.attributes & (platform::kFileAttributeDirectory | platform::kFileAttributeReparsePoint);
+    const std::uint32_t kind =
+        entry.attributes & (platform::kFileAttributeDirectory | platform::kFileAttributeReparsePoint);
     if (inherited == platform::kErrorSuccess && kind == platform::kFileAttributeDirectory) {
       inherited = InheritBelow(services, path);
     }
@@ -46,7 +47,8 @@ void SecureExistingFolder(const platform::Services& services, const std::string&
   platform::ErrorCode secured = services.files.ProtectFolder(installFolder);
   if (secured == platform::kErrorSuccess) secured = InheritBelow(services, installFolder);
   report.Line(secured == platform::kErrorSuccess
-                  ? installFolder + " was there already: it now has the access list of its own, and so has what it holds"
+                  ? installFolder +
+                        " was there already: it now has the access list of its own, and so has what it holds"
                   : platform::FormatText("%s was there already: its access list is left as it is (error %ld)",
                                          installFolder.c_str(), secured));
 }

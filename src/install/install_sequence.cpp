@@ -29,7 +29,8 @@ journal::Lines Placements(const platform::Services& services, const std::string&
     return placements;
   }
   for (const core::Effect& line : lines) {
-    if (line.kind == core::EffectKind::FilePlaced || line.kind == core::EffectKind::FileReplaced) placements.push_back(line);
+    if (line.kind == core::EffectKind::FilePlaced || line.kind == core::EffectKind::FileReplaced)
+      placements.push_back(line);
   }
   return placements;
 }
@@ -143,7 +144,8 @@ core::Ending Install(const InstallRun& run, const InstallTarget& target) {
   const bool registered = Register(run, folder, job.BytesCopied(), record);
   const bool replaced = registered && ReplaceEarlier(run, earlier, folder);
   run.progress.Send(platform::kPbmSetPos, kProgressEnd, 0);
-  if (!loadersWritten || !placed || record.Failed() || !registered || !replaced) return core::Ending::FinishedWithErrors;
+  if (!loadersWritten || !placed || record.Failed() || !registered || !replaced)
+    return core::Ending::FinishedWithErrors;
   return job.RestartNeeded() ? core::Ending::RestartNeeded : core::Ending::Finished;
 }
 

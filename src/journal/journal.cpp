@@ -61,7 +61,8 @@ ReadResult ReadJournal(const platform::Services& services, const std::string& fo
   std::string text;
   const platform::ErrorCode read = platform::ReadWholeFile(services.files, PathOf(folder), kMaxJournalBytes, &text);
   if (read == platform::kErrorFileNotFound || read == platform::kErrorPathNotFound) return ReadResult::Missing;
-  if (read != platform::kErrorSuccess || text.compare(0, sizeof kHeader - 1, kHeader) != 0) return ReadResult::Unreadable;
+  if (read != platform::kErrorSuccess || text.compare(0, sizeof kHeader - 1, kHeader) != 0)
+    return ReadResult::Unreadable;
   lines->clear();
   // Every line ends with CR LF: a journal cut short shows.
   for (std::size_t start = sizeof kHeader - 1; start < text.size();) {
@@ -84,7 +85,8 @@ void JournalFile::Done(const core::Effect& effect) {
     // A journal made now begins with its first line; one there already is written on at its end.
     platform::FileDigest existing;
     const platform::ErrorCode present = platform::DigestFile(m_services.files, PathOf(m_folder), &existing);
-    const bool fresh = present == platform::kErrorFileNotFound || (present == platform::kErrorSuccess && existing.size == 0);
+    const bool fresh =
+        present == platform::kErrorFileNotFound || (present == platform::kErrorSuccess && existing.size == 0);
     written = fresh || present == platform::kErrorSuccess ? platform::kErrorSuccess : present;
     if (written == platform::kErrorSuccess) {
       written = m_services.files.CreateFileForWriting(PathOf(m_folder), platform::WriteMode::Append, m_file.Receive());
@@ -98,8 +100,8 @@ void JournalFile::Done(const core::Effect& effect) {
     return;
   }
   m_failed = true;
-  m_log.Line(platform::FormatText("not written to the journal %s (error %ld): %s %s", PathOf(m_folder).c_str(),
-                                  written, KindName(effect.kind), effect.fields.empty() ? "" : effect.fields[0].c_str()));
+  m_log.Line(platform::FormatText("not written to the journal %s (error %ld): %s %s", PathOf(m_folder).c_str(), written,
+                                  KindName(effect.kind), effect.fields.empty() ? "" : effect.fields[0].c_str()));
 }
 
 platform::ErrorCode RewriteJournal(const platform::Services& services, const std::string& folder, const Lines& lines) {

@@ -41,7 +41,7 @@ Undo Failure(const UndoContext& context, platform::ErrorCode error, const char* 
 bool PassesThroughLink(const UndoContext& context, const std::string& path) {
   std::string level = *platform::ResolvedPath(context.folder, context.services.isLeadByte);
   const Parts inner = PartsOf(*platform::ResolvedPath(path, context.services.isLeadByte), context.services.isLeadByte);
-  for (std::size_t part = PartsOf(level, context.services.isLeadByte).size(); ; ++part) {
+  for (std::size_t part = PartsOf(level, context.services.isLeadByte).size();; ++part) {
     const std::uint32_t attributes = context.services.files.GetAttributes(level);
     if (attributes != platform::kInvalidFileAttributes && (attributes & platform::kFileAttributeReparsePoint) != 0) {
       return true;
@@ -123,9 +123,11 @@ bool IsAcadPlace(const UndoContext& context, const std::string& path) {
   for (const acad::StringList& folders : context.acad.m_arrAcadLocation) {
     for (const std::string& folder : folders) {
       for (const char* font : deploy::kFontNames) {
-        if (platform::IsSamePath(path, platform::InFolder(platform::InFolder(folder, "Fonts"), font), lead)) return true;
+        if (platform::IsSamePath(path, platform::InFolder(platform::InFolder(folder, "Fonts"), font), lead))
+          return true;
       }
-      if (platform::IsSamePath(path, platform::InFolder(platform::InFolder(folder, "Drv"), deploy::kPlotDriverName), lead)) {
+      if (platform::IsSamePath(path, platform::InFolder(platform::InFolder(folder, "Drv"), deploy::kPlotDriverName),
+                               lead)) {
         return true;
       }
     }
@@ -173,15 +175,16 @@ Undo UndoFileReplaced(const UndoContext& context, const core::Effect& line) {
   const bool placedThere = platform::DigestFile(files, path, &present) == platform::kErrorSuccess &&
                            platform::ParseDigest(line.fields[1], &placed) && present == placed;
   const platform::ErrorCode keptRead = platform::DigestFile(files, kept, &copy);
-  const bool originalKept = keptRead == platform::kErrorSuccess && platform::ParseDigest(line.fields[3], &original) &&
-                            copy == original;
+  const bool originalKept =
+      keptRead == platform::kErrorSuccess && platform::ParseDigest(line.fields[3], &original) && copy == original;
   if (keptRead == platform::kErrorFileNotFound && !placedThere) {
     Tell(context, "already put back: " + path);
     return Undo::Done;
   }
   if (!placedThere || !originalKept) {
-    Tell(context, "left as they are: " + path + " and " + kept +
-                      (placedThere ? " (the copy kept changed)" : " (the driver there is not the one the install placed)"));
+    Tell(context,
+         "left as they are: " + path + " and " + kept +
+             (placedThere ? " (the copy kept changed)" : " (the driver there is not the one the install placed)"));
     return Undo::Changed;
   }
   deploy::ClearReadOnly(context.services, path);
@@ -211,7 +214,8 @@ bool Matches(const std::string& key, const std::vector<const char*>& pattern, pl
 
 bool IsEntryName(const std::string& name) {
   const bool year = name.size() >= 10 && name.compare(0, 6, "Vortel") == 0 &&
-                    std::all_of(name.begin() + 6, name.begin() + 10, [](char ch) { return std::isdigit(static_cast<unsigned char>(ch)); });
+                    std::all_of(name.begin() + 6, name.begin() + 10,
+                                [](char ch) { return std::isdigit(static_cast<unsigned char>(ch)); });
   return year && (name.size() == 10 || name.compare(10, std::string::npos, "_32") == 0);
 }
 
@@ -224,8 +228,8 @@ bool IsProductKey(const std::string& key, platform::LeadByteTest lead) {
          Matches(path, {"HKLM", "SOFTWARE", "Wow6432Node", "Autodesk", "AutoCAD", "**"}, lead);
 }
 
-const std::vector<const char*> kVariablesKey = {"HKCU", "Software", "Autodesk", "AutoCAD", "*", "*", "Profiles", "*",
-                                                "Variables"};
+const std::vector<const char*> kVariablesKey = {"HKCU", "Software", "Autodesk", "AutoCAD",  "*",
+                                                "*",    "Profiles", "*",        "Variables"};
 
 // Whether `parts` begin with every part of `path`, names compared as Windows compares them.
 bool BeginsWith(const Parts& parts, const std::string& path, platform::LeadByteTest lead) {

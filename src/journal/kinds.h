@@ -14,12 +14,12 @@ namespace journal {
 // What an undo works with.
 struct UndoContext {
   const platform::Services& services;
-  const CAcadInstallInfo& acad;          // the AutoCAD installations the registry names now
-  std::string folder;                    // the installation folder
+  const CAcadInstallInfo& acad;  // the AutoCAD installations the registry names now
+  std::string folder;            // the installation folder
   core::Report& report;
-  bool leaveAcadFolders = false;         // another installation of the add-on is registered
-  bool rollingBack = false;              // a failed install undoes its own lines
-  std::optional<std::string> program;    // the running program's file
+  bool leaveAcadFolders = false;       // another installation of the add-on is registered
+  bool rollingBack = false;            // a failed install undoes its own lines
+  std::optional<std::string> program;  // the running program's file
 };
 
 enum class Undo {

@@ -137,7 +137,8 @@ std::optional<std::string> RegisteredInstallFolder(const platform::Services& ser
 bool UnregisterMaintenance(const platform::Services& services, const std::string& installFolder, core::Report& report) {
   bool removed = true;
   for (const platform::RegKey root : {platform::kHkeyLocalMachine, platform::kHkeyCurrentUser}) {
-    removed &= RemoveKeyNaming(services, root, kUninstallKey, "InstallLocation", installFolder, "uninstall entry", report);
+    removed &=
+        RemoveKeyNaming(services, root, kUninstallKey, "InstallLocation", installFolder, "uninstall entry", report);
   }
   return RemoveKeyNaming(services, platform::kHkeyLocalMachine, kActiveSetupKey, "StubPath", StepCommand(installFolder),
                          "per-user step", report) &&

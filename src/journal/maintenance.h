@@ -17,7 +17,8 @@ inline constexpr char kMaintenanceName[] = "Uninstall.exe";
 // The switch of the maintenance copy that Active Setup runs for each user at logon.
 inline constexpr char kTrustUserSwitch[] = "/TRUSTUSER";
 // Both keys, below HKLM (the entry below the user's HKCU where HKLM cannot be written).
-inline constexpr char kUninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\VortelStructureToolbox";
+inline constexpr char kUninstallKey[] =
+    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\VortelStructureToolbox";
 inline constexpr char kActiveSetupKey[] =
     "SOFTWARE\\Microsoft\\Active Setup\\Installed Components\\VortelStructureToolbox";
 

@@ -24,8 +24,8 @@ struct Walk {
   bool errors = false;      // something was refused or could not be done
   bool unfinished = false;  // something is left that running the removal again can finish
   bool running = false;
-  bool othersTrust = false;       // a per-user step trusted the folder for every user
-  Lines maintenanceCopy;          // its line, set aside: the copy goes after the entries
+  bool othersTrust = false;  // a per-user step trusted the folder for every user
+  Lines maintenanceCopy;     // its line, set aside: the copy goes after the entries
 };
 
 // Undoes one line and files what is left of it.
@@ -89,10 +89,10 @@ Lines RemoveKeys(const UndoContext& context, const Lines& keys) {
   for (const core::Effect& line : keys) {
     const platform::ErrorCode removed = core::RemoveKeyIfEmpty(context.services, line.fields[0]);
     if (removed != platform::kErrorSuccess) left.push_back(line);
-    context.report.Line(removed == platform::kErrorSuccess    ? "key removed: " + line.fields[0]
-                        : removed == platform::kErrorDirNotEmpty ? "key left, not empty: " + line.fields[0]
-                                                                 : platform::FormatText("key not removed (error %ld): %s",
-                                                                                        removed, line.fields[0].c_str()));
+    context.report.Line(removed == platform::kErrorSuccess ? "key removed: " + line.fields[0]
+                        : removed == platform::kErrorDirNotEmpty
+                            ? "key left, not empty: " + line.fields[0]
+                            : platform::FormatText("key not removed (error %ld): %s", removed, line.fields[0].c_str()));
   }
   return left;
 }
@@ -126,7 +126,8 @@ bool RemoveFolders(const UndoContext& context, const Lines& folders, const std::
 }
 
 UndoContext ContextOf(const RemovalRun& run, const std::string& folder) {
-  return UndoContext{run.services, run.acad, folder, run.report, false, false, platform::ProgramPath(run.services.files)};
+  return UndoContext{
+      run.services, run.acad, folder, run.report, false, false, platform::ProgramPath(run.services.files)};
 }
 
 bool IsLinked(const platform::Services& services, const std::string& folder) {
@@ -195,9 +196,10 @@ Removal RemoveInstallation(const RemovalRun& run, const std::string& folder, boo
 bool RollBack(const RemovalRun& run, const std::string& folder, const Lines& thisRun) {
   Lines lines;
   ReadJournal(run.services, folder, &lines);
-  const bool tail = lines.size() >= thisRun.size() &&
-                    std::equal(thisRun.begin(), thisRun.end(), lines.end() - thisRun.size(),
-                               [](const core::Effect& a, const core::Effect& b) { return a.kind == b.kind && a.fields == b.fields; });
+  const bool tail =
+      lines.size() >= thisRun.size() &&
+      std::equal(thisRun.begin(), thisRun.end(), lines.end() - thisRun.size(),
+                 [](const core::Effect& a, const core::Effect& b) { return a.kind == b.kind && a.fields == b.fields; });
   Lines earlier(lines.begin(), tail ? lines.end() - thisRun.size() : lines.end());
   UndoContext context = ContextOf(run, folder);
   context.rollingBack = true;

@@ -31,9 +31,9 @@ struct Removal {
     Unreadable,  // the journal cannot be read whole: nothing was touched
   };
   End end = End::Removed;
-  bool errors = false;                 // a line was refused, or something could not be undone
-  bool restartNeeded = false;          // something goes only when Windows next starts
-  std::vector<std::string> changed;    // files left as they are: changed after the install
+  bool errors = false;               // a line was refused, or something could not be undone
+  bool restartNeeded = false;        // something goes only when Windows next starts
+  std::vector<std::string> changed;  // files left as they are: changed after the install
 };
 
 // Removes the installation in `folder`: every line undone, then (when nothing is left to undo)

@@ -54,14 +54,13 @@ class PickerWindow {
 };
 
 // BFFCALLBACK: the picker, the message, its parameter and the callback data.
-using BrowseCallback = int (*)(PickerWindow& picker, unsigned message, std::intptr_t param,
-                               std::intptr_t data);
+using BrowseCallback = int (*)(PickerWindow& picker, unsigned message, std::intptr_t param, std::intptr_t data);
 
 // BROWSEINFOA.
 struct BrowseInfo {
   WindowHandle owner = kNoWindow;
-  ItemIdList root = kNoItem;     // none: the picker starts at the desktop
-  char* displayName = nullptr;   // a buffer of kMaxPath bytes
+  ItemIdList root = kNoItem;    // none: the picker starts at the desktop
+  char* displayName = nullptr;  // a buffer of kMaxPath bytes
   const char* title = nullptr;
   unsigned flags = 0;
   BrowseCallback callback = nullptr;
@@ -73,11 +72,11 @@ class Desktop {
   virtual ~Desktop() = default;
 
   // MessageBoxA: the answer, or 0 when the box could not be shown.
-  virtual int ShowMessageBox(WindowHandle owner, const std::string& text,
-                             const std::string& caption, unsigned type) = 0;
+  virtual int ShowMessageBox(WindowHandle owner, const std::string& text, const std::string& caption,
+                             unsigned type) = 0;
   // MessageBoxW of UTF-8 texts, readable whatever the system's code page.
-  virtual int ShowUnicodeMessageBox(WindowHandle owner, const std::string& utf8Text,
-                                    const std::string& utf8Caption, unsigned type) = 0;
+  virtual int ShowUnicodeMessageBox(WindowHandle owner, const std::string& utf8Text, const std::string& utf8Caption,
+                                    unsigned type) = 0;
 
   // SHBrowseForFolderA: the item picked, or kNoItem when the user cancelled.
   virtual ItemIdList BrowseForFolder(const BrowseInfo& info) = 0;

@@ -18,9 +18,7 @@ void DDX_Text(DataExchange& dx, int id, std::string& value) {
   }
 }
 
-void DDX_Control(DataExchange& dx, int id, DialogItem& control) {
-  control.Attach(dx.m_window, id);
-}
+void DDX_Control(DataExchange& dx, int id, DialogItem& control) { control.Attach(dx.m_window, id); }
 
 void Dialog::UpdateData(bool saveAndValidate) {
   if (m_window == nullptr) return;

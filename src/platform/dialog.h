@@ -47,8 +47,7 @@ class ProgressControl final : public DialogItem, public ProgressBar {
 // One transfer between a dialog's members and its controls, in the direction asked.
 class DataExchange {
  public:
-  DataExchange(DialogWindow& window, bool saveAndValidate)
-      : m_window(window), m_bSaveAndValidate(saveAndValidate) {}
+  DataExchange(DialogWindow& window, bool saveAndValidate) : m_window(window), m_bSaveAndValidate(saveAndValidate) {}
 
   DialogWindow& m_window;
   // True: controls into members. False: members into controls.

@@ -35,8 +35,7 @@ class DialogWindow {
   virtual std::string GetItemText(int id) = 0;
   virtual void SetItemText(int id, const std::string& text) = 0;
   // SendDlgItemMessageA.
-  virtual std::intptr_t SendItemMessage(int id, std::uint32_t message, std::uintptr_t wParam,
-                                        std::intptr_t lParam) = 0;
+  virtual std::intptr_t SendItemMessage(int id, std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) = 0;
 
   // LoadIconA from the program's own resources; kNoIcon when it does not load.
   virtual IconHandle LoadProgramIcon(int resourceId) = 0;

@@ -28,9 +28,9 @@ class Xxh32 {
     }
   }
   std::uint32_t Finish() const {
-    std::uint32_t hash = m_total >= sizeof m_block
-                             ? Rotate(m_lanes[0], 1) + Rotate(m_lanes[1], 7) + Rotate(m_lanes[2], 12) + Rotate(m_lanes[3], 18)
-                             : kPrime5;
+    std::uint32_t hash = m_total >= sizeof m_block ? Rotate(m_lanes[0], 1) + Rotate(m_lanes[1], 7) +
+                                                         Rotate(m_lanes[2], 12) + Rotate(m_lanes[3], 18)
+                                                   : kPrime5;
     hash += static_cast<std::uint32_t>(m_total);
     std::size_t at = 0;
     for (; at + 4 <= m_filled; at += 4) hash = Rotate(hash + Word(m_block + at) * kPrime3, 17) * kPrime4;
@@ -50,7 +50,9 @@ class Xxh32 {
     const auto* b = reinterpret_cast<const unsigned char*>(bytes);
     return b[0] | (b[1] << 8) | (b[2] << 16) | (static_cast<std::uint32_t>(b[3]) << 24);
   }
-  static std::uint32_t Round(std::uint32_t lane, std::uint32_t word) { return Rotate(lane + word * kPrime2, 13) * kPrime1; }
+  static std::uint32_t Round(std::uint32_t lane, std::uint32_t word) {
+    return Rotate(lane + word * kPrime2, 13) * kPrime1;
+  }
 
   std::uint32_t m_lanes[4] = {kPrime1 + kPrime2, kPrime2, 0, 0u - kPrime1};
   char m_block[16] = {};

@@ -6,8 +6,7 @@ namespace {
 // Length in bytes of the character that starts at `offset`; a lead byte at the very end
 // of the text counts as a character of its own.
 std::size_t CharacterLength(const std::string& text, std::size_t offset, LeadByteTest isLeadByte) {
-  const bool twoBytes = isLeadByte(static_cast<unsigned char>(text[offset])) &&
-                        offset + 1 < text.size();
+  const bool twoBytes = isLeadByte(static_cast<unsigned char>(text[offset])) && offset + 1 < text.size();
   return twoBytes ? 2 : 1;
 }
 
@@ -25,8 +24,7 @@ std::size_t FindLastCharacter(const std::string& text, char ch, LeadByteTest isL
   return found;
 }
 
-std::size_t FindByCharacters(const std::string& text, const std::string& needle,
-                             LeadByteTest isLeadByte) {
+std::size_t FindByCharacters(const std::string& text, const std::string& needle, LeadByteTest isLeadByte) {
   if (needle.empty()) return 0;
   for (std::size_t offset = 0; offset < text.size();) {
     if (text.compare(offset, needle.size(), needle) == 0) return offset;

@@ -20,8 +20,7 @@ std::size_t FindLastCharacter(const std::string& text, char ch, LeadByteTest isL
 
 // Byte offset of the first occurrence of `needle` that starts on a character boundary,
 // or npos. An empty needle is found at 0.
-std::size_t FindByCharacters(const std::string& text, const std::string& needle,
-                             LeadByteTest isLeadByte);
+std::size_t FindByCharacters(const std::string& text, const std::string& needle, LeadByteTest isLeadByte);
 
 // The pieces of the text between the characters equal to `ch` (a single-byte character):
 // "a;b;" gives "a", "b" and "".

@@ -35,8 +35,7 @@ class Registry {
   // RegOpenKeyA: default access; a null or empty name yields a handle for `parent` itself.
   virtual ErrorCode OpenKey(RegKey parent, const char* subKey, RegKey* result) = 0;
   // RegOpenKeyExA with the given access mask.
-  virtual ErrorCode OpenKeyEx(RegKey parent, const char* subKey, std::uint32_t access,
-                              RegKey* result) = 0;
+  virtual ErrorCode OpenKeyEx(RegKey parent, const char* subKey, std::uint32_t access, RegKey* result) = 0;
   // RegCreateKeyExA with the given access mask: creates the key and any missing parent, or opens
   // it where it exists.
   virtual ErrorCode CreateKey(RegKey parent, const char* subKey, std::uint32_t access, RegKey* result) = 0;
@@ -47,14 +46,13 @@ class Registry {
   // RegQueryInfoKeyA asking only for the number of values.
   virtual ErrorCode QueryValueCount(RegKey key, std::uint32_t* count) = 0;
   // RegEnumKeyExA: `nameChars` holds the buffer's capacity in and the name's length out.
-  virtual ErrorCode EnumKey(RegKey key, std::uint32_t index, char* name,
-                            std::uint32_t* nameChars) = 0;
+  virtual ErrorCode EnumKey(RegKey key, std::uint32_t index, char* name, std::uint32_t* nameChars) = 0;
   // RegQueryValueExA: kErrorMoreData with the needed size in `size` when `data` is too small.
-  virtual ErrorCode QueryValue(RegKey key, const char* valueName, std::uint32_t* type,
-                               std::uint8_t* data, std::uint32_t* size) = 0;
+  virtual ErrorCode QueryValue(RegKey key, const char* valueName, std::uint32_t* type, std::uint8_t* data,
+                               std::uint32_t* size) = 0;
   // RegSetValueExA (reserved argument 0).
-  virtual ErrorCode SetValue(RegKey key, const char* valueName, std::uint32_t type,
-                             const std::uint8_t* data, std::uint32_t size) = 0;
+  virtual ErrorCode SetValue(RegKey key, const char* valueName, std::uint32_t type, const std::uint8_t* data,
+                             std::uint32_t size) = 0;
   // RegDeleteValueA.
   virtual ErrorCode DeleteValue(RegKey key, const char* valueName) = 0;
   virtual ErrorCode CloseKey(RegKey key) = 0;

@@ -6,16 +6,16 @@
 namespace texts {
 
 // Captions.
-extern const char kSetupDialogCaption[];     // V-结构工具箱安装
-extern const char kSoftwareSetupCaption[];   // V-软件安装
-extern const char kToolboxSetupCaption[];    // V-工具箱安装
+extern const char kSetupDialogCaption[];    // V-结构工具箱安装
+extern const char kSoftwareSetupCaption[];  // V-软件安装
+extern const char kToolboxSetupCaption[];   // V-工具箱安装
 
 // Dialog texts formatted at start-up.
-extern const char kBitsFormat[];             // ( %d位 AutoCAD版 )
-extern const char kBrowseTitle[];            // 请选择安装目录：
+extern const char kBitsFormat[];   // ( %d位 AutoCAD版 )
+extern const char kBrowseTitle[];  // 请选择安装目录：
 
 // The typeface of the dialog's title and bitness texts.
-extern const char kSongTypeface[];           // 宋体
+extern const char kSongTypeface[];  // 宋体
 
 // Messages.
 extern const char kCloseAcadFirst[];         // 请关闭AutoCAD后再进行安装 !
@@ -29,24 +29,24 @@ extern const char kChooseInstallPath[];      // 请选择安装路径 !
 extern const char kInstallPathTooLong[];     // 安装路径过长，请选择较短的安装路径 !
 
 // The command line's usage and the exit codes.
-extern const char kUsage[];                  // 用法：SetUp.exe [/S | /VERYSILENT | /SILENT | /QUIET …] …
+extern const char kUsage[];  // 用法：SetUp.exe [/S | /VERYSILENT | /SILENT | /QUIET …] …
 
 // The uninstall.
-extern const char kUninstallCaption[];        // V-结构工具箱卸载
-extern const char kConfirmUninstall[];        // 确定要卸载结构工具箱软件吗？
-extern const char kCloseAcadBeforeUninstall[]; // 请关闭AutoCAD后再进行卸载 !
-extern const char kUninstallFinished[];       // 卸载完成 ! 字体文件…仍保留在AutoCAD的Fonts文件夹中…
-extern const char kUninstallFinishedPartly[]; // 卸载完成，但部分文件或注册表项未能删除 ! 字体文件…
+extern const char kUninstallCaption[];          // V-结构工具箱卸载
+extern const char kConfirmUninstall[];          // 确定要卸载结构工具箱软件吗？
+extern const char kCloseAcadBeforeUninstall[];  // 请关闭AutoCAD后再进行卸载 !
+extern const char kUninstallFinished[];  // 卸载完成 ! 字体文件…仍保留在AutoCAD的Fonts文件夹中…
+extern const char kUninstallFinishedPartly[];  // 卸载完成，但部分文件或注册表项未能删除 ! 字体文件…
 extern const char kUninstallRestartNeeded[];  // 卸载完成，部分文件将在 Windows 重启后删除 ! 字体文件…
 extern const char kChangedFilesKept[];        // 以下文件在安装后被修改过，已保留：
 extern const char kNotInstalled[];            // 未找到结构工具箱软件的安装，无需卸载 !
 extern const char kRecordUnreadable[];        // 无法读取安装记录 Uninstall.dat，卸载未进行 !
 
 // The product's name, as Programs and Features shows it.
-extern const char kProductName[];            // 结构工具箱软件
+extern const char kProductName[];  // 结构工具箱软件
 
 // Names in the installation package.
-extern const char kExtensionLibraryMark[];   // 扩展绘图库
-extern const char kExtensionLibraryFolder[]; // Vortel扩展绘图库
+extern const char kExtensionLibraryMark[];    // 扩展绘图库
+extern const char kExtensionLibraryFolder[];  // Vortel扩展绘图库
 
 }  // namespace texts

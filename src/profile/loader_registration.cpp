@@ -3,11 +3,11 @@
 
 #include "profile/loader_registration.h"
 
-#include "profile/trusted_paths.h"
 #include "core/registry_keys.h"
 #include "platform/format.h"
 #include "platform/paths.h"
 #include "platform/registry_values.h"
+#include "profile/trusted_paths.h"
 
 using platform::RegKey;
 using platform::ScopedRegKey;
@@ -59,7 +59,8 @@ platform::ErrorCode WriteLoaderEntry(platform::Registry& registry, RegKey produc
   const platform::ErrorCode created =
       registry.CreateKey(productKey, entryName.c_str(), platform::kKeyReadWrite, entry.Receive());
   if (!entry.IsOpen()) return created != platform::kErrorSuccess ? created : platform::kErrorInvalidHandle;
-  const platform::ErrorCode controlsSet = platform::SetNumber(registry, entry.Get(), kLoadControlsValue, kLoadOnStartup);
+  const platform::ErrorCode controlsSet =
+      platform::SetNumber(registry, entry.Get(), kLoadControlsValue, kLoadOnStartup);
   const platform::ErrorCode loaderSet = platform::SetText(registry, entry.Get(), kLoaderValue, loader);
   return controlsSet != platform::kErrorSuccess ? controlsSet : loaderSet;
 }
@@ -79,16 +80,16 @@ bool RegisterLoaderEntry(const CAcadInstallInfo& info, RegKey productKey, const 
     core::CreateKeyReported(services, productKey, "HKLM\\" + productKeyPath.substr(0, productKeyPath.size() - 1),
                             "Applications", applications, report);
   }
-  const platform::ErrorCode written = fits ? WriteLoaderEntry(services.registry, productKey, entryName, loader)
-                                           : platform::kErrorFilenameTooLong;
+  const platform::ErrorCode written =
+      fits ? WriteLoaderEntry(services.registry, productKey, entryName, loader) : platform::kErrorFilenameTooLong;
   const std::string key = "HKLM\\" + productKeyPath + entryName;
   if (written == platform::kErrorSuccess) {
     report.Done(core::Effect{core::EffectKind::LoaderWritten, {productKeyPath, entryName}});
   }
   report.Line(written == platform::kErrorSuccess
-               ? platform::FormatText("loader entry written: %s: LOADER (REG_SZ) = %s, LOADCTRLS (REG_DWORD) = %u",
-                                      key.c_str(), loader.c_str(), kLoadOnStartup)
-               : platform::FormatText("loader entry not written: %s (error %ld)", key.c_str(), written));
+                  ? platform::FormatText("loader entry written: %s: LOADER (REG_SZ) = %s, LOADCTRLS (REG_DWORD) = %u",
+                                         key.c_str(), loader.c_str(), kLoadOnStartup)
+                  : platform::FormatText("loader entry not written: %s (error %ld)", key.c_str(), written));
   return written == platform::kErrorSuccess;
 }
 
@@ -119,7 +120,7 @@ bool RegisterLoader(const CAcadInstallInfo& info, int year, int packageBits, cor
                                                           platform::kKeyReadWrite, productKey.Receive());
     if (!productKey.IsOpen()) {
       report.Line(platform::FormatText("loader entries not written below HKLM\\%s: the key does not open (error %ld)",
-                                    productKeyPath.c_str(), opened));
+                                       productKeyPath.c_str(), opened));
       allWritten = false;
       continue;
     }

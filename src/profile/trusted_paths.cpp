@@ -217,12 +217,12 @@ bool RemoveTrustedPath(const CAcadInstallInfo& info, core::Report& report) {
   bool removed = true;
   for (const std::string& variablesKey : CollectVariablesKeys(info.Services())) {
     const StoredList read = ReadTrustedPaths(info.Services().registry, variablesKey, kUninstallReadLimit);
-    if (read.error != platform::kErrorSuccess || !ListNamesFolder(read.text, info.m_strInstallDir,
-                                                                  info.Services().isLeadByte)) {
+    if (read.error != platform::kErrorSuccess ||
+        !ListNamesFolder(read.text, info.m_strInstallDir, info.Services().isLeadByte)) {
       continue;
     }
-    removed &= UntrustFolder(info.Services(), variablesKey, info.m_strInstallDir, false, report) ==
-               platform::kErrorSuccess;
+    removed &=
+        UntrustFolder(info.Services(), variablesKey, info.m_strInstallDir, false, report) == platform::kErrorSuccess;
   }
   return removed;
 }

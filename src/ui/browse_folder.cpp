@@ -7,8 +7,7 @@
 
 using namespace platform;
 
-bool BrowseForFolder(Desktop& desktop, WindowHandle owner, const char* title,
-                     std::string& folder) {
+bool BrowseForFolder(Desktop& desktop, WindowHandle owner, const char* title, std::string& folder) {
   if (!folder.empty()) g_strBrowseFolder = folder;
 
   std::array<char, kMaxPath> buffer{};
@@ -27,8 +26,7 @@ bool BrowseForFolder(Desktop& desktop, WindowHandle owner, const char* title,
   return true;
 }
 
-int BrowseFolderCallback(PickerWindow& picker, unsigned message, std::intptr_t /*param*/,
-                         std::intptr_t data) {
+int BrowseFolderCallback(PickerWindow& picker, unsigned message, std::intptr_t /*param*/, std::intptr_t data) {
   // The data is a path text; TRUE tells the picker so.
   if (message == kBffmInitialized) picker.Send(kBffmSetSelectionA, 1, data);
   // Also after a typed name failed validation: 0 lets the picker close.

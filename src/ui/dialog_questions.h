@@ -7,8 +7,7 @@
 
 class DialogQuestions final : public core::CopyQuestions {
  public:
-  DialogQuestions(platform::Desktop& desktop, platform::WindowHandle dialog)
-      : m_desktop(desktop), m_dialog(dialog) {}
+  DialogQuestions(platform::Desktop& desktop, platform::WindowHandle dialog) : m_desktop(desktop), m_dialog(dialog) {}
 
   // "未找到安装所需的Data文件夹 ! ...", with an OK button.
   void PackageNotFound() override;

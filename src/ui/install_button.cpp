@@ -33,9 +33,7 @@ void Dlg_Setup::OnInstall() {
       desktop.ShowMessageBox(Handle(), texts::kInstallFinishedPartly, texts::kToolboxSetupCaption,
                              platform::kMbOk | platform::kMbIconWarning);
       break;
-    default:
-      OnCancel();
-      return;
+    default: OnCancel(); return;
   }
   OnOK();
 }

@@ -48,9 +48,8 @@ Dlg_Setup::Dlg_Setup(CAcadInstallInfo& installInfo, const platform::Services& se
       m_report(report != nullptr ? *report : m_noReport) {}
 
 void Dlg_Setup::DoDataExchange(platform::DataExchange& dx) {
-  std::for_each(kReleaseBoxes.rbegin(), kReleaseBoxes.rend(), [&](const ReleaseBox& box) {
-    DDX_Control(dx, box.controlId, this->*box.button);
-  });
+  std::for_each(kReleaseBoxes.rbegin(), kReleaseBoxes.rend(),
+                [&](const ReleaseBox& box) { DDX_Control(dx, box.controlId, this->*box.button); });
   for (const ReleaseBox& box : kReleaseBoxes) DDX_Check(dx, box.controlId, this->*box.tick);
   DDX_Text(dx, IDC_TITLE, m_strTitle);
   DDX_Text(dx, IDC_BITS, m_strBits);

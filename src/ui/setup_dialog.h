@@ -35,18 +35,17 @@ class Dlg_Setup : public platform::Dialog {
   void UpdateInstallButton();
 
   // Control objects of the release check boxes, declared from 2027 down to 2007.
-  platform::Button m_btnAcad2027, m_btnAcad2026, m_btnAcad2025, m_btnAcad2024, m_btnAcad2023,
-      m_btnAcad2022, m_btnAcad2021, m_btnAcad2020, m_btnAcad2019, m_btnAcad2018, m_btnAcad2017,
-      m_btnAcad2016, m_btnAcad2015, m_btnAcad2014, m_btnAcad2013, m_btnAcad2012, m_btnAcad2011,
-      m_btnAcad2010, m_btnAcad2009, m_btnAcad2008, m_btnAcad2007;
+  platform::Button m_btnAcad2027, m_btnAcad2026, m_btnAcad2025, m_btnAcad2024, m_btnAcad2023, m_btnAcad2022,
+      m_btnAcad2021, m_btnAcad2020, m_btnAcad2019, m_btnAcad2018, m_btnAcad2017, m_btnAcad2016, m_btnAcad2015,
+      m_btnAcad2014, m_btnAcad2013, m_btnAcad2012, m_btnAcad2011, m_btnAcad2010, m_btnAcad2009, m_btnAcad2008,
+      m_btnAcad2007;
   // Tick state of each release's box, declared from 2007 up to 2027; nonzero is ticked.
-  int m_bAcad2007 = 1, m_bAcad2008 = 1, m_bAcad2009 = 1, m_bAcad2010 = 1, m_bAcad2011 = 1,
-      m_bAcad2012 = 1, m_bAcad2013 = 1, m_bAcad2014 = 1, m_bAcad2015 = 1, m_bAcad2016 = 1,
-      m_bAcad2017 = 1, m_bAcad2018 = 1, m_bAcad2019 = 1, m_bAcad2020 = 1, m_bAcad2021 = 1,
-      m_bAcad2022 = 1, m_bAcad2023 = 1, m_bAcad2024 = 1, m_bAcad2025 = 1, m_bAcad2026 = 1,
-      m_bAcad2027 = 1;
-  std::string m_strTitle;          // title and version, static 1013
-  std::string m_strBits;           // bitness of the AutoCAD edition served, static 1021
+  int m_bAcad2007 = 1, m_bAcad2008 = 1, m_bAcad2009 = 1, m_bAcad2010 = 1, m_bAcad2011 = 1, m_bAcad2012 = 1,
+      m_bAcad2013 = 1, m_bAcad2014 = 1, m_bAcad2015 = 1, m_bAcad2016 = 1, m_bAcad2017 = 1, m_bAcad2018 = 1,
+      m_bAcad2019 = 1, m_bAcad2020 = 1, m_bAcad2021 = 1, m_bAcad2022 = 1, m_bAcad2023 = 1, m_bAcad2024 = 1,
+      m_bAcad2025 = 1, m_bAcad2026 = 1, m_bAcad2027 = 1;
+  std::string m_strTitle;  // title and version, static 1013
+  std::string m_strBits;   // bitness of the AutoCAD edition served, static 1021
   platform::ProgressControl m_progress;
   std::string m_strPath = core::kDefaultFolder;  // the folder chosen, edit box 1000
 

@@ -38,7 +38,7 @@ core::Ending Tell(const platform::Services& services, const std::string& text, u
 
 // The closing message, naming the files left because they changed after the install.
 std::string ClosingText(const uninstall::UninstallResult& result) {
-  std::string text = result.ending == core::Ending::Finished            ? texts::kUninstallFinished
+  std::string text = result.ending == core::Ending::Finished             ? texts::kUninstallFinished
                      : result.ending == core::Ending::FinishedWithErrors ? texts::kUninstallFinishedPartly
                      : result.ending == core::Ending::RestartNeeded      ? texts::kUninstallRestartNeeded
                      : result.ending == core::Ending::NothingToRemove    ? texts::kNotInstalled

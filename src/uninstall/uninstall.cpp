@@ -21,8 +21,8 @@ bool HandOver(const UninstallRun& run, const std::string& installFolder) {
   const std::optional<std::string> chosen = platform::FolderOf(installFolder, services.isLeadByte);
   const std::string finisher =
       platform::FormatText("%sVortel-Uninstall-%u.exe", services.environment.TempFolder().c_str(), self);
-  platform::ErrorCode started = program && chosen ? services.files.Copy(*program, finisher, false)
-                                                  : platform::kErrorFileNotFound;
+  platform::ErrorCode started =
+      program && chosen ? services.files.Copy(*program, finisher, false) : platform::kErrorFileNotFound;
   if (started == platform::kErrorSuccess) {
     const std::string log = run.logPath.empty() ? "" : " /LOG=\"" + run.logPath + "\"";
     started = services.processes.StartProgram(
@@ -65,7 +65,7 @@ std::optional<std::string> FolderToRemove(const platform::Services& services, co
 
 core::Refusal CheckUninstall(const platform::Services& services, const core::RunChoices& choices) {
   return choices.finishAfter == 0 && deploy::IsAcadRunning(services) ? core::Refusal::AcadRunningForUninstall
-                                                                      : core::Refusal::None;
+                                                                     : core::Refusal::None;
 }
 
 UninstallResult Uninstall(const UninstallRun& run, const std::string& installFolder) {
@@ -86,8 +86,8 @@ UninstallResult Uninstall(const UninstallRun& run, const std::string& installFol
     case journal::Removal::End::Removed:
       const bool handedOver = removal.end != journal::Removal::End::Handover || HandOver(run, installFolder);
       result.ending = removal.errors || !handedOver ? core::Ending::FinishedWithErrors
-                      : removal.restartNeeded      ? core::Ending::RestartNeeded
-                                                   : core::Ending::Finished;
+                      : removal.restartNeeded       ? core::Ending::RestartNeeded
+                                                    : core::Ending::Finished;
       break;
   }
   for (const std::string& file : removal.changed) run.report.Line("kept, changed after the install: " + file);

@@ -8,9 +8,9 @@
 #include "platform/multibyte.h"
 
 #ifdef _WIN32
-#include <windows.h>
 #include <aclapi.h>
 #include <sddl.h>
+#include <windows.h>
 
 #include <filesystem>
 
@@ -46,8 +46,7 @@ struct Machine : platform::Win32Services {
     PACL dacl = nullptr;
     ConvertStringSecurityDescriptorToSecurityDescriptorA("D:(A;OICI;FA;;;WD)", SDDL_REVISION_1, &descriptor, nullptr);
     GetSecurityDescriptorDacl(descriptor, &present, &dacl, &defaulted);
-    SetNamedSecurityInfoA(const_cast<char*>(path.c_str()), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr,
-                          dacl, nullptr);
+    SetNamedSecurityInfoA(const_cast<char*>(path.c_str()), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, dacl, nullptr);
     LocalFree(descriptor);
   }
 
@@ -82,7 +81,9 @@ namespace {
 
 class Contract : public ::testing::Test {
  protected:
-  void SetUp() override { ASSERT_EQ(registry.CreateKey(kHkeyCurrentUser, machine.scratchKey.c_str(), kKeyReadWrite, key.Receive()), kErrorSuccess); }
+  void SetUp() override {
+    ASSERT_EQ(registry.CreateKey(kHkeyCurrentUser, machine.scratchKey.c_str(), kKeyReadWrite, key.Receive()), kErrorSuccess);
+  }
   Names SubKeys() {
     Names names;
     char name[256];
@@ -243,7 +244,8 @@ TEST_F(Contract, FilesAreWrittenOnReadInPiecesMovedAndProtectedAndARunIsGuarded)
   char piece[4] = {};
   std::uint32_t read = 0;
   std::string pieces;
-  while (files.ReadFromFile(file.Get(), piece, sizeof piece, &read) == kErrorSuccess && read > 0) pieces += "[" + std::string(piece, read) + "]";
+  while (files.ReadFromFile(file.Get(), piece, sizeof piece, &read) == kErrorSuccess && read > 0)
+    pieces += "[" + std::string(piece, read) + "]";
   file.Reset();
   EXPECT_EQ(pieces, "[one\r][\ntwo][\r\n]");
   EXPECT_EQ(files.OpenFileForReading(In("none"), file.Receive()), kErrorFileNotFound);

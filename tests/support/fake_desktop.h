@@ -14,7 +14,12 @@
 
 namespace fakes {
 
-struct ShownBox { platform::WindowHandle owner; std::string text, caption; unsigned type; bool unicode = false; };
+struct ShownBox {
+  platform::WindowHandle owner;
+  std::string text, caption;
+  unsigned type;
+  bool unicode = false;
+};
 
 struct ShownPicker {
   platform::BrowseInfo info;
@@ -26,15 +31,14 @@ class FakeDesktop final : public platform::Desktop, private platform::PickerWind
   explicit FakeDesktop(Faults& faults) : m_faults(faults) {}
 
   std::vector<ShownBox> boxes;
-  std::deque<int> answers;      // given in turn; once they run out a box gets its first button
+  std::deque<int> answers;  // given in turn; once they run out a box gets its first button
   // What the user picks in turn: a folder, "" for an item that is no folder, nothing to cancel.
   std::deque<std::optional<std::string>> picks;
   std::vector<ShownPicker> pickers;
   std::map<platform::ItemIdList, std::string> liveItems;  // handed out and not yet freed, with their folders
   int badFrees = 0;
 
-  int ShowMessageBox(platform::WindowHandle owner, const std::string& text, const std::string& caption,
-                     unsigned type) override {
+  int ShowMessageBox(platform::WindowHandle owner, const std::string& text, const std::string& caption, unsigned type) override {
     const auto planted = m_faults.Take("ShowMessageBox", std::to_string(type));
     boxes.push_back(ShownBox{owner, text, caption, type});
     const int first = (type & 0xF) == platform::kMbAbortRetryIgnore ? platform::kIdAbort : platform::kIdOk;
@@ -42,8 +46,7 @@ class FakeDesktop final : public platform::Desktop, private platform::PickerWind
     if (!planted && !answers.empty()) answers.pop_front();
     return answer;
   }
-  int ShowUnicodeMessageBox(platform::WindowHandle owner, const std::string& text, const std::string& caption,
-                            unsigned type) override {
+  int ShowUnicodeMessageBox(platform::WindowHandle owner, const std::string& text, const std::string& caption, unsigned type) override {
     const int answer = ShowMessageBox(owner, text, caption, type);
     boxes.back().unicode = true;
     return answer;

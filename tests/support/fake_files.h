@@ -19,14 +19,13 @@ class FakeFiles final : public platform::FileSystem {
 
   std::string modulePath = "D:\\pkg\\SetUp.exe";
   std::string currentFolder = "D:\\pkg";
-  std::set<std::string, NameLess> protectedFolders;  // with the protected access list
-  std::set<std::string, NameLess> writableByOthers;  // folders others may write in
+  std::set<std::string, NameLess> protectedFolders;            // with the protected access list
+  std::set<std::string, NameLess> writableByOthers;            // folders others may write in
   std::vector<std::pair<std::string, std::string>> atRestart;  // moves (or, to "", deletions) when Windows starts
 
   // Both make the missing folders above them. "file:stream" adds a stream to a file.
   void AddFolder(const std::string& path, std::uint32_t attributes = kFolder) { Make(path).attributes = attributes | kFolder; }
-  void AddFile(const std::string& path, const std::string& contents = "",
-               std::uint32_t attributes = platform::kFileAttributeArchive) {
+  void AddFile(const std::string& path, const std::string& contents = "", std::uint32_t attributes = platform::kFileAttributeArchive) {
     const std::size_t colon = StreamColon(path);
     if (colon != std::string::npos) {
       Find(path.substr(0, colon))->streams.insert(path.substr(colon + 1));
@@ -75,8 +74,7 @@ class FakeFiles final : public platform::FileSystem {
     std::memcpy(buffer, modulePath.c_str(), std::min(length + 1, size));
     return std::min(length, size);
   }
-  platform::ErrorCode FindFirst(const std::string& pattern, platform::FindHandle* handle,
-                                platform::FoundEntry* entry) override {
+  platform::ErrorCode FindFirst(const std::string& pattern, platform::FindHandle* handle, platform::FoundEntry* entry) override {
     *handle = platform::kInvalidFindHandle;
     if (const auto fault = m_faults.Take("FindFirst", pattern)) return *fault;
     const Place place = Locate(pattern);
@@ -154,9 +152,7 @@ class FakeFiles final : public platform::FileSystem {
     place.folder->children.erase(place.leaf);
     return platform::kErrorSuccess;
   }
-  platform::ErrorCode MakeProtectedDirectory(const std::string& path) override {
-    return Mkdir("MakeProtectedDirectory", path, true);
-  }
+  platform::ErrorCode MakeProtectedDirectory(const std::string& path) override { return Mkdir("MakeProtectedDirectory", path, true); }
   platform::ErrorCode MakeDirectory(const std::string& path) override { return Mkdir("MakeDirectory", path, false); }
   platform::ErrorCode ProtectFolder(const std::string& path) override {
     if (const auto fault = m_faults.Take("ProtectFolder", path)) return *fault;
@@ -174,8 +170,7 @@ class FakeFiles final : public platform::FileSystem {
     *othersMayWrite = writableByOthers.count(path) != 0;
     return Done(Find(path) != nullptr, platform::kErrorFileNotFound);
   }
-  platform::ErrorCode CreateFileForWriting(const std::string& path, platform::WriteMode mode,
-                                           platform::FileHandle* handle) override {
+  platform::ErrorCode CreateFileForWriting(const std::string& path, platform::WriteMode mode, platform::FileHandle* handle) override {
     *handle = platform::kInvalidFile;
     if (const auto fault = m_faults.Take("CreateFileForWriting", path)) return *fault;
     const Place place = Locate(path);
@@ -204,8 +199,7 @@ class FakeFiles final : public platform::FileSystem {
     m_open[*handle = m_nextHandle += 4] = OpenFile{path, 0};
     return platform::kErrorSuccess;
   }
-  platform::ErrorCode ReadFromFile(platform::FileHandle handle, char* buffer, std::uint32_t size,
-                                   std::uint32_t* read) override {
+  platform::ErrorCode ReadFromFile(platform::FileHandle handle, char* buffer, std::uint32_t size, std::uint32_t* read) override {
     OpenFile& file = m_open.at(handle);
     *read = 0;
     if (const auto fault = m_faults.Take("ReadFromFile", file.path)) return *fault;
@@ -246,10 +240,21 @@ class FakeFiles final : public platform::FileSystem {
     bool IsFixed() const { return (attributes & (kFolder | platform::kFileAttributeReadOnly)) != 0; }
   };
   // Where a path lies: the folder that holds it (null when there is none), its name there and what has that name.
-  struct Place { Node* folder = nullptr; std::string leaf; Node* node = nullptr; };
+  struct Place {
+    Node* folder = nullptr;
+    std::string leaf;
+    Node* node = nullptr;
+  };
   // An open listing: the entries found and which of them FindNext reports.
-  struct Listing { std::string pattern; std::vector<platform::FoundEntry> entries; std::size_t next = 1; };
-  struct OpenFile { std::string path; std::size_t at; };
+  struct Listing {
+    std::string pattern;
+    std::vector<platform::FoundEntry> entries;
+    std::size_t next = 1;
+  };
+  struct OpenFile {
+    std::string path;
+    std::size_t at;
+  };
 
   bool IsRunning(const std::string& path) const { return Upper(path) == Upper(modulePath); }
   platform::ErrorCode Mkdir(const char* method, const std::string& path, bool protect) {

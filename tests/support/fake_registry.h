@@ -52,12 +52,10 @@ class FakeRegistry final : public platform::Registry {
     *result = fault ? platform::kNullKey : parent;
     return fault.value_or(platform::kErrorSuccess);
   }
-  platform::ErrorCode OpenKeyEx(platform::RegKey parent, const char* subKey, std::uint32_t access,
-                                platform::RegKey* result) override {
+  platform::ErrorCode OpenKeyEx(platform::RegKey parent, const char* subKey, std::uint32_t access, platform::RegKey* result) override {
     return Open("OpenKeyEx", parent, subKey, result, false, access);
   }
-  platform::ErrorCode CreateKey(platform::RegKey parent, const char* subKey, std::uint32_t access,
-                                platform::RegKey* result) override {
+  platform::ErrorCode CreateKey(platform::RegKey parent, const char* subKey, std::uint32_t access, platform::RegKey* result) override {
     return Open("CreateKey", parent, subKey, result, true, access);
   }
   platform::ErrorCode DeleteKey(platform::RegKey parent, const char* subKey) override {
@@ -110,8 +108,8 @@ class FakeRegistry final : public platform::Registry {
     std::copy(value.data.begin(), value.data.end(), data);
     return platform::kErrorSuccess;
   }
-  platform::ErrorCode SetValue(platform::RegKey key, const char* valueName, std::uint32_t type,
-                               const std::uint8_t* data, std::uint32_t size) override {
+  platform::ErrorCode SetValue(platform::RegKey key, const char* valueName, std::uint32_t type, const std::uint8_t* data,
+                               std::uint32_t size) override {
     const Handle& handle = m_handles.at(key);
     if (const auto fault = m_faults.Take("SetValue", handle.path + "\\" + valueName)) return *fault;
     if (!handle.writable) return platform::kErrorAccessDenied;
@@ -135,7 +133,11 @@ class FakeRegistry final : public platform::Registry {
     std::map<std::string, RegValue, NameLess> values;
   };
   // The path from its root, single separators; whether it was opened to write.
-  struct Handle { std::shared_ptr<Node> node; std::string path; bool writable = true; };
+  struct Handle {
+    std::shared_ptr<Node> node;
+    std::string path;
+    bool writable = true;
+  };
 
   static std::string Joined(const std::string& path, const char* name) {
     std::string joined = path;  // a handle's path has single separators already
@@ -167,8 +169,8 @@ class FakeRegistry final : public platform::Registry {
     *count = static_cast<std::uint32_t>(size);
     return platform::kErrorSuccess;
   }
-  platform::ErrorCode Open(const char* method, platform::RegKey parent, const char* subKey, platform::RegKey* result,
-                           bool create, std::uint32_t access = platform::kKeyReadWrite) {
+  platform::ErrorCode Open(const char* method, platform::RegKey parent, const char* subKey, platform::RegKey* result, bool create,
+                           std::uint32_t access = platform::kKeyReadWrite) {
     *result = platform::kNullKey;
     const std::string path = Joined(m_handles.at(parent).path, subKey);
     if (const auto fault = m_faults.Take(method, path)) return *fault;

@@ -9,8 +9,8 @@
 #include <memory>
 #include <optional>
 #include <set>
-#include <utility>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/multibyte.h"
@@ -76,9 +76,9 @@ struct Faults {
   std::optional<long> Take(const std::string& method, const std::string& path, const std::string& other = "") {
     calls.push_back(method + " " + path);
     for (const Fault& fault : planted) {
-      const bool hit = fault.call >= 0 ? fault.call + 1 == static_cast<int>(calls.size())
-                                       : fault.method == method && (IsAtOrBelow(path, fault.path) ||
-                                                                    (!other.empty() && IsAtOrBelow(other, fault.path)));
+      const bool hit =
+          fault.call >= 0 ? fault.call + 1 == static_cast<int>(calls.size())
+                          : fault.method == method && (IsAtOrBelow(path, fault.path) || (!other.empty() && IsAtOrBelow(other, fault.path)));
       if (hit) return fault.outcome;
     }
     return std::nullopt;

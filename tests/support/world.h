@@ -50,8 +50,7 @@ struct World {
   }
   // Every registry key, listing and file opened was closed, every picked item freed once.
   bool AllReleased() const {
-    return registry.OpenHandles() == 0 && files.OpenHandles() == 0 && desktop.liveItems.empty() &&
-           desktop.badFrees == 0;
+    return registry.OpenHandles() == 0 && files.OpenHandles() == 0 && desktop.liveItems.empty() && desktop.badFrees == 0;
   }
 };
 

@@ -119,8 +119,10 @@ TEST_F(Discovery, EachKeyHoldingBothValuesIsFiledUnderTheYearOfItsProductName) {
 }
 
 TEST_F(Profile, EachTickedReleaseNamesItsLoaderBeneathEveryProductKeyUnderAnEntryOfItsYear) {
+  // clang-format off
   const int loaderYears[] = {2008, 2008, 2009, 2010, 2010, 2010, 2013, 2013, 2015, 2015, 2017,
                              2018, 2019, 2019, 2021, 2021, 2021, 2021, 2025, 2025, 2027};
+  // clang-format on
   std::vector<std::string> products;
   for (int year = 2007; year <= 2027; ++year) products.push_back(AddProduct(year, std::to_string(year)));
   const std::string second2011 = AddProduct(2011, "2011b");
@@ -128,7 +130,7 @@ TEST_F(Profile, EachTickedReleaseNamesItsLoaderBeneathEveryProductKeyUnderAnEntr
   ticks.fill(1);
   EXPECT_TRUE(profile::RegisterLoaders(info, ticks, 32, world.log));
   for (int year = 2007; year <= 2027; ++year) {
-    const std::string& product = products[year - 2007], name = "Vortel" + std::to_string(year);
+    const std::string &product = products[year - 2007], name = "Vortel" + std::to_string(year);
     EXPECT_EQ(world.registry.Keys(product), Names{name});
     EXPECT_EQ(Stored(product + name) + ", " + Stored(product + name, "LOADCTRLS"),
               kFolder + "\\Vortel" + std::to_string(loaderYears[year - 2007]) + ".ARX, dword 2");
@@ -141,7 +143,8 @@ TEST_F(Profile, EachTickedReleaseNamesItsLoaderBeneathEveryProductKeyUnderAnEntr
   EXPECT_EQ(world.registry.Keys(products[3]), (Names{"Vortel2010", "Vortel2010_32"}));
   EXPECT_EQ(Stored(products[3] + "Vortel2010_32"), kFolder + "\\Vortel2010_32.ARX");
   EXPECT_EQ(world.registry.Keys(products[4]), Names{"Vortel2011"});
-  EXPECT_TRUE(profile::RegisterLoader(info, 2006, 32, world.log) && profile::RegisterLoader(info, 2028, 32, world.log)) << "outside the table";
+  EXPECT_TRUE(profile::RegisterLoader(info, 2006, 32, world.log) && profile::RegisterLoader(info, 2028, 32, world.log))
+      << "outside the table";
   info.SetInstallDir("E:\\New");
   ticks = {0, 1};
   EXPECT_TRUE(profile::RegisterLoaders(info, ticks, 32, world.log));
@@ -170,6 +173,7 @@ TEST_F(Profile, AnEarlierEntryIsReplacedOrReusedWhenItHasSubkeysAndATooLongFolde
 
 TEST_F(Profile, TheFolderJoinsTheTrustedPathsUnlessAnEntryAlreadyNamesIt) {
   const std::string shallow = fakes::kShallow, letter = "\x81\x61";  // trail bytes '\' and 'a'
+  // clang-format off
   const struct {
     std::string stored, expected;
     std::uint32_t type = platform::kRegSz;
@@ -187,6 +191,7 @@ TEST_F(Profile, TheFolderJoinsTheTrustedPathsUnlessAnEntryAlreadyNamesIt) {
       // Read whole up to 10000 bytes with the NUL; a longer list is left as it is.
       {"c:\\" + std::string(9996, 'y'), "C:\\" + std::string(9996, 'Y') + ";" + kUpper},
       {"c:\\" + std::string(9997, 'y'), "c:\\" + std::string(9997, 'y')}};
+  // clang-format on
   for (const auto& [stored, expected, type] : cases) {
     const std::string key = AddProfile(kProfile, stored, type);
     profile::AddTrustedPath(info, world.log);
@@ -196,6 +201,7 @@ TEST_F(Profile, TheFolderJoinsTheTrustedPathsUnlessAnEntryAlreadyNamesIt) {
 
 TEST_F(Profile, TheFolderLeavesTheTrustedPathsAndEveryOtherEntryStaysAsItIs) {
   const std::string shallow = "C:\\" + fakes::kShallow;  // its last byte is no backslash
+                                                         // clang-format off
   const struct {
     std::string stored;
     bool madeByTheInstall;
@@ -209,6 +215,7 @@ TEST_F(Profile, TheFolderLeavesTheTrustedPathsAndEveryOtherEntryStaysAsItIs) {
       {std::string(12970, 'x') + ";" + kFolder, false, std::string(12970, 'x')}};  // as long as the install writes
   for (const auto& [stored, made, expected] : cases) {
     const std::string key = AddProfile(kProfile, stored);
+                                                         // clang-format on
     profile::UntrustFolder(world.services, key.substr(5), kFolder, made, world.log);
     EXPECT_EQ(Paths(key), expected) << stored;
   }

@@ -16,7 +16,8 @@ using fakes::Names;
 
 namespace {
 
-const std::string kPackage = "D:\\pkg\\Data", kInstalled = "C:\\Vortel\\V-Trelmox", kLibrary = std::string("\\") + texts::kExtensionLibraryFolder;
+const std::string kPackage = "D:\\pkg\\Data", kInstalled = "C:\\Vortel\\V-Trelmox",
+                  kLibrary = std::string("\\") + texts::kExtensionLibraryFolder;
 
 const deploy::PlacedEarlier kNone = [](const std::string&, const platform::FileDigest&) { return false; };
 
@@ -59,10 +60,12 @@ TEST(PackageLocation, DataBesideTheProgramOrElseTheProgramFolderHoldingTheMarker
   for (const std::string& folder : Names{"G:\\pkg\\Vortel2010.arx", deep + "\\Data"}) world.files.AddFolder(folder);
   for (const char* file : {"D:\\pkg\\Vortel2010.arx", "E:\\pkg\\Data\\Vortel2010.arx", "G:\\pkg\\Data"}) world.files.AddFile(file);
   world.files.AddFolder("F:\\pkg\\Data", kFileAttributeDirectory | kFileAttributeReadOnly);
+  // clang-format off
   const std::pair<std::string, std::string> cases[] = {
       {"D:\\pkg\\SetUp.exe", kPackage}, {"E:\\pkg\\Data\\SetUp.exe", "E:\\pkg\\Data"}, {"F:\\pkg\\SetUp.exe", "F:\\pkg\\Data"},
       {"G:\\pkg\\SetUp.exe", ""}, {"H:\\empty\\SetUp.exe", ""}, {"D:\\pkg\\" + kShallow + ".exe", kPackage},
       {"D:\\pkg\\A" + kShallow, kPackage}, {deep + "\\SetUp1.exe", deep + "\\Data"}, {deep + "\\SetUp12.exe", ""}};
+  // clang-format on
   for (const auto& [program, expected] : cases) {
     world.files.modulePath = program;
     world.desktop.boxes.clear();
@@ -80,6 +83,7 @@ TEST(PackageLocation, DataBesideTheProgramOrElseTheProgramFolderHoldingTheMarker
 TEST(Copying, EachCopyTakesWhatItsRulesAllowWritableAndCountedAndProgramFilesLoseTheirZoneMark) {
   const std::uint32_t file = kFileAttributeArchive, readOnly = file | kFileAttributeReadOnly, folder = kFileAttributeDirectory;
   const std::string mark = texts::kExtensionLibraryMark;
+  // clang-format off
   const struct { std::string name; std::uint32_t attributes; bool programFile, libraryFile; } rows[] = {
       {"Vortel2011.arx", file, true, true}, {"Vortel.prt5", file, true, true}, {"setup.exe", file, false, true},
       {"SetUp.exe.old", file, true, true}, {"vortel_en.SHX", file, false, true}, {"VORTEL_HZ.shx", file, false, true},
@@ -88,12 +92,15 @@ TEST(Copying, EachCopyTakesWhatItsRulesAllowWritableAndCountedAndProgramFilesLos
       {"docs.d", folder, false, false}, {"data.ro", folder | kFileAttributeReadOnly | kFileAttributeHidden | 0x2000, false, false},
       {"new.arx", readOnly, true, true}, {"disc.arx", readOnly, true, true},  // the latter on read-only media
       {"old.arx", file, true, true}, {"zone.arx", file, true, true}};
+  // clang-format on
   Package world;
   std::uint64_t programBytes = 0;
   for (const auto& row : rows) {
     for (const std::string& source : {kPackage + "\\" + row.name, kPackage + kLibrary + "\\" + row.name}) {
-      if (row.attributes & folder) world.files.AddFolder(source, row.attributes);
-      else world.files.AddFile(source, row.name, row.attributes);
+      if (row.attributes & folder)
+        world.files.AddFolder(source, row.attributes);
+      else
+        world.files.AddFile(source, row.name, row.attributes);
     }
     programBytes += row.programFile ? row.name.size() : 0;
   }
@@ -113,22 +120,27 @@ TEST(Copying, EachCopyTakesWhatItsRulesAllowWritableAndCountedAndProgramFilesLos
   }
   EXPECT_EQ(world.files.GetAttributes(kPackage + "\\new.arx"), kFileAttributeArchive);
   EXPECT_TRUE(world.desktop.boxes.empty());
-  for (const auto& [from, marked] : {std::pair{kPackage, false}, {kInstalled, false}, {kPackage + kLibrary, true}, {kInstalled + kLibrary, true}}) {
+  for (const auto& [from, marked] :
+       {std::pair{kPackage, false}, {kInstalled, false}, {kPackage + kLibrary, true}, {kInstalled + kLibrary, true}}) {
     EXPECT_EQ(world.files.Delete(from + "\\zone.arx:Zone.Identifier") == kErrorSuccess, marked) << from;
   }
 }
 
 // A listing holds two entries more than files: "." and "..".
 TEST(Copying, EachTurnStepsTheBarAndTheScansStopAfter101And81Entries) {
+  // clang-format off
   const struct { bool library; int files, steps, copied; } scans[] = {
       {false, 0, 3, 0}, {false, 98, 101, 98}, {false, 99, 101, 99}, {true, 78, 81, 78}, {true, 79, 81, 79}};
+  // clang-format on
   for (const auto& scan : scans) {
     Package world;
     world.files.AddFolder(kInstalled);
     const std::string from = scan.library ? kPackage + kLibrary : kPackage;
     for (int n = 0; n < scan.files; ++n) world.files.AddFile(from + "\\f" + std::to_string(n) + ".dll");
-    if (scan.library) world.CopyExtensionLibrary();
-    else EXPECT_TRUE(world.CopyProgramFiles());
+    if (scan.library)
+      world.CopyExtensionLibrary();
+    else
+      EXPECT_TRUE(world.CopyProgramFiles());
     EXPECT_EQ(world.window.Count(1014, kPbmStepIt), scan.steps) << scan.files;
     EXPECT_EQ(world.written.size(), static_cast<std::size_t>(scan.copied));
   }
@@ -164,10 +176,12 @@ TEST(AcadFolders, FontsGoToEveryTickedInstallationAndTheDriverTo2008OnlyAndFailu
   for (const char* name : {"Vortel_EN.shx", "Vortel_HZ.shx", "Vortel.prt5"}) world.files.AddFile(kPackage + "\\" + name, name);
   const std::string deep = "C:\\" + std::string(251, 'd');  // its Fonts path (260 bytes) is too long: left alone; 259 fit
   const std::string fonts = "Vortel_EN.shxVortel_HZ.shx", none = "<none><none>", driver = "Vortel.prt5AutoCAD's";
+  // clang-format off
   const struct { int year; std::string folder, fonts, driver; } rows[] = {
       {2007, "C:\\A7", fonts, "AutoCAD's<none>"}, {2008, "C:\\A8", fonts, driver}, {2008, "C:\\A8b", fonts, driver},
       {2009, "C:\\A9", fonts, "AutoCAD's<none>"}, {2010, "C:\\A10", none, "AutoCAD's<none>"}, {2008, deep, none, driver},
       {2008, deep.substr(0, 253), fonts, driver}, {2008, "C:\\RO", "oldVortel_HZ.shx", driver}, {2008, "C:\\Bare", none, none}};
+  // clang-format on
   for (const auto& row : rows) {
     if (row.folder != "C:\\Bare") world.files.AddFile(row.folder + "\\Drv\\pdfplot9.hdi", "AutoCAD's");
     world.files.AddFolder(row.folder + (row.folder != "C:\\Bare" ? "\\Fonts" : ""));
@@ -177,8 +191,8 @@ TEST(AcadFolders, FontsGoToEveryTickedInstallationAndTheDriverTo2008OnlyAndFailu
   deploy::DeployToAcadFolders(info, acad::ReleaseTicks{1, 1, 1}, world.questions, world, kNone);
   for (const auto& row : rows) {
     EXPECT_EQ(world.Read(row.folder + "\\Fonts\\Vortel_EN.shx") + world.Read(row.folder + "\\Fonts\\Vortel_HZ.shx"), row.fonts);
-    EXPECT_EQ(world.Read(row.folder + "\\Drv\\pdfplot9.hdi") + world.Read(row.folder + "\\Drv\\pdfplot9.hdi.vortel-backup"),
-              row.driver) << row.folder;
+    EXPECT_EQ(world.Read(row.folder + "\\Drv\\pdfplot9.hdi") + world.Read(row.folder + "\\Drv\\pdfplot9.hdi.vortel-backup"), row.driver)
+        << row.folder;
   }
   EXPECT_TRUE(world.files.Names("C:\\Bare").empty()) << "nothing is created";
   EXPECT_TRUE(world.desktop.boxes.empty() && world.AllReleased());

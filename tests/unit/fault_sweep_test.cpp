@@ -26,24 +26,27 @@ const std::string kProfiles = "HKCU\\Software\\Autodesk\\AutoCAD\\R17.1\\ACAD-60
 const std::string kOtherRelease = "HKCU\\Software\\Autodesk\\AutoCAD\\R24.0\\ACAD-4101:804\\Profiles\\P\\";
 const char* const kProgramFiles[] = {"Vortel2008.ARX", "Vortel2009.ARX", "Vortel2010.ARX", "Vortel2021.ARX", "Vortel.prt5", "readme.txt"};
 const std::string kCopyFailureBox = "ShowMessageBox " + std::to_string(kMbAbortRetryIgnore);
+// clang-format off
 const std::pair<std::string, std::string> kLists[] = {  // each profile's TRUSTEDPATHS
     {"<<Unnamed Profile>>", "c:\\old;d:\\\x9C\x5C\\lib\\..."}, {"\xC5\xE4\xD6\xC3", ""}, {"Semi", ";"},
     {"Plot", "e:\\tools\\v-trelmox"}, {"Big", std::string(9990, 'x')}, {"Huge", std::string(10001, 'y')}};
-const struct Installation { int year, box; std::string key, folder; } kInstallations[] = {
-    {2008, 1019, "SOFTWARE\\Autodesk\\AutoCAD\\R17.1\\ACAD-6001:804\\", "C:\\AutoCAD 2008"},
-    {2009, 1020, "SOFTWARE\\Wow6432Node\\Autodesk\\AutoCAD\\R17.2\\ACAD-7001:804\\", "C:\\A 2009"},
-    {2010, 1027, "SOFTWARE\\Autodesk\\AutoCAD\\R18.0\\ACAD-8001:804\\", "D:\\\x9C\x5C\\AutoCAD 2010"},
-    {2010, 1027, "SOFTWARE\\Autodesk\\AutoCAD\\R18.0\\ACAD-8004:804\\", "D:\\ACA 2010"},
-    {2021, 1037, "SOFTWARE\\Autodesk\\AutoCAD\\R24.0\\ACAD-4101:804\\", "C:\\AutoCAD 2021"}};
+// clang-format on
+const struct Installation {
+  int year, box;
+  std::string key, folder;
+} kInstallations[] = {{2008, 1019, "SOFTWARE\\Autodesk\\AutoCAD\\R17.1\\ACAD-6001:804\\", "C:\\AutoCAD 2008"},
+                      {2009, 1020, "SOFTWARE\\Wow6432Node\\Autodesk\\AutoCAD\\R17.2\\ACAD-7001:804\\", "C:\\A 2009"},
+                      {2010, 1027, "SOFTWARE\\Autodesk\\AutoCAD\\R18.0\\ACAD-8001:804\\", "D:\\\x9C\x5C\\AutoCAD 2010"},
+                      {2010, 1027, "SOFTWARE\\Autodesk\\AutoCAD\\R18.0\\ACAD-8004:804\\", "D:\\ACA 2010"},
+                      {2021, 1037, "SOFTWARE\\Autodesk\\AutoCAD\\R24.0\\ACAD-4101:804\\", "C:\\AutoCAD 2021"}};
 
-bool SaysFinished(const std::string& text) {
-  return text.rfind(texts::kInstallFinished, 0) == 0 || text == texts::kInstallFinishedPartly;
-}
+bool SaysFinished(const std::string& text) { return text.rfind(texts::kInstallFinished, 0) == 0 || text == texts::kInstallFinishedPartly; }
 std::string Text(const Dump& dump, const std::string& entry) {
   return dump.count(entry) == 0 ? "<none>" : dump.at(entry).substr(dump.at(entry).find(':') + 1);
 }
 // Its loader entries, TRUSTEDPATHS, the uninstall entry (the user's, keys and all, without HKLM) and the per-user step.
 bool IsOwnEntry(const std::string& entry) {
+  // clang-format off
   static const char* const kOwn[] = {
       R"(HKLM\SOFTWARE\*Autodesk\AutoCAD\R*\ACAD-*:804\Applications\Vortel20[0-9][0-9]\*)",
       R"(HKLM\SOFTWARE\*Autodesk\AutoCAD\R*\ACAD-*:804\Applications\Vortel20[0-9][0-9]_32\*)",
@@ -54,6 +57,7 @@ bool IsOwnEntry(const std::string& entry) {
       R"(HKCU\Software\Microsoft\)", R"(HKCU\Software\Microsoft\Windows\)", R"(HKCU\Software\Microsoft\Windows\CurrentVersion\)",
       R"(HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\)",
       R"(HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\VortelStructureToolbox\*)"};
+  // clang-format on
   return std::any_of(std::begin(kOwn), std::end(kOwn),
                      [&](const char* pattern) { return fnmatch(pattern, entry.c_str(), FNM_NOESCAPE) == 0; });
 }
@@ -69,13 +73,21 @@ fakes::Names OtherEntries(const std::string& list, const std::string& folder) {
 }
 // The outcomes to plant on a call: each way it can fail (access denied unless listed), or each answer of a message box.
 std::vector<long> OutcomesOf(const std::string& call) {
-  static const std::map<std::string, std::vector<long>> kListed = {
-      {"OpenKey", {kErrorFileNotFound, kErrorAccessDenied}}, {"OpenKeyEx", {kErrorFileNotFound, kErrorAccessDenied}},
-      {"EnumKey", {kErrorAccessDenied, kErrorMoreData}}, {"QueryValue", {kErrorFileNotFound, kErrorAccessDenied, kErrorMoreData}},
-      {"FindFirst", {kErrorPathNotFound, kErrorAccessDenied}}, {"Copy", {kErrorAccessDenied, kErrorSharingViolation}},
-      {"Delete", {kErrorAccessDenied, kErrorSharingViolation}},
-      {"MakeDirectory", {kErrorAccessDenied, kErrorPathNotFound}}, {"ShowMessageBox", {0, kIdOk}}, {"ModuleFileName", {0}},
-      {"GetAttributes", {0}}, {"FullPathName", {0}}, {"ExecutableNames", {0}}, {"BrowseForFolder", {0}}, {"GetPathFromItem", {0}}};
+  static const std::map<std::string, std::vector<long>> kListed = {{"OpenKey", {kErrorFileNotFound, kErrorAccessDenied}},
+                                                                   {"OpenKeyEx", {kErrorFileNotFound, kErrorAccessDenied}},
+                                                                   {"EnumKey", {kErrorAccessDenied, kErrorMoreData}},
+                                                                   {"QueryValue", {kErrorFileNotFound, kErrorAccessDenied, kErrorMoreData}},
+                                                                   {"FindFirst", {kErrorPathNotFound, kErrorAccessDenied}},
+                                                                   {"Copy", {kErrorAccessDenied, kErrorSharingViolation}},
+                                                                   {"Delete", {kErrorAccessDenied, kErrorSharingViolation}},
+                                                                   {"MakeDirectory", {kErrorAccessDenied, kErrorPathNotFound}},
+                                                                   {"ShowMessageBox", {0, kIdOk}},
+                                                                   {"ModuleFileName", {0}},
+                                                                   {"GetAttributes", {0}},
+                                                                   {"FullPathName", {0}},
+                                                                   {"ExecutableNames", {0}},
+                                                                   {"BrowseForFolder", {0}},
+                                                                   {"GetPathFromItem", {0}}};
   if (call == kCopyFailureBox) return {0, kIdAbort, kIdRetry, kIdIgnore};
   const auto listed = kListed.find(call.substr(0, call.find(' ')));
   return listed != kListed.end() ? listed->second : std::vector<long>{kErrorAccessDenied};
@@ -154,7 +166,8 @@ class Session : public fakes::World {
   bool FailedOn(const std::map<int, long>& planted, const std::string& path, bool notFound = false) const {
     return std::any_of(planted.begin(), planted.end(), [&](const auto& call) {
       const std::string named = fakes::Upper(Call(call.first).substr(Call(call.first).find(' ') + 1)), upper = fakes::Upper(path);
-      return (!notFound || call.second == kErrorFileNotFound) && !named.empty() && (upper.rfind(named, 0) == 0 || named.rfind(upper, 0) == 0);
+      return (!notFound || call.second == kErrorFileNotFound) && !named.empty() &&
+             (upper.rfind(named, 0) == 0 || named.rfind(upper, 0) == 0);
     });
   }
   // The dialog ended with the exit code its last message says, each message of the program's kinds and owned by the dialog,
@@ -166,7 +179,8 @@ class Session : public fakes::World {
     const std::string format = texts::kCopyFailedFormat, copyFailed = format.substr(0, format.find("%s"));  // before the path
     for (const fakes::ShownBox& box : desktop.boxes) {
       const unsigned type = box.text == texts::kInstallFinishedPartly ? kMbOk | kMbIconWarning
-                            : box.text.rfind(copyFailed, 0) == 0   ? kMbAbortRetryIgnore : kMbOk;
+                            : box.text.rfind(copyFailed, 0) == 0      ? kMbAbortRetryIgnore
+                                                                      : kMbOk;
       if (box.caption != (SaysFinished(box.text) ? texts::kToolboxSetupCaption : texts::kSoftwareSetupCaption) || box.type != type ||
           box.owner != m_window.Handle()) {
         problems.push_back("a message of another kind: " + box.text);
@@ -200,7 +214,8 @@ class Session : public fakes::World {
     for (const Installation& acad : kInstallations) {
       const auto& found = info.m_arrProductKey[acad.year - 2007];
       const std::string entry = "HKLM\\" + acad.key + "Applications\\Vortel" + std::to_string(acad.year) + "\\:";
-      const bool registered = Text(after, entry + "LOADER").rfind(installed + "\\Vortel", 0) == 0 && Text(after, entry + "LOADCTRLS") == "\x02";
+      const bool registered =
+          Text(after, entry + "LOADER").rfind(installed + "\\Vortel", 0) == 0 && Text(after, entry + "LOADCTRLS") == "\x02";
       if (!finished && registered) problems.push_back("not finished, but registered in " + entry);
       if (closing == texts::kInstallFinished && m_window.items[acad.box].check != 0 &&
           std::find(found.begin(), found.end(), acad.key) != found.end() && !registered) {
@@ -279,7 +294,8 @@ TEST(FaultSweep, EveryCallOfAnInstallAndItsUninstallFailingLeavesTheMachineSound
     for (const long outcome : OutcomesOf(calls[call])) {
       const fakes::Names made = once({{call, outcome}});
       for (int box = call + 1; box < static_cast<int>(made.size()); ++box) {
-        if (made[box] == kCopyFailureBox) for (const long answer : OutcomesOf(kCopyFailureBox)) once({{call, outcome}, {box, answer}});
+        if (made[box] == kCopyFailureBox)
+          for (const long answer : OutcomesOf(kCopyFailureBox)) once({{call, outcome}, {box, answer}});
       }
     }
   }

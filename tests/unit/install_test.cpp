@@ -25,12 +25,17 @@ core::RunChoices Releases(std::vector<int> years) {
 
 TEST(SilentInstall, EachEndingLeavesWhatItSaysAndAFailedRunIsRolledBack) {
   const Names whole = {
-      "found AutoCAD 2017: HKLM\\SOFTWARE\\Autodesk\\AutoCAD\\R21.0\\A\\ (native root), folder C:\\A2017", "releases ticked: 2008",
-      "made " + kInstalled + " with an access list of its own", "program file skipped: LICENSE (no dot in its name)",
+      "found AutoCAD 2017: HKLM\\SOFTWARE\\Autodesk\\AutoCAD\\R21.0\\A\\ (native root), folder C:\\A2017",
+      "releases ticked: 2008",
+      "made " + kInstalled + " with an access list of its own",
+      "program file skipped: LICENSE (no dot in its name)",
       "loader entry written: " + kLoader + ": LOADER (REG_SZ) = " + kInstalled + "\\Vortel2008.ARX, LOADCTRLS (REG_DWORD) = 2",
-      "TRUSTEDPATHS of " + kVariables + " was \"C:\\Tools\", is \"C:\\TOOLS;C:\\VORTEL\\V-TRELMOX\"", "placed " + kDriver,
-      "uninstall entry: " + kEntry, "per-user step: " + kStep};
+      "TRUSTEDPATHS of " + kVariables + " was \"C:\\Tools\", is \"C:\\TOOLS;C:\\VORTEL\\V-TRELMOX\"",
+      "placed " + kDriver,
+      "uninstall entry: " + kEntry,
+      "per-user step: " + kStep};
   const Change fail = [](Machine& m) { m.faults.Fail("Copy", kInstalled + "\\Vortel2008.ARX", kErrorAccessDenied); };
+  // clang-format off
   const struct {
     const char* what;
     Change arrange;
@@ -69,6 +74,7 @@ TEST(SilentInstall, EachEndingLeavesWhatItSaysAndAFailedRunIsRolledBack) {
       {"no uninstall entry anywhere", [](Machine& m) { m.faults.Fail("CreateKey", "HKLM\\SOFTWARE\\Microsoft", 5); m.faults.Fail("CreateKey", "HKCU", 5); },
        {}, Ending::FinishedWithErrors, {"no uninstall entry could be written (error 5)"}, true, false},
   };
+  // clang-format on
   for (const auto& expected : cases) {
     Machine machine;
     expected.arrange(machine);
@@ -156,12 +162,14 @@ TEST(InstallLog, TheFileIsUtf8WithItsMarkANewOneEachRunAndBounded) {
   EXPECT_LE(text.size(), core::LogFile::kMaxFileBytes + 100);
   EXPECT_NE(text.find("[the log is full: further lines are left out]\r\noutcome: finished (exit code 0)\r\n"), std::string::npos);
   // Asked for: made anew, in folders made for it, or written on; when it cannot be, in the temporary folder, saying so.
+  // clang-format off
   const struct { std::string asked; bool append; std::string path, text; } cases[] = {
       {"C:\\Temp\\Vortel-Setup-20261207-1.log", false, "C:\\Temp\\Vortel-Setup-20261207-1.log", "\xEF\xBB\xBFline\r\n"},
       {"C:\\new\\dir\\x.log", false, "C:\\new\\dir\\x.log", "\xEF\xBB\xBFline\r\n"},
       {"C:\\Temp\\Vortel-Setup-20261207-1.log", true, "C:\\Temp\\Vortel-Setup-20261207-1.log", "\xEF\xBB\xBFline\r\nline\r\n"},
       {"Z:\\no\\x.log", false, "C:\\Temp\\Vortel-Uninstall-20261207-1.log",
        "\xEF\xBB\xBFthe log asked for, Z:\\no\\x.log, cannot be written: it is written here instead\r\nline\r\n"}};
+  // clang-format on
   for (const auto& [asked, append, path, expected] : cases) {
     core::LogFile log(world.services, asked, "Vortel-Uninstall", append);
     log.Line("line");

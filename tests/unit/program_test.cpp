@@ -15,6 +15,7 @@ TEST(CommandLine, EverySwitchEitherFormOfTheFolderAndEveryErrorAsATable) {
   using Text = std::optional<std::string>;
   using Years = std::optional<std::vector<int>>;
   using core::Task;
+  // clang-format off
   const struct { std::string arguments; bool silent; Task task; Text folder; Years releases; Text log; Names ignored = {}; } cases[] = {
       {"", false, Task::Install, {}, {}, {}}, {"/?", false, Task::Usage, {}, {}, {}},
       {"-S /uninstall", true, Task::Uninstall, {}, {}, {}}, {"/TRUSTUSER", false, Task::TrustUser, {}, {}, {}},
@@ -30,6 +31,7 @@ TEST(CommandLine, EverySwitchEitherFormOfTheFolderAndEveryErrorAsATable) {
       {"/releases=2028", false, Task::Install, {}, Years{{2028}}, {}},  // a year, if not one served
       {"/log=\"C:\\My Logs\\v.log\"", false, Task::Install, {}, {}, "C:\\My Logs\\v.log"},
       {"/LOG \"C:\\My Logs\\v.log\" /QUIET", true, Task::Install, {}, {}, "C:\\My Logs\\v.log"}};
+  // clang-format on
   for (const auto& x : cases) {
     const core::RunChoices line = ParseCommandLine(x.arguments);
     EXPECT_EQ(line.error, "") << x.arguments;
@@ -38,9 +40,8 @@ TEST(CommandLine, EverySwitchEitherFormOfTheFolderAndEveryErrorAsATable) {
         << x.arguments;
   }
   // Not understood; silent all the same after a silent switch, so that no box shows the error.
-  for (const std::string wrong : {"/X", "C:\\V /S", "/DIR=", "/D=", "/RELEASES=20x8", "/RELEASES=2008,", "/S=1",
-                                  "/DIR=C:\\a /DIR=C:\\b", "/DIR=C:\\a /D=C:\\b", "/RELEASES=all /RELEASES=2008",
-                                  "/DIR=C:\\\"a\"", "/D=\"C:\\a", "/NORESTARTS"}) {
+  for (const std::string wrong : {"/X", "C:\\V /S", "/DIR=", "/D=", "/RELEASES=20x8", "/RELEASES=2008,", "/S=1", "/DIR=C:\\a /DIR=C:\\b",
+                                  "/DIR=C:\\a /D=C:\\b", "/RELEASES=all /RELEASES=2008", "/DIR=C:\\\"a\"", "/D=\"C:\\a", "/NORESTARTS"}) {
     const core::RunChoices line = ParseCommandLine(wrong);
     EXPECT_NE(line.error, "") << wrong;
     EXPECT_EQ(line.silent, wrong == "C:\\V /S") << wrong;
@@ -54,6 +55,7 @@ TEST(Program, EachFrontEndEndsWithTheExitCodeOfHowItEndedAndARunWithoutAWindowSh
   const Change acadRuns = [](Machine& m) { m.processes.running = {"acad.exe"}; };
   const Change anotherRun = [](Machine& m) { m.faults.Fail("HoldNamedMutex", "Global", kErrorAlreadyExists); };
   const Change codePage = [](Machine& m) { m.environment.codePage = 1252; };
+  // clang-format off
   const struct { std::string arguments; Change arrange; int code; bool windows; std::string program = "D:\\pkg\\SetUp.exe"; } cases[] = {
       // The install.
       {"", kNothing, 0, true}, {"/S", kNothing, 0, false}, {"/VERYSILENT", kNothing, 0, false}, {"/SILENT", kNothing, 0, false},
@@ -79,6 +81,7 @@ TEST(Program, EachFrontEndEndsWithTheExitCodeOfHowItEndedAndARunWithoutAWindowSh
       // The per-user step.
       {"/TRUSTUSER", installed, 0, false, kInstalled + "\\Uninstall.exe"}, {"/TRUSTUSER", kNothing, 7, false},
   };
+  // clang-format on
   for (const auto& expected : cases) {
     Machine machine;
     expected.arrange(machine);
@@ -99,8 +102,8 @@ TEST(Program, TheFirstClickWhileAutoCadRunsOnlyAsksToCloseItAndTheLogTellsTheRun
   EXPECT_EQ(machine.BoxTexts(), (Names{texts::kCloseAcadFirst, texts::kInstallFinished}));
   const std::string log = machine.files.Read("C:\\setup.log").value_or("");
   for (const std::string line : {"\xEF\xBB\xBFVortel setup 2026.08.05 (32-bit AutoCAD)\r\n",
-                                 "command line: \"D:\\pkg\\SetUp.exe\" /LOG=C:\\setup.log /NORESTART\r\n",
-                                 "switch ignored: NORESTART\r\n", "outcome: finished (exit code 0)\r\n"}) {
+                                 "command line: \"D:\\pkg\\SetUp.exe\" /LOG=C:\\setup.log /NORESTART\r\n", "switch ignored: NORESTART\r\n",
+                                 "outcome: finished (exit code 0)\r\n"}) {
     EXPECT_NE(log.find(line), std::string::npos) << line;
   }
 }

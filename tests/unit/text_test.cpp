@@ -28,6 +28,7 @@ TEST(MultibyteText, LeadBytesRunFrom0x81To0xFE) {
 }
 
 TEST(ProgramTexts, EveryTextIsTheGbkFormOfItsOriginal) {
+  // clang-format off
   const std::pair<const char*, const char*> table[] = {
       {texts::kSetupDialogCaption, "V-结构工具箱安装"}, {texts::kSoftwareSetupCaption, "V-软件安装"},
       {texts::kToolboxSetupCaption, "V-工具箱安装"}, {texts::kBitsFormat, "( %d位 AutoCAD版 )"},
@@ -76,6 +77,7 @@ TEST(ProgramTexts, EveryTextIsTheGbkFormOfItsOriginal) {
        "3010 完成，重启 Windows 后生效"},
       {texts::kExtensionLibraryMark, "扩展绘图库"}, {texts::kExtensionLibraryFolder, "Vortel扩展绘图库"},
   };
+  // clang-format on
   for (const auto& [gbk, utf8] : table) EXPECT_EQ(std::string(gbk), ToGbk(utf8)) << utf8;
 }
 

@@ -14,8 +14,10 @@ using Sent = std::array<std::intptr_t, 3>;
 namespace {
 
 // The release boxes of the dialog template, 2007 first.
+// clang-format off
 constexpr int kBoxIds[] = {1018, 1019, 1020, 1027, 1026, 1028, 1029, 1030, 1031, 1032, 1033,
                            1034, 1035, 1036, 1037, 1038, 1039, 1040, 1041, 1042, 1043};
+// clang-format on
 constexpr int kPath = 1000, kTitle = 1013, kBar = 1014, kBrowse = 1015, kBits = 1021, kInstall = 1022;
 const std::string kSoftwareName = "\xBD\xE1\xB9\xB9\xB9\xA4\xBE\xDF\xCF\xE4\xC8\xED\xBC\xFE";
 const std::string kProduct2008 = "SOFTWARE\\Autodesk\\AutoCAD\\R17.1\\ACAD-6001:804\\";
@@ -58,10 +60,12 @@ class SetupDialog : public ::testing::Test {
 using InstallButton = SetupDialog;
 
 TEST_F(SetupDialog, StartsWithTheFoundReleasesTickedAndAt32BitsNoneFrom2017On) {
+  // clang-format off
   const struct { std::vector<int> found; int version, bits; std::string title, boxes; } cases[] = {
                {{2017, 2020, 2027}, 20301110, 32, " V2030.11.10", "d0d0d0d0d0d0d0d0d0d0-0-0-0-0-0-0-0-0-0-0-0"},
                {{2008, 2010, 2012, 2016, 2019}, 20261009, 32, " V2026.10.09", "d0E1d0E1d0E1d0d0d0E1-0-0-0-0-0-0-0-0-0-0-0"},
                {{2008, 2010, 2012, 2016, 2019}, 20270110, 64, " V2027.01.10", "d0E1d0E1d0E1d0d0d0E1d0d0E1d0d0d0d0d0d0d0d0"}};
+  // clang-format on
   for (const auto& [found, version, bits, title, boxes] : cases) {
     for (auto& folders : info.m_arrAcadLocation) folders.clear();
     for (int year : found) Found(year);
@@ -94,6 +98,7 @@ TEST_F(SetupDialog, BrowseTakesTheFolderPickedAndOpensOnTheLastFolderTypedOrPick
   Found(2016);
   Open();
   // Typed in the edit box, picked (none: cancelled), the folder the picker opened on, the folder after.
+  // clang-format off
   const struct { std::string typed; std::optional<std::string> pick; std::string openedOn, after; } browses[] = {
       {"E:\\Typed", std::nullopt, "E:\\Typed", "E:\\Typed"},
       {"", "", "E:\\Typed", ""},  // an item that is no folder changes nothing
@@ -115,6 +120,7 @@ TEST_F(SetupDialog, BrowseTakesTheFolderPickedAndOpensOnTheLastFolderTypedOrPick
 // it existed; an unusable folder, and the first click while AutoCAD runs, are refused. AutoCAD 2017 is hidden at 32 bits.
 TEST_F(InstallButton, TheFolderTypedIsMadeAbsoluteOrRefusedAndAutoCadRunningIsRefusedOnlyOnce) {
   const std::string data = "D:\\pkg\\Data\\", loader = "HKLM\\" + kProduct2008 + "Applications\\Vortel2008";
+  // clang-format on
   for (const char* name : {"Vortel2008.ARX", "Vortel_EN.shx", "Vortel_HZ.shx", "Vortel.prt5"}) world.files.AddFile(data + name, name);
   world.files.AddFile(data + texts::kExtensionLibraryFolder + "\\a.dwg", "dwg");
   for (const char* folder : {"C:\\A2008\\Fonts", "C:\\A2008\\Drv", "C:\\A2017\\Fonts"}) world.files.AddFolder(folder);
@@ -126,6 +132,7 @@ TEST_F(InstallButton, TheFolderTypedIsMadeAbsoluteOrRefusedAndAutoCadRunningIsRe
   world.processes.running = {"explorer.exe", "ACAD.EXE"};
   world.faults.Fail("FullPathName", "C:\\Unresolved", 0);
   const std::string longest = "C:\\" + std::string(227, 'x');  // 240 bytes with "\V-Trelmox"
+  // clang-format off
   const struct { std::string typed; const char* refusal; std::string installed = ""; } cases[] = {
       {"C:\\Vortel", texts::kCloseAcadFirst}, {"", texts::kChooseInstallPath}, {"C:\\Unresolved", texts::kChooseInstallPath},
       {longest + "x", texts::kInstallPathTooLong}, {std::string(253, 'r'), texts::kInstallPathTooLong},  // 260 once absolute
@@ -133,6 +140,7 @@ TEST_F(InstallButton, TheFolderTypedIsMadeAbsoluteOrRefusedAndAutoCadRunningIsRe
       {"D:\\", nullptr, "D:\\V-Trelmox"}, {"tools\\cad", nullptr, "D:\\pkg\\tools\\cad\\V-Trelmox"},
       {"E:\\" + fakes::kShallow, nullptr, "E:\\" + fakes::kShallow + "\\V-Trelmox"},  // its trail byte is '\'
       {"C:\\A\\B\\C", nullptr, "C:\\A\\B\\C\\V-Trelmox"}, {"C:\\Old", nullptr, "C:\\Old\\V-Trelmox"}};
+  // clang-format on
   for (const auto& [typed, refusal, installed] : cases) {
     Open();
     window.items[kPath].text = typed;

@@ -34,6 +34,7 @@ TEST(Uninstall, LeavesTheMachineAsBeforeTheInstallSaveTheFontsAndWhatIsNotItsOwn
     m.files.AddFile(kDriver, "older");
     m.files.AddFile(kBackup, "AutoCAD's, from long ago");
   };
+  // clang-format off
   const struct {
     const char* what;
     Change before, meanwhile, expected;  // on both machines; on the installed one; on the other, what differs after
@@ -52,6 +53,7 @@ TEST(Uninstall, LeavesTheMachineAsBeforeTheInstallSaveTheFontsAndWhatIsNotItsOwn
       {"a profile without a list", [](Machine& m) { m.registry.AddKey(kVariables + "2"); }, kNothing, kNothing},
       {"HKLM not writable: the entry is the user's, and nobody else trusts the folder", hklmLocked, kNothing, removed},
   };
+  // clang-format on
   for (const auto& expected : cases) {
     Machine machine, untouched;
     expected.before(machine);
@@ -81,11 +83,15 @@ TEST(Uninstall, ActsOnlyOnLinesThatNameWhatTheInstallMakes) {
   const std::string driver = DigestText(DigestOf("Vortel.prt5"));
   const Names lines = {"file\t" + kInstalled + "\\lib\t1:00000000",  // the link itself: removed as a link
                        "file\t" + kInstalled + "\\..\\..\\Users\\Public\\thesis.txt\t" + digest,
-                       "file\tD:\\other.txt\t" + digest, "file\t" + kInstalled + "\\lib\\thesis.txt\t" + digest,
-                       "folder\tC:\\Users\\Public\\Empty", "placed\t" + thesis + "\t" + digest,
+                       "file\tD:\\other.txt\t" + digest,
+                       "file\t" + kInstalled + "\\lib\\thesis.txt\t" + digest,
+                       "folder\tC:\\Users\\Public\\Empty",
+                       "placed\t" + thesis + "\t" + digest,
                        "replaced\t" + kDriver + "\t" + driver + "\t" + thesis + "\t" + digest,
-                       "key\tHKCU\\Software\\Victim", "loader\tSOFTWARE\\Victim\\\tApplications\\Vortel2008",
-                       "trusted\tSoftware\\Victim\\Variables\t0", "step\tC:\\Users"};
+                       "key\tHKCU\\Software\\Victim",
+                       "loader\tSOFTWARE\\Victim\\\tApplications\\Vortel2008",
+                       "trusted\tSoftware\\Victim\\Variables\t0",
+                       "step\tC:\\Users"};
   std::string journal = machine.files.Read(kJournal).value_or("");
   for (const std::string& line : lines) journal += line + "\r\n";
   machine.files.AddFile(kJournal, journal);
@@ -129,8 +135,8 @@ TEST(Uninstall, LeavesWhatChangedAfterTheInstallAndNamesIt) {
   EXPECT_EQ(machine.files.Read(drawing), "a, edited");
   EXPECT_EQ(machine.files.Read(kDriver), "AutoCAD's, repaired");
   EXPECT_EQ(machine.files.Read(kBackup), "AutoCAD's");
-  EXPECT_EQ(machine.BoxTexts().back(), std::string(texts::kUninstallFinished) + "\n\n" + texts::kChangedFilesKept + "\n" +
-                                           kDriver + "\n" + drawing);
+  EXPECT_EQ(machine.BoxTexts().back(),
+            std::string(texts::kUninstallFinished) + "\n\n" + texts::kChangedFilesKept + "\n" + kDriver + "\n" + drawing);
   EXPECT_TRUE(machine.Logged("kept, changed after the install: " + drawing));
 }
 
@@ -143,7 +149,8 @@ TEST(Uninstall, DoesNothingWhenItCannotProceedOrItsJournalCannotBeRead) {
   for (const std::string& journal : {std::string(), std::string("Vortel install journal 1\r\n"), header + "file\r\n",
                                      header + "link\tC:\\x\r\n", header + "folder\tC:\\x", header + "folder\tC:\\x\tC:\\y\r\n",
                                      header + "replaced\tC:\\x\t1:00000000\tC:\\y\r\n", header + "trusted\tC:\\x\t\r\n"}) {
-    cases.emplace_back(journal, [=](Machine& m) { m.files.AddFile(kJournal, journal); }, Ending::Failed);
+    cases.emplace_back(
+        journal, [=](Machine& m) { m.files.AddFile(kJournal, journal); }, Ending::Failed);
   }
   for (const auto& [what, arrange, ending] : cases) {
     Machine machine;
@@ -207,6 +214,7 @@ TEST(Uninstall, FromTheMaintenanceCopyACopyInTheTemporaryFolderFinishes) {
 
 TEST(Uninstall, WithTheUserItIsConfirmedOnceRunsBehindItsBarAndSaysTheFontsStay) {
   const auto answer = [](int button) { return [=](Machine& m) { m.desktop.answers = {button}; }; };
+  // clang-format off
   const struct { const char* what; Change arrange; Names boxes; Ending ending; } cases[] = {
       {"confirmed", answer(kIdYes), {texts::kConfirmUninstall, texts::kUninstallFinished}, Ending::Finished},
       {"not confirmed", answer(kIdNo), {texts::kConfirmUninstall}, Ending::Cancelled},
@@ -223,6 +231,7 @@ TEST(Uninstall, WithTheUserItIsConfirmedOnceRunsBehindItsBarAndSaysTheFontsStay)
       {"nothing installed", [](Machine& m) { m.registry.DeleteKey(kHkeyLocalMachine, kEntry.c_str() + 5); },
        {texts::kNotInstalled}, Ending::NothingToRemove},
   };
+  // clang-format on
   for (const auto& expected : cases) {
     Machine machine;
     machine.Install();
@@ -235,8 +244,7 @@ TEST(Uninstall, WithTheUserItIsConfirmedOnceRunsBehindItsBarAndSaysTheFontsStay)
     CAcadInstallInfo info{machine.services};
     NoProgressBar bar;
     const core::RunChoices choices;
-    EXPECT_EQ(RunUninstallWithUser({machine.services, info, bar, machine.log, choices, ""}, showModal), expected.ending)
-        << expected.what;
+    EXPECT_EQ(RunUninstallWithUser({machine.services, info, bar, machine.log, choices, ""}, showModal), expected.ending) << expected.what;
     EXPECT_EQ(machine.BoxTexts(), expected.boxes) << expected.what;
     const bool ran = expected.boxes.size() == 2;
     EXPECT_EQ(window.ended, ran ? std::optional(kIdOk) : std::nullopt) << expected.what;

@@ -1,8 +1,8 @@
 #include "platform/win32/win32_app.h"
 
-#include <windows.h>
 #include <commctrl.h>
 #include <ole2.h>
+#include <windows.h>
 
 #include <string>
 
@@ -39,8 +39,9 @@ DialogSession::DialogSession() {
     *m_commonControls.Receive() = LoadLibraryA((std::string(systemFolder) + "\\comctl32.dll").c_str());
   }
   using InitFunction = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
-  const auto init = !m_commonControls.IsOpen() ? nullptr : reinterpret_cast<InitFunction>(
-      reinterpret_cast<void*>(GetProcAddress(m_commonControls.Get(), "InitCommonControlsEx")));
+  const auto init = !m_commonControls.IsOpen() ? nullptr
+                                               : reinterpret_cast<InitFunction>(reinterpret_cast<void*>(
+                                                     GetProcAddress(m_commonControls.Get(), "InitCommonControlsEx")));
   const INITCOMMONCONTROLSEX controls{sizeof controls, ICC_PROGRESS_CLASS};
   if (init != nullptr) init(&controls);
   // COM on this thread, single-threaded apartment, for the shell's folder picker.

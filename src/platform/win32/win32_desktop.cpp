@@ -1,7 +1,7 @@
 #include "platform/win32/win32_desktop.h"
 
-#include <windows.h>
 #include <shlobj.h>
+#include <windows.h>
 
 #include <string>
 
@@ -33,13 +33,13 @@ int CALLBACK ForwardPickerCallback(HWND window, UINT message, LPARAM param, LPAR
 
 }  // namespace
 
-int Win32Desktop::ShowMessageBox(WindowHandle owner, const std::string& text,
-                                 const std::string& caption, unsigned type) {
+int Win32Desktop::ShowMessageBox(WindowHandle owner, const std::string& text, const std::string& caption,
+                                 unsigned type) {
   return MessageBoxA(reinterpret_cast<HWND>(owner), text.c_str(), caption.c_str(), type);
 }
 
-int Win32Desktop::ShowUnicodeMessageBox(WindowHandle owner, const std::string& utf8Text,
-                                        const std::string& utf8Caption, unsigned type) {
+int Win32Desktop::ShowUnicodeMessageBox(WindowHandle owner, const std::string& utf8Text, const std::string& utf8Caption,
+                                        unsigned type) {
   const auto wide = [](const std::string& utf8) {
     const int length = MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, nullptr, 0);
     std::wstring text(static_cast<std::size_t>(length > 0 ? length : 1), L'\0');

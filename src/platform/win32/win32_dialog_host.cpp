@@ -28,9 +28,7 @@ void CenterOnScreen(HWND window) {
   SetWindowPos(window, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-bool IsColourRequest(UINT message) {
-  return message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC;
-}
+bool IsColourRequest(UINT message) { return message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC; }
 
 INT_PTR CALLBACK DialogProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_INITDIALOG) {
@@ -48,8 +46,8 @@ INT_PTR CALLBACK DialogProcedure(HWND window, UINT message, WPARAM wParam, LPARA
     return TRUE;
   }
   if (IsColourRequest(message) && run->painter != nullptr) {
-    return reinterpret_cast<INT_PTR>(run->painter->OnCtlColor(
-        window, message, reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam)));
+    return reinterpret_cast<INT_PTR>(
+        run->painter->OnCtlColor(window, message, reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam)));
   }
   if (message == WM_NCDESTROY) {
     run->dialog.HandleDestroy();
@@ -62,8 +60,7 @@ INT_PTR CALLBACK DialogProcedure(HWND window, UINT message, WPARAM wParam, LPARA
 
 int DoModal(Dialog& dialog, DialogPainter* painter) {
   ModalRun run{dialog, painter, std::nullopt};
-  return static_cast<int>(DialogBoxParamA(GetModuleHandleA(nullptr),
-                                          MAKEINTRESOURCEA(dialog.TemplateId()), nullptr,
+  return static_cast<int>(DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(dialog.TemplateId()), nullptr,
                                           DialogProcedure, reinterpret_cast<LPARAM>(&run)));
 }
 

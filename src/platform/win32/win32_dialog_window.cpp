@@ -4,21 +4,15 @@
 
 namespace platform {
 
-void Win32DialogWindow::ShowItem(int id, bool show) {
-  ShowWindow(GetDlgItem(m_window, id), show ? SW_SHOW : SW_HIDE);
-}
+void Win32DialogWindow::ShowItem(int id, bool show) { ShowWindow(GetDlgItem(m_window, id), show ? SW_SHOW : SW_HIDE); }
 
 void Win32DialogWindow::EnableItem(int id, bool enable) {
   EnableWindow(GetDlgItem(m_window, id), enable ? TRUE : FALSE);
 }
 
-int Win32DialogWindow::GetItemCheck(int id) {
-  return static_cast<int>(IsDlgButtonChecked(m_window, id));
-}
+int Win32DialogWindow::GetItemCheck(int id) { return static_cast<int>(IsDlgButtonChecked(m_window, id)); }
 
-void Win32DialogWindow::SetItemCheck(int id, int state) {
-  CheckDlgButton(m_window, id, static_cast<UINT>(state));
-}
+void Win32DialogWindow::SetItemCheck(int id, int state) { CheckDlgButton(m_window, id, static_cast<UINT>(state)); }
 
 std::string Win32DialogWindow::GetItemText(int id) {
   const HWND item = GetDlgItem(m_window, id);
@@ -29,12 +23,10 @@ std::string Win32DialogWindow::GetItemText(int id) {
   return std::string(buffer.data(), static_cast<std::size_t>(copied > 0 ? copied : 0));
 }
 
-void Win32DialogWindow::SetItemText(int id, const std::string& text) {
-  SetDlgItemTextA(m_window, id, text.c_str());
-}
+void Win32DialogWindow::SetItemText(int id, const std::string& text) { SetDlgItemTextA(m_window, id, text.c_str()); }
 
-std::intptr_t Win32DialogWindow::SendItemMessage(int id, std::uint32_t message,
-                                                 std::uintptr_t wParam, std::intptr_t lParam) {
+std::intptr_t Win32DialogWindow::SendItemMessage(int id, std::uint32_t message, std::uintptr_t wParam,
+                                                 std::intptr_t lParam) {
   return SendDlgItemMessageA(m_window, id, message, wParam, lParam);
 }
 

@@ -18,8 +18,7 @@ class Win32DialogWindow final : public DialogWindow {
   void SetItemCheck(int id, int state) override;
   std::string GetItemText(int id) override;
   void SetItemText(int id, const std::string& text) override;
-  std::intptr_t SendItemMessage(int id, std::uint32_t message, std::uintptr_t wParam,
-                                std::intptr_t lParam) override;
+  std::intptr_t SendItemMessage(int id, std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) override;
   IconHandle LoadProgramIcon(int resourceId) override;
   void SetSmallIcon(IconHandle icon) override;
   void PostCommand(int id) override;

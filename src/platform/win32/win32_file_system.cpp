@@ -1,9 +1,9 @@
 #include "platform/win32/win32_file_system.h"
 
-#include <direct.h>
-#include <windows.h>
 #include <aclapi.h>
+#include <direct.h>
 #include <sddl.h>
+#include <windows.h>
 
 #include <vector>
 
@@ -55,8 +55,7 @@ ErrorCode ProtectedDescriptor(ScopedLocal<PSECURITY_DESCRIPTOR>& descriptor) {
 }
 
 ErrorCode SetAccess(const std::string& path, SECURITY_INFORMATION what, PACL dacl) {
-  return SetNamedSecurityInfoA(const_cast<char*>(path.c_str()), SE_FILE_OBJECT, what, nullptr, nullptr, dacl,
-                               nullptr);
+  return SetNamedSecurityInfoA(const_cast<char*>(path.c_str()), SE_FILE_OBJECT, what, nullptr, nullptr, dacl, nullptr);
 }
 
 // SYSTEM, the administrators, TrustedInstaller, "the owner" and the running user.
@@ -134,7 +133,8 @@ ErrorCode Win32FileSystem::ProtectFolder(const std::string& path) {
   ErrorCode result = ProtectedDescriptor(descriptor);
   BOOL present = FALSE, defaulted = FALSE;
   PACL dacl = nullptr;
-  if (result == kErrorSuccess) result = Outcome(GetSecurityDescriptorDacl(descriptor.Get(), &present, &dacl, &defaulted));
+  if (result == kErrorSuccess)
+    result = Outcome(GetSecurityDescriptorDacl(descriptor.Get(), &present, &dacl, &defaulted));
   return result == kErrorSuccess
              ? SetAccess(path, DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION, dacl)
              : result;
@@ -153,9 +153,9 @@ ErrorCode Win32FileSystem::QueryOthersMayWrite(const std::string& path, bool* ot
   PSID owner = nullptr;
   PACL dacl = nullptr;
   ScopedLocal<PSECURITY_DESCRIPTOR> descriptor;
-  const ErrorCode read = GetNamedSecurityInfoA(path.c_str(), SE_FILE_OBJECT,
-                                               OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION, &owner, nullptr,
-                                               &dacl, nullptr, descriptor.Receive());
+  const ErrorCode read =
+      GetNamedSecurityInfoA(path.c_str(), SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION,
+                            &owner, nullptr, &dacl, nullptr, descriptor.Receive());
   if (read != kErrorSuccess) return read;
   std::vector<BYTE> user = RunningUser();
   bool others = owner == nullptr || !IsTrusted(owner, user) || dacl == nullptr;
@@ -175,7 +175,9 @@ std::uint32_t Win32FileSystem::FullPathName(const std::string& path, char* buffe
 }
 
 ErrorCode Win32FileSystem::CreateFileForWriting(const std::string& path, WriteMode mode, FileHandle* handle) {
-  const DWORD disposition = mode == WriteMode::New ? CREATE_NEW : mode == WriteMode::Replace ? CREATE_ALWAYS : OPEN_ALWAYS;
+  const DWORD disposition = mode == WriteMode::New       ? CREATE_NEW
+                            : mode == WriteMode::Replace ? CREATE_ALWAYS
+                                                         : OPEN_ALWAYS;
   *handle = kInvalidFile;
   const HANDLE file =
       CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -198,8 +200,8 @@ ErrorCode Win32FileSystem::WriteToFile(FileHandle handle, const std::string& byt
 ErrorCode Win32FileSystem::FlushFile(FileHandle handle) { return Outcome(FlushFileBuffers(ToHandle(handle))); }
 
 ErrorCode Win32FileSystem::OpenFileForReading(const std::string& path, FileHandle* handle) {
-  const HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                  FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+  const HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                  OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
   *handle = file == INVALID_HANDLE_VALUE ? kInvalidFile : reinterpret_cast<FileHandle>(file);
   return file == INVALID_HANDLE_VALUE ? GetLastError() : kErrorSuccess;
 }

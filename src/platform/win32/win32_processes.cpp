@@ -1,7 +1,7 @@
 #include "platform/win32/win32_processes.h"
 
-#include <windows.h>
 #include <tlhelp32.h>
+#include <windows.h>
 
 #include <algorithm>
 

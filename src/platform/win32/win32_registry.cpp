@@ -19,15 +19,11 @@ ErrorCode Deliver(OpenCall open, RegKey* result) {
 }  // namespace
 
 ErrorCode Win32Registry::OpenKey(RegKey parent, const char* subKey, RegKey* result) {
-  return Deliver([&](HKEY* opened) { return RegOpenKeyA(ToHkey(parent), subKey, opened); },
-                 result);
+  return Deliver([&](HKEY* opened) { return RegOpenKeyA(ToHkey(parent), subKey, opened); }, result);
 }
 
-ErrorCode Win32Registry::OpenKeyEx(RegKey parent, const char* subKey, std::uint32_t access,
-                                   RegKey* result) {
-  return Deliver(
-      [&](HKEY* opened) { return RegOpenKeyExA(ToHkey(parent), subKey, 0, access, opened); },
-      result);
+ErrorCode Win32Registry::OpenKeyEx(RegKey parent, const char* subKey, std::uint32_t access, RegKey* result) {
+  return Deliver([&](HKEY* opened) { return RegOpenKeyExA(ToHkey(parent), subKey, 0, access, opened); }, result);
 }
 
 ErrorCode Win32Registry::CreateKey(RegKey parent, const char* subKey, std::uint32_t access, RegKey* result) {
@@ -39,14 +35,12 @@ ErrorCode Win32Registry::CreateKey(RegKey parent, const char* subKey, std::uint3
       result);
 }
 
-ErrorCode Win32Registry::DeleteKey(RegKey parent, const char* subKey) {
-  return RegDeleteKeyA(ToHkey(parent), subKey);
-}
+ErrorCode Win32Registry::DeleteKey(RegKey parent, const char* subKey) { return RegDeleteKeyA(ToHkey(parent), subKey); }
 
 ErrorCode Win32Registry::QuerySubKeyCount(RegKey key, std::uint32_t* count) {
   DWORD subKeys = 0;
-  const LONG status = RegQueryInfoKeyA(ToHkey(key), nullptr, nullptr, nullptr, &subKeys, nullptr,
-                                       nullptr, nullptr, nullptr, nullptr, nullptr, nullptr);
+  const LONG status = RegQueryInfoKeyA(ToHkey(key), nullptr, nullptr, nullptr, &subKeys, nullptr, nullptr, nullptr,
+                                       nullptr, nullptr, nullptr, nullptr);
   *count = status == ERROR_SUCCESS ? subKeys : 0;
   return status;
 }
@@ -59,17 +53,15 @@ ErrorCode Win32Registry::QueryValueCount(RegKey key, std::uint32_t* count) {
   return status;
 }
 
-ErrorCode Win32Registry::EnumKey(RegKey key, std::uint32_t index, char* name,
-                                 std::uint32_t* nameChars) {
+ErrorCode Win32Registry::EnumKey(RegKey key, std::uint32_t index, char* name, std::uint32_t* nameChars) {
   DWORD length = *nameChars;
-  const LONG status =
-      RegEnumKeyExA(ToHkey(key), index, name, &length, nullptr, nullptr, nullptr, nullptr);
+  const LONG status = RegEnumKeyExA(ToHkey(key), index, name, &length, nullptr, nullptr, nullptr, nullptr);
   *nameChars = length;
   return status;
 }
 
-ErrorCode Win32Registry::QueryValue(RegKey key, const char* valueName, std::uint32_t* type,
-                                    std::uint8_t* data, std::uint32_t* size) {
+ErrorCode Win32Registry::QueryValue(RegKey key, const char* valueName, std::uint32_t* type, std::uint8_t* data,
+                                    std::uint32_t* size) {
   DWORD valueType = 0;
   DWORD dataSize = *size;
   const LONG status = RegQueryValueExA(ToHkey(key), valueName, nullptr, &valueType, data, &dataSize);
@@ -78,8 +70,8 @@ ErrorCode Win32Registry::QueryValue(RegKey key, const char* valueName, std::uint
   return status;
 }
 
-ErrorCode Win32Registry::SetValue(RegKey key, const char* valueName, std::uint32_t type,
-                                  const std::uint8_t* data, std::uint32_t size) {
+ErrorCode Win32Registry::SetValue(RegKey key, const char* valueName, std::uint32_t type, const std::uint8_t* data,
+                                  std::uint32_t size) {
   return RegSetValueExA(ToHkey(key), valueName, 0, type, data, size);
 }
 

@@ -1,22 +1,22 @@
 // Resource and control ids of the setup program, shared by setup.rc and the code.
 #pragma once
 
-#define IDI_SETUP 1             // the program's icon
-#define IDD_SETUP 141           // the setup dialog
-#define IDD_UNINSTALL 142       // the uninstall's progress
-#define IDB_LOGO 147            // the product logo, 64 x 64
-#define IDB_MENU_PREVIEW 152    // AutoCAD's menu bar with the add-on's menu, 303 x 175
+#define IDI_SETUP 1           // the program's icon
+#define IDD_SETUP 141         // the setup dialog
+#define IDD_UNINSTALL 142     // the uninstall's progress
+#define IDB_LOGO 147          // the product logo, 64 x 64
+#define IDB_MENU_PREVIEW 152  // AutoCAD's menu bar with the add-on's menu, 303 x 175
 
-#define IDC_PATH 1000           // the installation folder
-#define IDC_TITLE 1013          // title and version
-#define IDC_PROGRESS 1014       // install progress, over the folder row
+#define IDC_PATH 1000      // the installation folder
+#define IDC_TITLE 1013     // title and version
+#define IDC_PROGRESS 1014  // install progress, over the folder row
 #define IDC_BROWSE 1015
 #define IDC_COMPONENTS_LABEL 1016
 #define IDC_PATH_LABEL 1017
-#define IDC_BITS 1021           // bitness of the AutoCAD edition served
+#define IDC_BITS 1021  // bitness of the AutoCAD edition served
 #define IDC_INSTALL 1022
-#define IDC_FINISHED_NOTE 1023  // never shown
-#define IDC_MENU_PREVIEW 1024   // never shown
+#define IDC_FINISHED_NOTE 1023    // never shown
+#define IDC_MENU_PREVIEW 1024     // never shown
 #define IDC_START_UNINSTALL 1050  // posted by the uninstall's dialog to itself once it shows
 
 // The release check boxes.

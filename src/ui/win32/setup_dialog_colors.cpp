@@ -10,9 +10,8 @@ constexpr COLORREF kTextColour = RGB(0, 0, 0);
 constexpr COLORREF kTitleColour = RGB(10, 70, 40);
 
 HFONT CreateTitleFont(int height, int weight) {
-  return CreateFontA(height, 0, 0, 0, weight, FALSE, FALSE, FALSE, ANSI_CHARSET,
-                     OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH,
-                     texts::kSongTypeface);
+  return CreateFontA(height, 0, 0, 0, weight, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
+                     CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, texts::kSongTypeface);
 }
 
 }  // namespace

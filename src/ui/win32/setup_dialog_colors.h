@@ -10,8 +10,8 @@
 
 #include <windows.h>
 
-#include "platform/win32/win32_handles.h"
 #include "platform/win32/win32_dialog_host.h"
+#include "platform/win32/win32_handles.h"
 
 class SetupDialogColors final : public platform::DialogPainter {
  public:
