@@ -66,14 +66,21 @@ platform::ErrorCode WritePerUserStep(const platform::Services& services, platfor
   return values.Error();
 }
 
-// Opens (or makes) a key of the maintenance entries and writes it; the error that stopped it.
+// Opens (or makes) a key of the maintenance entries and writes it, or takes it away again; the
+// error that stopped it.
 template <typename Write>
 platform::ErrorCode WriteKey(const platform::Services& services, platform::RegKey root, const char* path,
                              core::Report& report, Write write) {
   platform::ScopedRegKey key(services.registry);
   const platform::ErrorCode made =
       core::CreateKeyReported(services, root, root == platform::kHkeyLocalMachine ? "HKLM" : "HKCU", path, key, report);
-  return key.IsOpen() ? write(key.Get()) : (made != platform::kErrorSuccess ? made : platform::kErrorInvalidHandle);
+  if (!key.IsOpen()) return made != platform::kErrorSuccess ? made : platform::kErrorInvalidHandle;
+  const platform::ErrorCode written = write(key.Get());
+  if (written != platform::kErrorSuccess) {  // a key half written would name what is not there
+    key.Reset();
+    services.registry.DeleteKey(root, path);
+  }
+  return written;
 }
 
 bool Names(const platform::Services& services, const std::string& value, const std::string& expected) {

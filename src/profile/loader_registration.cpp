@@ -51,7 +51,7 @@ bool FormatBounded(std::string& text, const char* format, Args... args) {
 }
 
 // Replaces one entry: the old key goes (with its values) and a new one gets LOADCTRLS and
-// LOADER.
+// LOADER; one that cannot be written whole goes again.
 platform::ErrorCode WriteLoaderEntry(platform::Registry& registry, RegKey productKey, const std::string& entryName,
                                      const std::string& loader) {
   registry.DeleteKey(productKey, entryName.c_str());
@@ -59,10 +59,13 @@ platform::ErrorCode WriteLoaderEntry(platform::Registry& registry, RegKey produc
   const platform::ErrorCode created =
       registry.CreateKey(productKey, entryName.c_str(), platform::kKeyReadWrite, entry.Receive());
   if (!entry.IsOpen()) return created != platform::kErrorSuccess ? created : platform::kErrorInvalidHandle;
-  const platform::ErrorCode controlsSet =
-      platform::SetNumber(registry, entry.Get(), kLoadControlsValue, kLoadOnStartup);
-  const platform::ErrorCode loaderSet = platform::SetText(registry, entry.Get(), kLoaderValue, loader);
-  return controlsSet != platform::kErrorSuccess ? controlsSet : loaderSet;
+  platform::ErrorCode written = platform::SetNumber(registry, entry.Get(), kLoadControlsValue, kLoadOnStartup);
+  if (written == platform::kErrorSuccess) written = platform::SetText(registry, entry.Get(), kLoaderValue, loader);
+  if (written != platform::kErrorSuccess) {  // an entry half written would load nothing, and nobody would remove it
+    entry.Reset();
+    registry.DeleteKey(productKey, entryName.c_str());
+  }
+  return written;
 }
 
 // Writes one entry beneath an open product key and logs it; false when it was not written. A

@@ -36,13 +36,19 @@ bool OpenUserRoot(platform::Registry& registry, ScopedRegKey& root) {
   return registry.OpenKey(platform::kHkeyCurrentUser, nullptr, root.Receive()) == platform::kErrorSuccess;
 }
 
-// Opens `path` below the user's root with KEY_READ and lists the subkeys that open.
-bool ListSubKeysOf(platform::Registry& registry, RegKey root, const std::string& path, acad::StringList& names) {
+// Opens `path` below the user's root with KEY_READ and lists the subkeys that open; false when it
+// does not open. `complete` turns false when some key there cannot be seen (a key that is not there
+// hides nothing).
+bool ListSubKeysOf(platform::Registry& registry, RegKey root, const std::string& path, acad::StringList& names,
+                   bool& complete) {
   ScopedRegKey key(registry);
-  if (registry.OpenKeyEx(root, path.c_str(), platform::kKeyRead, key.Receive()) != platform::kErrorSuccess) {
-    return false;
-  }
+  const platform::ErrorCode opened = registry.OpenKeyEx(root, path.c_str(), platform::kKeyRead, key.Receive());
+  complete &= opened == platform::kErrorSuccess || opened == platform::kErrorFileNotFound;
+  if (opened != platform::kErrorSuccess) return false;
+  const std::size_t before = names.size();
   acad::ListOpenableSubKeys(registry, key.Get(), names);
+  std::uint32_t count = 0;
+  complete &= registry.QuerySubKeyCount(key.Get(), &count) == platform::kErrorSuccess && names.size() - before == count;
   return true;
 }
 
@@ -101,16 +107,17 @@ std::string NewTrustedPaths(const std::string& stored, const std::string& folder
 }
 
 // The "Profiles" key path of every product of every release under the user's AutoCAD key.
-acad::StringList CollectProfilesKeys(const platform::Services& services) {
+acad::StringList CollectProfilesKeys(const platform::Services& services, bool& complete) {
   platform::Registry& registry = services.registry;
   acad::StringList profilesKeys;
   ScopedRegKey root(registry);
-  if (!OpenUserRoot(registry, root)) return profilesKeys;
+  complete &= OpenUserRoot(registry, root);
+  if (!root.IsOpen()) return profilesKeys;
   acad::StringList releases;
-  ListSubKeysOf(registry, root.Get(), kUserAcadKey, releases);
+  ListSubKeysOf(registry, root.Get(), kUserAcadKey, releases, complete);
   for (const std::string& release : releases) {
     acad::StringList products;
-    ListSubKeysOf(registry, root.Get(), std::string(kUserAcadKey) + "\\" + release, products);
+    ListSubKeysOf(registry, root.Get(), std::string(kUserAcadKey) + "\\" + release, products, complete);
     for (const std::string& product : products) {
       profilesKeys.push_back(
           JoinKeyPath(std::string(kUserAcadKey) + "\\" + release, product, "\\Profiles", services.isLeadByte));
@@ -119,15 +126,17 @@ acad::StringList CollectProfilesKeys(const platform::Services& services) {
   return profilesKeys;
 }
 
-// The "Variables" key path of every profile of the user.
-acad::StringList CollectVariablesKeys(const platform::Services& services) {
+// The "Variables" key path of every profile of the user; `complete` turns false when some profile
+// could not be seen.
+acad::StringList CollectVariablesKeys(const platform::Services& services, bool& complete) {
   platform::Registry& registry = services.registry;
   acad::StringList variablesKeys;
   ScopedRegKey root(registry);
-  if (!OpenUserRoot(registry, root)) return variablesKeys;
-  for (const std::string& profilesKey : CollectProfilesKeys(services)) {
+  complete &= OpenUserRoot(registry, root);
+  if (!root.IsOpen()) return variablesKeys;
+  for (const std::string& profilesKey : CollectProfilesKeys(services, complete)) {
     acad::StringList profiles;
-    if (!ListSubKeysOf(registry, root.Get(), profilesKey, profiles)) continue;
+    if (!ListSubKeysOf(registry, root.Get(), profilesKey, profiles, complete)) continue;
     for (const std::string& profile : profiles) {
       variablesKeys.push_back(JoinKeyPath(profilesKey, profile, "\\Variables", services.isLeadByte));
     }
@@ -180,7 +189,8 @@ std::string TrustedPathsWithoutFolder(const std::string& list, const std::string
 }
 
 void AddTrustedPath(const CAcadInstallInfo& info, core::Report& report) {
-  const acad::StringList variablesKeys = CollectVariablesKeys(info.Services());
+  bool complete = true;  // the install trusts the folder in the profiles it can see
+  const acad::StringList variablesKeys = CollectVariablesKeys(info.Services(), complete);
   if (variablesKeys.empty()) report.Line("TRUSTEDPATHS: the user has no AutoCAD profile");
   for (const std::string& variablesKey : variablesKeys) {
     TrustFolderInProfile(info.Services(), info.m_strInstallDir, variablesKey, report);
@@ -215,10 +225,13 @@ platform::ErrorCode UntrustFolder(const platform::Services& services, const std:
 
 bool RemoveTrustedPath(const CAcadInstallInfo& info, core::Report& report) {
   bool removed = true;
-  for (const std::string& variablesKey : CollectVariablesKeys(info.Services())) {
+  const acad::StringList variablesKeys = CollectVariablesKeys(info.Services(), removed);
+  if (!removed) report.Line("TRUSTEDPATHS: some profile of the user cannot be seen, and may still name the folder");
+  for (const std::string& variablesKey : variablesKeys) {
+    // A list longer than the program ever writes was never given the folder by it.
     const StoredList read = ReadTrustedPaths(info.Services().registry, variablesKey, kUninstallReadLimit);
-    if (read.error != platform::kErrorSuccess ||
-        !ListNamesFolder(read.text, info.m_strInstallDir, info.Services().isLeadByte)) {
+    if (read.error == platform::kErrorMoreData) continue;
+    if (read.error == platform::kErrorSuccess && !ListNamesFolder(read.text, info.m_strInstallDir, info.Services().isLeadByte)) {
       continue;
     }
     removed &=

@@ -19,9 +19,9 @@ void AddTrustedPath(const CAcadInstallInfo& info, core::Report& report);
 platform::ErrorCode UntrustFolder(const platform::Services& services, const std::string& variablesKey,
                                   const std::string& folder, bool listMadeByInstall, core::Report& report);
 
-// Takes the installation folder out of every TRUSTEDPATHS of the user that names it (lists that
-// cannot be read whole are left: no one trusted the folder in them); false when one could not be
-// changed.
+// Takes the installation folder out of every TRUSTEDPATHS of the user that names it (a list longer
+// than the program writes is left: it never gave it the folder); false when one could not be read
+// or changed, or some profile could not be seen.
 bool RemoveTrustedPath(const CAcadInstallInfo& info, core::Report& report);
 
 // A TRUSTEDPATHS list without the entries that name `folder` (the folder itself in any case, with

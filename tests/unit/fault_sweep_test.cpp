@@ -148,7 +148,17 @@ class Session : public fakes::World {
     CAcadInstallInfo installed{services};
     platform::NoProgressBar bar;
     const core::RunChoices choices;
-    uninstall::RunSilentUninstall({services, installed, bar, log, choices, ""});
+    const core::Ending removed = uninstall::RunSilentUninstall({services, installed, bar, log, choices, ""});
+    if (removed == core::Ending::Finished) {  // then nothing names the folder any more
+      const std::string folder = m_window.items[1000].text + "\\V-Trelmox";  // as far as its journal could tell
+      for (const auto& [entry, value] : registry.Dump()) {
+        if (fakes::Upper(value).find(fakes::Upper(folder)) != std::string::npos &&
+            !FailedOn(planted, entry.substr(0, entry.find("\\:")), true) &&
+            !FailedOn(planted, folder + "\\Uninstall.dat")) {
+          problems.push_back("the uninstall finished, but " + entry + " names the folder");
+        }
+      }
+    }
     files.Restart();
     for (const std::string& problem : CheckRegistry(planted, registry.Dump())) problems.push_back("after the uninstall, " + problem);
     for (const std::string& problem : CheckFiles()) problems.push_back("after the uninstall, " + problem);
@@ -163,10 +173,10 @@ class Session : public fakes::World {
  private:
   std::string Call(int number) const { return number < static_cast<int>(faults.calls.size()) ? faults.calls[number] : ""; }  // yet made
   // Whether a call planted to fail (with "not found", which makes a key or list count as missing) names `path` or its parent.
-  bool FailedOn(const std::map<int, long>& planted, const std::string& path, bool notFound = false) const {
+  bool FailedOn(const std::map<int, long>& planted, const std::string& path, bool lying = false) const {
     return std::any_of(planted.begin(), planted.end(), [&](const auto& call) {
       const std::string named = fakes::Upper(Call(call.first).substr(Call(call.first).find(' ') + 1)), upper = fakes::Upper(path);
-      return (!notFound || call.second == kErrorFileNotFound) && !named.empty() &&
+      return (!lying || call.second == kErrorFileNotFound || call.second == kErrorMoreData) && !named.empty() &&
              (upper.rfind(named, 0) == 0 || named.rfind(upper, 0) == 0);
     });
   }

@@ -13,7 +13,7 @@ using core::Ending;
 namespace {
 
 const std::string kJournal = kInstalled + "\\Uninstall.dat", kCopy = kInstalled + "\\Uninstall.exe";
-const std::string kBackup = kDriver + ".vortel-backup";
+const std::string kBackup = kDriver + ".vortel-backup", kStepTrusted = "HKCU\\" + kProduct2008 + "\\Profiles\\Q\\Variables";
 
 // What an uninstall leaves: the fonts, the list stored in capitals, and the installation folder, empty, for other users.
 void InstalledAndUninstalled(Machine& m) {
@@ -30,6 +30,7 @@ TEST(Uninstall, LeavesTheMachineAsBeforeTheInstallSaveTheFontsAndWhatIsNotItsOwn
     m.files.RemoveFolder(kInstalled);
     m.files.RemoveFolder("C:\\Vortel");
   };
+  const Change acadDriver = [](Machine& m) { m.files.AddFile(kDriver, "AutoCAD's"); };
   const Change older = [](Machine& m) {
     m.files.AddFile(kDriver, "older");
     m.files.AddFile(kBackup, "AutoCAD's, from long ago");
@@ -40,7 +41,15 @@ TEST(Uninstall, LeavesTheMachineAsBeforeTheInstallSaveTheFontsAndWhatIsNotItsOwn
     Change before, meanwhile, expected;  // on both machines; on the installed one; on the other, what differs after
   } cases[] = {
       {"as installed", kNothing, kNothing, kNothing},
-      {"AutoCAD's driver put back", [](Machine& m) { m.files.AddFile(kDriver, "AutoCAD's"); }, kNothing, kNothing},
+      {"AutoCAD's driver put back", acadDriver, kNothing, kNothing},
+      {"AutoCAD's driver put back after an install of a newer one", acadDriver,
+       [](Machine& m) {
+         m.files.AddFile(kPackage + "Vortel.prt5", "newer");
+         m.Install();
+       },
+       [](Machine& m) { m.files.AddFile(kPackage + "Vortel.prt5", "newer"); }},
+      {"the folder leaves a list the per-user step wrote", kNothing, [](Machine& m) { m.registry.Set(kStepTrusted, "TRUSTEDPATHS", "D:\\X;" + kInstalled); },
+       [](Machine& m) { m.registry.Set(kStepTrusted, "TRUSTEDPATHS", "D:\\X"); }},
       {"the driver there is the original, not an old backup", older, kNothing, [](Machine& m) { m.files.Delete(kBackup); }},
       {"a user's file stays, and so do its folders", kNothing, userFile, userFile},
       {"a loader entry naming a folder beside it stays", kNothing, userLoader,
@@ -73,6 +82,7 @@ TEST(Uninstall, ActsOnlyOnLinesThatNameWhatTheInstallMakes) {
   Machine machine;
   const std::string thesis = "C:\\Users\\Public\\thesis.txt", digest = DigestText(DigestOf("my thesis"));
   machine.files.AddFile(thesis, "my thesis");
+  machine.files.AddFile(thesis + ".vortel-backup", "not my thesis");
   machine.files.AddFile("D:\\other.txt", "my thesis");
   machine.files.AddFolder("C:\\Users\\Public\\Empty");
   machine.registry.AddKey("HKCU\\Software\\Victim");
@@ -88,6 +98,7 @@ TEST(Uninstall, ActsOnlyOnLinesThatNameWhatTheInstallMakes) {
                        "folder\tC:\\Users\\Public\\Empty",
                        "placed\t" + thesis + "\t" + digest,
                        "replaced\t" + kDriver + "\t" + driver + "\t" + thesis + "\t" + digest,
+                       "replaced\t" + thesis + "\t" + digest + "\t" + thesis + ".vortel-backup\t" + DigestText(DigestOf("not my thesis")),
                        "key\tHKCU\\Software\\Victim",
                        "loader\tSOFTWARE\\Victim\\\tApplications\\Vortel2008",
                        "trusted\tSoftware\\Victim\\Variables\t0",
