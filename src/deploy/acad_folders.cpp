@@ -20,15 +20,15 @@ struct Placing {
 };
 
 // Copies a file of the package to `target` and reports it with what it replaced, if anything.
-bool Place(const Placing& placing, const char* source, const std::string& target, const std::string& kept = "",
-           const platform::FileDigest& keptDigest = {}) {
+platform::ErrorCode Place(const Placing& placing, const char* source, const std::string& target,
+                          const std::string& kept = "", const platform::FileDigest& keptDigest = {}) {
   platform::FileSystem& files = placing.services.files;
   platform::ErrorCode copied = files.Copy(InFolder(placing.package, source), target, false);
   platform::FileDigest digest;
   if (copied == platform::kErrorSuccess) copied = platform::DigestFile(files, target, &digest);
   if (copied != platform::kErrorSuccess) {
     placing.report.Line(platform::FormatText("not placed %s (error %ld)", target.c_str(), copied));
-    return false;
+    return copied;
   }
   if (kept.empty()) {
     placing.report.Done(core::Effect{core::EffectKind::FilePlaced, {target, platform::DigestText(digest)}});
@@ -37,12 +37,13 @@ bool Place(const Placing& placing, const char* source, const std::string& target
                                      {target, platform::DigestText(digest), kept, platform::DigestText(keptDigest)}});
   }
   placing.report.Line("placed " + target);
-  return true;
+  return platform::kErrorSuccess;
 }
 
 // Places the driver: over nothing; over the add-on's own driver, with the original an earlier
 // install kept (if any); or over AutoCAD's driver, once that is kept beside it.
-bool PlaceDriver(const Placing& placing, const std::string& drivers, const deploy::PlacedEarlier& placedEarlier) {
+platform::ErrorCode PlaceDriver(const Placing& placing, const std::string& drivers,
+                                const deploy::PlacedEarlier& placedEarlier) {
   platform::FileSystem& files = placing.services.files;
   const std::string driver = InFolder(drivers, deploy::kPlotDriverName), kept = driver + deploy::kOriginalSuffix;
   platform::FileDigest present, ours, original;
@@ -60,54 +61,57 @@ bool PlaceDriver(const Placing& placing, const std::string& drivers, const deplo
   platform::ErrorCode keeping = read;
   if (keeping == platform::kErrorSuccess) keeping = files.Copy(driver, kept, false);
   if (keeping == platform::kErrorSuccess) keeping = platform::DigestFile(files, kept, &original);
-  if (keeping != platform::kErrorSuccess || original != present) {
+  if (keeping == platform::kErrorSuccess && original != present) keeping = platform::kErrorInvalidHandle;
+  if (keeping != platform::kErrorSuccess) {
     placing.report.Line(
         platform::FormatText("what %s held was not kept (error %ld), so it is not replaced", driver.c_str(), keeping));
-    return false;
+    return keeping;
   }
   placing.report.Line("kept what " + driver + " held, as " + kept);
   return Place(placing, "Vortel.prt5", driver, kept, original);
 }
 
-bool DeployToAcadFolder(const platform::Services& services, const std::string& acadFolder, bool withPlotDriver,
-                        core::CopyQuestions& questions, core::Report& report,
-                        const deploy::PlacedEarlier& placedEarlier) {
+platform::ErrorCode DeployToAcadFolder(const platform::Services& services, const std::string& acadFolder,
+                                       bool withPlotDriver, core::CopyQuestions& questions, core::Report& report,
+                                       const deploy::PlacedEarlier& placedEarlier) {
   std::string package;
   if (!deploy::LocatePackageFolder(services, questions, package)) {
     report.Line("nothing placed into " + acadFolder + ": the package was not found");
-    return false;
+    return platform::kErrorPathNotFound;
   }
   const Placing placing{services, package, report};
-  bool placed = true;
+  platform::FirstError placed;
   const std::string fonts = InFolder(acadFolder, "Fonts"), drivers = InFolder(acadFolder, "Drv");
   if (fonts.size() > kMaxFolderPath) {
     report.Line("nothing placed into " + fonts + ": its path is too long");
-    placed = false;
+    placed += platform::kErrorFilenameTooLong;
   } else {
-    for (const char* font : deploy::kFontNames) placed &= Place(placing, font, InFolder(fonts, font));
+    for (const char* font : deploy::kFontNames) placed += Place(placing, font, InFolder(fonts, font));
   }
-  if (!withPlotDriver) return placed;
-  if (drivers.size() > kMaxFolderPath) {
+  if (withPlotDriver && drivers.size() > kMaxFolderPath) {
     report.Line("nothing placed into " + drivers + ": its path is too long");
-    return false;
+    placed += platform::kErrorFilenameTooLong;
+  } else if (withPlotDriver) {
+    placed += PlaceDriver(placing, drivers, placedEarlier);
   }
-  return PlaceDriver(placing, drivers, placedEarlier) && placed;
+  return placed.Get();
 }
 
 }  // namespace
 
 namespace deploy {
 
-bool DeployToAcadFolders(const CAcadInstallInfo& info, const acad::ReleaseTicks& ticks, core::CopyQuestions& questions,
-                         core::Report& report, const PlacedEarlier& placedEarlier) {
-  bool placed = true;
+platform::ErrorCode DeployToAcadFolders(const CAcadInstallInfo& info, const acad::ReleaseTicks& ticks,
+                                        core::CopyQuestions& questions, core::Report& report,
+                                        const PlacedEarlier& placedEarlier) {
+  platform::FirstError placed;
   for (int index = 0; index < acad::kReleaseCount; ++index) {
     if (ticks[index] == 0) continue;
     for (const std::string& folder : info.m_arrAcadLocation[index]) {
-      placed &= DeployToAcadFolder(info.Services(), folder, index == kAcad2008Index, questions, report, placedEarlier);
+      placed += DeployToAcadFolder(info.Services(), folder, index == kAcad2008Index, questions, report, placedEarlier);
     }
   }
-  return placed;
+  return placed.Get();
 }
 
 }  // namespace deploy

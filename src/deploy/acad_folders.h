@@ -25,9 +25,10 @@ using PlacedEarlier = std::function<bool(const std::string& path, const platform
 // Copies the add-on's fonts (and, for AutoCAD 2008, its plot driver) into the program folder of
 // every installation of every ticked release, logging each copy; a missing package is told to
 // `questions` for each folder. The driver there is kept as the original unless it is the add-on's
-// own (the package's, or one `placedEarlier` says an earlier install placed). False when some file
-// was not placed.
-bool DeployToAcadFolders(const CAcadInstallInfo& info, const acad::ReleaseTicks& ticks, core::CopyQuestions& questions,
-                         core::Report& report, const PlacedEarlier& placedEarlier);
+// own (the package's, or one `placedEarlier` says an earlier install placed). The first error of a
+// file not placed.
+platform::ErrorCode DeployToAcadFolders(const CAcadInstallInfo& info, const acad::ReleaseTicks& ticks,
+                                        core::CopyQuestions& questions, core::Report& report,
+                                        const PlacedEarlier& placedEarlier);
 
 }  // namespace deploy

@@ -61,28 +61,31 @@ core::Ending Stop(const InstallRun& run, CopyJob& job, const journal::JournalFil
 }
 
 // The entries go last, and only where the uninstall has what it needs.
-bool Register(const InstallRun& run, const std::string& folder, std::uint64_t bytes, core::Report& report) {
+platform::ErrorCode Register(const InstallRun& run, const std::string& folder, std::uint64_t bytes,
+                             core::Report& report) {
   platform::FileSystem& files = run.services.files;
   const bool inPlace =
       files.GetAttributes(platform::InFolder(folder, journal::kJournalName)) != platform::kInvalidFileAttributes &&
       files.GetAttributes(platform::InFolder(folder, journal::kMaintenanceName)) != platform::kInvalidFileAttributes;
   if (!inPlace) {
     report.Line("no uninstall entry is written: the journal or the maintenance copy is missing");
-    return false;
+    return platform::kErrorFileNotFound;
   }
   return journal::RegisterMaintenance(run.services, folder, bytes, report);
 }
 
 // One installation per machine: the one registered before in another folder goes, its AutoCAD
 // folders left to the new one.
-bool ReplaceEarlier(const InstallRun& run, const std::optional<std::string>& earlier, const std::string& folder) {
-  if (!earlier || platform::IsSamePath(*earlier, folder, run.services.isLeadByte)) return true;
+platform::ErrorCode ReplaceEarlier(const InstallRun& run, const std::optional<std::string>& earlier,
+                                   const std::string& folder) {
+  if (!earlier || platform::IsSamePath(*earlier, folder, run.services.isLeadByte)) return platform::kErrorSuccess;
   run.report.Line("the installation in " + *earlier + " is replaced by this one and removed");
   platform::NoProgressBar progress;
   const journal::Removal removal = journal::RemoveInstallation(
       journal::RemovalRun{run.services, run.installInfo, run.report, progress}, *earlier, true);
-  return (removal.end == journal::Removal::End::Removed && !removal.errors) ||
-         removal.end == journal::Removal::End::NoJournal;
+  const bool removed = removal.end == journal::Removal::End::NoJournal ||
+                       (removal.end == journal::Removal::End::Removed && !removal.errors);
+  return removed ? platform::kErrorSuccess : platform::kErrorAccessDenied;
 }
 
 }  // namespace
@@ -134,18 +137,20 @@ core::Ending Install(const InstallRun& run, const InstallTarget& target) {
   run.progress.Send(platform::kPbmStepIt, 0, 0);
 
   run.installInfo.SetInstallDir(folder);
-  const bool loadersWritten = profile::RegisterLoaders(run.installInfo, target.ticks, run.packageBits, record);
+  platform::FirstError done;
+  done += profile::RegisterLoaders(run.installInfo, target.ticks, run.packageBits, record);
   run.progress.Send(platform::kPbmStepIt, 0, 0);
 
-  const bool placed = deploy::DeployToAcadFolders(run.installInfo, target.ticks, run.questions, record,
-                                                  PlacedBy(run.services, placements));
+  done += deploy::DeployToAcadFolders(run.installInfo, target.ticks, run.questions, record,
+                                      PlacedBy(run.services, placements));
   run.progress.Send(platform::kPbmStepIt, 0, 0);
   job.LetGoOfReplaced();
-  const bool registered = Register(run, folder, job.BytesCopied(), record);
-  const bool replaced = registered && ReplaceEarlier(run, earlier, folder);
+  const platform::ErrorCode registered = Register(run, folder, job.BytesCopied(), record);
+  done += registered;
+  if (registered == platform::kErrorSuccess) done += ReplaceEarlier(run, earlier, folder);
+  done += record.Error();
   run.progress.Send(platform::kPbmSetPos, kProgressEnd, 0);
-  if (!loadersWritten || !placed || record.Failed() || !registered || !replaced)
-    return core::Ending::FinishedWithErrors;
+  if (done.Get() != platform::kErrorSuccess) return core::Ending::FinishedWithErrors;
   return job.RestartNeeded() ? core::Ending::RestartNeeded : core::Ending::Finished;
 }
 

@@ -99,7 +99,7 @@ void JournalFile::Done(const core::Effect& effect) {
     m_written.push_back(effect);
     return;
   }
-  m_failed = true;
+  m_error += written;
   m_log.Line(platform::FormatText("not written to the journal %s (error %ld): %s %s", PathOf(m_folder).c_str(), written,
                                   KindName(effect.kind), effect.fields.empty() ? "" : effect.fields[0].c_str()));
 }

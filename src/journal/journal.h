@@ -33,8 +33,8 @@ class JournalFile final : public core::Report {
   // Appends the effect's line; one that cannot be written is logged and remembered.
   void Done(const core::Effect& effect) override;
 
-  // Whether a line could not be written, and the lines this run wrote.
-  bool Failed() const { return m_failed; }
+  // The error of the first line that could not be written, and the lines this run wrote.
+  platform::ErrorCode Error() const { return m_error.Get(); }
   const Lines& Written() const { return m_written; }
 
  private:
@@ -43,7 +43,7 @@ class JournalFile final : public core::Report {
   core::Report& m_log;
   platform::ScopedFile m_file;
   Lines m_written;
-  bool m_failed = false;
+  platform::FirstError m_error;
 };
 
 // Replaces the journal of `folder` with `lines` (written whole to a new file that is then moved

@@ -87,24 +87,25 @@ bool Names(const platform::Services& services, const std::string& value, const s
   return platform::EqualsIgnoringCase(value, expected, services.isLeadByte);
 }
 
-// Removes a key while its value names `expected`; false when it cannot be told or removed.
-bool RemoveKeyNaming(const platform::Services& services, platform::RegKey root, const char* path, const char* value,
-                     const std::string& expected, const char* what, core::Report& report) {
+// Removes a key while its value names `expected`; the error when it cannot be told or removed.
+platform::ErrorCode RemoveKeyNaming(const platform::Services& services, platform::RegKey root, const char* path,
+                                    const char* value, const std::string& expected, const char* what,
+                                    core::Report& report) {
   platform::ValueText named;
   platform::ErrorCode removed = platform::ReadValueText(services.registry, root, path, value, 1024, &named);
-  if (removed == platform::kErrorFileNotFound) return true;
-  if (removed == platform::kErrorSuccess && !Names(services, named.text, expected)) return true;
+  if (removed == platform::kErrorFileNotFound) return platform::kErrorSuccess;
+  if (removed == platform::kErrorSuccess && !Names(services, named.text, expected)) return platform::kErrorSuccess;
   if (removed == platform::kErrorSuccess) removed = services.registry.DeleteKey(root, path);
   report.Line(removed == platform::kErrorSuccess
                   ? platform::FormatText("%s removed: %s", what, path)
                   : platform::FormatText("%s not removed (error %ld): %s", what, removed, path));
-  return removed == platform::kErrorSuccess;
+  return removed;
 }
 
 }  // namespace
 
-bool RegisterMaintenance(const platform::Services& services, const std::string& installFolder,
-                         std::uint64_t installedBytes, core::Report& report) {
+platform::ErrorCode RegisterMaintenance(const platform::Services& services, const std::string& installFolder,
+                                        std::uint64_t installedBytes, core::Report& report) {
   const auto entry = [&](platform::RegKey key) {
     return WriteUninstallEntry(services.registry, key, installFolder, installedBytes);
   };
@@ -117,11 +118,11 @@ bool RegisterMaintenance(const platform::Services& services, const std::string& 
   }
   if (written != platform::kErrorSuccess) {
     report.Line(platform::FormatText("no uninstall entry could be written (error %ld)", written));
-    return false;
+    return written;
   }
   report.Line(std::string("uninstall entry: ") + (root == platform::kHkeyLocalMachine ? "HKLM\\" : "HKCU\\") +
               kUninstallKey);
-  if (root != platform::kHkeyLocalMachine) return true;
+  if (root != platform::kHkeyLocalMachine) return platform::kErrorSuccess;
   written = WriteKey(services, root, kActiveSetupKey, report,
                      [&](platform::RegKey key) { return WritePerUserStep(services, key, installFolder); });
   if (written == platform::kErrorSuccess) {
@@ -130,7 +131,7 @@ bool RegisterMaintenance(const platform::Services& services, const std::string& 
   } else {
     report.Line(platform::FormatText("no per-user step could be written (error %ld)", written));
   }
-  return true;
+  return written;
 }
 
 std::optional<std::string> RegisteredInstallFolder(const platform::Services& services) {
@@ -141,15 +142,16 @@ std::optional<std::string> RegisteredInstallFolder(const platform::Services& ser
   return std::nullopt;
 }
 
-bool UnregisterMaintenance(const platform::Services& services, const std::string& installFolder, core::Report& report) {
-  bool removed = true;
+platform::ErrorCode UnregisterMaintenance(const platform::Services& services, const std::string& installFolder,
+                                          core::Report& report) {
+  platform::FirstError removed;
   for (const platform::RegKey root : {platform::kHkeyLocalMachine, platform::kHkeyCurrentUser}) {
-    removed &=
+    removed +=
         RemoveKeyNaming(services, root, kUninstallKey, "InstallLocation", installFolder, "uninstall entry", report);
   }
-  return RemoveKeyNaming(services, platform::kHkeyLocalMachine, kActiveSetupKey, "StubPath", StepCommand(installFolder),
-                         "per-user step", report) &&
-         removed;
+  removed += RemoveKeyNaming(services, platform::kHkeyLocalMachine, kActiveSetupKey, "StubPath",
+                             StepCommand(installFolder), "per-user step", report);
+  return removed.Get();
 }
 
 }  // namespace journal

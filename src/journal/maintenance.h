@@ -24,17 +24,18 @@ inline constexpr char kActiveSetupKey[] =
 
 // Writes the uninstall entry (below HKLM, or the user's HKCU where HKLM cannot be written;
 // installing again rewrites the one entry) and, where HKLM can be written, the per-user step,
-// reporting the step as done once every value of it is written. False when no whole entry could
-// be written.
-bool RegisterMaintenance(const platform::Services& services, const std::string& installFolder,
-                         std::uint64_t installedBytes, core::Report& report);
+// reporting the step as done once every value of it is written. The error of an entry or a step
+// not written.
+platform::ErrorCode RegisterMaintenance(const platform::Services& services, const std::string& installFolder,
+                                        std::uint64_t installedBytes, core::Report& report);
 
 // The installation folder that the uninstall entry names (HKLM's first, then the user's); none
 // when the add-on is not installed.
 std::optional<std::string> RegisteredInstallFolder(const platform::Services& services);
 
-// Removes the uninstall entry and the per-user step, each only where it names `installFolder`;
-// false when one that names it could not be removed.
-bool UnregisterMaintenance(const platform::Services& services, const std::string& installFolder, core::Report& report);
+// Removes the uninstall entry and the per-user step, each only where it names `installFolder`; the
+// error of one that could not be told or removed.
+platform::ErrorCode UnregisterMaintenance(const platform::Services& services, const std::string& installFolder,
+                                          core::Report& report);
 
 }  // namespace journal

@@ -71,7 +71,8 @@ Walk WalkBackwards(const UndoContext& context, const Lines& lines) {
 // Once nothing else is left to undo, the entries that name the folder go, and then the maintenance
 // copy, so that no entry ever names a folder without it; otherwise both stay for another run.
 void RemoveEntriesAndCopy(const RemovalRun& run, const UndoContext& context, Walk& walk) {
-  const bool unregistered = walk.remaining.empty() && UnregisterMaintenance(run.services, context.folder, run.report);
+  const bool unregistered = walk.remaining.empty() &&
+                            UnregisterMaintenance(run.services, context.folder, run.report) == platform::kErrorSuccess;
   if (walk.remaining.empty() && !unregistered) walk.errors = walk.unfinished = true;
   for (const core::Effect& copy : walk.maintenanceCopy) {
     if (unregistered) {
@@ -100,8 +101,9 @@ Lines RemoveKeys(const UndoContext& context, const Lines& keys) {
 // Removes the folders, deepest first, each when empty; `keep` and the folders above it stay. A
 // folder that holds only what goes when Windows next starts is removed then too (at that time
 // only if it is empty).
-bool RemoveFolders(const UndoContext& context, const Lines& folders, const std::string& keep, bool atRestart) {
-  bool removed = true;
+platform::ErrorCode RemoveFolders(const UndoContext& context, const Lines& folders, const std::string& keep,
+                                  bool atRestart) {
+  platform::FirstError removed;
   platform::FileSystem& files = context.services.files;
   for (const core::Effect& line : folders) {
     const std::string& folder = line.fields[0];
@@ -119,10 +121,10 @@ bool RemoveFolders(const UndoContext& context, const Lines& folders, const std::
       context.report.Line("folder left: " + folder + " holds files the install did not copy");
     } else {
       context.report.Line(platform::FormatText("folder not removed (error %ld): %s", result, folder.c_str()));
-      removed = false;
+      removed += result;
     }
   }
-  return removed;
+  return removed.Get();
 }
 
 UndoContext ContextOf(const RemovalRun& run, const std::string& folder) {
@@ -159,7 +161,7 @@ Removal RemoveInstallation(const RemovalRun& run, const std::string& folder, boo
   // Also what a per-user step trusted without the journal knowing.
   CAcadInstallInfo installed(run.services);
   installed.SetInstallDir(folder);
-  walk.errors |= !profile::RemoveTrustedPath(installed, run.report);
+  walk.errors |= profile::RemoveTrustedPath(installed, run.report) != platform::kErrorSuccess;
   run.progress.Send(platform::kPbmStepIt, 0, 0);
   RemoveEntriesAndCopy(run, context, walk);
   const Lines keysLeft = RemoveKeys(context, walk.keys);
@@ -182,7 +184,8 @@ Removal RemoveInstallation(const RemovalRun& run, const std::string& folder, boo
   // it: it stays, empty, with its access list, so that nobody else can put a module there.
   if (!keepJournal) {
     if (walk.othersTrust) run.report.Line("the installation folder stays: other users' AutoCAD may trust it");
-    walk.errors |= !RemoveFolders(context, walk.folders, walk.othersTrust ? folder : "", walk.removal.restartNeeded);
+    walk.errors |= RemoveFolders(context, walk.folders, walk.othersTrust ? folder : "", walk.removal.restartNeeded) !=
+                   platform::kErrorSuccess;
   } else if (walk.running && !walk.unfinished) {
     RemoveFolders(context, walk.folders, folder, false);  // the rest waits for whoever finishes the removal
   }
@@ -193,7 +196,7 @@ Removal RemoveInstallation(const RemovalRun& run, const std::string& folder, boo
   return removal;
 }
 
-bool RollBack(const RemovalRun& run, const std::string& folder, const Lines& thisRun) {
+platform::ErrorCode RollBack(const RemovalRun& run, const std::string& folder, const Lines& thisRun) {
   Lines lines;
   ReadJournal(run.services, folder, &lines);
   const bool tail =
@@ -204,12 +207,15 @@ bool RollBack(const RemovalRun& run, const std::string& folder, const Lines& thi
   UndoContext context = ContextOf(run, folder);
   context.rollingBack = true;
   Walk walk = WalkBackwards(context, thisRun);
+  for (const core::Effect& copy : walk.maintenanceCopy) UndoLine(context, copy, walk);
   RemoveKeys(context, walk.keys);
   earlier.insert(earlier.end(), walk.remaining.begin(), walk.remaining.end());
-  const bool rewritten = RewriteJournal(run.services, folder, earlier) == platform::kErrorSuccess;
-  const bool removed = RemoveFolders(context, walk.folders, "", false);
+  platform::FirstError rolledBack;
+  rolledBack += walk.errors ? platform::kErrorAccessDenied : platform::kErrorSuccess;
+  rolledBack += RewriteJournal(run.services, folder, earlier);
+  rolledBack += RemoveFolders(context, walk.folders, "", false);
   run.report.Line(walk.errors ? "rolled back, but not all: the journal keeps what is still to undo" : "rolled back");
-  return !walk.errors && rewritten && removed;
+  return rolledBack.Get();
 }
 
 }  // namespace journal

@@ -44,7 +44,7 @@ struct Removal {
 Removal RemoveInstallation(const RemovalRun& run, const std::string& folder, bool leaveAcadFolders);
 
 // Undoes the lines a failed install wrote, backwards, and the folders it made; the journal then
-// holds what was there before and what could not be undone. False when something could not be.
-bool RollBack(const RemovalRun& run, const std::string& folder, const Lines& thisRun);
+// holds what was there before and what could not be undone. The error of what could not be.
+platform::ErrorCode RollBack(const RemovalRun& run, const std::string& folder, const Lines& thisRun);
 
 }  // namespace journal

@@ -41,8 +41,6 @@ constexpr unsigned kBifNewDialogStyle = 0x40;
 
 // Messages between the picker and its callback.
 constexpr unsigned kBffmInitialized = 1;
-constexpr unsigned kBffmSelChanged = 2;
-constexpr unsigned kBffmValidateFailedA = 3;
 constexpr unsigned kBffmSetSelectionA = 0x466;  // WM_USER + 102
 
 // The picker's window as its callback sees it.

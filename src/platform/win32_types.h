@@ -17,8 +17,6 @@ constexpr ErrorCode kErrorFileNotFound = 2;
 constexpr ErrorCode kErrorPathNotFound = 3;
 constexpr ErrorCode kErrorAccessDenied = 5;
 constexpr ErrorCode kErrorInvalidHandle = 6;
-constexpr ErrorCode kErrorInvalidDrive = 15;
-constexpr ErrorCode kErrorNotSameDevice = 17;
 constexpr ErrorCode kErrorSharingViolation = 32;
 constexpr ErrorCode kErrorLockViolation = 33;
 constexpr ErrorCode kErrorDiskFull = 112;
@@ -34,6 +32,19 @@ constexpr ErrorCode kErrorMoreData = 234;
 constexpr ErrorCode kErrorNoMoreItems = 259;
 constexpr ErrorCode kErrorNoMoreFiles = 18;
 constexpr ErrorCode kErrorUserMappedFile = 1224;  // a file mapped into a process: in use
-constexpr ErrorCode kErrorPrivilegeNotHeld = 1314;
+
+// The first error of a step made of many calls, each of which is still made: kErrorSuccess while
+// none has failed.
+class FirstError {
+ public:
+  FirstError& operator+=(ErrorCode error) {
+    if (m_error == kErrorSuccess) m_error = error;
+    return *this;
+  }
+  ErrorCode Get() const { return m_error; }
+
+ private:
+  ErrorCode m_error = kErrorSuccess;
+};
 
 }  // namespace platform

@@ -70,9 +70,9 @@ platform::ErrorCode WriteLoaderEntry(platform::Registry& registry, RegKey produc
 
 // Writes one entry beneath an open product key and logs it; false when it was not written. A
 // loader path that does not fit its buffer leaves the old entry as it was.
-bool RegisterLoaderEntry(const CAcadInstallInfo& info, RegKey productKey, const std::string& productKeyPath,
-                         int entryYear, const char* entryFormat, int loaderYear, const char* loaderFormat,
-                         core::Report& report) {
+platform::ErrorCode RegisterLoaderEntry(const CAcadInstallInfo& info, RegKey productKey,
+                                        const std::string& productKeyPath, int entryYear, const char* entryFormat,
+                                        int loaderYear, const char* loaderFormat, core::Report& report) {
   const platform::Services& services = info.Services();
   std::string entryName, loader;
   const bool fits = FormatBounded(entryName, entryFormat, entryYear) &&
@@ -93,30 +93,28 @@ bool RegisterLoaderEntry(const CAcadInstallInfo& info, RegKey productKey, const 
                   ? platform::FormatText("loader entry written: %s: LOADER (REG_SZ) = %s, LOADCTRLS (REG_DWORD) = %u",
                                          key.c_str(), loader.c_str(), kLoadOnStartup)
                   : platform::FormatText("loader entry not written: %s (error %ld)", key.c_str(), written));
-  return written == platform::kErrorSuccess;
+  return written;
 }
 
 }  // namespace
 
 namespace profile {
 
-bool RegisterLoaders(const CAcadInstallInfo& info, const acad::ReleaseTicks& ticks, int packageBits,
-                     core::Report& report) {
-  bool allWritten = true;
+platform::ErrorCode RegisterLoaders(const CAcadInstallInfo& info, const acad::ReleaseTicks& ticks, int packageBits,
+                                    core::Report& report) {
+  platform::FirstError written;
   for (int index = 0; index < acad::kReleaseCount; ++index) {
-    if (ticks[index] != 0 && !RegisterLoader(info, acad::ReleaseYear(index), packageBits, report)) {
-      allWritten = false;
-    }
+    if (ticks[index] != 0) written += RegisterLoader(info, acad::ReleaseYear(index), packageBits, report);
   }
   AddTrustedPath(info, report);
-  return allWritten;
+  return written.Get();
 }
 
-bool RegisterLoader(const CAcadInstallInfo& info, int year, int packageBits, core::Report& report) {
+platform::ErrorCode RegisterLoader(const CAcadInstallInfo& info, int year, int packageBits, core::Report& report) {
   const int loaderYear = LoaderYear(year);
-  if (loaderYear == 0) return true;
+  if (loaderYear == 0) return platform::kErrorSuccess;
   platform::Registry& registry = info.Services().registry;
-  bool allWritten = true;
+  platform::FirstError written;
   for (const std::string& productKeyPath : info.m_arrProductKey[acad::ReleaseIndex(year)]) {
     ScopedRegKey productKey(registry);
     const platform::ErrorCode opened = registry.OpenKeyEx(platform::kHkeyLocalMachine, productKeyPath.c_str(),
@@ -124,18 +122,18 @@ bool RegisterLoader(const CAcadInstallInfo& info, int year, int packageBits, cor
     if (!productKey.IsOpen()) {
       report.Line(platform::FormatText("loader entries not written below HKLM\\%s: the key does not open (error %ld)",
                                        productKeyPath.c_str(), opened));
-      allWritten = false;
+      written += opened != platform::kErrorSuccess ? opened : platform::kErrorInvalidHandle;
       continue;
     }
     const auto write = [&](int entryYear, const char* entryFormat, int fileYear, const char* loaderFormat) {
-      allWritten &= RegisterLoaderEntry(info, productKey.Get(), productKeyPath, entryYear, entryFormat, fileYear,
-                                        loaderFormat, report);
+      written += RegisterLoaderEntry(info, productKey.Get(), productKeyPath, entryYear, entryFormat, fileYear,
+                                     loaderFormat, report);
     };
     write(year, kEntryFormat, loaderYear, kLoaderFormat);
     if (packageBits == 64 && year == 2009) write(2008, kEntryFormat, 2008, kLoaderFormat);
     if (packageBits == 64 && year == 2010) write(2010, kEntry32Format, 2010, kLoader32Format);
   }
-  return allWritten;
+  return written.Get();
 }
 
 platform::ErrorCode UnregisterLoaderEntry(const platform::Services& services, const std::string& productKeyPath,

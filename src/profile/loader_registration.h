@@ -9,11 +9,11 @@ namespace profile {
 
 // Writes the demand-load entry of every ticked release beneath each of its product keys, then
 // trusts the installation folder in every AutoCAD profile of the user. `packageBits` is the
-// bitness of the AutoCAD edition the package serves; 64 adds two extra entries. True when every
-// loader entry it set out to write was written. Every entry is logged.
-bool RegisterLoaders(const CAcadInstallInfo& info, const acad::ReleaseTicks& ticks, int packageBits,
-                     core::Report& report);
-bool RegisterLoader(const CAcadInstallInfo& info, int year, int packageBits, core::Report& report);
+// bitness of the AutoCAD edition the package serves; 64 adds two extra entries. Every entry is
+// logged; the first error of an entry that was not written.
+platform::ErrorCode RegisterLoaders(const CAcadInstallInfo& info, const acad::ReleaseTicks& ticks, int packageBits,
+                                    core::Report& report);
+platform::ErrorCode RegisterLoader(const CAcadInstallInfo& info, int year, int packageBits, core::Report& report);
 
 // Removes one entry the install wrote beneath a product key (below HKLM, ending in a backslash),
 // only while its LOADER still names a file in `folder`. Success also when the entry is gone or

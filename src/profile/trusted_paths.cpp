@@ -223,21 +223,25 @@ platform::ErrorCode UntrustFolder(const platform::Services& services, const std:
   return written;
 }
 
-bool RemoveTrustedPath(const CAcadInstallInfo& info, core::Report& report) {
-  bool removed = true;
-  const acad::StringList variablesKeys = CollectVariablesKeys(info.Services(), removed);
-  if (!removed) report.Line("TRUSTEDPATHS: some profile of the user cannot be seen, and may still name the folder");
+platform::ErrorCode RemoveTrustedPath(const CAcadInstallInfo& info, core::Report& report) {
+  bool complete = true;
+  const acad::StringList variablesKeys = CollectVariablesKeys(info.Services(), complete);
+  platform::FirstError removed;
+  if (!complete) {
+    report.Line("TRUSTEDPATHS: some profile of the user cannot be seen, and may still name the folder");
+    removed += platform::kErrorAccessDenied;
+  }
   for (const std::string& variablesKey : variablesKeys) {
     // A list longer than the program ever writes was never given the folder by it.
     const StoredList read = ReadTrustedPaths(info.Services().registry, variablesKey, kUninstallReadLimit);
     if (read.error == platform::kErrorMoreData) continue;
-    if (read.error == platform::kErrorSuccess && !ListNamesFolder(read.text, info.m_strInstallDir, info.Services().isLeadByte)) {
+    if (read.error == platform::kErrorSuccess &&
+        !ListNamesFolder(read.text, info.m_strInstallDir, info.Services().isLeadByte)) {
       continue;
     }
-    removed &=
-        UntrustFolder(info.Services(), variablesKey, info.m_strInstallDir, false, report) == platform::kErrorSuccess;
+    removed += UntrustFolder(info.Services(), variablesKey, info.m_strInstallDir, false, report);
   }
-  return removed;
+  return removed.Get();
 }
 
 }  // namespace profile

@@ -20,9 +20,9 @@ platform::ErrorCode UntrustFolder(const platform::Services& services, const std:
                                   const std::string& folder, bool listMadeByInstall, core::Report& report);
 
 // Takes the installation folder out of every TRUSTEDPATHS of the user that names it (a list longer
-// than the program writes is left: it never gave it the folder); false when one could not be read
-// or changed, or some profile could not be seen.
-bool RemoveTrustedPath(const CAcadInstallInfo& info, core::Report& report);
+// than the program writes is left: it never gave it the folder). The first error of a list that
+// could not be read or changed, or of a profile that could not be seen.
+platform::ErrorCode RemoveTrustedPath(const CAcadInstallInfo& info, core::Report& report);
 
 // A TRUSTEDPATHS list without the entries that name `folder` (the folder itself in any case, with
 // one trailing backslash or AutoCAD's "\..."); every other entry, their order and the separators

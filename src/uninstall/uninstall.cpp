@@ -13,8 +13,8 @@ namespace {
 
 // The removal's last step, for the maintenance copy that cannot delete its own file while it
 // runs: a copy of the program in the temporary folder waits for it to end, and removes what the
-// journal still names. False when that copy cannot be started.
-bool HandOver(const UninstallRun& run, const std::string& installFolder) {
+// journal still names. The error when that copy cannot be started.
+platform::ErrorCode HandOver(const UninstallRun& run, const std::string& installFolder) {
   const platform::Services& services = run.services;
   const std::uint32_t self = services.processes.CurrentProcessId();
   const std::optional<std::string> program = platform::ProgramPath(services.files);
@@ -33,7 +33,7 @@ bool HandOver(const UninstallRun& run, const std::string& installFolder) {
                       : platform::FormatText("the removal cannot be finished by a copy in the temporary folder "
                                              "(error %ld): the maintenance copy stays",
                                              started));
-  return started == platform::kErrorSuccess;
+  return started;
 }
 
 // A run that finished another's removal goes itself when Windows next starts, where it may.
@@ -84,7 +84,8 @@ UninstallResult Uninstall(const UninstallRun& run, const std::string& installFol
     case journal::Removal::End::Unreadable: result.ending = core::Ending::Failed; break;
     case journal::Removal::End::Handover:
     case journal::Removal::End::Removed:
-      const bool handedOver = removal.end != journal::Removal::End::Handover || HandOver(run, installFolder);
+      const bool handedOver =
+          removal.end != journal::Removal::End::Handover || HandOver(run, installFolder) == platform::kErrorSuccess;
       result.ending = removal.errors || !handedOver ? core::Ending::FinishedWithErrors
                       : removal.restartNeeded       ? core::Ending::RestartNeeded
                                                     : core::Ending::Finished;

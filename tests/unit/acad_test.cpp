@@ -128,7 +128,7 @@ TEST_F(Profile, EachTickedReleaseNamesItsLoaderBeneathEveryProductKeyUnderAnEntr
   const std::string second2011 = AddProduct(2011, "2011b");
   acad::ReleaseTicks ticks{};
   ticks.fill(1);
-  EXPECT_TRUE(profile::RegisterLoaders(info, ticks, 32, world.log));
+  EXPECT_EQ(profile::RegisterLoaders(info, ticks, 32, world.log), platform::kErrorSuccess);
   for (int year = 2007; year <= 2027; ++year) {
     const std::string &product = products[year - 2007], name = "Vortel" + std::to_string(year);
     EXPECT_EQ(world.registry.Keys(product), Names{name});
@@ -137,17 +137,17 @@ TEST_F(Profile, EachTickedReleaseNamesItsLoaderBeneathEveryProductKeyUnderAnEntr
   }
   EXPECT_EQ(Stored(second2011 + "Vortel2011"), kFolder + "\\Vortel2010.ARX");
   // A package for 64-bit AutoCAD adds an entry for 2008 below 2009's keys and a 32-bit one for 2010.
-  EXPECT_TRUE(profile::RegisterLoaders(info, ticks, 64, world.log));
+  EXPECT_EQ(profile::RegisterLoaders(info, ticks, 64, world.log), platform::kErrorSuccess);
   EXPECT_EQ(world.registry.Keys(products[2]), (Names{"Vortel2008", "Vortel2009"}));
   EXPECT_EQ(Stored(products[2] + "Vortel2008"), kFolder + "\\Vortel2008.ARX");
   EXPECT_EQ(world.registry.Keys(products[3]), (Names{"Vortel2010", "Vortel2010_32"}));
   EXPECT_EQ(Stored(products[3] + "Vortel2010_32"), kFolder + "\\Vortel2010_32.ARX");
   EXPECT_EQ(world.registry.Keys(products[4]), Names{"Vortel2011"});
-  EXPECT_TRUE(profile::RegisterLoader(info, 2006, 32, world.log) && profile::RegisterLoader(info, 2028, 32, world.log))
+  EXPECT_EQ(profile::RegisterLoader(info, 2006, 32, world.log) + profile::RegisterLoader(info, 2028, 32, world.log), 0)
       << "outside the table";
   info.SetInstallDir("E:\\New");
   ticks = {0, 1};
-  EXPECT_TRUE(profile::RegisterLoaders(info, ticks, 32, world.log));
+  EXPECT_EQ(profile::RegisterLoaders(info, ticks, 32, world.log), platform::kErrorSuccess);
   EXPECT_EQ(Stored(products[1] + "Vortel2008"), "E:\\New\\Vortel2008.ARX");
   EXPECT_EQ(Stored(products[0] + "Vortel2007"), kFolder + "\\Vortel2008.ARX") << "not ticked, not touched";
 }
@@ -157,17 +157,17 @@ TEST_F(Profile, AnEarlierEntryIsReplacedOrReusedWhenItHasSubkeysAndATooLongFolde
   world.registry.Set(plain, "DESCRIPTION", "old");
   world.registry.Set(nested, "DESCRIPTION", "kept");
   world.registry.AddKey(nested + "\\Commands");
-  EXPECT_TRUE(profile::RegisterLoader(info, 2015, 32, world.log) && profile::RegisterLoader(info, 2016, 32, world.log));
+  EXPECT_EQ(profile::RegisterLoader(info, 2015, 32, world.log) + profile::RegisterLoader(info, 2016, 32, world.log), 0);
   EXPECT_EQ(world.registry.Values(plain), (Names{"LOADCTRLS", "LOADER"}));
   EXPECT_EQ(world.registry.Values(nested), (Names{"DESCRIPTION", "LOADCTRLS", "LOADER"}));
   const std::string product = AddProduct(2010, "P");
   info.SetInstallDir("C:\\" + std::string(241, 'd'));  // 244 characters: "\Vortel2010.ARX" fits
-  EXPECT_TRUE(profile::RegisterLoader(info, 2010, 32, world.log));
+  EXPECT_EQ(profile::RegisterLoader(info, 2010, 32, world.log), platform::kErrorSuccess);
   EXPECT_EQ(Stored(product + "Vortel2010").size(), 259u);
-  EXPECT_FALSE(profile::RegisterLoader(info, 2010, 64, world.log)) << "the _32 entry needs three more";
+  EXPECT_EQ(profile::RegisterLoader(info, 2010, 64, world.log), platform::kErrorFilenameTooLong) << "the _32 entry needs three more";
   EXPECT_EQ(world.registry.Keys(product), Names{"Vortel2010"});
   info.SetInstallDir("C:\\" + std::string(242, 'd'));
-  EXPECT_FALSE(profile::RegisterLoader(info, 2010, 32, world.log));
+  EXPECT_EQ(profile::RegisterLoader(info, 2010, 32, world.log), platform::kErrorFilenameTooLong);
   EXPECT_EQ(Stored(product + "Vortel2010").size(), 259u) << "the earlier entry stays";
 }
 

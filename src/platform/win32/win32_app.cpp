@@ -6,6 +6,8 @@
 
 #include <string>
 
+#include "platform/win32_types.h"
+
 namespace platform {
 namespace {
 
@@ -33,9 +35,9 @@ int RunWinApp(WinApp& app) {
 // its full path in the system folder rather than imported, which would let a planted copy
 // beside the program be loaded first.
 DialogSession::DialogSession() {
-  char systemFolder[MAX_PATH] = {};
-  const UINT length = GetSystemDirectoryA(systemFolder, MAX_PATH);
-  if (length > 0 && length < MAX_PATH) {
+  char systemFolder[kMaxPath] = {};
+  const UINT length = GetSystemDirectoryA(systemFolder, sizeof systemFolder);
+  if (length > 0 && length < sizeof systemFolder) {
     *m_commonControls.Receive() = LoadLibraryA((std::string(systemFolder) + "\\comctl32.dll").c_str());
   }
   using InitFunction = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);

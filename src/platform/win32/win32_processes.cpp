@@ -47,8 +47,7 @@ ErrorCode Win32Processes::StartProgram(const std::string& program, const std::st
                       &started)) {
     return GetLastError();
   }
-  CloseHandle(started.hThread);
-  CloseHandle(started.hProcess);
+  const ScopedKernelHandle thread({}, started.hThread), process({}, started.hProcess);
   return kErrorSuccess;
 }
 
