@@ -10,6 +10,7 @@
 #include "platform/texts.h"
 #include "support/world.h"
 #include "ui/process_state.h"
+#include "ui/uninstall_dialog.h"
 #include "uninstall/uninstall.h"
 
 namespace fakes {
@@ -76,16 +77,25 @@ struct Machine : World {
     EXPECT_TRUE(desktop.boxes.empty()) << "nobody to see a message";
     return ending;
   }
-  // The uninstall without a window, run as `program`; then Windows starts anew.
-  core::Ending Uninstall(const std::string& program = "D:\\pkg\\SetUp.exe") {
-    files.modulePath = program;
+  // The uninstall without a window, then (when `restart`) Windows starts anew; or with the user, behind its dialog.
+  core::Ending Uninstall(bool restart = true) {
+    files.modulePath = "D:\\pkg\\SetUp.exe";
     CAcadInstallInfo info{services};
     platform::NoProgressBar bar;
     const core::RunChoices choices;
     const core::Ending ending = uninstall::RunSilentUninstall({services, info, bar, log, choices, ""});
     EXPECT_TRUE(AllReleased());
-    files.Restart();
+    if (restart) files.Restart();
     return ending;
+  }
+  core::Ending UninstallWithUser(FakeWindow& window) {
+    CAcadInstallInfo info{services};
+    platform::NoProgressBar bar;
+    const core::RunChoices choices;
+    return RunUninstallWithUser({services, info, bar, log, choices, ""}, [&](platform::Dialog& dialog) {
+      dialog.HandleInitDialog(window);
+      for (const int command : std::exchange(window.posted, {})) dialog.HandleCommand(command, platform::kBnClicked);
+    });
   }
   std::pair<std::map<std::string, std::string>, std::string> State() const { return {registry.Dump(), files.Dump()}; }
   bool Logged(const std::string& line) const { return std::find(log.lines.begin(), log.lines.end(), line) != log.lines.end(); }

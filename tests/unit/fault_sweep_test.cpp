@@ -125,7 +125,8 @@ class Session : public fakes::World {
     registry.AddKey("HKCU\\Software\\Autodesk\\AutoCAD\\R25.0\\NoProfiles");
     registry.Set(kOtherRelease + "Variables", "TRUSTEDPATHS", "f:\\blocks");
     registry.Set("HKLM\\" + kInstallations[0].key + "Profiles\\P\\Variables", "TRUSTEDPATHS", "c:\\machine's");
-    processes.running = {"explorer.exe", "acad.exe"}, desktop.picks = {std::string("E:\\Tools")};
+    processes.running = {"explorer.exe", "acad.exe"};
+    desktop.picks = {std::string("E:\\Tools")};
     m_before = registry.Dump();
     m_filesBefore = files.Dump();
   }

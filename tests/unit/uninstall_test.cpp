@@ -4,7 +4,6 @@
 
 #include "platform/file_contents.h"
 #include "support/machine.h"
-#include "ui/uninstall_dialog.h"
 
 using namespace platform;
 using namespace fakes;
@@ -134,15 +133,8 @@ TEST(Uninstall, LeavesWhatChangedAfterTheInstallAndNamesIt) {
   machine.files.AddFile(drawing, "a, edited");
   machine.files.AddFile(kDriver, "AutoCAD's, repaired");
   machine.desktop.answers = {kIdYes};
-  CAcadInstallInfo info{machine.services};
-  NoProgressBar bar;
-  const core::RunChoices choices;
-  const auto showModal = [](Dialog& dialog) {
-    FakeWindow window;
-    dialog.HandleInitDialog(window);
-    for (const int command : std::exchange(window.posted, {})) dialog.HandleCommand(command, kBnClicked);
-  };
-  EXPECT_EQ(RunUninstallWithUser({machine.services, info, bar, machine.log, choices, ""}, showModal), Ending::Finished);
+  FakeWindow window;
+  EXPECT_EQ(machine.UninstallWithUser(window), Ending::Finished);
   EXPECT_EQ(machine.files.Read(drawing), "a, edited");
   EXPECT_EQ(machine.files.Read(kDriver), "AutoCAD's, repaired");
   EXPECT_EQ(machine.files.Read(kBackup), "AutoCAD's");
@@ -182,12 +174,7 @@ TEST(Uninstall, AFileInUseIsRemovedAgainOrWhenWindowsStarts) {
     machine.Install();
     machine.faults.Fail("Delete", module, kErrorSharingViolation);
     if (!mayWaitForRestart) machine.faults.Fail("Move", module + ".vortel-removed-4242", kErrorAccessDenied);
-    machine.files.modulePath = "D:\\pkg\\SetUp.exe";
-    CAcadInstallInfo info{machine.services};
-    NoProgressBar bar;
-    const core::RunChoices choices;
-    EXPECT_EQ(uninstall::RunSilentUninstall({machine.services, info, bar, machine.log, choices, ""}),
-              mayWaitForRestart ? Ending::RestartNeeded : Ending::FinishedWithErrors);
+    EXPECT_EQ(machine.Uninstall(false), mayWaitForRestart ? Ending::RestartNeeded : Ending::FinishedWithErrors);
     EXPECT_EQ(machine.registry.Get(kEntry, "InstallLocation").has_value(), !mayWaitForRestart);
     EXPECT_EQ(machine.files.Read(kJournal).value_or("").find("file\t" + module) != std::string::npos, !mayWaitForRestart);
     machine.faults.planted.clear();
@@ -248,14 +235,7 @@ TEST(Uninstall, WithTheUserItIsConfirmedOnceRunsBehindItsBarAndSaysTheFontsStay)
     machine.Install();
     expected.arrange(machine);
     FakeWindow window;
-    const auto showModal = [&](Dialog& dialog) {
-      dialog.HandleInitDialog(window);
-      for (const int command : std::exchange(window.posted, {})) dialog.HandleCommand(command, kBnClicked);
-    };
-    CAcadInstallInfo info{machine.services};
-    NoProgressBar bar;
-    const core::RunChoices choices;
-    EXPECT_EQ(RunUninstallWithUser({machine.services, info, bar, machine.log, choices, ""}, showModal), expected.ending) << expected.what;
+    EXPECT_EQ(machine.UninstallWithUser(window), expected.ending) << expected.what;
     EXPECT_EQ(machine.BoxTexts(), expected.boxes) << expected.what;
     const bool ran = expected.boxes.size() == 2;
     EXPECT_EQ(window.ended, ran ? std::optional(kIdOk) : std::nullopt) << expected.what;
