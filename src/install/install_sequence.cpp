@@ -75,14 +75,16 @@ platform::ErrorCode Register(const InstallRun& run, const std::string& folder, s
 }
 
 // One installation per machine: the one registered before in another folder goes, its AutoCAD
-// folders left to the new one.
+// folders left to the new one. The keys it made that now hold the new one's entries (the
+// Applications keys, the uninstall entry's) pass to the new one's journal.
 platform::ErrorCode ReplaceEarlier(const InstallRun& run, const std::optional<std::string>& earlier,
-                                   const std::string& folder) {
+                                   const std::string& folder, core::Report& record) {
   if (!earlier || platform::IsSamePath(*earlier, folder, run.services.isLeadByte)) return platform::kErrorSuccess;
   run.report.Line("the installation in " + *earlier + " is replaced by this one and removed");
   platform::NoProgressBar progress;
   const journal::Removal removal = journal::RemoveInstallation(
       journal::RemovalRun{run.services, run.installInfo, run.report, progress}, *earlier, true);
+  for (const core::Effect& key : removal.keysLeft) record.Done(key);
   const bool removed = removal.end == journal::Removal::End::NoJournal ||
                        (removal.end == journal::Removal::End::Removed && !removal.errors);
   return removed ? platform::kErrorSuccess : platform::kErrorAccessDenied;
@@ -147,7 +149,7 @@ core::Ending Install(const InstallRun& run, const InstallTarget& target) {
   job.LetGoOfReplaced();
   const platform::ErrorCode registered = Register(run, folder, job.BytesCopied(), record);
   done += registered;
-  if (registered == platform::kErrorSuccess) done += ReplaceEarlier(run, earlier, folder);
+  if (registered == platform::kErrorSuccess) done += ReplaceEarlier(run, earlier, folder, record);
   done += record.Error();
   run.progress.Send(platform::kPbmSetPos, kProgressEnd, 0);
   if (done.Get() != platform::kErrorSuccess) return core::Ending::FinishedWithErrors;

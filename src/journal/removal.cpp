@@ -193,6 +193,7 @@ Removal RemoveInstallation(const RemovalRun& run, const std::string& folder, boo
   Removal removal = walk.removal;
   removal.end = walk.running && !walk.unfinished ? Removal::End::Handover : Removal::End::Removed;
   removal.errors = walk.errors;
+  removal.keysLeft = keysLeft;
   return removal;
 }
 

@@ -34,6 +34,7 @@ struct Removal {
   bool errors = false;               // a line was refused, or something could not be undone
   bool restartNeeded = false;        // something goes only when Windows next starts
   std::vector<std::string> changed;  // files left as they are: changed after the install
+  Lines keysLeft;                    // keys it made that still hold something: another's, or a newer installation's
 };
 
 // Removes the installation in `folder`: every line undone, then (when nothing is left to undo)
