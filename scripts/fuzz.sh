@@ -11,7 +11,7 @@ cmake --build --preset fuzz >/dev/null
 findings="build/fuzz/findings"
 mkdir -p "$findings"
 status=0
-for target in multibyte trusted_paths; do
+for target in trusted_paths; do
   work="build/fuzz/corpus-$target"
   mkdir -p "$work"
   log="build/fuzz/$target.log"

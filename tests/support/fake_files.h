@@ -48,9 +48,8 @@ class FakeFiles final : public platform::FileSystem {
   }
   std::vector<std::string> Names(const std::string& folder) const {
     std::vector<std::string> names;
-    if (const Node* node = Follow(Find(folder))) {
+    if (const Node* node = Follow(Find(folder)))
       for (const auto& child : node->children) names.push_back(child.first);
-    }
     return names;
   }
   int OpenHandles() const { return static_cast<int>(m_finds.size() + m_open.size()); }
@@ -60,11 +59,8 @@ class FakeFiles final : public platform::FileSystem {
   void Restart() {
     modulePath.clear();
     for (const auto& [from, to] : std::exchange(atRestart, {})) {
-      if (!to.empty()) {
-        Move(from, to, platform::kMoveReplaceExisting);
-      } else if (Delete(from) != platform::kErrorSuccess) {
-        RemoveFolder(from);
-      }
+      if (!to.empty()) Move(from, to, platform::kMoveReplaceExisting);
+      if (to.empty() && Delete(from) != platform::kErrorSuccess) RemoveFolder(from);
     }
   }
 
@@ -145,9 +141,7 @@ class FakeFiles final : public platform::FileSystem {
     const std::size_t colon = StreamColon(path);
     const Place place = Locate(path.substr(0, colon));
     if (place.node == nullptr) return place.folder != nullptr ? platform::kErrorFileNotFound : platform::kErrorPathNotFound;
-    if (colon != std::string::npos) {
-      return Done(place.node->streams.erase(path.substr(colon + 1)) == 1, platform::kErrorFileNotFound);
-    }
+    if (colon != std::string::npos) return Done(place.node->streams.erase(path.substr(colon + 1)) == 1, platform::kErrorFileNotFound);
     if (place.node->IsFixed() || IsRunning(path)) return platform::kErrorAccessDenied;
     place.folder->children.erase(place.leaf);
     return platform::kErrorSuccess;

@@ -159,9 +159,8 @@ class FakeRegistry final : public platform::Registry {
   template <typename Map>
   std::vector<std::string> Names(const std::string& key, Map Node::*map) const {
     std::vector<std::string> names;
-    if (const auto node = Walk(key, false)) {
+    if (const auto node = Walk(key, false))
       for (const auto& entry : (*node).*map) names.push_back(entry.first);
-    }
     return names;
   }
   platform::ErrorCode Count(const char* method, const Handle& handle, std::size_t size, std::uint32_t* count) {

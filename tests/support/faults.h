@@ -23,19 +23,7 @@ inline std::string Upper(std::string text) {
   return text;
 }
 struct NameLess {
-  bool operator()(const std::string& a, const std::string& b) const {  // Upper(a) < Upper(b), without the copies
-    bool trailA = false, trailB = false;
-    for (std::size_t at = 0; at < a.size() && at < b.size(); ++at) {
-      const unsigned char upperA = UpperAt(a, at, trailA), upperB = UpperAt(b, at, trailB);
-      if (upperA != upperB) return upperA < upperB;
-    }
-    return a.size() < b.size();
-  }
-  static unsigned char UpperAt(const std::string& text, std::size_t at, bool& trail) {
-    const unsigned char byte = static_cast<unsigned char>(text[at]);
-    const bool wasTrail = std::exchange(trail, !trail && platform::IsCp936LeadByte(byte) && at + 1 < text.size());
-    return !wasTrail && !trail && byte >= 'a' && byte <= 'z' ? static_cast<unsigned char>(byte - 'a' + 'A') : byte;
-  }
+  bool operator()(const std::string& a, const std::string& b) const { return Upper(a) < Upper(b); }
 };
 
 // A path's non-empty parts, split at the backslashes that are characters (a GBK trail byte 0x5C is none).

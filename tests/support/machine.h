@@ -10,6 +10,7 @@
 #include "platform/texts.h"
 #include "support/world.h"
 #include "ui/process_state.h"
+#include "ui/resources/resource.h"
 #include "ui/uninstall_dialog.h"
 #include "uninstall/uninstall.h"
 
@@ -18,8 +19,7 @@ namespace fakes {
 const std::string kProduct2008 = "SOFTWARE\\Autodesk\\AutoCAD\\R17.1\\ACAD-6001:804";
 const std::string kLoader = "HKLM\\" + kProduct2008 + "\\Applications\\Vortel2008";
 const std::string kVariables = "HKCU\\" + kProduct2008 + "\\Profiles\\P\\Variables";
-const std::string kPackage = "D:\\pkg\\Data\\", kInstalled = "C:\\Vortel\\V-Trelmox";
-const std::string kDriver = "C:\\A2008\\Drv\\pdfplot9.hdi";
+const std::string kPackage = "D:\\pkg\\Data\\", kInstalled = "C:\\Vortel\\V-Trelmox", kDriver = "C:\\A2008\\Drv\\pdfplot9.hdi";
 const std::string kEntry = "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\VortelStructureToolbox";
 const std::string kStep = "HKLM\\SOFTWARE\\Microsoft\\Active Setup\\Installed Components\\VortelStructureToolbox";
 
@@ -33,7 +33,8 @@ struct FakeWindows final : app::WindowHost {
     ++dialogs;
     window = FakeWindow{};
     dialog.HandleInitDialog(window);
-    for (int click = 0; click < 2 && !window.ended; ++click) dialog.HandleCommand(cancel ? 2 : 1022, platform::kBnClicked);
+    for (int click = 0; click < 2 && !window.ended; ++click)
+      dialog.HandleCommand(cancel ? platform::kIdCancel : IDC_INSTALL, platform::kBnClicked);
     for (const int command : std::exchange(window.posted, {})) dialog.HandleCommand(command, platform::kBnClicked);
   }
 };
@@ -47,14 +48,12 @@ struct Machine : World {
     files.AddFile(files.modulePath, "the program");
     for (const auto& [key, year] : {std::pair{kProduct2008, 2008}, {"SOFTWARE\\Autodesk\\AutoCAD\\R21.0\\A", 2017}}) {
       const std::string folder = "C:\\A" + std::to_string(year);
-      files.AddFolder(folder + "\\Fonts");
-      files.AddFolder(folder + "\\Drv");
+      for (const char* below : {"\\Fonts", "\\Drv"}) files.AddFolder(folder + below);
       registry.Set("HKLM\\" + key, "AcadLocation", folder);
       registry.Set("HKLM\\" + key, "ProductName", "AutoCAD " + std::to_string(year));
     }
     registry.Set(kVariables, "TRUSTEDPATHS", "C:\\Tools");
-    files.AddFolder("E:");
-    files.AddFolder("C:\\Temp");
+    for (const char* folder : {"E:", "C:\\Temp"}) files.AddFolder(folder);
     registry.AddKey("HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall");
     registry.AddKey("HKLM\\SOFTWARE\\Microsoft\\Active Setup\\Installed Components");
   }
@@ -77,25 +76,20 @@ struct Machine : World {
     EXPECT_TRUE(desktop.boxes.empty()) << "nobody to see a message";
     return ending;
   }
-  // The uninstall without a window, then (when `restart`) Windows starts anew; or with the user, behind its dialog.
-  core::Ending Uninstall(bool restart = true) {
+  // The uninstall without a window, then (when `restart`) Windows starts anew; or, given a window, with the user.
+  core::Ending Uninstall(bool restart = true, FakeWindow* window = nullptr) {
     files.modulePath = "D:\\pkg\\SetUp.exe";
     CAcadInstallInfo info{services};
     platform::NoProgressBar bar;
     const core::RunChoices choices;
-    const core::Ending ending = uninstall::RunSilentUninstall({services, info, bar, log, choices, ""});
+    const uninstall::UninstallRun run{services, info, bar, log, choices, ""};
+    const core::Ending ending = !window ? uninstall::RunSilentUninstall(run) : RunUninstallWithUser(run, [&](platform::Dialog& dialog) {
+      dialog.HandleInitDialog(*window);
+      for (const int command : std::exchange(window->posted, {})) dialog.HandleCommand(command, platform::kBnClicked);
+    });
     EXPECT_TRUE(AllReleased());
     if (restart) files.Restart();
     return ending;
-  }
-  core::Ending UninstallWithUser(FakeWindow& window) {
-    CAcadInstallInfo info{services};
-    platform::NoProgressBar bar;
-    const core::RunChoices choices;
-    return RunUninstallWithUser({services, info, bar, log, choices, ""}, [&](platform::Dialog& dialog) {
-      dialog.HandleInitDialog(window);
-      for (const int command : std::exchange(window.posted, {})) dialog.HandleCommand(command, platform::kBnClicked);
-    });
   }
   std::pair<std::map<std::string, std::string>, std::string> State() const { return {registry.Dump(), files.Dump()}; }
   bool Logged(const std::string& line) const { return std::find(log.lines.begin(), log.lines.end(), line) != log.lines.end(); }
@@ -105,5 +99,15 @@ struct Machine : World {
 
 using Change = std::function<void(Machine&)>;
 const Change kNothing = [](Machine&) {};
+// The calls of `method` on `path` and below fail with `error`.
+inline Change Failing(const std::string& method, const std::string& path, long error) {
+  return [=](Machine& m) { m.faults.Fail(method, path, error); };
+}
+inline Change Both(Change first, Change second) {
+  return [=](Machine& m) {
+    first(m);
+    second(m);
+  };
+}
 
 }  // namespace fakes

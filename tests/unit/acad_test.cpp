@@ -11,21 +11,15 @@ using fakes::Names;
 
 namespace {
 
-const std::string kNative = "SOFTWARE\\Autodesk\\AutoCAD\\";
-const std::string kWow = "SOFTWARE\\Wow6432Node\\Autodesk\\AutoCAD\\";
+const std::string kNative = "SOFTWARE\\Autodesk\\AutoCAD\\", kWow = "SOFTWARE\\Wow6432Node\\Autodesk\\AutoCAD\\";
 const std::string kFolder = "C:\\Vortel\\V-Trelmox", kUpper = "C:\\VORTEL\\V-TRELMOX";
-const std::string kUserAcad = "HKCU\\SOFTWARE\\Autodesk\\AutoCAD\\", kProfile = "R24.0\\ACAD-4101:804\\Profiles\\One";
+const std::string kVariables = "HKCU\\SOFTWARE\\Autodesk\\AutoCAD\\R24.0\\ACAD-4101:804\\Profiles\\One\\Variables";
 
 class AcadRegistry : public ::testing::Test {
  protected:
   void SetUp() override { info.SetInstallDir(kFolder); }
   void TearDown() override { EXPECT_TRUE(world.AllReleased()); }
 
-  // An installation: one key (below HKLM) that holds both values.
-  void Add(const std::string& key, const std::string& folder, const std::string& name) {
-    world.registry.Set("HKLM\\" + key, "AcadLocation", folder);
-    world.registry.Set("HKLM\\" + key, "ProductName", name);
-  }
   int Scan() {
     info.ScanInstalledReleases();
     int total = 0;
@@ -54,12 +48,7 @@ class AcadRegistry : public ::testing::Test {
     EXPECT_EQ(value->data.back(), 0) << "stored with its NUL: " << key;
     return value->Text();
   }
-  // A profile below the user's AutoCAD key whose TRUSTEDPATHS holds `list`; its Variables key.
-  std::string AddProfile(const std::string& profile, const std::string& list, std::uint32_t type = platform::kRegSz) {
-    world.registry.Set(kUserAcad + profile + "\\Variables", "TRUSTEDPATHS", list, type);
-    return kUserAcad + profile + "\\Variables";
-  }
-  std::string Paths(const std::string& key) { return Stored(key, "TRUSTEDPATHS"); }
+  std::string Paths() { return Stored(kVariables, "TRUSTEDPATHS"); }
 
   fakes::World world;
   CAcadInstallInfo info{world.services};
@@ -68,39 +57,40 @@ using Discovery = AcadRegistry;
 using Profile = AcadRegistry;
 
 TEST_F(Discovery, EachKeyHoldingBothValuesIsFiledUnderTheYearOfItsProductName) {
-  Add(kWow + "R17.2\\ACAD-7001:804", "C:\\Acad2009\\", "AutoCAD 2009 - \xBC\xF2\xCC\xE5");
-  Add(kWow + "R18.1\\ACAD-A001:804", "C:\\Acad2011", "AutoCAD 2011");  // too late for this root
-  Add(kNative + "R17.2\\ACAD-7001:804", "C:\\Acad2009", "AutoCAD 2009");
-  Add(kNative + "R19.0", "C:\\Acad2013", "AutoCAD 2013");  // on the release key itself
-  Add(kNative + "R20.0\\ZZ\\Level2\\Level3\\ACAD", "C:\\Second", "AutoCAD 2015");
-  Add(kNative + "R20.0\\aa", "C:\\First", "AutoCAD 2015");
+  const std::string faulty = "HKLM\\" + kNative + "R30.0\\";
+  // clang-format off
+  const struct { std::string key, folder, name; } installations[] = {
+      {kWow + "R17.2\\ACAD-7001:804", "C:\\Acad2009\\", "AutoCAD 2009 - \xBC\xF2\xCC\xE5"},
+      {kWow + "R18.1\\ACAD-A001:804", "C:\\Acad2011", "AutoCAD 2011"},  // too late for this root
+      {kNative + "R17.2\\ACAD-7001:804", "C:\\Acad2009", "AutoCAD 2009"},
+      {kNative + "R19.0", "C:\\Acad2013", "AutoCAD 2013"},  // on the release key itself
+      {kNative + "R20.0\\ZZ\\Level2\\Level3\\ACAD", "C:\\Second", "AutoCAD 2015"}, {kNative + "R20.0\\aa", "C:\\First", "AutoCAD 2015"},
+      {kNative + "R22.0\\Hidden", "C:\\Hidden", "AutoCAD 2018"},  // below a key holding ProductName: not searched
+      {kNative + "R25.0\\P", "D:\\" + kShallow + "\\", "AutoCAD 2021"},
+      // The first year of the table found after the name's first character, up to the root's last.
+      {kNative + "R26.0\\A", "C:\\A\\\\", "AutoCAD 2026 (for 2012 drawings)"}, {kNative + "R26.0\\B", "\\", "2010 AutoCAD"},
+      {kNative + "R26.0\\C", "\\", "X2007"}, {kWow + "R18.0\\D", "C:\\D", "AutoCAD 2011 2010"},
+      // What cannot be opened or listed hides only what lies below it; a value too large for its buffer counts as missing.
+      {kNative + "R30.0\\P", "C:\\Denied", "AutoCAD 2014"}, {kNative + "R30.0\\Q", "C:\\Q", "AutoCAD 2016"},
+      {kNative + "R30.0\\R\\S", "C:\\Unlisted", "AutoCAD 2014"}, {kNative + "R30.0\\T\\Deeper", "C:\\Deeper", "AutoCAD 2016"}};
+  // clang-format on
+  for (const auto& [key, folder, name] : installations) {
+    world.registry.Set("HKLM\\" + key, "AcadLocation", folder);
+    world.registry.Set("HKLM\\" + key, "ProductName", name);
+  }
+  world.registry.Set(faulty + "T", "AcadLocation", std::string(520, 'x'));
+  world.faults.Fail("OpenKeyEx", faulty + "P", platform::kErrorAccessDenied);
+  world.faults.Fail("EnumKey", faulty + "R", platform::kErrorAccessDenied);
   // The values on a key and on its subkey: no installation.
   world.registry.Set("HKLM\\" + kNative + "R21.0\\Outer", "AcadLocation", "C:\\X");
   world.registry.Set("HKLM\\" + kNative + "R21.0\\Outer\\Inner", "ProductName", "AutoCAD 2017");
-  // A key holding ProductName hides its subtree from that search.
   world.registry.Set("HKLM\\" + kNative + "R22.0", "ProductName", "AutoCAD 2018");
-  Add(kNative + "R22.0\\Hidden", "C:\\Hidden", "AutoCAD 2018");
   // Values of any type are read as text up to their first NUL, within their 520 bytes.
   world.registry.Set("HKLM\\" + kNative + "R23.0\\P", "AcadLocation", "%ProgramFiles%\\A\\", platform::kRegExpandSz);
   world.registry.SetRaw("HKLM\\" + kNative + "R23.0\\P", "ProductName", platform::kRegBinary,
                         {'A', 'C', ' ', '2', '0', '1', '9', 0, '2', '0', '0', '7'});
   world.registry.SetRaw("HKLM\\" + kNative + "R24.0\\P", "AcadLocation", platform::kRegSz, fakes::Bytes(520, 'F'));
   world.registry.Set("HKLM\\" + kNative + "R24.0\\P", "ProductName", "AutoCAD 2020");
-  Add(kNative + "R25.0\\P", "D:\\" + kShallow + "\\", "AutoCAD 2021");
-  // The first year of the table found after the name's first character, up to the root's last.
-  Add(kNative + "R26.0\\A", "C:\\A\\\\", "AutoCAD 2026 (for 2012 drawings)");
-  Add(kNative + "R26.0\\B", "\\", "2010 AutoCAD");
-  Add(kNative + "R26.0\\C", "\\", "X2007");
-  Add(kWow + "R18.0\\D", "C:\\D", "AutoCAD 2011 2010");
-  // What cannot be opened or listed hides only what lies below it; a value too large for its buffer counts as missing.
-  const std::string faulty = "HKLM\\" + kNative + "R30.0\\";
-  Add(kNative + "R30.0\\P", "C:\\Denied", "AutoCAD 2014");
-  Add(kNative + "R30.0\\Q", "C:\\Q", "AutoCAD 2016");
-  Add(kNative + "R30.0\\R\\S", "C:\\Unlisted", "AutoCAD 2014");
-  Add(kNative + "R30.0\\T\\Deeper", "C:\\Deeper", "AutoCAD 2016");
-  world.registry.Set(faulty + "T", "AcadLocation", std::string(520, 'x'));
-  world.faults.Fail("OpenKeyEx", faulty + "P", platform::kErrorAccessDenied);
-  world.faults.Fail("EnumKey", faulty + "R", platform::kErrorAccessDenied);
 
   EXPECT_EQ(Scan(), 13);
   EXPECT_EQ(Folders(2016), (StringList{"C:\\Q", "C:\\Deeper"}));
@@ -119,10 +109,8 @@ TEST_F(Discovery, EachKeyHoldingBothValuesIsFiledUnderTheYearOfItsProductName) {
 }
 
 TEST_F(Profile, EachTickedReleaseNamesItsLoaderBeneathEveryProductKeyUnderAnEntryOfItsYear) {
-  // clang-format off
   const int loaderYears[] = {2008, 2008, 2009, 2010, 2010, 2010, 2013, 2013, 2015, 2015, 2017,
                              2018, 2019, 2019, 2021, 2021, 2021, 2021, 2025, 2025, 2027};
-  // clang-format on
   std::vector<std::string> products;
   for (int year = 2007; year <= 2027; ++year) products.push_back(AddProduct(year, std::to_string(year)));
   const std::string second2011 = AddProduct(2011, "2011b");
@@ -143,8 +131,7 @@ TEST_F(Profile, EachTickedReleaseNamesItsLoaderBeneathEveryProductKeyUnderAnEntr
   EXPECT_EQ(world.registry.Keys(products[3]), (Names{"Vortel2010", "Vortel2010_32"}));
   EXPECT_EQ(Stored(products[3] + "Vortel2010_32"), kFolder + "\\Vortel2010_32.ARX");
   EXPECT_EQ(world.registry.Keys(products[4]), Names{"Vortel2011"});
-  EXPECT_EQ(profile::RegisterLoader(info, 2006, 32, world.log) + profile::RegisterLoader(info, 2028, 32, world.log), 0)
-      << "outside the table";
+  EXPECT_EQ(profile::RegisterLoader(info, 2006, 32, world.log) + profile::RegisterLoader(info, 2028, 32, world.log), 0);
   info.SetInstallDir("E:\\New");
   ticks = {0, 1};
   EXPECT_EQ(profile::RegisterLoaders(info, ticks, 32, world.log), platform::kErrorSuccess);
@@ -174,10 +161,7 @@ TEST_F(Profile, AnEarlierEntryIsReplacedOrReusedWhenItHasSubkeysAndATooLongFolde
 TEST_F(Profile, TheFolderJoinsTheTrustedPathsUnlessAnEntryAlreadyNamesIt) {
   const std::string shallow = fakes::kShallow, letter = "\x81\x61";  // trail bytes '\' and 'a'
   // clang-format off
-  const struct {
-    std::string stored, expected;
-    std::uint32_t type = platform::kRegSz;
-  } cases[] = {
+  const struct { std::string stored, expected; std::uint32_t type = platform::kRegSz; } cases[] = {
       {"", kFolder}, {"; ;\t", kFolder}, {"D:", "D:;" + kUpper}, {"x", "X;" + kUpper}, {"C:\\T", "C:\\T;" + kUpper},
       {"c:\\tools;", "C:\\TOOLS;;" + kUpper}, {"c:\\vortel\\v-trelmox", kUpper},
       {"d:\\x;C:\\Vortel\\V-Trelmox\\;e:\\y", "D:\\X;" + kUpper + "\\;E:\\Y"},
@@ -193,31 +177,27 @@ TEST_F(Profile, TheFolderJoinsTheTrustedPathsUnlessAnEntryAlreadyNamesIt) {
       {"c:\\" + std::string(9997, 'y'), "c:\\" + std::string(9997, 'y')}};
   // clang-format on
   for (const auto& [stored, expected, type] : cases) {
-    const std::string key = AddProfile(kProfile, stored, type);
+    world.registry.Set(kVariables, "TRUSTEDPATHS", stored, type);
     profile::AddTrustedPath(info, world.log);
-    EXPECT_EQ(Paths(key), expected) << stored.substr(0, 30);
+    EXPECT_EQ(Paths(), expected) << stored.substr(0, 30);
   }
 }
 
 TEST_F(Profile, TheFolderLeavesTheTrustedPathsAndEveryOtherEntryStaysAsItIs) {
   const std::string shallow = "C:\\" + fakes::kShallow;  // its last byte is no backslash
-                                                         // clang-format off
-  const struct {
-    std::string stored;
-    bool madeByTheInstall;
-    std::string expected;
-  } cases[] = {
+  // clang-format off
+  const struct { std::string stored; bool madeByTheInstall; std::string expected; } cases[] = {
       {kFolder, false, ""}, {kFolder, true, "<none>"}, {kUpper + ";;", true, "<none>"},
       {"C:\\vortel\\v-trelmox;d:\\x", true, "d:\\x"}, {"d:\\x;" + kUpper + "\\...; e:\\y", false, "d:\\x; e:\\y"},
       {"d:\\x;;" + kFolder + "\\", false, "d:\\x;"}, {kUpper + ";d:\\x;" + kFolder, false, "d:\\x"},
       {"d:\\x;" + kFolder + "2;" + kFolder + "\\sub", false, "d:\\x;" + kFolder + "2;" + kFolder + "\\sub"},
       {shallow + ";" + kFolder, false, shallow}, {" " + kFolder, false, " " + kFolder},
       {std::string(12970, 'x') + ";" + kFolder, false, std::string(12970, 'x')}};  // as long as the install writes
+  // clang-format on
   for (const auto& [stored, made, expected] : cases) {
-    const std::string key = AddProfile(kProfile, stored);
-                                                         // clang-format on
-    profile::UntrustFolder(world.services, key.substr(5), kFolder, made, world.log);
-    EXPECT_EQ(Paths(key), expected) << stored;
+    world.registry.Set(kVariables, "TRUSTEDPATHS", stored);
+    profile::UntrustFolder(world.services, kVariables.substr(5), kFolder, made, world.log);
+    EXPECT_EQ(Paths(), expected) << stored;
   }
 }
 

@@ -11,6 +11,7 @@
 #include "platform/texts.h"
 #include "support/world.h"
 #include "ui/process_state.h"
+#include "ui/resources/resource.h"
 #include "ui/setup_dialog.h"
 #include "uninstall/uninstall.h"
 
@@ -34,11 +35,11 @@ const std::pair<std::string, std::string> kLists[] = {  // each profile's TRUSTE
 const struct Installation {
   int year, box;
   std::string key, folder;
-} kInstallations[] = {{2008, 1019, "SOFTWARE\\Autodesk\\AutoCAD\\R17.1\\ACAD-6001:804\\", "C:\\AutoCAD 2008"},
-                      {2009, 1020, "SOFTWARE\\Wow6432Node\\Autodesk\\AutoCAD\\R17.2\\ACAD-7001:804\\", "C:\\A 2009"},
-                      {2010, 1027, "SOFTWARE\\Autodesk\\AutoCAD\\R18.0\\ACAD-8001:804\\", "D:\\\x9C\x5C\\AutoCAD 2010"},
-                      {2010, 1027, "SOFTWARE\\Autodesk\\AutoCAD\\R18.0\\ACAD-8004:804\\", "D:\\ACA 2010"},
-                      {2021, 1037, "SOFTWARE\\Autodesk\\AutoCAD\\R24.0\\ACAD-4101:804\\", "C:\\AutoCAD 2021"}};
+} kInstallations[] = {{2008, IDC_ACAD2008, "SOFTWARE\\Autodesk\\AutoCAD\\R17.1\\ACAD-6001:804\\", "C:\\AutoCAD 2008"},
+                      {2009, IDC_ACAD2009, "SOFTWARE\\Wow6432Node\\Autodesk\\AutoCAD\\R17.2\\ACAD-7001:804\\", "C:\\A 2009"},
+                      {2010, IDC_ACAD2010, "SOFTWARE\\Autodesk\\AutoCAD\\R18.0\\ACAD-8001:804\\", "D:\\\x9C\x5C\\AutoCAD 2010"},
+                      {2010, IDC_ACAD2010, "SOFTWARE\\Autodesk\\AutoCAD\\R18.0\\ACAD-8004:804\\", "D:\\ACA 2010"},
+                      {2021, IDC_ACAD2021, "SOFTWARE\\Autodesk\\AutoCAD\\R24.0\\ACAD-4101:804\\", "C:\\AutoCAD 2021"}};
 
 bool SaysFinished(const std::string& text) { return text.rfind(texts::kInstallFinished, 0) == 0 || text == texts::kInstallFinishedPartly; }
 std::string Text(const Dump& dump, const std::string& entry) {
@@ -73,21 +74,15 @@ fakes::Names OtherEntries(const std::string& list, const std::string& folder) {
 }
 // The outcomes to plant on a call: each way it can fail (access denied unless listed), or each answer of a message box.
 std::vector<long> OutcomesOf(const std::string& call) {
-  static const std::map<std::string, std::vector<long>> kListed = {{"OpenKey", {kErrorFileNotFound, kErrorAccessDenied}},
-                                                                   {"OpenKeyEx", {kErrorFileNotFound, kErrorAccessDenied}},
-                                                                   {"EnumKey", {kErrorAccessDenied, kErrorMoreData}},
-                                                                   {"QueryValue", {kErrorFileNotFound, kErrorAccessDenied, kErrorMoreData}},
-                                                                   {"FindFirst", {kErrorPathNotFound, kErrorAccessDenied}},
-                                                                   {"Copy", {kErrorAccessDenied, kErrorSharingViolation}},
-                                                                   {"Delete", {kErrorAccessDenied, kErrorSharingViolation}},
-                                                                   {"MakeDirectory", {kErrorAccessDenied, kErrorPathNotFound}},
-                                                                   {"ShowMessageBox", {0, kIdOk}},
-                                                                   {"ModuleFileName", {0}},
-                                                                   {"GetAttributes", {0}},
-                                                                   {"FullPathName", {0}},
-                                                                   {"ExecutableNames", {0}},
-                                                                   {"BrowseForFolder", {0}},
-                                                                   {"GetPathFromItem", {0}}};
+  // clang-format off
+  static const std::map<std::string, std::vector<long>> kListed = {
+      {"OpenKey", {kErrorFileNotFound, kErrorAccessDenied}}, {"OpenKeyEx", {kErrorFileNotFound, kErrorAccessDenied}},
+      {"EnumKey", {kErrorAccessDenied, kErrorMoreData}}, {"QueryValue", {kErrorFileNotFound, kErrorAccessDenied, kErrorMoreData}},
+      {"FindFirst", {kErrorPathNotFound, kErrorAccessDenied}}, {"Copy", {kErrorAccessDenied, kErrorSharingViolation}},
+      {"Delete", {kErrorAccessDenied, kErrorSharingViolation}}, {"MakeDirectory", {kErrorAccessDenied, kErrorPathNotFound}},
+      {"ShowMessageBox", {0, kIdOk}}, {"ModuleFileName", {0}}, {"GetAttributes", {0}}, {"FullPathName", {0}},
+      {"ExecutableNames", {0}}, {"BrowseForFolder", {0}}, {"GetPathFromItem", {0}}};
+  // clang-format on
   if (call == kCopyFailureBox) return {0, kIdAbort, kIdRetry, kIdIgnore};
   const auto listed = kListed.find(call.substr(0, call.find(' ')));
   return listed != kListed.end() ? listed->second : std::vector<long>{kErrorAccessDenied};
@@ -140,9 +135,9 @@ class Session : public fakes::World {
     info.ScanInstalledReleases();
     Dlg_Setup dialog(info, services);
     dialog.HandleInitDialog(m_window);
-    dialog.HandleCommand(1015, kBnClicked);
+    dialog.HandleCommand(IDC_BROWSE, kBnClicked);
     for (int click = 0; click < 3 && !m_window.ended; ++click) {  // again after each refusal
-      dialog.HandleCommand(1022, kBnClicked);
+      dialog.HandleCommand(IDC_INSTALL, kBnClicked);
       processes.running = {"explorer.exe"};  // the user closed AutoCAD
     }
     Problems problems = CheckInstall(info, core::ExitCodeOf(dialog.Ending()), planted);
@@ -150,12 +145,12 @@ class Session : public fakes::World {
     platform::NoProgressBar bar;
     const core::RunChoices choices;
     const core::Ending removed = uninstall::RunSilentUninstall({services, installed, bar, log, choices, ""});
-    if (removed == core::Ending::Finished) {  // then nothing names the folder any more
-      const std::string folder = m_window.items[1000].text + "\\V-Trelmox";  // as far as its journal could tell
+    // A finished uninstall leaves nothing naming the folder (as far as its journal could tell where it was).
+    if (removed == core::Ending::Finished) {
+      const std::string folder = m_window.items[IDC_PATH].text + "\\V-Trelmox";
       for (const auto& [entry, value] : registry.Dump()) {
         if (fakes::Upper(value).find(fakes::Upper(folder)) != std::string::npos &&
-            !FailedOn(planted, entry.substr(0, entry.find("\\:")), true) &&
-            !FailedOn(planted, folder + "\\Uninstall.dat")) {
+            !FailedOn(planted, entry.substr(0, entry.find("\\:")), true) && !FailedOn(planted, folder + "\\Uninstall.dat")) {
           problems.push_back("the uninstall finished, but " + entry + " names the folder");
         }
       }
@@ -205,7 +200,7 @@ class Session : public fakes::World {
         problems.push_back("Retry failed again");
       }
     }
-    const std::string installed = m_window.items[1000].text + "\\V-Trelmox";
+    const std::string installed = m_window.items[IDC_PATH].text + "\\V-Trelmox";
     const std::string closing = desktop.boxes.empty() ? "" : desktop.boxes.back().text;
     const bool finished = SaysFinished(closing);
     const int said = closing == texts::kInstallFinishedPartly ? 9 : finished ? 0 : closing == texts::kPackageNotFound ? 4 : 5;
@@ -269,7 +264,7 @@ class Session : public fakes::World {
         }
       }
     }
-    const std::string installed = m_window.items[1000].text + "\\V-Trelmox";
+    const std::string installed = m_window.items[IDC_PATH].text + "\\V-Trelmox";
     for (const auto& [profile, list] : kLists) {
       const std::string was = Text(m_before, kProfiles + profile + "\\Variables\\:TRUSTEDPATHS");
       const std::string is = Text(after, kProfiles + profile + "\\Variables\\:TRUSTEDPATHS");

@@ -45,17 +45,18 @@ TEST(SilentInstall, EachEndingLeavesWhatItSaysAndAFailedRunIsRolledBack) {
       {"a folder with a ';'", kNothing, Choices("C:\\Users;x"), Ending::CannotProceed},
       {"a drive that does not exist", kNothing, Choices("Q:\\Tools"), Ending::CannotProceed},
       {"the package missing", [](Machine& m) { m.files.modulePath = "E:\\SetUp.exe"; }, {}, Ending::Failed},
-      {"a file not copied", Failing("Copy", module, 5), {}, Ending::Failed, {"not copied: " + module + " (error 5), answered Abort", "rolled back"}},
+      {"a file not copied", Failing("Copy", module, 5), {}, Ending::Failed,
+       {"not copied: " + module + " (error 5), answered Abort", "rolled back"}},
       {"a file in use, put in place at restart", Failing("Copy", module, 32), {}, Ending::RestartNeeded,
        {"put in place when Windows next starts: " + module}},
-      {"a file in use, which cannot be put in place at restart", [&](Machine& m) { Failing("Copy", module, 32)(m); Failing("Move", "", 5)(m); },
-       {}, Ending::Failed, {"rolled back"}},
+      {"a file in use, which cannot be put in place at restart", Both(Failing("Copy", module, 32), Failing("Move", "", 5)), {},
+       Ending::Failed, {"rolled back"}},
       {"a loader entry not written", Failing("CreateKey", kLoader, 5), {}, Ending::FinishedWithErrors,
        {"loader entry not written: " + kLoader + " (error 5)"}, false},
       {"a font not placed", Failing("Copy", "C:\\A2008\\Fonts\\Vortel_HZ.shx", 5), {}, Ending::FinishedWithErrors,
        {"not placed C:\\A2008\\Fonts\\Vortel_HZ.shx (error 5)"}},
       {"a line of the journal not written", Failing("WriteToFile", kInstalled + "\\Uninstall.dat", 112), {}, Ending::FinishedWithErrors},
-      {"no uninstall entry anywhere", [](Machine& m) { Failing("CreateKey", "HKLM\\SOFTWARE\\Microsoft", 5)(m); Failing("CreateKey", "HKCU", 5)(m); },
+      {"no uninstall entry anywhere", Both(Failing("CreateKey", "HKLM\\SOFTWARE\\Microsoft", 5), Failing("CreateKey", "HKCU", 5)),
        {}, Ending::FinishedWithErrors, {"no uninstall entry could be written (error 5)"}, true, false}};
   // clang-format on
   for (const auto& expected : cases) {

@@ -3,8 +3,9 @@
 
 #include "core/endings.h"
 #include "platform/texts.h"
-#include "support/world.h"
+#include "support/machine.h"
 #include "ui/process_state.h"
+#include "ui/resources/resource.h"
 #include "ui/setup_dialog.h"
 
 using namespace platform;
@@ -13,14 +14,14 @@ using Sent = std::array<std::intptr_t, 3>;
 
 namespace {
 
-// The release boxes of the dialog template, 2007 first.
+// The release boxes, 2007 first.
 // clang-format off
-constexpr int kBoxIds[] = {1018, 1019, 1020, 1027, 1026, 1028, 1029, 1030, 1031, 1032, 1033,
-                           1034, 1035, 1036, 1037, 1038, 1039, 1040, 1041, 1042, 1043};
+constexpr int kBoxIds[] = {IDC_ACAD2007, IDC_ACAD2008, IDC_ACAD2009, IDC_ACAD2010, IDC_ACAD2011, IDC_ACAD2012, IDC_ACAD2013,
+                           IDC_ACAD2014, IDC_ACAD2015, IDC_ACAD2016, IDC_ACAD2017, IDC_ACAD2018, IDC_ACAD2019, IDC_ACAD2020,
+                           IDC_ACAD2021, IDC_ACAD2022, IDC_ACAD2023, IDC_ACAD2024, IDC_ACAD2025, IDC_ACAD2026, IDC_ACAD2027};
 // clang-format on
-constexpr int kPath = 1000, kTitle = 1013, kBar = 1014, kBrowse = 1015, kBits = 1021, kInstall = 1022;
+constexpr int kPath = IDC_PATH, kTitle = IDC_TITLE, kBar = IDC_PROGRESS, kBrowse = IDC_BROWSE, kBits = IDC_BITS, kInstall = IDC_INSTALL;
 const std::string kSoftwareName = "\xBD\xE1\xB9\xB9\xB9\xA4\xBE\xDF\xCF\xE4\xC8\xED\xBC\xFE";
-const std::string kProduct2008 = "SOFTWARE\\Autodesk\\AutoCAD\\R17.1\\ACAD-6001:804\\";
 
 class SetupDialog : public ::testing::Test {
  protected:
@@ -30,7 +31,8 @@ class SetupDialog : public ::testing::Test {
   }
   // An installation of `year` as the start-up scan records it.
   void Found(int year, const std::string& folder = "C:\\AutoCAD", const std::string& key = "") {
-    info.m_arrAcadLocation[year - 2007].push_back(folder), info.m_arrProductKey[year - 2007].push_back(key);
+    info.m_arrAcadLocation[year - 2007].push_back(folder);
+    info.m_arrProductKey[year - 2007].push_back(key);
   }
   void Open(PackageBuild package = {}, const core::RunChoices& start = {}) {
     window = fakes::FakeWindow{};
@@ -52,7 +54,7 @@ class SetupDialog : public ::testing::Test {
     return states;
   }
 
-  fakes::World world;
+  fakes::Machine world;
   CAcadInstallInfo info{world.services};
   fakes::FakeWindow window;
   std::optional<Dlg_Setup> dialog;
@@ -104,6 +106,7 @@ TEST_F(SetupDialog, BrowseTakesTheFolderPickedAndOpensOnTheLastFolderTypedOrPick
       {"", "", "E:\\Typed", ""},  // an item that is no folder changes nothing
       {"G:\\Other", "F:\\Tools\\Vortel", "G:\\Other", "F:\\Tools\\Vortel"},
       {"", "D:\\", "F:\\Tools\\Vortel", "D:\\"}};  // a drive root keeps its backslash
+  // clang-format on
   for (const auto& [typed, pick, openedOn, after] : browses) {
     window.items[kPath].text = typed;
     world.desktop.picks.push_back(pick);
@@ -112,22 +115,14 @@ TEST_F(SetupDialog, BrowseTakesTheFolderPickedAndOpensOnTheLastFolderTypedOrPick
     const fakes::ShownPicker& picker = world.desktop.pickers.back();
     EXPECT_EQ(picker.selected + " -> " + window.items[kPath].text, openedOn + " -> " + after);
     EXPECT_EQ(picker.info.owner, window.Handle());
-    EXPECT_EQ(picker.info.flags, 0x71u) << "folders only, an edit box, the new style, validated";
   }
 }
 
 // A folder typed is made absolute with every missing level, the installation folder with an access list of its own unless
 // it existed; an unusable folder, and the first click while AutoCAD runs, are refused. AutoCAD 2017 is hidden at 32 bits.
 TEST_F(InstallButton, TheFolderTypedIsMadeAbsoluteOrRefusedAndAutoCadRunningIsRefusedOnlyOnce) {
-  const std::string data = "D:\\pkg\\Data\\", loader = "HKLM\\" + kProduct2008 + "Applications\\Vortel2008";
-  // clang-format on
-  for (const char* name : {"Vortel2008.ARX", "Vortel_EN.shx", "Vortel_HZ.shx", "Vortel.prt5"}) world.files.AddFile(data + name, name);
-  world.files.AddFile(data + texts::kExtensionLibraryFolder + "\\a.dwg", "dwg");
-  for (const char* folder : {"C:\\A2008\\Fonts", "C:\\A2008\\Drv", "C:\\A2017\\Fonts"}) world.files.AddFolder(folder);
-  for (const char* folder : {"E:", "C:\\Old\\V-Trelmox"}) world.files.AddFolder(folder);
-  world.registry.AddKey("HKLM\\" + kProduct2008);
-  world.files.AddFile(world.files.modulePath, "the program");
-  Found(2008, "C:\\A2008", kProduct2008);
+  world.files.AddFolder("C:\\Old\\V-Trelmox");
+  Found(2008, "C:\\A2008", fakes::kProduct2008 + "\\");
   Found(2017, "C:\\A2017", "SOFTWARE\\A2017\\");
   world.processes.running = {"explorer.exe", "ACAD.EXE"};
   world.faults.Fail("FullPathName", "C:\\Unresolved", 0);
@@ -148,19 +143,15 @@ TEST_F(InstallButton, TheFolderTypedIsMadeAbsoluteOrRefusedAndAutoCadRunningIsRe
     EXPECT_TRUE(world.AllReleased());
     ASSERT_EQ(world.BoxTexts(), Names{refusal ? refusal : texts::kInstallFinished}) << typed;
     EXPECT_EQ(window.ended, refusal ? std::nullopt : std::optional(kIdOk)) << typed;
-    EXPECT_EQ(world.registry.Text(loader, "LOADER"), refusal ? "" : installed + "\\Vortel2008.ARX");
+    EXPECT_EQ(world.registry.Text(fakes::kLoader, "LOADER"), refusal ? "" : installed + "\\Vortel2008.ARX");
     EXPECT_EQ(world.files.protectedFolders.count(installed), refusal ? 0u : 1u) << typed;
     EXPECT_TRUE(world.files.Names("C:\\A2017\\Fonts").empty()) << "hidden, so not ticked";
-    // The bar in the folder row's place: 0 to 50 by 1 from 0, a step per entry examined and per listing's end
-    // (7 + 1, 3 + 1) and three more, then full.
-    for (int id : {1017, kPath, kBrowse}) EXPECT_EQ(window.items[id].visible, refusal != nullptr) << id;
+    // The bar in the folder row's place: a step per entry examined and per listing's end (8 + 1, 3 + 1), three more, then full.
+    for (int id : {IDC_PATH_LABEL, kPath, kBrowse}) EXPECT_EQ(window.items[id].visible, refusal != nullptr) << id;
     if (refusal) continue;
     EXPECT_TRUE(window.items[kBar].visible);
-    const auto& bar = window.items[kBar].messages;
-    EXPECT_EQ(std::vector<Sent>(bar.begin(), bar.begin() + 3),
-              (std::vector<Sent>{{kPbmSetRange, 0, 0x320000}, {kPbmSetStep, 1, 0}, {kPbmSetPos, 0, 0}}));
-    EXPECT_EQ(window.Count(kBar, kPbmStepIt), 8 + 4 + 3);
-    EXPECT_EQ(bar.back(), (Sent{kPbmSetPos, 50, 0}));
+    EXPECT_EQ(window.Count(kBar, kPbmStepIt), 9 + 4 + 3);
+    EXPECT_EQ(window.items[kBar].messages.back(), (Sent{kPbmSetPos, 50, 0}));
   }
   EXPECT_FALSE(world.files.Exists("C:\\Vortel"));
 }

@@ -4,14 +4,17 @@
 
 #include "platform/file_contents.h"
 #include "support/machine.h"
+#include "ui/resources/resource.h"
 
 using namespace platform;
 using namespace fakes;
 using core::Ending;
+using namespace std::string_literals;
 
 namespace {
 
 const std::string kJournal = kInstalled + "\\Uninstall.dat", kCopy = kInstalled + "\\Uninstall.exe";
+const std::string kDrawing = kInstalled + "\\" + texts::kExtensionLibraryFolder + "\\a.dwg";
 const std::string kBackup = kDriver + ".vortel-backup", kStepTrusted = "HKCU\\" + kProduct2008 + "\\Profiles\\Q\\Variables";
 
 // What an uninstall leaves: the fonts, the list stored in capitals, and the installation folder, empty, for other users.
@@ -22,45 +25,33 @@ void InstalledAndUninstalled(Machine& m) {
 }
 
 TEST(Uninstall, LeavesTheMachineAsBeforeTheInstallSaveTheFontsAndWhatIsNotItsOwn) {
+  // clang-format off
   const Change userFile = [](Machine& m) { m.files.AddFile(kInstalled + "\\notes.txt", "mine"); };
   const Change userLoader = [](Machine& m) { m.registry.Set(kLoader, "LOADER", kInstalled + "2\\Vortel2008.ARX"); };
-  const Change hklmLocked = [](Machine& m) { m.faults.Fail("CreateKey", "HKLM\\SOFTWARE\\Microsoft", 5); };
-  const Change removed = [](Machine& m) {
-    m.files.RemoveFolder(kInstalled);
-    m.files.RemoveFolder("C:\\Vortel");
-  };
   const Change acadDriver = [](Machine& m) { m.files.AddFile(kDriver, "AutoCAD's"); };
-  const Change older = [](Machine& m) {
-    m.files.AddFile(kDriver, "older");
-    m.files.AddFile(kBackup, "AutoCAD's, from long ago");
-  };
-  // clang-format off
-  const struct {
-    const char* what;
-    Change before, meanwhile, expected;  // on both machines; on the installed one; on the other, what differs after
-  } cases[] = {
+  const Change edited = [](Machine& m) { m.files.AddFile(kDrawing, "a, edited"); m.files.AddFile(kDriver, "AutoCAD's, repaired"); };
+  const Change newer = [](Machine& m) { m.files.AddFile(kPackage + "Vortel.prt5", "newer"); };
+  // What is done on both machines before the install, on the installed one after it, and to the other, what differs after.
+  const struct { const char* what; Change before, meanwhile, expected; } cases[] = {
       {"as installed", kNothing, kNothing, kNothing},
       {"AutoCAD's driver put back", acadDriver, kNothing, kNothing},
-      {"AutoCAD's driver put back after an install of a newer one", acadDriver,
-       [](Machine& m) {
-         m.files.AddFile(kPackage + "Vortel.prt5", "newer");
-         m.Install();
-       },
-       [](Machine& m) { m.files.AddFile(kPackage + "Vortel.prt5", "newer"); }},
-      {"the folder leaves a list the per-user step wrote", kNothing, [](Machine& m) { m.registry.Set(kStepTrusted, "TRUSTEDPATHS", "D:\\X;" + kInstalled); },
+      {"AutoCAD's driver put back after an install of a newer one", acadDriver, [&](Machine& m) { newer(m); m.Install(); }, newer},
+      {"the folder leaves a list the per-user step wrote", kNothing,
+       [](Machine& m) { m.registry.Set(kStepTrusted, "TRUSTEDPATHS", "D:\\X;" + kInstalled); },
        [](Machine& m) { m.registry.Set(kStepTrusted, "TRUSTEDPATHS", "D:\\X"); }},
-      {"the driver there is the original, not an old backup", older, kNothing, [](Machine& m) { m.files.Delete(kBackup); }},
+      {"the driver there is the original, not an old backup",
+       [](Machine& m) { m.files.AddFile(kDriver, "older"); m.files.AddFile(kBackup, "AutoCAD's, from long ago"); }, kNothing,
+       [](Machine& m) { m.files.Delete(kBackup); }},
       {"a user's file stays, and so do its folders", kNothing, userFile, userFile},
+      {"what changed after the install stays: a drawing, AutoCAD's driver repaired and its copy", acadDriver, edited,
+       [&](Machine& m) { edited(m); m.files.AddFile(kBackup, "AutoCAD's"); }},
       {"a loader entry naming a folder beside it stays", kNothing, userLoader,
-       [&](Machine& m) {
-         userLoader(m);
-         m.registry.SetRaw(kLoader, "LOADCTRLS", kRegDword, {2, 0, 0, 0});
-       }},
-      {"a loader entry already gone", kNothing,
-       [](Machine& m) { m.registry.DeleteKey(kHkeyLocalMachine, kLoader.c_str() + 5); }, kNothing},
+       [&](Machine& m) { userLoader(m); m.registry.SetRaw(kLoader, "LOADCTRLS", kRegDword, {2, 0, 0, 0}); }},
+      {"a loader entry already gone", kNothing, [](Machine& m) { m.registry.DeleteKey(kHkeyLocalMachine, kLoader.c_str() + 5); }, kNothing},
       {"a profile without a list", [](Machine& m) { m.registry.AddKey(kVariables + "2"); }, kNothing, kNothing},
-      {"HKLM not writable: the entry is the user's, and nobody else trusts the folder", hklmLocked, kNothing, removed},
-  };
+      {"HKLM not writable: the entry is the user's, and nobody else trusts the folder",
+       Failing("CreateKey", "HKLM\\SOFTWARE\\Microsoft", 5), kNothing,
+       [](Machine& m) { m.files.RemoveFolder(kInstalled); m.files.RemoveFolder("C:\\Vortel"); }}};
   // clang-format on
   for (const auto& expected : cases) {
     Machine machine, untouched;
@@ -78,15 +69,17 @@ TEST(Uninstall, LeavesTheMachineAsBeforeTheInstallSaveTheFontsAndWhatIsNotItsOwn
 
 // Lines added to the journal that name what the install never makes: none is acted on, each is named in the log.
 TEST(Uninstall, ActsOnlyOnLinesThatNameWhatTheInstallMakes) {
-  Machine machine;
   const std::string thesis = "C:\\Users\\Public\\thesis.txt", digest = DigestText(DigestOf("my thesis"));
-  machine.files.AddFile(thesis, "my thesis");
-  machine.files.AddFile(thesis + ".vortel-backup", "not my thesis");
-  machine.files.AddFile("D:\\other.txt", "my thesis");
-  machine.files.AddFolder("C:\\Users\\Public\\Empty");
-  machine.registry.AddKey("HKCU\\Software\\Victim");
-  machine.registry.Set("HKLM\\SOFTWARE\\Victim\\Applications\\Vortel2008", "LOADER", kInstalled + "\\x.arx");
-  machine.registry.Set("HKCU\\Software\\Victim\\Variables", "TRUSTEDPATHS", kInstalled);
+  Machine machine, untouched;
+  for (Machine* m : {&machine, &untouched}) {
+    m->files.AddFile(thesis, "my thesis");
+    m->files.AddFile(thesis + ".vortel-backup", "not my thesis");
+    m->files.AddFile("D:\\other.txt", "my thesis");
+    m->files.AddFolder("C:\\Users\\Public\\Empty");
+    m->registry.AddKey("HKCU\\Software\\Victim");
+    m->registry.Set("HKLM\\SOFTWARE\\Victim\\Applications\\Vortel2008", "LOADER", kInstalled + "\\x.arx");
+    m->registry.Set("HKCU\\Software\\Victim\\Variables", "TRUSTEDPATHS", kInstalled);
+  }
   ASSERT_EQ(machine.Install(), Ending::Finished);
   machine.files.AddLink(kInstalled + "\\lib", "C:\\Users\\Public");
   const std::string driver = DigestText(DigestOf("Vortel.prt5"));
@@ -105,42 +98,12 @@ TEST(Uninstall, ActsOnlyOnLinesThatNameWhatTheInstallMakes) {
   std::string journal = machine.files.Read(kJournal).value_or("");
   for (const std::string& line : lines) journal += line + "\r\n";
   machine.files.AddFile(kJournal, journal);
-  const auto victims = [&] {
-    return std::make_tuple(machine.files.Read(thesis), machine.files.Read("D:\\other.txt"),
-                           machine.files.Exists("C:\\Users\\Public\\Empty"), machine.registry.Keys("HKCU\\Software\\Victim"),
-                           machine.registry.Dump().count("HKCU\\Software\\Victim\\"),
-                           machine.registry.Text("HKLM\\SOFTWARE\\Victim\\Applications\\Vortel2008", "LOADER"),
-                           machine.registry.Text("HKCU\\Software\\Victim\\Variables", "TRUSTEDPATHS"));
-  };
-  const auto before = victims();
   EXPECT_EQ(machine.Uninstall(), Ending::FinishedWithErrors);
-  EXPECT_EQ(victims(), before);
+  InstalledAndUninstalled(untouched);  // the driver placed where there was none, the link itself: all else undone
+  EXPECT_EQ(machine.State(), untouched.State());
   EXPECT_EQ(std::count_if(machine.log.lines.begin(), machine.log.lines.end(),
                           [](const std::string& line) { return line.rfind("not acted on: ", 0) == 0; }),
             static_cast<long>(lines.size() - 1));
-  EXPECT_FALSE(machine.files.Exists(kDriver)) << "placed where there was none, not a thesis put in its place";
-  EXPECT_FALSE(machine.files.Exists(kInstalled + "\\lib")) << "the link itself";
-  EXPECT_FALSE(machine.registry.Get(kEntry, "InstallLocation")) << "all else undone";
-}
-
-// A file changed after the install stays, and the user is told; so do AutoCAD's driver and its copy when AutoCAD
-// put its own driver back meanwhile.
-TEST(Uninstall, LeavesWhatChangedAfterTheInstallAndNamesIt) {
-  Machine machine;
-  machine.files.AddFile(kDriver, "AutoCAD's");
-  ASSERT_EQ(machine.Install(), Ending::Finished);
-  const std::string drawing = kInstalled + "\\" + texts::kExtensionLibraryFolder + "\\a.dwg";
-  machine.files.AddFile(drawing, "a, edited");
-  machine.files.AddFile(kDriver, "AutoCAD's, repaired");
-  machine.desktop.answers = {kIdYes};
-  FakeWindow window;
-  EXPECT_EQ(machine.UninstallWithUser(window), Ending::Finished);
-  EXPECT_EQ(machine.files.Read(drawing), "a, edited");
-  EXPECT_EQ(machine.files.Read(kDriver), "AutoCAD's, repaired");
-  EXPECT_EQ(machine.files.Read(kBackup), "AutoCAD's");
-  EXPECT_EQ(machine.BoxTexts().back(),
-            std::string(texts::kUninstallFinished) + "\n\n" + texts::kChangedFilesKept + "\n" + kDriver + "\n" + drawing);
-  EXPECT_TRUE(machine.Logged("kept, changed after the install: " + drawing));
 }
 
 TEST(Uninstall, DoesNothingWhenItCannotProceedOrItsJournalCannotBeRead) {
@@ -152,8 +115,7 @@ TEST(Uninstall, DoesNothingWhenItCannotProceedOrItsJournalCannotBeRead) {
   for (const std::string& journal : {std::string(), std::string("Vortel install journal 1\r\n"), header + "file\r\n",
                                      header + "link\tC:\\x\r\n", header + "folder\tC:\\x", header + "folder\tC:\\x\tC:\\y\r\n",
                                      header + "replaced\tC:\\x\t1:00000000\tC:\\y\r\n", header + "trusted\tC:\\x\t\r\n"}) {
-    cases.emplace_back(
-        journal, [=](Machine& m) { m.files.AddFile(kJournal, journal); }, Ending::Failed);
+    cases.push_back({journal, [=](Machine& m) { m.files.AddFile(kJournal, journal); }, Ending::Failed});
   }
   for (const auto& [what, arrange, ending] : cases) {
     Machine machine;
@@ -203,7 +165,6 @@ TEST(Uninstall, FromTheMaintenanceCopyACopyInTheTemporaryFolderFinishes) {
   EXPECT_EQ(machine.Run(command.substr(command.find(" /") + 1), finisher), 0);
   EXPECT_EQ(machine.processes.waitedFor, std::vector<std::uint32_t>{4242});
   EXPECT_EQ(machine.files.Names(kInstalled), Names{});
-  EXPECT_FALSE(machine.registry.Get(kEntry, "InstallLocation"));
   const std::string log = machine.files.Read("C:\\Temp\\Vortel-Uninstall-20261207-1.log").value_or("");
   EXPECT_EQ(std::count(log.begin(), log.end(), '\xEF'), 1) << "one log, written on";
   machine.files.Restart();
@@ -216,18 +177,14 @@ TEST(Uninstall, WithTheUserItIsConfirmedOnceRunsBehindItsBarAndSaysTheFontsStay)
   const struct { const char* what; Change arrange; Names boxes; Ending ending; } cases[] = {
       {"confirmed", answer(kIdYes), {texts::kConfirmUninstall, texts::kUninstallFinished}, Ending::Finished},
       {"not confirmed", answer(kIdNo), {texts::kConfirmUninstall}, Ending::Cancelled},
-      {"the question unanswered", [](Machine& m) { m.faults.Fail("ShowMessageBox", "", 0); }, {texts::kConfirmUninstall},
-       Ending::Cancelled},
-      {"AutoCAD running", [](Machine& m) { m.processes.running = {"ACAD.EXE"}; }, {texts::kCloseAcadBeforeUninstall},
-       Ending::Busy},
-      {"a file not deleted",
-       [](Machine& m) {
-         m.desktop.answers = {kIdYes};
-         m.faults.Fail("Delete", kInstalled, 5);
-       },
+      {"the question unanswered", Failing("ShowMessageBox", "", 0), {texts::kConfirmUninstall}, Ending::Cancelled},
+      {"AutoCAD running", [](Machine& m) { m.processes.running = {"ACAD.EXE"}; }, {texts::kCloseAcadBeforeUninstall}, Ending::Busy},
+      {"a file not deleted", [](Machine& m) { m.desktop.answers = {kIdYes}; m.faults.Fail("Delete", kInstalled, 5); },
        {texts::kConfirmUninstall, texts::kUninstallFinishedPartly}, Ending::FinishedWithErrors},
-      {"nothing installed", [](Machine& m) { m.registry.DeleteKey(kHkeyLocalMachine, kEntry.c_str() + 5); },
-       {texts::kNotInstalled}, Ending::NothingToRemove},
+      {"a drawing changed after the install", [](Machine& m) { m.desktop.answers = {kIdYes}; m.files.AddFile(kDrawing, "a, edited"); },
+       {texts::kConfirmUninstall, texts::kUninstallFinished + "\n\n"s + texts::kChangedFilesKept + "\n" + kDrawing}, Ending::Finished},
+      {"nothing installed", [](Machine& m) { m.registry.DeleteKey(kHkeyLocalMachine, kEntry.c_str() + 5); }, {texts::kNotInstalled},
+       Ending::NothingToRemove},
   };
   // clang-format on
   for (const auto& expected : cases) {
@@ -235,11 +192,11 @@ TEST(Uninstall, WithTheUserItIsConfirmedOnceRunsBehindItsBarAndSaysTheFontsStay)
     machine.Install();
     expected.arrange(machine);
     FakeWindow window;
-    EXPECT_EQ(machine.UninstallWithUser(window), expected.ending) << expected.what;
+    EXPECT_EQ(machine.Uninstall(false, &window), expected.ending) << expected.what;
     EXPECT_EQ(machine.BoxTexts(), expected.boxes) << expected.what;
     const bool ran = expected.boxes.size() == 2;
     EXPECT_EQ(window.ended, ran ? std::optional(kIdOk) : std::nullopt) << expected.what;
-    EXPECT_EQ(window.Count(1014, kPbmStepIt), ran ? 5 : 0) << expected.what;
+    EXPECT_EQ(window.Count(IDC_PROGRESS, kPbmStepIt), ran ? 5 : 0) << expected.what;
     EXPECT_EQ(machine.registry.Get(kLoader, "LOADER").has_value(), !ran) << expected.what;
   }
 }
