@@ -36,7 +36,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // (unless the list ends in half a character, which swallows the separator added after it).
   std::size_t end = 0;
   while (end < before.size()) end += platform::IsCp936LeadByte(before[end]) ? 2 : 1;
-  profile::RemoveTrustedPath(info, {}, world.log);
+  profile::RemoveTrustedPath(info, world.log);
   const auto removed = world.registry.Get(kVariables, "TRUSTEDPATHS");
   REQUIRE(world.AllReleased() && removed.has_value());
   info.SetInstallDir(folder);
