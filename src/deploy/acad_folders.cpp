@@ -23,9 +23,8 @@ struct Placing {
 platform::ErrorCode Place(const Placing& placing, const char* source, const std::string& target,
                           const std::string& kept = "", const platform::FileDigest& keptDigest = {}) {
   platform::FileSystem& files = placing.services.files;
-  platform::ErrorCode copied = files.Copy(InFolder(placing.package, source), target, false);
   platform::FileDigest digest;
-  if (copied == platform::kErrorSuccess) copied = platform::DigestFile(files, target, &digest);
+  const platform::ErrorCode copied = files.CopyWithDigest(InFolder(placing.package, source), target, false, &digest);
   if (copied != platform::kErrorSuccess) {
     placing.report.Line(platform::FormatText("not placed %s (error %ld)", target.c_str(), copied));
     return copied;

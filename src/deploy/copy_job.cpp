@@ -165,7 +165,7 @@ void CopyJob::CopyLibraryFile(const CopyFolders& folders, const FoundEntry& entr
   const std::string source = InFolder(folders.source, entry.name);
   const std::string destination = InFolder(folders.destination, entry.name);
   deploy::ClearReadOnly(m_services, source);
-  const platform::ErrorCode copied = CopyOver(source, destination, "library file copied: ");
+  const platform::ErrorCode copied = CopyOver(source, destination, "library file copied: ", true);
   if (copied != platform::kErrorSuccess) {
     m_report.Line(platform::FormatText("library file not copied: %s (error %ld)", destination.c_str(), copied));
   }
@@ -201,23 +201,45 @@ CopyJob::Outcome CopyJob::CopyAsAnswered(const std::string& destination,
 }
 
 // Copies one file over what the destination holds, which is kept beside it first; clears the
-// read-only mark before (so that a Retry can succeed once whatever kept it from being cleared
-// has gone) and after, and records the copy.
-platform::ErrorCode CopyJob::CopyOver(const std::string& source, const std::string& destination, const char* what) {
-  KeepReplaced(destination);
-  deploy::ClearReadOnly(m_services, destination);
-  const platform::ErrorCode copied = m_services.files.Copy(source, destination, false);
+// read-only mark before (so that a Retry can succeed once whatever kept it from being cleared has
+// gone) and after, and records the copy with its digest. Most copies go where nothing is yet: the
+// destination is looked at only when something is there. A library file is copied with every
+// stream, its zone mark among them, and read back for its digest; the others (their mark removed
+// at the source) are digested on their way.
+platform::ErrorCode CopyJob::CopyOver(const std::string& source, const std::string& destination, const char* what,
+                                      bool withZoneMark) {
+  platform::FileSystem& files = m_services.files;
+  platform::FileDigest digest;
+  const auto copy = [&](bool failIfExists) {
+    return withZoneMark ? files.Copy(source, destination, failIfExists)
+                        : files.CopyWithDigest(source, destination, failIfExists, &digest);
+  };
+  platform::ErrorCode copied = copy(true);
+  if (copied == platform::kErrorFileExists) {
+    const std::uint32_t attributes = files.GetAttributes(destination);
+    KeepReplaced(destination, attributes);
+    // A file that is read-only, hidden or a system file is not written over by a plain create.
+    constexpr std::uint32_t kGuarding =
+        platform::kFileAttributeReadOnly | platform::kFileAttributeHidden | platform::kFileAttributeSystem;
+    if (attributes != platform::kInvalidFileAttributes && (attributes & kGuarding) != 0) {
+      files.SetAttributes(destination, attributes & ~kGuarding);
+    }
+    copied = copy(false);
+  }
+  if (copied == platform::kErrorSuccess && withZoneMark) copied = platform::DigestFile(files, destination, &digest);
   if (copied != platform::kErrorSuccess) return copied;
   deploy::ClearReadOnly(m_services, destination);
-  return Record(destination, what);
+  Record(destination, digest, what);
+  return platform::kErrorSuccess;
 }
 
 // The new file is written beside the one in use, and moved over it when Windows next starts.
 platform::ErrorCode CopyJob::ReplaceAtRestart(const std::string& source, const std::string& destination) {
   const std::string pending = destination + kPendingSuffix;
-  platform::ErrorCode result = m_services.files.Copy(source, pending, false);
-  if (result == platform::kErrorSuccess) result = Record(pending, "written beside the file in use: ");
+  platform::FileDigest digest;
+  platform::ErrorCode result = m_services.files.CopyWithDigest(source, pending, false, &digest);
   if (result == platform::kErrorSuccess) {
+    Record(pending, digest, "written beside the file in use: ");
     result =
         m_services.files.Move(pending, destination, platform::kMoveReplaceExisting | platform::kMoveDelayUntilReboot);
   }
@@ -226,27 +248,20 @@ platform::ErrorCode CopyJob::ReplaceAtRestart(const std::string& source, const s
                                        destination.c_str(), result));
     return result;
   }
-  platform::FileDigest digest;
-  platform::DigestFile(m_services.files, pending, &digest);
   m_report.Done(core::Effect{core::EffectKind::FileCopied, {destination, platform::DigestText(digest)}});
   m_report.Line("put in place when Windows next starts: " + destination);
   m_restartNeeded = true;
   return result;
 }
 
-// Reports a file written with its digest; a file that cannot be read back counts as not copied.
-platform::ErrorCode CopyJob::Record(const std::string& path, const char* what) {
-  platform::FileDigest digest;
-  const platform::ErrorCode read = platform::DigestFile(m_services.files, path, &digest);
-  if (read != platform::kErrorSuccess) return read;
+// Reports a file written, with the digest of what was written.
+void CopyJob::Record(const std::string& path, const platform::FileDigest& digest, const char* what) {
   m_bytesCopied += digest.size;
   m_report.Done(core::Effect{core::EffectKind::FileCopied, {path, platform::DigestText(digest)}});
   m_report.Line(what + path);
-  return platform::kErrorSuccess;
 }
 
-void CopyJob::KeepReplaced(const std::string& destination) {
-  const std::uint32_t attributes = m_services.files.GetAttributes(destination);
+void CopyJob::KeepReplaced(const std::string& destination, std::uint32_t attributes) {
   const bool known = std::any_of(m_replaced.begin(), m_replaced.end(),
                                  [&](const auto& replaced) { return replaced.first == destination; });
   if (attributes == platform::kInvalidFileAttributes || (attributes & platform::kFileAttributeDirectory) != 0 ||

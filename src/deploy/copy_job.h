@@ -66,10 +66,12 @@ class CopyJob {
   Outcome CopyAsAnswered(const std::string& source, const std::string& destination, bool fits);
   Outcome CopyAsAnswered(const std::string& destination, const std::function<platform::ErrorCode()>& copy,
                          const std::function<platform::ErrorCode()>& replaceAtRestart);
-  platform::ErrorCode CopyOver(const std::string& source, const std::string& destination, const char* what);
+  platform::ErrorCode CopyOver(const std::string& source, const std::string& destination, const char* what,
+                               bool withZoneMark = false);
   platform::ErrorCode ReplaceAtRestart(const std::string& source, const std::string& destination);
-  platform::ErrorCode Record(const std::string& path, const char* what);
-  void KeepReplaced(const std::string& destination);
+  void Record(const std::string& path, const platform::FileDigest& digest, const char* what);
+  // Keeps a copy of what the destination holds (`attributes`: its attributes, if it exists).
+  void KeepReplaced(const std::string& destination, std::uint32_t attributes);
 
   std::string m_strInstallDir;
   platform::ProgressBar& m_progress;

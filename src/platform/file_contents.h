@@ -5,18 +5,10 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/content_hash.h"
 #include "platform/file_system.h"
 
 namespace platform {
-
-// A file's size and a 32-bit digest of its bytes (XXH32, seed 0): fast and well spread, no
-// protection against a file made on purpose to match.
-struct FileDigest {
-  std::uint64_t size = 0;
-  std::uint32_t hash = 0;
-  bool operator==(const FileDigest& other) const { return size == other.size && hash == other.hash; }
-  bool operator!=(const FileDigest& other) const { return !(*this == other); }
-};
 
 // Reads a whole file of at most `limit` bytes; kErrorFileTooLarge for a longer one.
 ErrorCode ReadWholeFile(FileSystem& files, const std::string& path, std::size_t limit, std::string* contents);

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/content_hash.h"
 #include "platform/scoped_handle.h"
 #include "platform/win32_types.h"
 
@@ -13,6 +14,7 @@ namespace platform {
 // Attribute words (dwFileAttributes).
 constexpr std::uint32_t kFileAttributeReadOnly = 0x1;
 constexpr std::uint32_t kFileAttributeHidden = 0x2;
+constexpr std::uint32_t kFileAttributeSystem = 0x4;
 constexpr std::uint32_t kFileAttributeDirectory = 0x10;
 constexpr std::uint32_t kFileAttributeArchive = 0x20;
 constexpr std::uint32_t kFileAttributeNormal = 0x80;
@@ -66,6 +68,11 @@ class FileSystem {
   virtual ErrorCode SetAttributes(const std::string& path, std::uint32_t attributes) = 0;
   // CopyFileA.
   virtual ErrorCode Copy(const std::string& from, const std::string& to, bool failIfExists) = 0;
+  // As Copy over what `to` holds, digesting the bytes on their way: the source's attributes and
+  // last write time go with it, but no other stream (no zone mark); a destination left half
+  // written is deleted.
+  virtual ErrorCode CopyWithDigest(const std::string& from, const std::string& to, bool failIfExists,
+                                   FileDigest* digest) = 0;
   // MoveFileExA with the kMove flags; an empty `to` deletes (only with kMoveDelayUntilReboot).
   virtual ErrorCode Move(const std::string& from, const std::string& to, std::uint32_t flags) = 0;
   // DeleteFileA; "file:stream" names an alternate data stream of the file.

@@ -184,6 +184,23 @@ TEST_F(Contract, FilesAndFoldersAreListedMadeCopiedReadAndRemovedAsTheProgramExp
   EXPECT_EQ(files.SetAttributes(In("b.arx"), before & ~kFileAttributeReadOnly), kErrorSuccess);
   ASSERT_EQ(files.Copy(In("b.arx"), In("c.arx"), false), kErrorSuccess);
   EXPECT_EQ(files.GetAttributes(In("c.arx")), before & ~kFileAttributeReadOnly) << "attributes travel";
+  // The copy that digests the bytes on their way: as Copy over the destination, but the bytes alone.
+  FileDigest digest, written;
+  EXPECT_EQ(files.CopyWithDigest(In("a.arx"), In("d.arx"), false, &digest), kErrorAccessDenied) << "onto a folder";
+  EXPECT_EQ(files.CopyWithDigest(In("none.arx"), In("e.arx"), false, &digest), kErrorFileNotFound);
+  Write("b.arx:Zone.Identifier", "[ZoneTransfer]\r\nZoneId=3\r\n");
+  ASSERT_EQ(files.CopyWithDigest(In("b.arx"), In("e.arx"), true, &digest), kErrorSuccess);
+  EXPECT_EQ(files.GetAttributes(In("e.arx")), before & ~kFileAttributeReadOnly);
+  EXPECT_EQ(files.Delete(In("e.arx:Zone.Identifier")), kErrorFileNotFound) << "no zone mark";
+  ASSERT_EQ(files.SetAttributes(In("e.arx"), kFileAttributeReadOnly), kErrorSuccess);
+  EXPECT_EQ(files.CopyWithDigest(In("a.arx"), In("e.arx"), true, &digest), kErrorFileExists) << "read-only, but there";
+  EXPECT_EQ(files.Copy(In("a.arx"), In("e.arx"), true), kErrorFileExists);
+  EXPECT_EQ(files.SetAttributes(In("e.arx"), kFileAttributeNormal), kErrorSuccess);
+  std::string big(3 * 1024 * 1024 + 7, '\0');  // more than one piece of a copy, and a stripe cut short
+  for (std::size_t at = 0; at < big.size(); ++at) big[at] = static_cast<char>(at * 2654435761u >> 24);
+  Write("big", big);
+  ASSERT_EQ(files.CopyWithDigest(In("big"), In("big2"), false, &digest), kErrorSuccess);
+  EXPECT_TRUE(DigestFile(files, In("big2"), &written) == kErrorSuccess && digest == written && digest == DigestOf(big));
   // Windows keeps the mark in a stream of the file; Wine, as a file of its own: deleting it behaves the same.
   EXPECT_EQ(files.Delete(In("a.arx:Zone.Identifier")), kErrorFileNotFound);
   Write("a.arx:Zone.Identifier", "[ZoneTransfer]\r\nZoneId=3\r\n");
@@ -253,6 +270,29 @@ TEST_F(Contract, FilesAreWrittenOnReadInPiecesMovedAndProtectedAndARunIsGuarded)
   EXPECT_EQ(machine.processes.HoldNamedMutex(guard), kErrorAlreadyExists);
   EXPECT_EQ(machine.processes.WaitForProcessEnd(0x7FFFFFF0, 1000), kErrorSuccess);
   EXPECT_EQ(machine.processes.StartProgram(In("none.exe"), ""), kErrorFileNotFound);
+}
+
+// A journal written on one machine is checked on another: both engines of the hash agree on any
+// bytes fed in any pieces, and stripes that change places or a bit that flips change the hash.
+TEST(ContentHash, BothEnginesGiveOneHashThatNoticesMovedStripesAndFlippedBits) {
+  std::string bytes(70000, '\0');
+  for (std::size_t at = 0; at < bytes.size(); ++at) bytes[at] = static_cast<char>((at * 2654435761u) >> 13);
+  for (const std::size_t length : {0, 1, 63, 64, 65, 1023, 1024, 1089, 70000}) {
+    const std::string part = bytes.substr(0, length);
+    ContentHash portable(ContentHash::Engine::Portable), pieces;
+    portable.Add(part.data(), part.size());
+    for (std::size_t at = 0; at < length; at += 1 + at % 97) pieces.Add(part.data() + at, std::min<std::size_t>(1 + at % 97, length - at));
+    EXPECT_EQ(DigestText(portable.Finish()), DigestText(DigestOf(part))) << length;
+    EXPECT_EQ(DigestText(pieces.Finish()), DigestText(DigestOf(part))) << length;
+  }
+  std::string moved = bytes;
+  std::swap_ranges(moved.begin() + 128, moved.begin() + 192, moved.begin() + 640);
+  EXPECT_NE(DigestOf(moved), DigestOf(bytes));
+  for (const std::size_t at : {0, 7, 100, 1500, 69999}) {
+    std::string flipped = bytes;
+    flipped[at] ^= 0x10;
+    EXPECT_NE(DigestOf(flipped), DigestOf(bytes)) << at;
+  }
 }
 
 }  // namespace

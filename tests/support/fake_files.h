@@ -8,7 +8,7 @@
 
 #include <utility>
 
-#include "platform/file_system.h"
+#include "platform/file_contents.h"
 #include "support/faults.h"
 
 namespace fakes {
@@ -113,10 +113,18 @@ class FakeFiles final : public platform::FileSystem {
     const Node* target = Find(to);
     if (original == nullptr) return source.folder != nullptr ? platform::kErrorFileNotFound : platform::kErrorPathNotFound;
     if (Locate(to).folder == nullptr) return platform::kErrorPathNotFound;
+    if (target != nullptr && failIfExists && !target->IsFolder()) return platform::kErrorFileExists;
     if (original->IsFolder() || (target != nullptr && (target->IsFixed() || IsRunning(to)))) return platform::kErrorAccessDenied;
-    if (target != nullptr && failIfExists) return platform::kErrorFileExists;
     Make(to) = *original;  // a file: no children to share
     return platform::kErrorSuccess;
+  }
+  platform::ErrorCode CopyWithDigest(const std::string& from, const std::string& to, bool failIfExists,
+                                     platform::FileDigest* digest) override {
+    const platform::ErrorCode copied = Copy(from, to, failIfExists);
+    if (copied != platform::kErrorSuccess) return copied;
+    Find(to)->streams.clear();  // the bytes alone
+    *digest = platform::DigestOf(*Read(to));
+    return copied;
   }
   platform::ErrorCode Move(const std::string& from, const std::string& to, std::uint32_t flags) override {
     if (const auto fault = m_faults.Take("Move", from, to)) return *fault;

@@ -5,6 +5,7 @@
 #include <sddl.h>
 #include <windows.h>
 
+#include <memory>
 #include <vector>
 
 #include "platform/win32/win32_handles.h"
@@ -72,6 +73,24 @@ bool IsTrusted(PSID sid, std::vector<BYTE>& user) {
   return !user.empty() && EqualSid(sid, SidOf(user));
 }
 
+// The attributes a copy takes from its source, as CopyFileA gives them.
+constexpr DWORD kCopiedAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                                    FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+constexpr DWORD kCopyChunk = 1024 * 1024;
+
+// Reads `source` to its end into `target` through `buffer` (kCopyChunk bytes), each piece through
+// `hash` on its way.
+ErrorCode CopyBytes(HANDLE source, HANDLE target, char* buffer, ContentHash& hash) {
+  for (;;) {
+    DWORD read = 0, written = 0;
+    if (!ReadFile(source, buffer, kCopyChunk, &read, nullptr)) return GetLastError();
+    if (read == 0) return kErrorSuccess;
+    hash.Add(buffer, read);
+    if (!WriteFile(target, buffer, read, &written, nullptr)) return GetLastError();
+    if (written != read) return kErrorDiskFull;
+  }
+}
+
 }  // namespace
 
 std::uint32_t Win32FileSystem::ModuleFileName(char* buffer, std::uint32_t size) {
@@ -107,6 +126,33 @@ ErrorCode Win32FileSystem::SetAttributes(const std::string& path, std::uint32_t 
 
 ErrorCode Win32FileSystem::Copy(const std::string& from, const std::string& to, bool failIfExists) {
   return Outcome(CopyFileA(from.c_str(), to.c_str(), failIfExists ? TRUE : FALSE));
+}
+
+ErrorCode Win32FileSystem::CopyWithDigest(const std::string& from, const std::string& to, bool failIfExists,
+                                          FileDigest* digest) {
+  ScopedFileHandle source, target;
+  *source.Receive() = CreateFileA(from.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+  // The basic information alone: the full one asks for the volume as well, which costs more than the copy of a
+  // small file.
+  FILE_BASIC_INFO information{};
+  if (!source.IsOpen() || !GetFileInformationByHandleEx(source.Get(), FileBasicInfo, &information, sizeof information))
+    return GetLastError();
+  *target.Receive() = CreateFileA(to.c_str(), GENERIC_WRITE, 0, nullptr, failIfExists ? CREATE_NEW : CREATE_ALWAYS,
+                                  information.FileAttributes & kCopiedAttributes, nullptr);
+  if (!target.IsOpen()) return GetLastError();
+  if (!m_copyBuffer) m_copyBuffer.reset(new char[kCopyChunk]);  // filled by each read before it is used
+  ContentHash hash;
+  ErrorCode copied = CopyBytes(source.Get(), target.Get(), m_copyBuffer.get(), hash);
+  const FILETIME lastWrite{information.LastWriteTime.LowPart, static_cast<DWORD>(information.LastWriteTime.HighPart)};
+  if (copied == kErrorSuccess) copied = Outcome(SetFileTime(target.Get(), nullptr, nullptr, &lastWrite));
+  target.Reset();
+  if (copied != kErrorSuccess) {
+    DeleteFileA(to.c_str());
+    return copied;
+  }
+  *digest = hash.Finish();
+  return kErrorSuccess;
 }
 
 ErrorCode Win32FileSystem::Move(const std::string& from, const std::string& to, std::uint32_t flags) {

@@ -1,6 +1,8 @@
 // The file service over the real 8-bit Win32 file calls and the runtime's _mkdir.
 #pragma once
 
+#include <memory>
+
 #include "platform/file_system.h"
 
 namespace platform {
@@ -15,6 +17,8 @@ class Win32FileSystem : public FileSystem {
   std::uint32_t GetAttributes(const std::string& path) override;
   ErrorCode SetAttributes(const std::string& path, std::uint32_t attributes) override;
   ErrorCode Copy(const std::string& from, const std::string& to, bool failIfExists) override;
+  ErrorCode CopyWithDigest(const std::string& from, const std::string& to, bool failIfExists,
+                           FileDigest* digest) override;
   ErrorCode Move(const std::string& from, const std::string& to, std::uint32_t flags) override;
   ErrorCode Delete(const std::string& path) override;
   ErrorCode MakeDirectory(const std::string& path) override;
@@ -30,6 +34,11 @@ class Win32FileSystem : public FileSystem {
   ErrorCode ReadFromFile(FileHandle handle, char* buffer, std::uint32_t size, std::uint32_t* read) override;
   ErrorCode CloseFile(FileHandle handle) override;
   ErrorCode RemoveFolder(const std::string& path) override;
+
+ private:
+  // The buffer of the copies, made once: every read checks the pages of the buffer it is given,
+  // and a fresh buffer for each file would fault them all in again.
+  std::unique_ptr<char[]> m_copyBuffer;
 };
 
 }  // namespace platform
