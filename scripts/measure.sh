@@ -3,41 +3,54 @@
 #   - the native benchmarks of the registry scans (Google Benchmark, optimised build);
 #   - under Wine, pinned to one CPU with the runs alternated: the time from start to the dialog
 #     against a floor program that shows the same template with no logic, and one install of a
-#     200 MB package of 100 files against a program that only loops CopyFileA over them;
+#     package of 97 files of 2 MiB and the two fonts, with the dialog and silently, against a
+#     program that only loops CopyFileA over them;
 #   - SetUp.exe's size and imported DLLs.
 #   scripts/measure.sh [RUNS]   (default 9 runs of each)
+# The build folders are $VORTEL_WINDOWS_BUILD (default build/windows) and $VORTEL_BENCH_BUILD
+# (default build/bench).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 runs="${1:-9}"
+windows="${VORTEL_WINDOWS_BUILD:-build/windows}"
+bench="${VORTEL_BENCH_BUILD:-build/bench}"
 
 ./scripts/install-deps.sh
-cmake --preset bench >/dev/null && cmake --build --preset bench --target core_bench >/dev/null
-cmake --preset windows >/dev/null
-cmake --build --preset windows --target SetUp floor_dialog copy_floor measure_setup >/dev/null
+cmake --preset bench -B "$bench" >/dev/null && cmake --build "$bench" --target core_bench >/dev/null
+cmake --preset windows -B "$windows" >/dev/null
+cmake --build "$windows" --target SetUp floor_dialog copy_floor measure_setup >/dev/null
 
 echo "== native benchmarks (in-memory registry)"
-build/bench/bench/native/core_bench --benchmark_format=console 2>/dev/null | grep -E '^BM_'
+"$bench/bench/native/core_bench" --benchmark_format=console 2>/dev/null | grep -E '^BM_'
 
 source scripts/wine-session.sh
 start_wine_session
 start_private_display
 work="$VORTEL_WINE_ROOT/work"
 mkdir -p "$work/package/Data"
-cp build/windows/SetUp.exe "$work/package/"
-for file in $(seq -w 0 99); do head -c 2097152 /dev/urandom >"$work/package/Data/part$file.dat"; done
+cp "$windows/SetUp.exe" "$work/package/"
+# No more than the program copies: its listing of the package stops after 101 entries, "." and
+# ".." among them. With the fonts in it, a silent install finishes with exit code 0.
+for file in $(seq -w 0 96); do head -c 2097152 /dev/urandom >"$work/package/Data/part$file.dat"; done
+for font in Vortel_EN.shx Vortel_HZ.shx; do head -c 4096 /dev/urandom >"$work/package/Data/$font"; done
 
-# Make the prefix first, then start every Wine process of the measurement on CPU 0.
+# Make the prefix first, then start every Wine process of the measurement on CPU 0, each
+# measurement once what was written before it is on the disk.
 cmake/wine-run.sh cmd /c exit >/dev/null 2>&1
 WINEPREFIX="$VORTEL_WINE_ROOT/win64" wineserver -k >/dev/null 2>&1 || true
-to_windows() { echo "Z:${1//\//\\}"; }
-measure() { taskset -c 0 cmake/wine-run.sh build/windows/bench/wine/measure_setup.exe "$@" 2>/dev/null | tr -d '\r'; }
+to_windows() { local path; path="$(realpath "$1")"; echo "Z:${path//\//\\}"; }
+measure() {
+  sync
+  taskset -c 0 cmake/wine-run.sh "$windows/bench/wine/measure_setup.exe" "$@" 2>/dev/null | tr -d '\r'
+}
 
 echo "== under Wine, pinned to CPU 0, $runs runs of each, alternated"
-measure start "$(to_windows "$PWD/build/windows/SetUp.exe")" \
-  "$(to_windows "$PWD/build/windows/bench/wine/floor_dialog.exe")" "$runs"
+measure start "$(to_windows "$windows/SetUp.exe")" "$(to_windows "$windows/bench/wine/floor_dialog.exe")" "$runs"
 measure install "$(to_windows "$work/package/SetUp.exe")" \
-  "$(to_windows "$PWD/build/windows/bench/wine/copy_floor.exe")" "$(to_windows "$work")" "$runs"
+  "$(to_windows "$windows/bench/wine/copy_floor.exe")" "$(to_windows "$work")" "$runs"
+measure silent "$(to_windows "$work/package/SetUp.exe")" \
+  "$(to_windows "$windows/bench/wine/copy_floor.exe")" "$(to_windows "$work")" "$runs"
 
 echo "== SetUp.exe"
-echo "size: $(stat -c %s build/windows/SetUp.exe) bytes"
-scripts/check-imports.sh build/windows/SetUp.exe
+echo "size: $(stat -c %s "$windows/SetUp.exe") bytes"
+scripts/check-imports.sh "$windows/SetUp.exe"

@@ -22,6 +22,7 @@ class FloorApp final : public platform::WinApp {
     DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_SETUP), nullptr, EndOnClose, 0);
     return false;
   }
+  int ExitCode() const override { return 0; }
 };
 
 }  // namespace

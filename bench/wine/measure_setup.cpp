@@ -5,6 +5,10 @@
 //   measure_setup install SETUP COPY_FLOOR WORK RUNS
 //       from the install click to the closing message, against CopyFileA over the same files
 //       (SETUP stands beside the package's Data folder; WORK is a folder for the runs)
+//   measure_setup silent SETUP COPY_FLOOR WORK RUNS
+//       the whole process "SETUP /S /D=folder", from its start to its exit, against the process
+//       of COPY_FLOOR over the same files, each run into a new folder of a machine where the
+//       add-on is not installed (SETUP /UNINSTALL /S before each run, not timed)
 #include <windows.h>
 
 #include <algorithm>
@@ -130,6 +134,16 @@ void SeedOneAutoCad(const std::string& work) {
   RegCloseKey(key);
 }
 
+// From the process's start to its exit; `exitCode` receives its exit status (-1: it did not start).
+double TimeProcess(const std::string& commandLine, long* exitCode) {
+  const Stopwatch watch;
+  const Process process(commandLine);
+  *exitCode = process.Id() == 0 ? -1 : static_cast<long>(process.ExitCode());
+  return watch.Milliseconds();
+}
+
+std::string DataBeside(const std::string& setup) { return setup.substr(0, setup.find_last_of('\\')) + "\\Data"; }
+
 double TimeInstall(const std::string& program, const std::string& folder) {
   const Process process("\"" + program + "\"");
   const HWND dialog = PollFor([&] { return VisibleDialogOf(process.Id()); });
@@ -157,7 +171,7 @@ int main(int argc, char** argv) {
   }
   if (verb == "install" && argc == 6) {
     const std::string setup = argv[2];
-    const std::string data = setup.substr(0, setup.find_last_of('\\')) + "\\Data";
+    const std::string data = DataBeside(setup);
     const std::string work = argv[4];
     SeedOneAutoCad(work);
     std::vector<double> program, floor;
@@ -170,6 +184,26 @@ int main(int argc, char** argv) {
     Report("install", program, floor);
     return 0;
   }
-  std::fprintf(stderr, "usage: measure_setup start SETUP FLOOR RUNS | install SETUP COPY_FLOOR WORK RUNS\n");
+  if (verb == "silent" && argc == 6) {
+    const std::string setup = argv[2];
+    const std::string work = argv[4];
+    SeedOneAutoCad(work);
+    std::vector<double> program, floor;
+    for (int run = 0; run < std::atoi(argv[5]); ++run) {
+      // Otherwise the run would replace the installation of the run before, and remove it.
+      long exitCode = 0;
+      TimeProcess("\"" + setup + "\" /UNINSTALL /S", &exitCode);
+      program.push_back(TimeProcess("\"" + setup + "\" /S /D=" + work + "\\s" + std::to_string(run), &exitCode));
+      if (exitCode != 0) std::printf("warning: SetUp.exe /S ended with exit code %ld in run %d\n", exitCode, run);
+      floor.push_back(TimeProcess("\"" + std::string(argv[3]) + "\" \"" + DataBeside(setup) + "\" \"" + work +
+                                      "\\sfloor" + std::to_string(run) + "\"",
+                                  &exitCode));
+    }
+    Report("silent install", program, floor);
+    return 0;
+  }
+  std::fprintf(stderr,
+               "usage: measure_setup start SETUP FLOOR RUNS | install SETUP COPY_FLOOR WORK RUNS | "
+               "silent SETUP COPY_FLOOR WORK RUNS\n");
   return 2;
 }
