@@ -27,6 +27,7 @@ source scripts/wine-session.sh
 start_wine_session
 start_private_display
 work="$VORTEL_WINE_ROOT/work"
+rm -rf "$work"  # every run copies into folders of its own, none left from before
 mkdir -p "$work/package/Data"
 cp "$windows/SetUp.exe" "$work/package/"
 # No more than the program copies: its listing of the package stops after 101 entries, "." and

@@ -4,7 +4,8 @@
 //       from the process's start to its dialog being visible
 //   measure_setup install SETUP COPY_FLOOR WORK RUNS
 //       from the install click to the closing message, against CopyFileA over the same files
-//       (SETUP stands beside the package's Data folder; WORK is a folder for the runs)
+//       (SETUP stands beside the package's Data folder; WORK is a folder for the runs), each run
+//       on a machine where the add-on is not installed
 //   measure_setup silent SETUP COPY_FLOOR WORK RUNS
 //       the whole process "SETUP /S /D=folder", from its start to its exit, against the process
 //       of COPY_FLOOR over the same files, each run into a new folder of a machine where the
@@ -102,6 +103,19 @@ HWND OwnedWindowOf(HWND owner) {
   return nullptr;
 }
 
+// Deletes a floor's copies (not timed), so that its runs, like SetUp.exe's that the uninstall
+// before each one cleans up, do not pile written pages up until the kernel holds the writer back.
+void RemoveCopies(const std::string& folder) {
+  WIN32_FIND_DATAA entry;
+  const HANDLE listing = FindFirstFileA((folder + "\\*.*").c_str(), &entry);
+  if (listing == INVALID_HANDLE_VALUE) return;
+  do {
+    DeleteFileA((folder + "\\" + entry.cFileName).c_str());
+  } while (FindNextFileA(listing, &entry));
+  FindClose(listing);
+  RemoveDirectoryA(folder.c_str());
+}
+
 double Median(std::vector<double> values) {
   std::sort(values.begin(), values.end());
   return values[values.size() / 2];
@@ -176,10 +190,13 @@ int main(int argc, char** argv) {
     SeedOneAutoCad(work);
     std::vector<double> program, floor;
     for (int run = 0; run < std::atoi(argv[5]); ++run) {
+      long exitCode = 0;
+      TimeProcess("\"" + setup + "\" /UNINSTALL /S", &exitCode);  // not timed: see the silent runs
       program.push_back(TimeInstall(setup, work + "\\setup" + std::to_string(run)));
-      const Process copies("\"" + std::string(argv[3]) + "\" \"" + data + "\" \"" + work + "\\floor" +
-                           std::to_string(run) + "\"");
-      floor.push_back(static_cast<double>(copies.ExitCode()));
+      const std::string copies = work + "\\floor" + std::to_string(run);
+      floor.push_back(static_cast<double>(
+          Process("\"" + std::string(argv[3]) + "\" \"" + data + "\" \"" + copies + "\"").ExitCode()));
+      RemoveCopies(copies);
     }
     Report("install", program, floor);
     return 0;
@@ -195,9 +212,10 @@ int main(int argc, char** argv) {
       TimeProcess("\"" + setup + "\" /UNINSTALL /S", &exitCode);
       program.push_back(TimeProcess("\"" + setup + "\" /S /D=" + work + "\\s" + std::to_string(run), &exitCode));
       if (exitCode != 0) std::printf("warning: SetUp.exe /S ended with exit code %ld in run %d\n", exitCode, run);
-      floor.push_back(TimeProcess("\"" + std::string(argv[3]) + "\" \"" + DataBeside(setup) + "\" \"" + work +
-                                      "\\sfloor" + std::to_string(run) + "\"",
-                                  &exitCode));
+      const std::string copies = work + "\\sfloor" + std::to_string(run);
+      floor.push_back(
+          TimeProcess("\"" + std::string(argv[3]) + "\" \"" + DataBeside(setup) + "\" \"" + copies + "\"", &exitCode));
+      RemoveCopies(copies);
     }
     Report("silent install", program, floor);
     return 0;
