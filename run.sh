@@ -11,8 +11,9 @@
 #                       no display at all; prints its exit code, its install log and what it left.
 #   ./run.sh --uninstall  installs that way, then runs the uninstall as a user does, from the
 #                       Uninstall.exe the install left (on $DISPLAY, or under a private Xvfb where
-#                       its messages are printed and the confirmation is answered Yes), lets
-#                       Windows start anew, and prints what is left.
+#                       its messages are printed and the confirmation is answered Yes), waits for
+#                       the copy that finishes the removal, lets Windows start anew, and prints
+#                       what is left.
 set -euo pipefail
 cd "$(dirname "$0")"
 mode="${1:-dialog}"
@@ -118,8 +119,9 @@ print_install() {
     grep -E '\\Variables$|TRUSTEDPATHS' | sed 's/^/   /'
 }
 
-# The uninstall from the Uninstall.exe the install left, as a user runs it; then Windows starts
-# anew (the copy that ran is deleted then) and what is left is printed.
+# The uninstall from the Uninstall.exe the install left, as a user runs it; a copy of it in the
+# temporary folder finishes the removal, Windows starts anew (that copy is deleted then) and what
+# is left is printed.
 uninstall_demo() {
   local maintenance="$WINEPREFIX/drive_c/Vortel/V-Trelmox/Uninstall.exe" status=0
   echo "== the entry in Programs and Features"
@@ -140,7 +142,10 @@ uninstall_demo() {
     wait "$uninstall_pid" || status=$?
   fi
   echo "   exit code: $status"
-  echo "== Windows starts anew"
+  echo "== a copy of it in the temporary folder finishes the removal once Uninstall.exe has ended"
+  local tries
+  for tries in $(seq 600); do [ -e "$maintenance" ] || break; sleep 0.1; done
+  echo "== Windows starts anew (the copy in the temporary folder is deleted then)"
   wineboot -r >/dev/null 2>&1
   echo "== what is left"
   echo "   below C:\\Vortel: $(cd "$WINEPREFIX/drive_c/Vortel" 2>/dev/null && find . -mindepth 1 | sed 's|^\./||' | tr '\n' ' ')"
