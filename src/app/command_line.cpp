@@ -119,7 +119,8 @@ core::RunChoices ParseCommandLine(const std::string& arguments, bool representab
   SwitchParser parser(choices);
   if (!representable) parser.Fail("the command line holds characters the system's code page cannot write");
   // An error does not end the parse: a silent switch after it still keeps the run silent.
-  for (std::size_t at = 0; SkipBlanks(arguments, at), at < arguments.size();) {
+  std::size_t at = 0;
+  for (SkipBlanks(arguments, at); at < arguments.size(); SkipBlanks(arguments, at)) {
     // "/D=" takes the rest of the line, spaces and all.
     if (Upper(arguments.substr(at + 1, 2)) == "D=" && (arguments[at] == '/' || arguments[at] == '-')) {
       std::string folder = arguments.substr(at + 3);
