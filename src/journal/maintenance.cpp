@@ -22,17 +22,16 @@ std::string StepCommand(const std::string& installFolder) {
 class ValueWriter {
  public:
   ValueWriter(platform::Registry& registry, platform::RegKey key) : m_registry(registry), m_key(key) {}
-  void Text(const char* name, const std::string& text) { Keep(platform::SetText(m_registry, m_key, name, text)); }
-  void Number(const char* name, std::uint32_t number) { Keep(platform::SetNumber(m_registry, m_key, name, number)); }
-  platform::ErrorCode Error() const { return m_error; }
+  void Text(const char* name, const std::string& text) { m_error += platform::SetText(m_registry, m_key, name, text); }
+  void Number(const char* name, std::uint32_t number) {
+    m_error += platform::SetNumber(m_registry, m_key, name, number);
+  }
+  platform::ErrorCode Error() const { return m_error.Get(); }
 
  private:
-  void Keep(platform::ErrorCode error) {
-    if (m_error == platform::kErrorSuccess) m_error = error;
-  }
   platform::Registry& m_registry;
   platform::RegKey m_key;
-  platform::ErrorCode m_error = platform::kErrorSuccess;
+  platform::FirstError m_error;
 };
 
 platform::ErrorCode WriteUninstallEntry(platform::Registry& registry, platform::RegKey entry,
