@@ -221,7 +221,7 @@ platform::ErrorCode CopyJob::CopyOver(const std::string& source, const std::stri
     // A file that is read-only, hidden or a system file is not written over by a plain create.
     constexpr std::uint32_t kGuarding =
         platform::kFileAttributeReadOnly | platform::kFileAttributeHidden | platform::kFileAttributeSystem;
-    if (attributes != platform::kInvalidFileAttributes && (attributes & kGuarding) != 0) {
+    if (platform::HasAttribute(attributes, kGuarding)) {
       files.SetAttributes(destination, attributes & ~kGuarding);
     }
     copied = copy(false);

@@ -17,8 +17,7 @@ PathKind GetPathKind(const platform::Services& services, const std::string& path
 
 void ClearReadOnly(const platform::Services& services, const std::string& path) {
   const std::uint32_t attributes = services.files.GetAttributes(path);
-  if (attributes == platform::kInvalidFileAttributes) return;
-  if ((attributes & platform::kFileAttributeReadOnly) == 0) return;
+  if (!platform::HasAttribute(attributes, platform::kFileAttributeReadOnly)) return;
   services.files.SetAttributes(path, attributes & ~platform::kFileAttributeReadOnly);
 }
 

@@ -42,8 +42,7 @@ bool PassesThroughLink(const UndoContext& context, const std::string& path) {
   std::string level = *platform::ResolvedPath(context.folder, context.services.isLeadByte);
   const Parts inner = PartsOf(*platform::ResolvedPath(path, context.services.isLeadByte), context.services.isLeadByte);
   for (std::size_t part = PartsOf(level, context.services.isLeadByte).size();; ++part) {
-    const std::uint32_t attributes = context.services.files.GetAttributes(level);
-    if (attributes != platform::kInvalidFileAttributes && (attributes & platform::kFileAttributeReparsePoint) != 0) {
+    if (platform::HasAttribute(context.services.files.GetAttributes(level), platform::kFileAttributeReparsePoint)) {
       return true;
     }
     if (part + 1 >= inner.size()) return false;
@@ -105,7 +104,7 @@ Undo UndoFileCopied(const UndoContext& context, const core::Effect& line) {
   }
   if (PassesThroughLink(context, path)) return Refuse(context, line, "it lies behind a link");
   const std::uint32_t attributes = context.services.files.GetAttributes(path);
-  if (attributes != platform::kInvalidFileAttributes && (attributes & platform::kFileAttributeReparsePoint) != 0) {
+  if (platform::HasAttribute(attributes, platform::kFileAttributeReparsePoint)) {
     const bool folder = (attributes & platform::kFileAttributeDirectory) != 0;
     const platform::ErrorCode removed =
         folder ? context.services.files.RemoveFolder(path) : context.services.files.Delete(path);

@@ -133,8 +133,7 @@ UndoContext ContextOf(const RemovalRun& run, const std::string& folder) {
 }
 
 bool IsLinked(const platform::Services& services, const std::string& folder) {
-  const std::uint32_t attributes = services.files.GetAttributes(folder);
-  return attributes != platform::kInvalidFileAttributes && (attributes & platform::kFileAttributeReparsePoint) != 0;
+  return platform::HasAttribute(services.files.GetAttributes(folder), platform::kFileAttributeReparsePoint);
 }
 
 }  // namespace

@@ -21,6 +21,12 @@ constexpr std::uint32_t kFileAttributeNormal = 0x80;
 constexpr std::uint32_t kFileAttributeReparsePoint = 0x400;  // a link or a junction
 constexpr std::uint32_t kInvalidFileAttributes = 0xFFFFFFFFu;
 
+// Whether `attributes`, as GetAttributes gives them, are those of a path that is there and carries
+// any of `flags`.
+constexpr bool HasAttribute(std::uint32_t attributes, std::uint32_t flags) {
+  return attributes != kInvalidFileAttributes && (attributes & flags) != 0;
+}
+
 // MoveFileExA flags.
 constexpr std::uint32_t kMoveReplaceExisting = 0x1;
 constexpr std::uint32_t kMoveDelayUntilReboot = 0x4;
