@@ -9,6 +9,8 @@ using platform::InFolder;
 namespace {
 
 constexpr int kAcad2008Index = 1;
+// The package's plot driver, placed as AutoCAD's "pdfplot9.hdi".
+const char kDriverSource[] = "Vortel.prt5";
 // The Fonts and Drv folder paths are held in buffers of 260 bytes.
 constexpr std::size_t kMaxFolderPath = platform::kMaxPath - 1;
 
@@ -47,15 +49,15 @@ platform::ErrorCode PlaceDriver(const Placing& placing, const std::string& drive
   const std::string driver = InFolder(drivers, deploy::kPlotDriverName), kept = driver + deploy::kOriginalSuffix;
   platform::FileDigest present, ours, original;
   const platform::ErrorCode read = platform::DigestFile(files, driver, &present);
-  if (read == platform::kErrorFileNotFound) return Place(placing, "Vortel.prt5", driver);
+  if (read == platform::kErrorFileNotFound) return Place(placing, kDriverSource, driver);
   const bool own =
       read == platform::kErrorSuccess &&
-      ((platform::DigestFile(files, InFolder(placing.package, "Vortel.prt5"), &ours) == platform::kErrorSuccess &&
+      ((platform::DigestFile(files, InFolder(placing.package, kDriverSource), &ours) == platform::kErrorSuccess &&
         present == ours) ||
        placedEarlier(driver, present));
   if (own) {
     const bool keptBefore = platform::DigestFile(files, kept, &original) == platform::kErrorSuccess;
-    return keptBefore ? Place(placing, "Vortel.prt5", driver, kept, original) : Place(placing, "Vortel.prt5", driver);
+    return keptBefore ? Place(placing, kDriverSource, driver, kept, original) : Place(placing, kDriverSource, driver);
   }
   platform::ErrorCode keeping = read;
   if (keeping == platform::kErrorSuccess) keeping = files.Copy(driver, kept, false);
@@ -67,7 +69,7 @@ platform::ErrorCode PlaceDriver(const Placing& placing, const std::string& drive
     return keeping;
   }
   placing.report.Line("kept what " + driver + " held, as " + kept);
-  return Place(placing, "Vortel.prt5", driver, kept, original);
+  return Place(placing, kDriverSource, driver, kept, original);
 }
 
 platform::ErrorCode DeployToAcadFolder(const platform::Services& services, const std::string& acadFolder,
@@ -99,6 +101,13 @@ platform::ErrorCode DeployToAcadFolder(const platform::Services& services, const
 }  // namespace
 
 namespace deploy {
+
+bool IsFontName(const std::string& name, platform::LeadByteTest isLeadByte) {
+  for (const char* font : kFontNames) {
+    if (platform::EqualsIgnoringCase(name, font, isLeadByte)) return true;
+  }
+  return false;
+}
 
 platform::ErrorCode DeployToAcadFolders(const CAcadInstallInfo& info, const acad::ReleaseTicks& ticks,
                                         core::CopyQuestions& questions, core::Report& report,

@@ -10,6 +10,7 @@
 #include "core/questions.h"
 #include "core/report.h"
 #include "platform/file_contents.h"
+#include "platform/multibyte.h"
 
 namespace deploy {
 
@@ -18,6 +19,9 @@ inline constexpr const char* kFontNames[] = {"Vortel_EN.shx", "Vortel_HZ.shx"};
 inline constexpr char kPlotDriverName[] = "pdfplot9.hdi";
 // What a driver the install replaces is kept as, beside it.
 inline constexpr char kOriginalSuffix[] = ".vortel-backup";
+
+// Whether a file name is one of the fonts', in any case.
+bool IsFontName(const std::string& name, platform::LeadByteTest isLeadByte);
 
 // Whether a file at a path holds what an earlier install of the add-on placed there.
 using PlacedEarlier = std::function<bool(const std::string& path, const platform::FileDigest& digest)>;

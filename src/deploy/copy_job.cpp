@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "deploy/acad_folders.h"
 #include "deploy/file_utilities.h"
 #include "platform/file_contents.h"
 #include "platform/format.h"
@@ -46,9 +47,7 @@ const char* WhyNotAProgramFile(const FoundEntry& entry, platform::LeadByteTest i
   }
   if (name.find('.') == std::string::npos) return "no dot in its name";
   if (platform::EqualsIgnoringCase(name, "SetUp.EXE", isLeadByte)) return "the setup program";
-  for (const char* font : {"Vortel_EN.shx", "Vortel_HZ.shx"}) {
-    if (platform::EqualsIgnoringCase(name, font, isLeadByte)) return "a font, for AutoCAD's Fonts folders";
-  }
+  if (deploy::IsFontName(name, isLeadByte)) return "a font, for AutoCAD's Fonts folders";
   return nullptr;
 }
 

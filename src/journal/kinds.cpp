@@ -135,11 +135,7 @@ bool IsAcadPlace(const UndoContext& context, const std::string& path) {
 }
 
 bool IsFont(const UndoContext& context, const std::string& path) {
-  const std::string name = platform::NameOf(path, context.services.isLeadByte);
-  for (const char* font : deploy::kFontNames) {
-    if (platform::EqualsIgnoringCase(name, font, context.services.isLeadByte)) return true;
-  }
-  return false;
+  return deploy::IsFontName(platform::NameOf(path, context.services.isLeadByte), context.services.isLeadByte);
 }
 
 Undo UndoFilePlaced(const UndoContext& context, const core::Effect& line) {
