@@ -52,16 +52,12 @@ std::string ClosingText(const uninstall::UninstallResult& result) {
 
 core::Ending RunUninstallWithUser(const uninstall::UninstallRun& run, const ShowModal& showModal) {
   const platform::Services& services = run.services;
-  const std::optional<std::string> folder = uninstall::FolderToRemove(services, run.choices);
-  if (!folder) {
-    run.report.Line("nothing to remove: the add-on is not installed");
+  core::Refusal refusal;
+  const std::optional<std::string> folder = uninstall::FolderIfUninstallStarts(run, &refusal);
+  if (!folder && refusal == core::Refusal::None) {
     return Tell(services, texts::kNotInstalled, platform::kMbIconInformation, core::Ending::NothingToRemove);
   }
-  const core::Refusal refusal = uninstall::CheckUninstall(services, run.choices);
-  if (refusal != core::Refusal::None) {
-    run.report.Line(std::string("the uninstall does not start: ") + core::RefusalReason(refusal));
-    return Tell(services, core::RefusalMessage(refusal), platform::kMbIconWarning, core::EndingOf(refusal));
-  }
+  if (!folder) return Tell(services, core::RefusalMessage(refusal), platform::kMbIconWarning, core::EndingOf(refusal));
   if (services.desktop.ShowMessageBox(platform::kNoWindow, texts::kConfirmUninstall, texts::kUninstallCaption,
                                       platform::kMbYesNo | platform::kMbIconQuestion) != platform::kIdYes) {
     run.report.Line("the uninstall was not confirmed");

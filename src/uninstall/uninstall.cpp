@@ -57,15 +57,23 @@ std::optional<std::string> MaintenanceCopyFolder(const platform::Services& servi
   return platform::FolderOf(*program, services.isLeadByte);
 }
 
-std::optional<std::string> FolderToRemove(const platform::Services& services, const core::RunChoices& choices) {
-  if (choices.folder) return platform::InFolder(*choices.folder, core::kInstallSubFolder);
-  if (auto own = MaintenanceCopyFolder(services)) return own;
-  return journal::RegisteredInstallFolder(services);
-}
-
-core::Refusal CheckUninstall(const platform::Services& services, const core::RunChoices& choices) {
-  return choices.finishAfter == 0 && deploy::IsAcadRunning(services) ? core::Refusal::AcadRunningForUninstall
-                                                                     : core::Refusal::None;
+std::optional<std::string> FolderIfUninstallStarts(const UninstallRun& run, core::Refusal* refusal) {
+  const platform::Services& services = run.services;
+  const core::RunChoices& choices = run.choices;
+  *refusal = core::Refusal::None;
+  std::optional<std::string> folder =
+      choices.folder ? platform::InFolder(*choices.folder, core::kInstallSubFolder) : MaintenanceCopyFolder(services);
+  if (!folder) folder = journal::RegisteredInstallFolder(services);
+  if (!folder) {
+    run.report.Line("nothing to remove: the add-on is not installed");
+    return std::nullopt;
+  }
+  if (choices.finishAfter == 0 && deploy::IsAcadRunning(services)) {
+    *refusal = core::Refusal::AcadRunningForUninstall;
+    run.report.Line(std::string("the uninstall does not start: ") + core::RefusalReason(*refusal));
+    return std::nullopt;
+  }
+  return folder;
 }
 
 UninstallResult Uninstall(const UninstallRun& run, const std::string& installFolder) {
@@ -97,16 +105,9 @@ UninstallResult Uninstall(const UninstallRun& run, const std::string& installFol
 }
 
 core::Ending RunSilentUninstall(const UninstallRun& run) {
-  const std::optional<std::string> folder = FolderToRemove(run.services, run.choices);
-  if (!folder) {
-    run.report.Line("nothing to remove: the add-on is not installed");
-    return core::Ending::NothingToRemove;
-  }
-  const core::Refusal refusal = CheckUninstall(run.services, run.choices);
-  if (refusal != core::Refusal::None) {
-    run.report.Line(std::string("the uninstall does not start: ") + core::RefusalReason(refusal));
-    return core::EndingOf(refusal);
-  }
+  core::Refusal refusal;
+  const std::optional<std::string> folder = FolderIfUninstallStarts(run, &refusal);
+  if (!folder) return refusal == core::Refusal::None ? core::Ending::NothingToRemove : core::EndingOf(refusal);
   return Uninstall(run, *folder).ending;
 }
 

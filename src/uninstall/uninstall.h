@@ -21,14 +21,6 @@ namespace uninstall {
 // otherwise.
 std::optional<std::string> MaintenanceCopyFolder(const platform::Services& services);
 
-// The installation folder to remove: below the folder given, else the maintenance copy's own,
-// else the one Programs and Features names; none when the add-on is not installed.
-std::optional<std::string> FolderToRemove(const platform::Services& services, const core::RunChoices& choices);
-
-// Whether the uninstall may start: not while AutoCAD runs (a run finishing another's removal does
-// not ask again).
-core::Refusal CheckUninstall(const platform::Services& services, const core::RunChoices& choices);
-
 // What one uninstall runs on; none of it is owned.
 struct UninstallRun {
   const platform::Services& services;
@@ -43,6 +35,12 @@ struct UninstallResult {
   core::Ending ending = core::Ending::Finished;
   std::vector<std::string> changed;  // files left as they are: changed after the install
 };
+
+// The installation folder an uninstall removes, when it may start: below the folder given, else
+// the maintenance copy's own, else the one Programs and Features names. None, with the reason
+// logged, when the add-on is not installed (`*refusal` is None) or while AutoCAD runs (a run
+// finishing another's removal does not ask again).
+std::optional<std::string> FolderIfUninstallStarts(const UninstallRun& run, core::Refusal* refusal);
 
 // Removes the installation in `installFolder`, stepping the bar from 0 to 5.
 UninstallResult Uninstall(const UninstallRun& run, const std::string& installFolder);
