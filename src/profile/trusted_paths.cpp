@@ -171,6 +171,34 @@ void TrustFolderInProfile(const platform::Services& services, const std::string&
   }
 }
 
+// Takes `folder`'s entries out of the list `read` from one profile; the error that kept the list
+// from being read or written.
+platform::ErrorCode UntrustList(const platform::Services& services, const std::string& variablesKey,
+                                const StoredList& read, const std::string& folder, bool listMadeByInstall,
+                                core::Report& report) {
+  const std::string where = "TRUSTEDPATHS of HKCU\\" + variablesKey;
+  if (read.error != platform::kErrorSuccess) {
+    report.Line(platform::FormatText("%s not changed: it cannot be read whole (error %ld)", where.c_str(), read.error));
+    return read.error;
+  }
+  const std::string kept = profile::TrustedPathsWithoutFolder(read.text, folder, services.isLeadByte);
+  if (!read.valueExists || kept == read.text) return platform::kErrorSuccess;
+  // A list that the install made, and that names nothing else, goes with the folder.
+  const bool remove = listMadeByInstall && HoldsNoEntry(kept);
+  ScopedRegKey key(services.registry);
+  platform::ErrorCode written = services.registry.OpenKeyEx(platform::kHkeyCurrentUser, variablesKey.c_str(),
+                                                            platform::kKeyReadWrite, key.Receive());
+  if (written == platform::kErrorSuccess) {
+    written = remove ? services.registry.DeleteValue(key.Get(), kTrustedPathsValue)
+                     : platform::SetText(services.registry, key.Get(), kTrustedPathsValue, kept);
+  }
+  report.Line(written != platform::kErrorSuccess
+                  ? platform::FormatText("%s not changed (error %ld)", where.c_str(), written)
+              : remove ? where + " removed"
+                       : where + " was \"" + read.text + "\", is \"" + kept + "\"");
+  return written;
+}
+
 }  // namespace
 
 namespace profile {
@@ -199,28 +227,8 @@ void AddTrustedPath(const CAcadInstallInfo& info, core::Report& report) {
 
 platform::ErrorCode UntrustFolder(const platform::Services& services, const std::string& variablesKey,
                                   const std::string& folder, bool listMadeByInstall, core::Report& report) {
-  const std::string where = "TRUSTEDPATHS of HKCU\\" + variablesKey;
-  const StoredList read = ReadTrustedPaths(services.registry, variablesKey, kUninstallReadLimit);
-  if (read.error != platform::kErrorSuccess) {
-    report.Line(platform::FormatText("%s not changed: it cannot be read whole (error %ld)", where.c_str(), read.error));
-    return read.error;
-  }
-  const std::string kept = TrustedPathsWithoutFolder(read.text, folder, services.isLeadByte);
-  if (!read.valueExists || kept == read.text) return platform::kErrorSuccess;
-  // A list that the install made, and that names nothing else, goes with the folder.
-  const bool remove = listMadeByInstall && HoldsNoEntry(kept);
-  ScopedRegKey key(services.registry);
-  platform::ErrorCode written = services.registry.OpenKeyEx(platform::kHkeyCurrentUser, variablesKey.c_str(),
-                                                            platform::kKeyReadWrite, key.Receive());
-  if (written == platform::kErrorSuccess) {
-    written = remove ? services.registry.DeleteValue(key.Get(), kTrustedPathsValue)
-                     : platform::SetText(services.registry, key.Get(), kTrustedPathsValue, kept);
-  }
-  report.Line(written != platform::kErrorSuccess
-                  ? platform::FormatText("%s not changed (error %ld)", where.c_str(), written)
-              : remove ? where + " removed"
-                       : where + " was \"" + read.text + "\", is \"" + kept + "\"");
-  return written;
+  return UntrustList(services, variablesKey, ReadTrustedPaths(services.registry, variablesKey, kUninstallReadLimit),
+                     folder, listMadeByInstall, report);
 }
 
 platform::ErrorCode RemoveTrustedPath(const CAcadInstallInfo& info, core::Report& report) {
@@ -235,11 +243,7 @@ platform::ErrorCode RemoveTrustedPath(const CAcadInstallInfo& info, core::Report
     // A list longer than the program ever writes was never given the folder by it.
     const StoredList read = ReadTrustedPaths(info.Services().registry, variablesKey, kUninstallReadLimit);
     if (read.error == platform::kErrorMoreData) continue;
-    if (read.error == platform::kErrorSuccess &&
-        !ListNamesFolder(read.text, info.m_strInstallDir, info.Services().isLeadByte)) {
-      continue;
-    }
-    removed += UntrustFolder(info.Services(), variablesKey, info.m_strInstallDir, false, report);
+    removed += UntrustList(info.Services(), variablesKey, read, info.m_strInstallDir, false, report);
   }
   return removed.Get();
 }
