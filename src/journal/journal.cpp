@@ -83,10 +83,9 @@ void JournalFile::Done(const core::Effect& effect) {
   platform::ErrorCode written = line.empty() ? platform::kErrorInvalidParameter : platform::kErrorSuccess;
   if (written == platform::kErrorSuccess && !m_file.IsOpen()) {
     // A journal made now begins with its first line; one there already is written on at its end.
-    platform::FileDigest existing;
-    const platform::ErrorCode present = platform::DigestFile(m_services.files, PathOf(m_folder), &existing);
-    const bool fresh =
-        present == platform::kErrorFileNotFound || (present == platform::kErrorSuccess && existing.size == 0);
+    std::uint64_t size = 0;
+    const platform::ErrorCode present = platform::SizeOfFile(m_services.files, PathOf(m_folder), &size);
+    const bool fresh = present == platform::kErrorFileNotFound || (present == platform::kErrorSuccess && size == 0);
     written = fresh || present == platform::kErrorSuccess ? platform::kErrorSuccess : present;
     if (written == platform::kErrorSuccess) {
       written = m_services.files.CreateFileForWriting(PathOf(m_folder), platform::WriteMode::Append, m_file.Receive());

@@ -36,6 +36,14 @@ ErrorCode ReadWholeFile(FileSystem& files, const std::string& path, std::size_t 
   });
 }
 
+ErrorCode SizeOfFile(FileSystem& files, const std::string& path, std::uint64_t* size) {
+  ScopedFind listing(files);
+  FoundEntry entry;
+  const ErrorCode found = files.FindFirst(path, listing.Receive(), &entry);
+  if (found == kErrorSuccess) *size = entry.size;
+  return found;
+}
+
 ErrorCode DigestFile(FileSystem& files, const std::string& path, FileDigest* digest) {
   ContentHash hash;
   const ErrorCode read = ReadThrough(files, path, [&](const char* bytes, std::uint32_t length) {

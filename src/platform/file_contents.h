@@ -13,6 +13,9 @@ namespace platform {
 // Reads a whole file of at most `limit` bytes; kErrorFileTooLarge for a longer one.
 ErrorCode ReadWholeFile(FileSystem& files, const std::string& path, std::size_t limit, std::string* contents);
 
+// The size of a file as its folder lists it, without opening it.
+ErrorCode SizeOfFile(FileSystem& files, const std::string& path, std::uint64_t* size);
+
 // Reads a file through and digests it.
 ErrorCode DigestFile(FileSystem& files, const std::string& path, FileDigest* digest);
 

@@ -201,6 +201,9 @@ TEST_F(Contract, FilesAndFoldersAreListedMadeCopiedReadAndRemovedAsTheProgramExp
   Write("big", big);
   ASSERT_EQ(files.CopyWithDigest(In("big"), In("big2"), false, &digest), kErrorSuccess);
   EXPECT_TRUE(DigestFile(files, In("big2"), &written) == kErrorSuccess && digest == written && digest == DigestOf(big));
+  std::uint64_t size = 0;  // as the folder lists it: what a journal is appended to or begun by
+  EXPECT_TRUE(SizeOfFile(files, In("big2"), &size) == kErrorSuccess && size == big.size()) << size;
+  EXPECT_EQ(SizeOfFile(files, In("none"), &size), kErrorFileNotFound);
   // Windows keeps the mark in a stream of the file; Wine, as a file of its own: deleting it behaves the same.
   EXPECT_EQ(files.Delete(In("a.arx:Zone.Identifier")), kErrorFileNotFound);
   Write("a.arx:Zone.Identifier", "[ZoneTransfer]\r\nZoneId=3\r\n");
