@@ -78,16 +78,23 @@ constexpr DWORD kCopiedAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HID
                                     FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
 constexpr DWORD kCopyChunk = 1024 * 1024;
 
+// Writes all of `bytes`: a write that takes fewer found the disk full.
+ErrorCode WriteAll(HANDLE file, const char* bytes, DWORD length) {
+  DWORD written = 0;
+  if (!WriteFile(file, bytes, length, &written, nullptr)) return GetLastError();
+  return written == length ? kErrorSuccess : kErrorDiskFull;
+}
+
 // Reads `source` to its end into `target` through `buffer` (kCopyChunk bytes), each piece through
 // `hash` on its way.
 ErrorCode CopyBytes(HANDLE source, HANDLE target, char* buffer, ContentHash& hash) {
   for (;;) {
-    DWORD read = 0, written = 0;
+    DWORD read = 0;
     if (!ReadFile(source, buffer, kCopyChunk, &read, nullptr)) return GetLastError();
     if (read == 0) return kErrorSuccess;
     hash.Add(buffer, read);
-    if (!WriteFile(target, buffer, read, &written, nullptr)) return GetLastError();
-    if (written != read) return kErrorDiskFull;
+    const ErrorCode written = WriteAll(target, buffer, read);
+    if (written != kErrorSuccess) return written;
   }
 }
 
@@ -238,9 +245,7 @@ ErrorCode Win32FileSystem::CreateFileForWriting(const std::string& path, WriteMo
 }
 
 ErrorCode Win32FileSystem::WriteToFile(FileHandle handle, const std::string& bytes) {
-  DWORD written = 0;
-  const BOOL wrote = WriteFile(ToHandle(handle), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-  return wrote && written == bytes.size() ? kErrorSuccess : wrote ? kErrorDiskFull : GetLastError();
+  return WriteAll(ToHandle(handle), bytes.data(), static_cast<DWORD>(bytes.size()));
 }
 
 ErrorCode Win32FileSystem::FlushFile(FileHandle handle) { return Outcome(FlushFileBuffers(ToHandle(handle))); }
