@@ -226,16 +226,6 @@ bool IsProductKey(const std::string& key, platform::LeadByteTest lead) {
 const std::vector<const char*> kVariablesKey = {"HKCU", "Software", "Autodesk", "AutoCAD",  "*",
                                                 "*",    "Profiles", "*",        "Variables"};
 
-// Whether `parts` begin with every part of `path`, names compared as Windows compares them.
-bool BeginsWith(const Parts& parts, const std::string& path, platform::LeadByteTest lead) {
-  const Parts full = PartsOf(path, lead);
-  if (parts.size() > full.size()) return false;
-  for (std::size_t n = 0; n < parts.size(); ++n) {
-    if (!platform::EqualsIgnoringCase(parts[n], full[n], lead)) return false;
-  }
-  return true;
-}
-
 // The keys an install makes: a product's "Applications" key and its entries, a profile's
 // "Variables" key, and the maintenance entries with the levels above them below SOFTWARE.
 bool IsOwnKey(const UndoContext& context, const std::string& key) {
@@ -254,9 +244,11 @@ bool IsOwnKey(const UndoContext& context, const std::string& key) {
     const std::size_t below = static_cast<std::size_t>(parts.end() - applications);
     return IsProductKey(product, lead) && (below == 1 || (below == 2 && IsEntryName(parts.back())));
   }
-  return BeginsWith(parts, std::string("HKLM\\") + kUninstallKey, lead) ||
-         BeginsWith(parts, std::string("HKCU\\") + kUninstallKey, lead) ||
-         BeginsWith(parts, std::string("HKLM\\") + kActiveSetupKey, lead);
+  const auto atOrAbove = [&](const std::string& entry) {
+    return platform::BeginsWithParts(PartsOf(entry, lead), parts, lead);
+  };
+  return atOrAbove(std::string("HKLM\\") + kUninstallKey) || atOrAbove(std::string("HKCU\\") + kUninstallKey) ||
+         atOrAbove(std::string("HKLM\\") + kActiveSetupKey);
 }
 
 Undo UndoKeyMade(const UndoContext& context, const core::Effect& line) {

@@ -64,17 +64,22 @@ std::optional<std::string> ResolvedPath(const std::string& path, LeadByteTest is
   return resolved;
 }
 
+bool BeginsWithParts(const std::vector<std::string>& parts, const std::vector<std::string>& head,
+                     LeadByteTest isLeadByte) {
+  if (head.size() > parts.size()) return false;
+  for (std::size_t n = 0; n < head.size(); ++n) {
+    if (!EqualsIgnoringCase(parts[n], head[n], isLeadByte)) return false;
+  }
+  return true;
+}
+
 bool IsInsideFolder(const std::string& path, const std::string& folder, LeadByteTest isLeadByte) {
   const std::optional<std::string> inner = ResolvedPath(path, isLeadByte);
   const std::optional<std::string> outer = ResolvedPath(folder, isLeadByte);
   if (!inner || !outer) return false;
   const std::vector<std::string> innerParts = SplitAtCharacter(*inner, '\\', isLeadByte);
   const std::vector<std::string> outerParts = SplitAtCharacter(*outer, '\\', isLeadByte);
-  if (innerParts.size() <= outerParts.size()) return false;
-  for (std::size_t n = 0; n < outerParts.size(); ++n) {
-    if (!EqualsIgnoringCase(innerParts[n], outerParts[n], isLeadByte)) return false;
-  }
-  return true;
+  return innerParts.size() > outerParts.size() && BeginsWithParts(innerParts, outerParts, isLeadByte);
 }
 
 bool IsSamePath(const std::string& a, const std::string& b, LeadByteTest isLeadByte) {

@@ -29,6 +29,11 @@ std::string NameOf(const std::string& path, LeadByteTest isLeadByte);
 // stream, a device or a wildcard.
 std::optional<std::string> ResolvedPath(const std::string& path, LeadByteTest isLeadByte);
 
+// Whether the parts of a path begin with every part of `head`, names compared as Windows compares
+// them.
+bool BeginsWithParts(const std::vector<std::string>& parts, const std::vector<std::string>& head,
+                     LeadByteTest isLeadByte);
+
 // Whether `path` lies strictly inside `folder`, both resolved, on the same drive or share, names
 // compared as Windows compares them.
 bool IsInsideFolder(const std::string& path, const std::string& folder, LeadByteTest isLeadByte);
