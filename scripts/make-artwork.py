@@ -2,6 +2,8 @@
 """Draws the setup program's artwork into a folder:
 
     logo.bmp          the product logo, 64 x 64, 24 bits per pixel: a "V" above the name
+    logo-150.bmp      the same logo drawn for 150 % (96 x 96) and for 200 % (128 x 128), with
+    logo-200.bmp      8 bits per pixel and only the colours they use, run-length encoded
     menu-preview.bmp  AutoCAD's menu bar with the add-on's menu open, 303 x 175, 24 bits
     setup.ico         the program's icon: 48, 32 and 16 pixels, each at 4, 8 and 32 bits
 
@@ -57,22 +59,33 @@ class Canvas:
             for x in range(max(left, 0), min(right, self.width)):
                 self.pixels[y][x] = (colour, 255)
 
+    def box(self, left, top, right, bottom, colour):
+        """Fills a rectangle whose edges may fall inside pixels, anti-aliased."""
+        for y in range(max(int(top), 0), min(int(bottom) + 1, self.height)):
+            for x in range(max(int(left), 0), min(int(right) + 1, self.width)):
+                across = min(right, x + 1) - max(left, x)
+                down = min(bottom, y + 1) - max(top, y)
+                if across > 0 and down > 0:
+                    self.blend(x, y, colour, across * down)
+
     def polygon(self, points, colour):
         """Fills a polygon given in pixel units, anti-aliased."""
         samples = [(i + 0.5) / 4 for i in range(4)]
-        for y in range(self.height):
-            for x in range(self.width):
+        xs, ys = [x for x, _ in points], [y for _, y in points]
+        for y in range(max(int(min(ys)), 0), min(int(max(ys)) + 1, self.height)):
+            for x in range(max(int(min(xs)), 0), min(int(max(xs)) + 1, self.width)):
                 inside = sum(contains(points, x + sx, y + sy) for sx in samples for sy in samples)
                 self.blend(x, y, colour, inside / 16)
 
     def text(self, left, top, words, colour, scale=1):
+        """Writes in the 5 x 7 font; a `scale` that is not whole gives anti-aliased dots."""
         for index, letter in enumerate(words):
             for row, bits in enumerate(GLYPHS[letter]):
                 for column, bit in enumerate(bits):
                     if bit == "1":
                         x = left + (index * 6 + column) * scale
                         y = top + row * scale
-                        self.rectangle(x, y, x + scale, y + scale, colour)
+                        self.box(x, y, x + scale, y + scale, colour)
 
 
 def contains(points, x, y):
@@ -107,11 +120,40 @@ def bmp24(canvas):
     return header + info + rows
 
 
-def draw_logo():
-    canvas = Canvas(64, 64)
-    canvas.polygon(letter_v(40, 12, 4), BLUE)
-    canvas.rectangle(12, 48, 52, 49, FACE)
-    canvas.text(15, 53, "VORTEL", GREEN)
+def bmp8(canvas):
+    """An 8-bit image with a palette of the colours it uses, run-length encoded (BI_RLE8)."""
+    palette = sorted({c for row in canvas.pixels for (c, _) in row})
+    if len(palette) > 256:
+        raise ValueError("more than 256 colours")
+    index = {c: i for i, c in enumerate(palette)}
+    rows = b"".join(rle8([index[c] for (c, _) in row]) for row in rows_bottom_up(canvas)) + b"\0\1"
+    colours = b"".join(bytes((b, g, r, 0)) for r, g, b in palette)
+    info = struct.pack("<IiiHHIIiiII", 40, canvas.width, canvas.height, 1, 8, 1, len(rows),
+                       2835, 2835, len(palette), 0)
+    offset = 14 + len(info) + len(colours)
+    header = struct.pack("<2sIHHI", b"BM", offset + len(rows), 0, 0, offset)
+    return header + info + colours + rows
+
+
+def rle8(indexes):
+    """One row as runs of one colour (at most 255 long), ended by the end-of-line mark."""
+    encoded, start = bytearray(), 0
+    while start < len(indexes):
+        end = start
+        while end < len(indexes) and end - start < 255 and indexes[end] == indexes[start]:
+            end += 1
+        encoded += bytes((end - start, indexes[start]))
+        start = end
+    return bytes(encoded) + b"\0\0"
+
+
+def draw_logo(size):
+    """The logo drawn for `size` pixels; at 64 it is the logo of 100 %."""
+    unit = size / 64
+    canvas = Canvas(size, size)
+    canvas.polygon(letter_v(40 * unit, 12 * unit, 4 * unit), BLUE)
+    canvas.box(12 * unit, 48 * unit, 52 * unit, 49 * unit, FACE)
+    canvas.text(15 * unit, 53 * unit, "VORTEL", GREEN, unit)
     return canvas
 
 
@@ -221,7 +263,9 @@ def ico(images):
 def main(folder):
     os.makedirs(folder, exist_ok=True)
     outputs = {
-        "logo.bmp": bmp24(draw_logo()),
+        "logo.bmp": bmp24(draw_logo(64)),
+        "logo-150.bmp": bmp8(draw_logo(96)),
+        "logo-200.bmp": bmp8(draw_logo(128)),
         "menu-preview.bmp": bmp24(draw_menu_preview()),
         "setup.ico": ico([(size, bits, icon_image(draw_icon(size), bits))
                           for size in (48, 32, 16) for bits in (4, 8, 32)]),

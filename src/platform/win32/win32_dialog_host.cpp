@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "platform/win32/win32_dialog_window.h"
+#include "platform/win32/win32_display_scale.h"
 
 namespace platform {
 namespace {
@@ -30,11 +31,21 @@ void CenterOnScreen(HWND window) {
 
 bool IsColourRequest(UINT message) { return message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC; }
 
+// The painter's work made again for the new scale, then the rectangle Windows suggests. Not
+// answered as handled, so that where the dialog manager scales dialogs it still lays out the
+// controls and gives them the dialog's font at the new scale.
+void OnDpiChanged(HWND window, DialogPainter* painter, UINT dpi, const RECT& suggested) {
+  if (painter != nullptr) painter->OnDpiChanged(window, dpi);
+  SetWindowPos(window, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+               suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 INT_PTR CALLBACK DialogProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_INITDIALOG) {
     auto* run = reinterpret_cast<ModalRun*>(lParam);
     SetWindowLongPtrA(window, DWLP_USER, lParam);
     run->window.emplace(window);
+    TakeOverDialogResize(window);
     CenterOnScreen(window);
     if (run->painter != nullptr) run->painter->OnInitDialog(window);
     return run->dialog.HandleInitDialog(*run->window) ? TRUE : FALSE;
@@ -48,6 +59,10 @@ INT_PTR CALLBACK DialogProcedure(HWND window, UINT message, WPARAM wParam, LPARA
   if (IsColourRequest(message) && run->painter != nullptr) {
     return reinterpret_cast<INT_PTR>(
         run->painter->OnCtlColor(window, message, reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam)));
+  }
+  if (message == WM_DPICHANGED) {
+    OnDpiChanged(window, run->painter, LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+    return FALSE;
   }
   if (message == WM_NCDESTROY) {
     run->dialog.HandleDestroy();

@@ -1,6 +1,6 @@
 // The closers of the Windows objects the program owns, for platform::ScopedHandle: kernel
 // handles (none is null, or INVALID_HANDLE_VALUE for files and snapshots), memory of LocalAlloc,
-// GDI objects and loaded libraries.
+// GDI objects and loaded libraries; and the screen's device context.
 #pragma once
 
 #include <windows.h>
@@ -44,5 +44,20 @@ using ScopedLocal = ScopedHandle<LocalCloser<Pointer>>;
 template <typename Object>
 using ScopedGdiObject = ScopedHandle<GdiCloser<Object>>;
 using ScopedLibrary = ScopedHandle<LibraryCloser>;
+
+// The screen's device context (null when it cannot be had), released when this goes.
+class ScreenDc {
+ public:
+  ScreenDc() : m_dc(GetDC(nullptr)) {}
+  ~ScreenDc() {
+    if (m_dc != nullptr) ReleaseDC(nullptr, m_dc);
+  }
+  ScreenDc(const ScreenDc&) = delete;
+  ScreenDc& operator=(const ScreenDc&) = delete;
+  HDC Get() const { return m_dc; }
+
+ private:
+  HDC m_dc;
+};
 
 }  // namespace platform

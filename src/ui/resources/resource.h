@@ -5,6 +5,8 @@
 #define IDD_SETUP 141         // the setup dialog
 #define IDD_UNINSTALL 142     // the uninstall's progress
 #define IDB_LOGO 147          // the product logo, 64 x 64
+#define IDB_LOGO_150 148      // the logo drawn for 150 %, 96 x 96
+#define IDB_LOGO_200 149      // the logo drawn for 200 %, 128 x 128
 #define IDB_MENU_PREVIEW 152  // AutoCAD's menu bar with the add-on's menu, 303 x 175
 
 #define IDC_PATH 1000      // the installation folder
@@ -17,6 +19,7 @@
 #define IDC_INSTALL 1022
 #define IDC_FINISHED_NOTE 1023    // never shown
 #define IDC_MENU_PREVIEW 1024     // never shown
+#define IDC_LOGO 1025             // the logo's picture
 #define IDC_START_UNINSTALL 1050  // posted by the uninstall's dialog to itself once it shows
 
 // The release check boxes.

@@ -3,7 +3,8 @@
 find_package(Python3 REQUIRED COMPONENTS Interpreter)
 
 set(artwork_dir ${CMAKE_CURRENT_BINARY_DIR}/artwork)
-set(artwork ${artwork_dir}/logo.bmp ${artwork_dir}/menu-preview.bmp ${artwork_dir}/setup.ico)
+set(artwork ${artwork_dir}/logo.bmp ${artwork_dir}/logo-150.bmp ${artwork_dir}/logo-200.bmp
+            ${artwork_dir}/menu-preview.bmp ${artwork_dir}/setup.ico)
 add_custom_command(
   OUTPUT ${artwork}
   COMMAND Python3::Interpreter ${PROJECT_SOURCE_DIR}/scripts/make-artwork.py ${artwork_dir}
