@@ -9,7 +9,7 @@ cd "$(dirname "$0")"
 ./scripts/install-deps.sh
 source scripts/wine-session.sh
 start_wine_session
-start_private_display
+start_private_display 1600x1200  # room for the setup dialog at 200 %
 # Making a Wine prefix takes a while: both are made while the native suites build and run.
 prefixes=()
 for arch in win64 win32; do

@@ -3,7 +3,7 @@
 #   e2e.sh SETUP.EXE SETUP_DRIVER.EXE    (VORTEL_WINEARCH=win64, the default, or win32)
 set -euo pipefail
 source "$(dirname "$0")/../../cmake/wine-env.sh"
-[ -n "${DISPLAY:-}" ] || exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$@"
+[ -n "${DISPLAY:-}" ] || exec xvfb-run -a -s "-screen 0 1600x1200x24" "$0" "$@"  # room for the dialog at 200 %
 setup="$1" driver="$2"
 c="$WINEPREFIX/drive_c" scratch="$WINEPREFIX/drive_c/e2e"
 installed="$c/Vortel/V-Trelmox" library="Vortel扩展绘图库"
@@ -37,7 +37,8 @@ clear_machine() {
     wine reg delete "$key" /f /reg:32 >/dev/null 2>&1 || true
   done
 }
-trap "clear_machine; wineserver -k" EXIT  # and no process of the run left behind
+scale() { wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null; }  # in DPI
+trap "clear_machine; scale 96; wineserver -k" EXIT  # and no process of the run left behind
 
 # The package (SetUp.exe beside Data), the AutoCAD folders and the registry, made afresh.
 lay_out() {
@@ -179,5 +180,22 @@ wine "$scratch/acad.exe" wait >/dev/null 2>&1 &
 wait_for "AutoCAD running" 'wine wmic process get name 2>/dev/null | iconv -f UTF-16 -t UTF-8 | grep -qi acad.exe'
 run_silent 1618 '/S'
 wine taskkill /f /im acad.exe >/dev/null 2>&1 || true
+
+echo "== at 100, 150, 175 and 200 %: the logo and the title keep their share of the dialog's width; every text fits"
+if [ "$WINEARCH" == win64 ]; then  # the same in either prefix
+  lay_out
+  declare -A measures  # "client width, logo width, title height" at each DPI
+  for dpi in 96 144 168 192; do
+    scale $dpi
+    timeout 300 wine "$scratch/package/SetUp.exe" >/dev/null 2>&1 & setup_pid=$!
+    wine "$driver" wait
+    measures[$dpi]="$(wine "$driver" measure 2>&1 | tr -d '\r')" || fail "at $dpi DPI: ${measures[$dpi]}"
+    expect_end 2
+    awk -v base="${measures[96]}" -v at="${measures[$dpi]}" 'BEGIN { split(base, b); split(at, a)
+      for (i = 2; i <= 3; i++) if (a[1] * b[i] == 0 || (r = a[i] / a[1] / (b[i] / b[1])) < 0.9 || r > 1.1) exit 1 }' ||
+      fail "at $dpi DPI the dialog, its logo and title measure ${measures[$dpi]}; at 96 DPI ${measures[96]}"
+  done
+  scale 96
+fi
 
 [ "$failures" == 0 ] && echo "all passed" || { echo "$failures failed"; exit 1; }
