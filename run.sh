@@ -14,10 +14,20 @@
 #                       its messages are printed and the confirmation is answered Yes), waits for
 #                       the copy that finishes the removal, lets Windows start anew, and prints
 #                       what is left.
+#   ./run.sh [...] --scale 150   any of these with the display scaled as Windows scales it (the
+#                       prefix's LogPixels: 144 DPI here); a private Xvfb grows with the scale.
 set -euo pipefail
 cd "$(dirname "$0")"
-mode="${1:-dialog}"
-case "$mode" in dialog|--silent|--uninstall) ;; *) echo "usage: ./run.sh [--silent | --uninstall]" >&2; exit 2 ;; esac
+mode=dialog scale=100
+usage() { echo "usage: ./run.sh [--silent | --uninstall] [--scale PERCENT]   (PERCENT from 100 to 400)" >&2; exit 2; }
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --silent|--uninstall) mode="$1" ;;
+    --scale) [[ "${2:-}" =~ ^[1-4][0-9][0-9]$ ]] && [ "$2" -le 400 ] || usage; scale="$2"; shift ;;
+    *) usage ;;
+  esac
+  shift
+done
 
 demo="$PWD/build/demo"
 package="$demo/package"
@@ -43,7 +53,7 @@ headless=
 if [ -z "${DISPLAY:-}" ] && [ "$mode" != --silent ]; then
   headless=1
   source scripts/wine-session.sh
-  start_private_display
+  start_private_display "$((1280 * scale / 100))x$((1024 * scale / 100))"
 fi
 stop_demo() {
   if [ -n "$headless" ]; then
@@ -55,6 +65,9 @@ trap stop_demo EXIT
 
 echo "== making the Wine prefix $WINEPREFIX"
 wineboot -i >/dev/null 2>&1
+dpi=$((96 * scale / 100))
+wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null
+echo "   the display at $scale % ($dpi DPI)"
 
 # Two AutoCAD installations, written into the registry view that the 32-bit SetUp.exe reads
 # (/reg:32). In a 64-bit prefix, as on 64-bit Windows, that program sees this view under both

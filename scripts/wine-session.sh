@@ -1,11 +1,12 @@
 # Sourced by test.sh and run.sh: a private Xvfb display and a private folder of Wine prefixes
 # for this run, both removed when the script exits.
 
+# start_private_display [WIDTHxHEIGHT]: the screen is 1280x1024 unless given.
 start_private_display() {
-  local number
+  local number size="${1:-1280x1024}"
   for number in $(seq 90 140); do
     if [ ! -e "/tmp/.X${number}-lock" ] && [ ! -e "/tmp/.X11-unix/X${number}" ]; then
-      Xvfb ":${number}" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+      Xvfb ":${number}" -screen 0 "${size}x24" -nolisten tcp >/dev/null 2>&1 &
       VORTEL_XVFB_PID=$!
       export DISPLAY=":${number}"
       for _ in $(seq 50); do
