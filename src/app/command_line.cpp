@@ -108,6 +108,13 @@ std::string NextToken(const std::string& arguments, std::size_t& at) {
   return token;
 }
 
+// "C:\..." or "\\server\share...": a folder that means the same whatever the current folder.
+bool IsFullPath(const std::string& folder) {
+  const bool drive = folder.size() >= 3 && std::isalpha(static_cast<unsigned char>(folder[0])) && folder[1] == ':' &&
+                     folder[2] == '\\';
+  return drive || folder.rfind("\\\\", 0) == 0;
+}
+
 void SkipBlanks(const std::string& arguments, std::size_t& at) {
   while (at < arguments.size() && IsBlank(arguments[at])) ++at;
 }
@@ -149,6 +156,11 @@ core::RunChoices ParseCommandLine(const std::string& arguments, bool representab
     } else {
       parser.Take(name, "", false);
     }
+  }
+  // A run without a window is started by a tool whose current folder nobody chose: a folder
+  // relative to it is refused. The dialog resolves one and shows the full folder it became.
+  if (choices.silent && choices.folder && !IsFullPath(*choices.folder)) {
+    parser.Fail("the folder " + *choices.folder + " is not a full path (a drive and its root, or a share)");
   }
   return choices;
 }

@@ -31,34 +31,42 @@ const char kWrongCodePageFormat[] =
     "This setup program runs only on Windows with the Simplified Chinese code page (936); this system "
     "uses code page %u. Nothing was installed.";
 
+// The run's choices: the command line's, and the maintenance copy started without a task removes.
+core::RunChoices ChoicesOf(const platform::Services& services, const StartedAs& started) {
+  core::RunChoices choices = ParseCommandLine(started.arguments, started.representable);
+  if (choices.task == core::Task::Install && uninstall::MaintenanceCopyFolder(services)) {
+    choices.task = core::Task::Uninstall;
+  }
+  return choices;
+}
+
+// The name a log in the temporary folder starts with, after what the run does.
+const char* LogKindOf(core::Task task) {
+  return task == core::Task::Uninstall   ? "Vortel-Uninstall"
+         : task == core::Task::TrustUser ? "Vortel-TrustUser"
+                                         : "Vortel-Setup";
+}
+
 class Run {
  public:
+  // Every run keeps a log: the one asked for, else a new one in the temporary folder.
   Run(const platform::Services& services, CAcadInstallInfo& info, const StartedAs& started, WindowHost& windows)
       : m_services(services),
         m_info(info),
         m_windows(windows),
-        m_choices(ParseCommandLine(started.arguments, started.representable)) {
-    if (m_choices.task == core::Task::Install && uninstall::MaintenanceCopyFolder(services)) {
-      m_choices.task = core::Task::Uninstall;
-    }
-    // A run without a window always keeps a log, since nobody sees anything else; the per-user
-    // step, run at every logon, and a run with a window keep one when asked.
-    if ((m_choices.silent && m_choices.task != core::Task::TrustUser) || m_choices.log) {
-      const char* kind = m_choices.task == core::Task::Uninstall ? "Vortel-Uninstall" : "Vortel-Setup";
-      m_log.emplace(services, m_choices.log.value_or(""), kind, m_choices.finishAfter != 0);
-    }
+        m_choices(ChoicesOf(services, started)),
+        m_log(services, m_choices.log.value_or(""), LogKindOf(m_choices.task), m_choices.finishAfter != 0) {
     LogStart(started.commandLine);
   }
 
   int Go() {
     const core::Ending ending = Dispatch();
-    Report().LastLine(
-        platform::FormatText("outcome: %s (exit code %d)", core::OutcomeName(ending), core::ExitCodeOf(ending)));
+    m_log.LastLine(core::LastLogLine(ending));
     return core::ExitCodeOf(ending);
   }
 
  private:
-  core::Report& Report() { return m_log ? static_cast<core::Report&>(*m_log) : m_noLog; }
+  core::Report& Report() { return m_log; }
 
   void LogStart(const std::string& commandLine) {
     const platform::LocalTime now = m_services.environment.Now();
@@ -83,7 +91,7 @@ class Run {
 
   core::Ending WrongCodePage(unsigned codePage) {
     const std::string text = platform::FormatText(kWrongCodePageFormat, codePage, codePage);
-    if (m_log) m_log->Utf8Line(text);
+    m_log.Utf8Line(text);
     if (!m_choices.silent) {
       m_windows.BeginWindows();
       m_services.desktop.ShowUnicodeMessageBox(platform::kNoWindow, text, kWrongCodePageCaption,
@@ -125,7 +133,7 @@ class Run {
 
   core::Ending Uninstall() {
     platform::NoProgressBar noBar;
-    const uninstall::UninstallRun run{m_services, m_info, noBar, Report(), m_choices, m_log ? m_log->Path() : ""};
+    const uninstall::UninstallRun run{m_services, m_info, noBar, Report(), m_choices, m_log.Path()};
     if (m_choices.silent) return uninstall::RunSilentUninstall(run);
     m_windows.BeginWindows();
     return RunUninstallWithUser(run, [&](platform::Dialog& dialog) { m_windows.ShowModal(dialog, false); });
@@ -135,7 +143,7 @@ class Run {
     m_info.ScanInstalledReleases();
     if (m_choices.silent) return install::RunSilentInstall(m_services, m_info, g_nPackageBits, m_choices, Report());
     m_windows.BeginWindows();
-    Dlg_Setup dialog(m_info, m_services, PackageBuild{}, m_choices, &Report());
+    Dlg_Setup dialog(m_info, m_services, PackageBuild{}, m_choices, &Report(), m_log.Path());
     m_windows.ShowModal(dialog, true);
     return dialog.Ending();
   }
@@ -144,8 +152,7 @@ class Run {
   CAcadInstallInfo& m_info;
   WindowHost& m_windows;
   core::RunChoices m_choices;
-  std::optional<core::LogFile> m_log;
-  core::NoReport m_noLog;
+  core::LogFile m_log;
 };
 
 }  // namespace

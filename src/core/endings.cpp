@@ -1,27 +1,56 @@
 #include "core/endings.h"
 
+#include "platform/format.h"
 #include "platform/texts.h"
 
 namespace core {
 namespace {
 
+// One row per ending, in the order of the enumeration: its exit code, its name in the log's last
+// line, and the closing message of the install's and the uninstall's window ("": none, since the
+// user ended the run, or a message before this one said why). A warning names the log.
 struct EndingRow {
   Ending ending;
   int exitCode;
   const char* name;
+  const char* installMessage;
+  const char* uninstallMessage;
+  bool warning;
 };
-const EndingRow kEndings[] = {
-    {Ending::Finished, 0, "finished"},
-    {Ending::UsageShown, 0, "usage shown"},
-    {Ending::NothingToRemove, 0, "nothing to remove"},
-    {Ending::NotUnderstood, 1, "command line not understood"},
-    {Ending::Cancelled, 2, "cancelled before it began"},
-    {Ending::Failed, 4, "failed"},
-    {Ending::Aborted, 5, "aborted by the user"},
-    {Ending::CannotProceed, 7, "cannot proceed"},
-    {Ending::FinishedWithErrors, 9, "finished with errors"},
-    {Ending::Busy, 1618, "busy: AutoCAD or another run of the program is running, try again later"},
-    {Ending::RestartNeeded, 3010, "finished, once Windows starts anew"},
+constexpr EndingRow kEndings[] = {
+    {Ending::Finished, 0, "finished", texts::kInstallFinished, texts::kUninstallFinished, false},
+    {Ending::UsageShown, 0, "usage shown", "", "", false},
+    {Ending::NothingToRemove, 0, "nothing to remove", "", texts::kNotInstalled, false},
+    {Ending::NotUnderstood, 1, "command line not understood", "", "", true},
+    {Ending::Cancelled, 2, "cancelled before it began", "", "", false},
+    {Ending::Failed, 4, "failed", "", texts::kRecordUnreadable, true},
+    {Ending::Aborted, 5, "aborted by the user", "", "", true},
+    {Ending::CannotProceed, 7, "cannot proceed", "", "", true},
+    {Ending::FinishedWithErrors, 9, "finished with errors", texts::kInstallFinishedWithErrors,
+     texts::kUninstallFinishedPartly, true},
+    {Ending::Busy, 1618, "busy: AutoCAD or another run of the program is running, try again later", "", "", true},
+    {Ending::RestartNeeded, 3010, "finished, once Windows starts anew", texts::kInstallRestartNeeded,
+     texts::kUninstallRestartNeeded, false},
+};
+constexpr int kEndingCount = static_cast<int>(Ending::RestartNeeded) + 1;
+constexpr bool InEnumerationOrder() {
+  int index = 0;
+  for (const EndingRow& row : kEndings) {
+    if (static_cast<int>(row.ending) != index++) return false;
+  }
+  return index == kEndingCount;
+}
+static_assert(InEnumerationOrder(), "one row for each ending, in the order of the enumeration");
+
+// What an install could not do, in the user's words, in the order the install does it.
+struct NotDoneRow {
+  NotDone what;
+  const char* words;
+};
+const NotDoneRow kNotDone[] = {
+    {kLoadersNotWritten, texts::kNotDoneLoaders}, {kProfilesNotTrusted, texts::kNotDoneProfiles},
+    {kFontsNotPlaced, texts::kNotDoneFonts},      {kEntriesNotWritten, texts::kNotDoneEntries},
+    {kEarlierNotRemoved, texts::kNotDoneEarlier}, {kJournalNotWritten, texts::kNotDoneJournal},
 };
 
 struct RefusalRow {
@@ -30,7 +59,7 @@ struct RefusalRow {
   const char* reason;
   Ending ending;
 };
-const RefusalRow kRefusals[] = {
+constexpr RefusalRow kRefusals[] = {
     {Refusal::None, "", "", Ending::Finished},
     {Refusal::AcadRunning, texts::kCloseAcadFirst, "AutoCAD is running", Ending::Busy},
     {Refusal::AcadRunningForUninstall, texts::kCloseAcadBeforeUninstall, "AutoCAD is running", Ending::Busy},
@@ -44,25 +73,41 @@ const RefusalRow kRefusals[] = {
     {Refusal::FolderTooLong, texts::kInstallPathTooLong, "the folder is too long", Ending::CannotProceed},
     {Refusal::DriveMissing, texts::kDriveMissing, "the folder's drive does not exist", Ending::CannotProceed},
 };
-
-const EndingRow& RowOf(Ending ending) {
-  for (const EndingRow& row : kEndings) {
-    if (row.ending == ending) return row;
-  }
-  return kEndings[5];  // failed
-}
-
-const RefusalRow& RowOf(Refusal refusal) {
+constexpr bool RefusalsInOrder() {
+  int index = 0;
   for (const RefusalRow& row : kRefusals) {
-    if (row.refusal == refusal) return row;
+    if (static_cast<int>(row.refusal) != index++) return false;
   }
-  return kRefusals[0];
+  return index == static_cast<int>(Refusal::DriveMissing) + 1;
 }
+static_assert(RefusalsInOrder(), "one row for each refusal, in the order of the enumeration");
+
+const EndingRow& RowOf(Ending ending) { return kEndings[static_cast<int>(ending)]; }
+const RefusalRow& RowOf(Refusal refusal) { return kRefusals[static_cast<int>(refusal)]; }
 
 }  // namespace
 
 int ExitCodeOf(Ending ending) { return RowOf(ending).exitCode; }
-const char* OutcomeName(Ending ending) { return RowOf(ending).name; }
+
+std::string LastLogLine(Ending ending) {
+  return platform::FormatText("outcome: %s (exit code %d)", RowOf(ending).name, RowOf(ending).exitCode);
+}
+
+std::string ClosingMessage(FrontEnd frontEnd, const Outcome& outcome, const std::string& logPath) {
+  const EndingRow& row = RowOf(outcome.ending);
+  std::string text = frontEnd == FrontEnd::Install ? row.installMessage : row.uninstallMessage;
+  if (text.empty()) return text;
+  if (outcome.ending == Ending::FinishedWithErrors) {
+    for (const NotDoneRow& notDone : kNotDone) {
+      if ((outcome.notDone & notDone.what) != 0) text += std::string("\n") + notDone.words;
+    }
+  }
+  if (row.warning && !logPath.empty()) text += std::string("\n\n") + texts::kSeeLog + logPath;
+  return text;
+}
+
+bool ClosesWithWarning(Ending ending) { return RowOf(ending).warning; }
+
 const char* RefusalMessage(Refusal refusal) { return RowOf(refusal).message; }
 const char* RefusalReason(Refusal refusal) { return RowOf(refusal).reason; }
 Ending EndingOf(Refusal refusal) { return RowOf(refusal).ending; }

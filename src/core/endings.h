@@ -1,7 +1,10 @@
-// How a run of the program ends, and why a run may not start: one exit code for each ending, as
-// deployment tools read them (the numbers follow the common installer engines' where one fits),
-// and one text for each refusal, shown in a message box or written to the log by the front end.
+// How a run of the program ends, and why a run may not start: one table decides, for each ending,
+// its exit code (as deployment tools read them; the numbers follow the common installer engines'
+// where one fits), the log's last line and the closing message each front end shows; and one text
+// for each refusal, shown in a message box or written to the log by the front end.
 #pragma once
+
+#include <string>
 
 namespace core {
 
@@ -20,9 +23,34 @@ enum class Ending {
   RestartNeeded,       // 3010: done once Windows starts anew
 };
 
+// What an install that finished with errors could not do, each said to the user in its own words.
+enum NotDone : unsigned {
+  kLoadersNotWritten = 1u << 0,   // a demand-load entry of some AutoCAD
+  kProfilesNotTrusted = 1u << 1,  // the folder in some AutoCAD profile's trusted paths
+  kFontsNotPlaced = 1u << 2,      // a font or the plot driver in some AutoCAD folder
+  kEntriesNotWritten = 1u << 3,   // the Programs and Features entry or the per-user step
+  kEarlierNotRemoved = 1u << 4,   // the installation registered before in another folder
+  kJournalNotWritten = 1u << 5,   // a line of the journal, so the uninstall may leave something
+};
+
+// How a run ended, and what it could not do (NotDone bits).
+struct Outcome {
+  Ending ending = Ending::Finished;
+  unsigned notDone = 0;
+};
+
+// The front ends that tell a person how the run ended in a closing message.
+enum class FrontEnd { Install, Uninstall };
+
 int ExitCodeOf(Ending ending);
-// The ending as the log's last line names it.
-const char* OutcomeName(Ending ending);
+// The log's last line: the ending's name and its exit code.
+std::string LastLogLine(Ending ending);
+// The closing message (GBK) of a run with a window that ended so, "" when the run shows none (the
+// user ended it, or a message before said why): what could not be done, and for an ending with
+// errors the log to read (`logPath`, when there is one).
+std::string ClosingMessage(FrontEnd frontEnd, const Outcome& outcome, const std::string& logPath);
+// Whether the closing message is a warning rather than information.
+bool ClosesWithWarning(Ending ending);
 
 // Why a run does not start. Each has a message for the user, a line for the log and an ending.
 enum class Refusal {

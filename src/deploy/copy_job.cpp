@@ -16,10 +16,6 @@ using platform::InFolder;
 
 namespace {
 
-// A scan stops once it has examined more entries than this ("." and ".." included).
-constexpr int kProgramFileLimit = 100;
-constexpr int kLibraryFileLimit = 80;
-
 // What a file replaced is kept as until the run is over, and what a file in use is written as
 // until Windows next starts.
 const char kReplacedSuffix[] = ".vortel-previous";
@@ -90,7 +86,7 @@ CopyJob::Result CopyJob::CopyProgramFiles() {
   // Retry lists it again, Ignore goes on with what was copied.
   ScanEnd end = ScanEnd::Listed;
   const auto listed = [&] {
-    end = ScanFolder(SearchPattern(folders.source), kProgramFileLimit, copyEntry);
+    end = ScanFolder(SearchPattern(folders.source), copyEntry);
     return end == ScanEnd::Unlistable ? platform::kErrorAccessDenied : platform::kErrorSuccess;
   };
   const Outcome outcome = CopyAsAnswered(folders.destination, listed, nullptr);
@@ -102,7 +98,7 @@ void CopyJob::CopyExtensionLibrary() {
   if (!deploy::LocatePackageFolder(m_services, m_questions, packageFolder)) return;
   const std::string library = texts::kExtensionLibraryFolder;
   const CopyFolders folders = PrepareFolders(InFolder(packageFolder, library), InFolder(m_strInstallDir, library));
-  ScanFolder(SearchPattern(folders.source), kLibraryFileLimit, [&](const FoundEntry& entry) {
+  ScanFolder(SearchPattern(folders.source), [&](const FoundEntry& entry) {
     if (!SkippedByEveryCopy(entry)) CopyLibraryFile(folders, entry);
     return true;
   });
@@ -128,25 +124,24 @@ CopyJob::CopyFolders CopyJob::PrepareFolders(const std::string& source, const st
   return CopyFolders{source, destination, destinationFits};
 }
 
-// Lists the folder and hands each entry to `visit`, sending one progress step per turn.
-// The scan is Listed at the end of the listing or once more than `limit` entries were
-// examined, Stopped when `visit` asks to stop, and Unlistable when the listing cannot be
-// opened (a pattern too long for its buffer among the causes) or breaks off.
-CopyJob::ScanEnd CopyJob::ScanFolder(const std::string& pattern, int limit, const EntryVisit& visit) {
+// Lists the whole folder and hands each entry to `visit`, sending one progress step per turn.
+// The scan is Listed at the end of the listing, Stopped when `visit` asks to stop, and
+// Unlistable when the listing cannot be opened (a pattern too long for its buffer among the
+// causes) or breaks off.
+CopyJob::ScanEnd CopyJob::ScanFolder(const std::string& pattern, const EntryVisit& visit) {
   if (!FitsPathBuffer(pattern)) return ScanEnd::Unlistable;
   platform::FileSystem& files = m_services.files;
   platform::ScopedFind listing(files);
   FoundEntry entry;
   if (files.FindFirst(pattern, listing.Receive(), &entry) != platform::kErrorSuccess) return ScanEnd::Unlistable;
-  for (int examined = 0;;) {
+  for (bool first = true;; first = false) {
     m_progress.Send(platform::kPbmStepIt, 0, 0);
-    if (examined > 0) {
+    if (!first) {
       const platform::ErrorCode next = files.FindNext(listing.Get(), &entry);
       if (next == platform::kErrorNoMoreFiles) return ScanEnd::Listed;
       if (next != platform::kErrorSuccess) return ScanEnd::Unlistable;
     }
     if (!visit(entry)) return ScanEnd::Stopped;
-    if (++examined > limit) return ScanEnd::Listed;
   }
 }
 

@@ -60,7 +60,7 @@ class CopyJob {
   using EntryVisit = std::function<bool(const platform::FoundEntry&)>;
 
   CopyFolders PrepareFolders(const std::string& source, const std::string& destination);
-  ScanEnd ScanFolder(const std::string& pattern, int limit, const EntryVisit& visit);
+  ScanEnd ScanFolder(const std::string& pattern, const EntryVisit& visit);
   bool CopyProgramFile(const CopyFolders& folders, const platform::FoundEntry& entry);
   void CopyLibraryFile(const CopyFolders& folders, const platform::FoundEntry& entry);
   Outcome CopyAsAnswered(const std::string& source, const std::string& destination, bool fits);

@@ -13,6 +13,7 @@
 #include "platform/format.h"
 #include "platform/paths.h"
 #include "profile/loader_registration.h"
+#include "profile/trusted_paths.h"
 
 namespace install {
 namespace {
@@ -107,7 +108,7 @@ void LogInstallations(core::Report& report, const CAcadInstallInfo& info, const 
   report.Line(ticked.empty() ? "releases ticked: none" : "releases ticked:" + ticked);
 }
 
-core::Ending Install(const InstallRun& run, const InstallTarget& target) {
+core::Outcome Install(const InstallRun& run, const InstallTarget& target) {
   const std::string folder = platform::InFolder(target.folder, core::kInstallSubFolder);
   run.report.Line("folder: " + target.folder + ", installation folder: " + folder);
   const std::optional<std::string> earlier = journal::RegisteredInstallFolder(run.services);
@@ -129,31 +130,39 @@ core::Ending Install(const InstallRun& run, const InstallTarget& target) {
   if (copied == CopyJob::Result::PackageMissing) {
     journal::RollBack(journal::RemovalRun{run.services, run.installInfo, run.report, run.progress}, folder,
                       record.Written());
-    return core::Ending::Failed;
+    return {core::Ending::Failed};
   }
-  if (copied == CopyJob::Result::Aborted) return Stop(run, job, record, folder, core::Ending::Aborted);
+  if (copied == CopyJob::Result::Aborted) return {Stop(run, job, record, folder, core::Ending::Aborted)};
   job.CopyExtensionLibrary();
   if (job.CopyProgramItself(journal::kMaintenanceName) == CopyJob::Result::Aborted) {
-    return Stop(run, job, record, folder, core::Ending::Aborted);
+    return {Stop(run, job, record, folder, core::Ending::Aborted)};
   }
   run.progress.Send(platform::kPbmStepIt, 0, 0);
 
   run.installInfo.SetInstallDir(folder);
-  platform::FirstError done;
-  done += profile::RegisterLoaders(run.installInfo, target.ticks, run.packageBits, record);
+  core::Outcome outcome;
+  const auto note = [&outcome](platform::ErrorCode error, core::NotDone what) {
+    if (error != platform::kErrorSuccess) outcome.notDone |= what;
+  };
+  note(profile::RegisterLoaders(run.installInfo, target.ticks, run.packageBits, record), core::kLoadersNotWritten);
+  note(profile::AddTrustedPath(run.installInfo, record).error, core::kProfilesNotTrusted);
   run.progress.Send(platform::kPbmStepIt, 0, 0);
 
-  done += deploy::DeployToAcadFolders(run.installInfo, target.ticks, run.questions, record,
-                                      PlacedBy(run.services, placements));
+  note(deploy::DeployToAcadFolders(run.installInfo, target.ticks, run.questions, record,
+                                   PlacedBy(run.services, placements)),
+       core::kFontsNotPlaced);
   run.progress.Send(platform::kPbmStepIt, 0, 0);
   job.LetGoOfReplaced();
   const platform::ErrorCode registered = Register(run, folder, job.BytesCopied(), record);
-  done += registered;
-  if (registered == platform::kErrorSuccess) done += ReplaceEarlier(run, earlier, folder, record);
-  done += record.Error();
+  note(registered, core::kEntriesNotWritten);
+  if (registered == platform::kErrorSuccess)
+    note(ReplaceEarlier(run, earlier, folder, record), core::kEarlierNotRemoved);
+  note(record.Error(), core::kJournalNotWritten);
   run.progress.Send(platform::kPbmSetPos, kProgressEnd, 0);
-  if (done.Get() != platform::kErrorSuccess) return core::Ending::FinishedWithErrors;
-  return job.RestartNeeded() ? core::Ending::RestartNeeded : core::Ending::Finished;
+  outcome.ending = outcome.notDone != 0  ? core::Ending::FinishedWithErrors
+                   : job.RestartNeeded() ? core::Ending::RestartNeeded
+                                         : core::Ending::Finished;
+  return outcome;
 }
 
 }  // namespace install

@@ -36,7 +36,8 @@ struct InstallRun {
 // the ticked releases, trusts the folder in the user's profiles and places the fonts and the
 // driver, stepping the bar from 0 to 50; then, where the journal and the maintenance copy are in
 // place, writes the maintenance entries, and removes the installation in another folder they
-// named before. A missing package or an abort ends it there and registers nothing.
-core::Ending Install(const InstallRun& run, const InstallTarget& target);
+// named before. A missing package or an abort ends it there and registers nothing. The outcome
+// names what could not be done.
+core::Outcome Install(const InstallRun& run, const InstallTarget& target);
 
 }  // namespace install

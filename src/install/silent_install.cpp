@@ -28,7 +28,7 @@ core::Ending RunSilentInstall(const platform::Services& services, CAcadInstallIn
   }
   SilentQuestions questions;
   platform::NoProgressBar progress;
-  return Install(InstallRun{services, info, packageBits, progress, questions, report, true}, target);
+  return Install(InstallRun{services, info, packageBits, progress, questions, report, true}, target).ending;
 }
 
 }  // namespace install

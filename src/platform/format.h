@@ -1,19 +1,20 @@
-// printf-style formatting into a string of whatever length the text needs.
+// printf-style formatting into a string of whatever length the text needs. The compiler checks
+// every format string against its arguments.
 #pragma once
 
-#include <cstdio>
+#include <cstdarg>
 #include <string>
+
+#if defined(__GNUC__)
+#define VORTEL_PRINTF_FORMAT(formatIndex, firstArgument) __attribute__((format(gnu_printf, formatIndex, firstArgument)))
+#else
+#define VORTEL_PRINTF_FORMAT(formatIndex, firstArgument)
+#endif
 
 namespace platform {
 
-template <typename... Args>
-std::string FormatText(const char* format, Args... args) {
-  const int length = std::snprintf(nullptr, 0, format, args...);
-  if (length < 0) return {};
-  std::string text(static_cast<std::size_t>(length) + 1, '\0');
-  std::snprintf(text.data(), text.size(), format, args...);
-  text.pop_back();
-  return text;
-}
+std::string FormatText(const char* format, ...) VORTEL_PRINTF_FORMAT(1, 2);
+// The same with the arguments of a function that takes a format itself.
+std::string FormatTextV(const char* format, std::va_list arguments) VORTEL_PRINTF_FORMAT(1, 0);
 
 }  // namespace platform

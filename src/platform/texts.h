@@ -18,15 +18,25 @@ extern const char kBrowseTitle[];  // 请选择安装目录：
 extern const char kSongTypeface[];  // 宋体
 
 // Messages.
-extern const char kCloseAcadFirst[];         // 请关闭AutoCAD后再进行安装 !
-extern const char kInstallFinished[];        // 安装完成，重启CAD即可使用 !
-extern const char kInstallFinishedPartly[];  // 安装完成，但部分AutoCAD加载项注册失败，…
-extern const char kPackageNotFound[];        // 未找到安装所需的Data文件夹 ! …
-extern const char kCopyFailedFormat[];       // 拷贝文件 %s 失败，可能原因如下：…
-extern const char kAnotherRun[];             // 另一个安装或卸载程序正在运行，请稍后再试 !
-extern const char kDriveMissing[];           // 安装路径所在的驱动器不存在，请选择其他安装路径 !
-extern const char kChooseInstallPath[];      // 请选择安装路径 !
-extern const char kInstallPathTooLong[];     // 安装路径过长，请选择较短的安装路径 !
+extern const char kCloseAcadFirst[];             // 请关闭AutoCAD后再进行安装 !
+extern const char kInstallFinished[];            // 安装完成，重启CAD即可使用 !
+extern const char kInstallFinishedWithErrors[];  // 安装完成，但以下各项未能完成：
+extern const char kInstallRestartNeeded[];       // 安装完成，部分文件将在 Windows 重启后放到位，…
+extern const char kPackageNotFound[];            // 未找到安装所需的Data文件夹 ! …
+extern const char kCopyFailedFormat[];           // 拷贝文件 %s 失败，可能原因如下：…
+extern const char kAnotherRun[];                 // 另一个安装或卸载程序正在运行，请稍后再试 !
+extern const char kDriveMissing[];        // 安装路径所在的驱动器不存在，请选择其他安装路径 !
+extern const char kChooseInstallPath[];   // 请选择安装路径 !
+extern const char kInstallPathTooLong[];  // 安装路径过长，请选择较短的安装路径 !
+
+// What an install that finished with errors could not do, and where its log is.
+extern const char kNotDoneLoaders[];   // 部分AutoCAD的加载项未能注册
+extern const char kNotDoneProfiles[];  // 部分AutoCAD配置未能把安装文件夹加入受信任路径
+extern const char kNotDoneFonts[];     // 字体或打印驱动未能放入部分AutoCAD的文件夹
+extern const char kNotDoneEntries[];   // 程序和功能中的卸载项未能写入
+extern const char kNotDoneEarlier[];   // 先前安装在其他文件夹中的版本未能完全卸载
+extern const char kNotDoneJournal[];   // 安装记录 Uninstall.dat 未能完整写入
+extern const char kSeeLog[];           // 详情请见日志：
 
 // The command line's usage and the exit codes.
 extern const char kUsage[];  // 用法：SetUp.exe [/S | /VERYSILENT | /SILENT | /QUIET …] …

@@ -44,9 +44,12 @@ int LoaderYear(int releaseYear) {
 
 // Formats a key name or loader path; false when it would not fit the program's 260-byte
 // text buffer (259 characters), in which case nothing is written.
-template <typename... Args>
-bool FormatBounded(std::string& text, const char* format, Args... args) {
-  text = platform::FormatText(format, args...);
+bool FormatBounded(std::string& text, const char* format, ...) VORTEL_PRINTF_FORMAT(2, 3);
+bool FormatBounded(std::string& text, const char* format, ...) {
+  std::va_list arguments;
+  va_start(arguments, format);
+  text = platform::FormatTextV(format, arguments);
+  va_end(arguments);
   return text.size() < kTextBufferSize;
 }
 
@@ -106,7 +109,6 @@ platform::ErrorCode RegisterLoaders(const CAcadInstallInfo& info, const acad::Re
   for (int index = 0; index < acad::kReleaseCount; ++index) {
     if (ticks[index] != 0) written += RegisterLoader(info, acad::ReleaseYear(index), packageBits, report);
   }
-  AddTrustedPath(info, report);
   return written.Get();
 }
 

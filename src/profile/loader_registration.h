@@ -7,8 +7,8 @@
 
 namespace profile {
 
-// Writes the demand-load entry of every ticked release beneath each of its product keys, then
-// trusts the installation folder in every AutoCAD profile of the user. `packageBits` is the
+// Writes the demand-load entry of every ticked release beneath each of its product keys (the
+// install then trusts the folder with profile::AddTrustedPath). `packageBits` is the
 // bitness of the AutoCAD edition the package serves; 64 adds two extra entries. Every entry is
 // logged; the first error of an entry that was not written.
 platform::ErrorCode RegisterLoaders(const CAcadInstallInfo& info, const acad::ReleaseTicks& ticks, int packageBits,

@@ -144,18 +144,19 @@ acad::StringList CollectVariablesKeys(const platform::Services& services, bool& 
   return variablesKeys;
 }
 
-void TrustFolderInProfile(const platform::Services& services, const std::string& folder,
-                          const std::string& variablesKey, core::Report& report) {
+// The error that kept the list from being trusted, if any.
+platform::ErrorCode TrustFolderInProfile(const platform::Services& services, const std::string& folder,
+                                         const std::string& variablesKey, core::Report& report) {
   const std::string where = "TRUSTEDPATHS of HKCU\\" + variablesKey;
   const StoredList read = ReadTrustedPaths(services.registry, variablesKey, kReadLimit);
   if (read.error != platform::kErrorSuccess) {
     report.Line(platform::FormatText("%s left alone: it cannot be read whole (error %ld)", where.c_str(), read.error));
-    return;
+    return read.error;
   }
   const std::string newList = NewTrustedPaths(read.text, folder, services.isLeadByte);
   if (newList.size() > kNewTextLimit) {
     report.Line(where + " left alone: with the folder it would be too long");
-    return;
+    return platform::kErrorFilenameTooLong;
   }
   ScopedRegKey key(services.registry);
   platform::ErrorCode written =
@@ -163,12 +164,13 @@ void TrustFolderInProfile(const platform::Services& services, const std::string&
   if (key.IsOpen()) written = platform::SetText(services.registry, key.Get(), kTrustedPathsValue, newList);
   if (written != platform::kErrorSuccess) {
     report.Line(platform::FormatText("%s not written (error %ld)", where.c_str(), written));
-    return;
+    return written;
   }
   report.Line(where + " was \"" + read.text + "\", is \"" + newList + "\"");
   if (HoldsNoEntry(read.text) || !ListNamesFolder(read.text, folder, services.isLeadByte)) {
     report.Done(core::Effect{core::EffectKind::TrustedPathAdded, {variablesKey, read.valueExists ? "1" : "0"}});
   }
+  return platform::kErrorSuccess;
 }
 
 // Takes `folder`'s entries out of the list `read` from one profile; the error that kept the list
@@ -216,13 +218,19 @@ std::string TrustedPathsWithoutFolder(const std::string& list, const std::string
   return kept;
 }
 
-void AddTrustedPath(const CAcadInstallInfo& info, core::Report& report) {
+Trusted AddTrustedPath(const CAcadInstallInfo& info, core::Report& report) {
   bool complete = true;  // the install trusts the folder in the profiles it can see
   const acad::StringList variablesKeys = CollectVariablesKeys(info.Services(), complete);
   if (variablesKeys.empty()) report.Line("TRUSTEDPATHS: the user has no AutoCAD profile");
-  for (const std::string& variablesKey : variablesKeys) {
-    TrustFolderInProfile(info.Services(), info.m_strInstallDir, variablesKey, report);
+  platform::FirstError trusted;
+  if (!complete) {
+    report.Line("TRUSTEDPATHS: some profile of the user cannot be seen, and is not trusted");
+    trusted += platform::kErrorAccessDenied;
   }
+  for (const std::string& variablesKey : variablesKeys) {
+    trusted += TrustFolderInProfile(info.Services(), info.m_strInstallDir, variablesKey, report);
+  }
+  return Trusted{variablesKeys.size(), trusted.Get()};
 }
 
 platform::ErrorCode UntrustFolder(const platform::Services& services, const std::string& variablesKey,

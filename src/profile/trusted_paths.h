@@ -9,9 +9,16 @@
 
 namespace profile {
 
+// How many AutoCAD profiles the user has, and the first error of one that could not be seen or
+// was left without the folder.
+struct Trusted {
+  std::size_t profiles = 0;
+  platform::ErrorCode error = platform::kErrorSuccess;
+};
+
 // Adds the installation folder to TRUSTEDPATHS in every AutoCAD profile of the user, logging
 // each list before and after (or why it was left alone).
-void AddTrustedPath(const CAcadInstallInfo& info, core::Report& report);
+Trusted AddTrustedPath(const CAcadInstallInfo& info, core::Report& report);
 
 // Takes `folder`'s entries out of the TRUSTEDPATHS of one profile (its Variables key below HKCU);
 // a list the install made that is left naming nothing goes. Success when the list no longer names

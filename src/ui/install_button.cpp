@@ -9,10 +9,11 @@
 
 void Dlg_Setup::OnInstall() {
   platform::Desktop& desktop = m_services.desktop;
-  // The install works on its own copy of the choices: nothing done to the dialog while one of
-  // its messages is up changes what is installed. A refusal leaves the dialog as it is.
+  // The install works on its own copy of the run's choices, with the folder and the releases as
+  // the dialog shows them: nothing done to the dialog while one of its messages is up changes
+  // what is installed. A refusal leaves the dialog as it is.
   UpdateData(true);
-  core::RunChoices choices;
+  core::RunChoices choices = m_start;
   choices.folder = m_strPath;
   choices.releases = TickedYears();
   install::InstallTarget target;
@@ -23,22 +24,21 @@ void Dlg_Setup::OnInstall() {
     if (refusal == core::Refusal::AcadRunning) g_bCheckAcadRunning = false;
     return;
   }
-  m_ending = RunInstall(target);
-  switch (m_ending) {
-    case core::Ending::Finished:
-    case core::Ending::RestartNeeded:
-      desktop.ShowMessageBox(Handle(), texts::kInstallFinished, texts::kToolboxSetupCaption, platform::kMbOk);
-      break;
-    case core::Ending::FinishedWithErrors:
-      desktop.ShowMessageBox(Handle(), texts::kInstallFinishedPartly, texts::kToolboxSetupCaption,
-                             platform::kMbOk | platform::kMbIconWarning);
-      break;
-    default: OnCancel(); return;
+  const core::Outcome outcome = RunInstall(target);
+  m_ending = outcome.ending;
+  // The endings table says what the user is told; an install that ends without a word was ended
+  // by the user, or a message before said why.
+  const std::string closing = core::ClosingMessage(core::FrontEnd::Install, outcome, m_logPath);
+  if (closing.empty()) {
+    OnCancel();
+    return;
   }
+  desktop.ShowMessageBox(Handle(), closing, texts::kToolboxSetupCaption,
+                         platform::kMbOk | (core::ClosesWithWarning(m_ending) ? platform::kMbIconWarning : 0u));
   OnOK();
 }
 
-core::Ending Dlg_Setup::RunInstall(const install::InstallTarget& target) {
+core::Outcome Dlg_Setup::RunInstall(const install::InstallTarget& target) {
   ShowProgressInsteadOfFolderRow();
   install::LogInstallations(m_report, m_installInfo, target.ticks);
   DialogQuestions questions(m_services.desktop, Handle());

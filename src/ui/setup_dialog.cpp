@@ -38,14 +38,15 @@ std::string FormatPackageTitle(int packageVersion) {
 }
 
 Dlg_Setup::Dlg_Setup(CAcadInstallInfo& installInfo, const platform::Services& services, PackageBuild package,
-                     const core::RunChoices& start, core::Report* report)
+                     const core::RunChoices& start, core::Report* report, std::string logPath)
     : Dialog(IDD_SETUP),
       m_strPath(start.folder.value_or(install::StartingFolder(services))),
       m_installInfo(installInfo),
       m_services(services),
       m_package(package),
-      m_startReleases(start.releases),
-      m_report(report != nullptr ? *report : m_noReport) {}
+      m_start(start),
+      m_report(report != nullptr ? *report : m_noReport),
+      m_logPath(std::move(logPath)) {}
 
 void Dlg_Setup::DoDataExchange(platform::DataExchange& dx) {
   std::for_each(kReleaseBoxes.rbegin(), kReleaseBoxes.rend(),
@@ -64,7 +65,7 @@ bool Dlg_Setup::OnInitDialog() {
   ShowProgramIcon();
   DisableReleasesNotFound();
   if (m_package.bits == 32) HideReleasesOf64BitOnly();
-  if (m_startReleases) TickReleasesAsked(*m_startReleases);
+  if (m_start.releases) TickReleasesAsked(*m_start.releases);
   UpdateData(false);
   UpdateInstallButton();
   return true;

@@ -22,10 +22,11 @@
 
 class Dlg_Setup : public platform::Dialog {
  public:
-  // The dialog starts with the folder and the releases the choices give (of those offered; none:
-  // every one offered), and tells the install's progress to `report`.
+  // The dialog starts from the run's choices: the folder and the releases they give (of those
+  // offered; none: every one offered); the install takes them with what the user changed. It
+  // tells the install's progress to `report`, and names `logPath` when something went wrong.
   Dlg_Setup(CAcadInstallInfo& installInfo, const platform::Services& services, PackageBuild package = {},
-            const core::RunChoices& start = {}, core::Report* report = nullptr);
+            const core::RunChoices& start = {}, core::Report* report = nullptr, std::string logPath = {});
 
   // How the dialog ended: cancelled before the install began, or how the install ended.
   core::Ending Ending() const { return m_ending; }
@@ -67,7 +68,7 @@ class Dlg_Setup : public platform::Dialog {
   void OnReleaseClicked();
   void OnBrowse();
   void OnInstall();
-  core::Ending RunInstall(const install::InstallTarget& target);
+  core::Outcome RunInstall(const install::InstallTarget& target);
   void ShowProgressInsteadOfFolderRow();
   std::vector<int> TickedYears() const;
 
@@ -80,9 +81,10 @@ class Dlg_Setup : public platform::Dialog {
   CAcadInstallInfo& m_installInfo;
   const platform::Services& m_services;
   const PackageBuild m_package;
-  const std::optional<std::vector<int>> m_startReleases;
+  const core::RunChoices m_start;
   core::NoReport m_noReport;
   core::Report& m_report;
+  const std::string m_logPath;
   core::Ending m_ending = core::Ending::Cancelled;
 };
 

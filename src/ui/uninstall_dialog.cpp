@@ -31,21 +31,17 @@ void Dlg_Uninstall::Send(std::uint32_t message, std::uintptr_t wParam, std::intp
 
 namespace {
 
-core::Ending Tell(const platform::Services& services, const std::string& text, unsigned icon, core::Ending ending) {
-  services.desktop.ShowMessageBox(platform::kNoWindow, text, texts::kUninstallCaption, platform::kMbOk | icon);
-  return ending;
-}
-
-// The closing message, naming the files left because they changed after the install.
-std::string ClosingText(const uninstall::UninstallResult& result) {
-  std::string text = result.ending == core::Ending::Finished             ? texts::kUninstallFinished
-                     : result.ending == core::Ending::FinishedWithErrors ? texts::kUninstallFinishedPartly
-                     : result.ending == core::Ending::RestartNeeded      ? texts::kUninstallRestartNeeded
-                     : result.ending == core::Ending::NothingToRemove    ? texts::kNotInstalled
-                                                                         : texts::kRecordUnreadable;
+// The closing message as the endings table words it (none: the user ended the run), naming the
+// files left because they changed after the install.
+core::Ending Tell(const uninstall::UninstallRun& run, const uninstall::UninstallResult& result) {
+  std::string text = core::ClosingMessage(core::FrontEnd::Uninstall, {result.ending}, run.logPath);
+  if (text.empty()) return result.ending;
   if (!result.changed.empty()) text += std::string("\n\n") + texts::kChangedFilesKept;
   for (const std::string& file : result.changed) text += "\n" + file;
-  return text;
+  const unsigned icon =
+      core::ClosesWithWarning(result.ending) ? platform::kMbIconWarning : platform::kMbIconInformation;
+  run.services.desktop.ShowMessageBox(platform::kNoWindow, text, texts::kUninstallCaption, platform::kMbOk | icon);
+  return result.ending;
 }
 
 }  // namespace
@@ -54,10 +50,13 @@ core::Ending RunUninstallWithUser(const uninstall::UninstallRun& run, const Show
   const platform::Services& services = run.services;
   core::Refusal refusal;
   const std::optional<std::string> folder = uninstall::FolderIfUninstallStarts(run, &refusal);
-  if (!folder && refusal == core::Refusal::None) {
-    return Tell(services, texts::kNotInstalled, platform::kMbIconInformation, core::Ending::NothingToRemove);
+  if (!folder && refusal == core::Refusal::None)
+    return Tell(run, uninstall::UninstallResult{core::Ending::NothingToRemove, {}});
+  if (!folder) {
+    services.desktop.ShowMessageBox(platform::kNoWindow, core::RefusalMessage(refusal), texts::kUninstallCaption,
+                                    platform::kMbOk | platform::kMbIconWarning);
+    return core::EndingOf(refusal);
   }
-  if (!folder) return Tell(services, core::RefusalMessage(refusal), platform::kMbIconWarning, core::EndingOf(refusal));
   if (services.desktop.ShowMessageBox(platform::kNoWindow, texts::kConfirmUninstall, texts::kUninstallCaption,
                                       platform::kMbYesNo | platform::kMbIconQuestion) != platform::kIdYes) {
     run.report.Line("the uninstall was not confirmed");
@@ -69,8 +68,5 @@ core::Ending RunUninstallWithUser(const uninstall::UninstallRun& run, const Show
     run.report.Line("the uninstall's window could not be shown: nothing is removed");
     return core::Ending::Failed;
   }
-  const uninstall::UninstallResult& result = *dialog.Result();
-  const bool fine = result.ending == core::Ending::Finished || result.ending == core::Ending::NothingToRemove;
-  return Tell(services, ClosingText(result), fine ? platform::kMbIconInformation : platform::kMbIconWarning,
-              result.ending);
+  return Tell(run, *dialog.Result());
 }

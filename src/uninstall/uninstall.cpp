@@ -6,10 +6,14 @@
 #include "journal/removal.h"
 #include "platform/format.h"
 #include "platform/paths.h"
+#include "platform/registry_values.h"
 #include "profile/trusted_paths.h"
 
 namespace uninstall {
 namespace {
+
+const char kRunOnceKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
+const char kRunOnceValue[] = "VortelStructureToolboxTrust";
 
 // The removal's last step, for the maintenance copy that cannot delete its own file while it
 // runs: a copy of the program in the temporary folder waits for it to end, and removes what the
@@ -44,6 +48,29 @@ void LeaveNothingBehind(const UninstallRun& run) {
   run.report.Line(scheduled == platform::kErrorSuccess
                       ? "this copy is deleted when Windows next starts"
                       : platform::FormatText("this copy stays in the temporary folder (error %ld)", scheduled));
+}
+
+// Active Setup runs the step once per user and marks it done for the user whatever it found, so a
+// user without an AutoCAD profile yet (AutoCAD never started) would never be trusted: the step then
+// leaves itself a run-once entry of the user's, which Windows takes away as it starts the step at
+// the next logon, and which the step leaves again for as long as there is no profile to trust.
+platform::ErrorCode ComeBackAtNextLogon(const platform::Services& services, const std::string& installFolder,
+                                        core::Report& report) {
+  platform::ScopedRegKey key(services.registry);
+  platform::ErrorCode written =
+      services.registry.CreateKey(platform::kHkeyCurrentUser, kRunOnceKey, platform::kKeyReadWrite, key.Receive());
+  const std::string command =
+      "\"" + platform::InFolder(installFolder, journal::kMaintenanceName) + "\" " + journal::kTrustUserSwitch;
+  if (written == platform::kErrorSuccess)
+    written = platform::SetText(services.registry, key.Get(), kRunOnceValue, command);
+  report.Line(
+      written == platform::kErrorSuccess
+          ? std::string("no AutoCAD profile to trust yet: the step runs again at the user's next logon (HKCU\\") +
+                kRunOnceKey + ", " + kRunOnceValue + ")"
+          : platform::FormatText("no AutoCAD profile to trust yet, and the step cannot run again at the next "
+                                 "logon (error %ld)",
+                                 written));
+  return written;
 }
 
 }  // namespace
@@ -118,8 +145,11 @@ core::Ending TrustFolderForUser(const platform::Services& services, CAcadInstall
     return core::Ending::CannotProceed;
   }
   info.SetInstallDir(*folder);
-  profile::AddTrustedPath(info, report);
-  return core::Ending::Finished;
+  const profile::Trusted trusted = profile::AddTrustedPath(info, report);
+  if (trusted.profiles == 0 && ComeBackAtNextLogon(services, *folder, report) != platform::kErrorSuccess) {
+    return core::Ending::FinishedWithErrors;
+  }
+  return trusted.error == platform::kErrorSuccess ? core::Ending::Finished : core::Ending::FinishedWithErrors;
 }
 
 }  // namespace uninstall

@@ -41,7 +41,8 @@ const struct Installation {
                       {2010, IDC_ACAD2010, "SOFTWARE\\Autodesk\\AutoCAD\\R18.0\\ACAD-8004:804\\", "D:\\ACA 2010"},
                       {2021, IDC_ACAD2021, "SOFTWARE\\Autodesk\\AutoCAD\\R24.0\\ACAD-4101:804\\", "C:\\AutoCAD 2021"}};
 
-bool SaysFinished(const std::string& text) { return text.rfind(texts::kInstallFinished, 0) == 0 || text == texts::kInstallFinishedPartly; }
+bool SaysPartly(const std::string& text) { return text.rfind(texts::kInstallFinishedWithErrors, 0) == 0; }
+bool SaysFinished(const std::string& text) { return text.rfind(texts::kInstallFinished, 0) == 0 || SaysPartly(text); }
 std::string Text(const Dump& dump, const std::string& entry) {
   return dump.count(entry) == 0 ? "<none>" : dump.at(entry).substr(dump.at(entry).find(':') + 1);
 }
@@ -184,9 +185,9 @@ class Session : public fakes::World {
     if (!m_window.ended) problems.push_back("the dialog did not end");
     const std::string format = texts::kCopyFailedFormat, copyFailed = format.substr(0, format.find("%s"));  // before the path
     for (const fakes::ShownBox& box : desktop.boxes) {
-      const unsigned type = box.text == texts::kInstallFinishedPartly ? kMbOk | kMbIconWarning
-                            : box.text.rfind(copyFailed, 0) == 0      ? kMbAbortRetryIgnore
-                                                                      : kMbOk;
+      const unsigned type = SaysPartly(box.text)                 ? kMbOk | kMbIconWarning
+                            : box.text.rfind(copyFailed, 0) == 0 ? kMbAbortRetryIgnore
+                                                                 : kMbOk;
       if (box.caption != (SaysFinished(box.text) ? texts::kToolboxSetupCaption : texts::kSoftwareSetupCaption) || box.type != type ||
           box.owner != m_window.Handle()) {
         problems.push_back("a message of another kind: " + box.text);
@@ -203,7 +204,7 @@ class Session : public fakes::World {
     const std::string installed = m_window.items[IDC_PATH].text + "\\V-Trelmox";
     const std::string closing = desktop.boxes.empty() ? "" : desktop.boxes.back().text;
     const bool finished = SaysFinished(closing);
-    const int said = closing == texts::kInstallFinishedPartly ? 9 : finished ? 0 : closing == texts::kPackageNotFound ? 4 : 5;
+    const int said = SaysPartly(closing) ? 9 : finished ? 0 : closing == texts::kPackageNotFound ? 4 : 5;
     if (m_window.ended && code != said) problems.push_back("exit code " + std::to_string(code) + " after: " + closing);
     for (const char* name : kProgramFiles) {
       if (finished && !ignored && files.Read(installed + "\\" + name) != name) problems.push_back("finished without "s + name);

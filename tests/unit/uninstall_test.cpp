@@ -201,4 +201,22 @@ TEST(Uninstall, WithTheUserItIsConfirmedOnceRunsBehindItsBarAndSaysTheFontsStay)
   }
 }
 
+// Windows marks the per-user step done for the user whatever it found: a user without a profile yet is trusted at a later logon.
+TEST(PerUserStep, AUserWithoutAnAutoCadProfileYetIsTrustedAtTheFirstLogonAfterOneExists) {
+  const std::string runOnce = "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce", entry = "VortelStructureToolboxTrust";
+  Machine machine;
+  machine.Install();
+  for (const std::string& key : {kVariables, kVariables.substr(0, kVariables.size() - 10)})
+    machine.registry.DeleteKey(kHkeyCurrentUser, key.c_str() + 5);
+  for (int logon = 0; logon < 2; ++logon) {  // Windows takes the entry away as it starts the step
+    EXPECT_EQ(machine.Run("/TRUSTUSER", kCopy), 0);
+    EXPECT_EQ(machine.registry.Text(runOnce, entry), "\"" + kCopy + "\" /TRUSTUSER");
+    machine.registry.Set(runOnce, entry, "");
+  }
+  machine.registry.Set(kStepTrusted, "TRUSTEDPATHS", "D:\\X");  // AutoCAD started: a profile
+  EXPECT_EQ(machine.Run("/TRUSTUSER", kCopy), 0);
+  EXPECT_EQ(machine.registry.Text(kStepTrusted, "TRUSTEDPATHS"), "D:\\X;C:\\VORTEL\\V-TRELMOX");
+  EXPECT_EQ(machine.registry.Text(runOnce, entry), "") << "not left again";
+}
+
 }  // namespace
