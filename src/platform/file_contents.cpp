@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <memory>
 
+#include "platform/format.h"
+
 namespace platform {
 namespace {
 
@@ -61,9 +63,7 @@ FileDigest DigestOf(const std::string& bytes) {
 }
 
 std::string DigestText(const FileDigest& digest) {
-  char text[32] = {};
-  std::snprintf(text, sizeof text, "%llu:%08x", static_cast<unsigned long long>(digest.size), digest.hash);
-  return text;
+  return std::to_string(digest.size) + FormatText(":%08x", digest.hash);
 }
 
 bool ParseDigest(const std::string& text, FileDigest* digest) {

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 namespace platform {
 namespace {
@@ -42,11 +43,13 @@ int Win32Desktop::ShowUnicodeMessageBox(WindowHandle owner, const std::string& u
                                         unsigned type) {
   const auto wide = [](const std::string& utf8) {
     const int length = MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, nullptr, 0);
-    std::wstring text(static_cast<std::size_t>(length > 0 ? length : 1), L'\0');
+    std::vector<wchar_t> text(static_cast<std::size_t>(length > 0 ? length : 1), L'\0');
     MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, text.data(), length);
     return text;
   };
-  return MessageBoxW(reinterpret_cast<HWND>(owner), wide(utf8Text).c_str(), wide(utf8Caption).c_str(), type);
+  // A vector rather than a wide string: the program's only wide text would bring in all of
+  // std::wstring's code.
+  return MessageBoxW(reinterpret_cast<HWND>(owner), wide(utf8Text).data(), wide(utf8Caption).data(), type);
 }
 
 ItemIdList Win32Desktop::BrowseForFolder(const BrowseInfo& info) {
