@@ -30,8 +30,8 @@ work="$VORTEL_WINE_ROOT/work"
 rm -rf "$work"  # every run copies into folders of its own, none left from before
 mkdir -p "$work/package/Data"
 cp "$windows/SetUp.exe" "$work/package/"
-# No more than the program copies: its listing of the package stops after 101 entries, "." and
-# ".." among them. With the fonts in it, a silent install finishes with exit code 0.
+# 97 program files and the two fonts: with the fonts in it, a silent install finishes with exit
+# code 0.
 for file in $(seq -w 0 96); do head -c 2097152 /dev/urandom >"$work/package/Data/part$file.dat"; done
 for font in Vortel_EN.shx Vortel_HZ.shx; do head -c 4096 /dev/urandom >"$work/package/Data/$font"; done
 

@@ -23,6 +23,13 @@ void RestrictDllSearchPath() {
   if (setDefault == nullptr || !setDefault(kSearchSystem32)) SetDllDirectoryA("");
 }
 
+// Whether COM was made ready on the user-interface thread.
+enum class Com { NotYet, Ready, Failed };
+Com& ComState() {
+  static Com state = Com::NotYet;
+  return state;
+}
+
 }  // namespace
 
 int RunWinApp(WinApp& app) {
@@ -35,23 +42,29 @@ int RunWinApp(WinApp& app) {
 // its full path in the system folder rather than imported, which would let a planted copy
 // beside the program be loaded first.
 DialogSession::DialogSession() {
-  char systemFolder[kMaxPath] = {};
-  const UINT length = GetSystemDirectoryA(systemFolder, sizeof systemFolder);
-  if (length > 0 && length < sizeof systemFolder) {
-    *m_commonControls.Receive() = LoadLibraryA((std::string(systemFolder) + "\\comctl32.dll").c_str());
-  }
+  *m_commonControls.Receive() = LoadSystemLibrary("comctl32.dll");
   using InitFunction = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
   const auto init = !m_commonControls.IsOpen() ? nullptr
                                                : reinterpret_cast<InitFunction>(reinterpret_cast<void*>(
                                                      GetProcAddress(m_commonControls.Get(), "InitCommonControlsEx")));
   const INITCOMMONCONTROLSEX controls{sizeof controls, ICC_PROGRESS_CLASS};
   if (init != nullptr) init(&controls);
-  // COM on this thread, single-threaded apartment, for the shell's folder picker.
-  m_oleInitialized = SUCCEEDED(OleInitialize(nullptr));
 }
 
 DialogSession::~DialogSession() {
-  if (m_oleInitialized) OleUninitialize();
+  if (ComState() == Com::Ready) OleUninitialize();
+  ComState() = Com::NotYet;
+}
+
+HMODULE LoadSystemLibrary(const char* name) {
+  char systemFolder[kMaxPath] = {};
+  const UINT length = GetSystemDirectoryA(systemFolder, sizeof systemFolder);
+  if (length == 0 || length >= sizeof systemFolder) return nullptr;
+  return LoadLibraryA((std::string(systemFolder) + "\\" + name).c_str());
+}
+
+void UseComOnThisThread() {
+  if (ComState() == Com::NotYet) ComState() = SUCCEEDED(OleInitialize(nullptr)) ? Com::Ready : Com::Failed;
 }
 
 }  // namespace platform

@@ -22,8 +22,9 @@ class WinApp {
 // exit code.
 int RunWinApp(WinApp& app);
 
-// What a dialog of the program needs while it is up: the common controls (the progress bar)
-// and COM on the thread (the shell's folder picker). A run without a window makes none of it.
+// What a dialog of the program needs while it is up: the common controls (the progress bar),
+// and COM on the thread once the shell's folder picker is about to open (UseComOnThisThread),
+// undone when the session ends. A run without a window makes none of it.
 class DialogSession {
  public:
   DialogSession();
@@ -33,7 +34,14 @@ class DialogSession {
 
  private:
   ScopedLibrary m_commonControls;
-  bool m_oleInitialized = false;
 };
+
+// A DLL of the system folder, loaded by its full path (none when it cannot be loaded), so that a
+// planted copy beside the program is never taken for it.
+HMODULE LoadSystemLibrary(const char* name);
+
+// COM on the user-interface thread, single-threaded apartment, made ready once: it takes a good
+// part of the start-up's time, and only the folder picker needs it, so the dialog shows first.
+void UseComOnThisThread();
 
 }  // namespace platform

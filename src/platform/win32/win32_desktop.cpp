@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/win32/win32_app.h"
+
 namespace platform {
 namespace {
 
@@ -52,7 +54,15 @@ int Win32Desktop::ShowUnicodeMessageBox(WindowHandle owner, const std::string& u
   return MessageBoxW(reinterpret_cast<HWND>(owner), wide(utf8Text).data(), wide(utf8Caption).data(), type);
 }
 
+template <typename Function>
+Function Win32Desktop::ShellFunction(const char* name) {
+  if (!m_shell.IsOpen()) *m_shell.Receive() = LoadSystemLibrary("shell32.dll");
+  if (!m_shell.IsOpen()) return nullptr;
+  return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(m_shell.Get(), name)));
+}
+
 ItemIdList Win32Desktop::BrowseForFolder(const BrowseInfo& info) {
+  UseComOnThisThread();
   CallbackBridge bridge{info.callback, info.callbackData};
   BROWSEINFOA shellInfo{};
   shellInfo.hwndOwner = reinterpret_cast<HWND>(info.owner);
@@ -62,11 +72,13 @@ ItemIdList Win32Desktop::BrowseForFolder(const BrowseInfo& info) {
   shellInfo.ulFlags = info.flags;
   shellInfo.lpfn = info.callback != nullptr ? ForwardPickerCallback : nullptr;
   shellInfo.lParam = reinterpret_cast<LPARAM>(&bridge);
-  return reinterpret_cast<ItemIdList>(SHBrowseForFolderA(&shellInfo));
+  const auto browse = ShellFunction<decltype(&SHBrowseForFolderA)>("SHBrowseForFolderA");
+  return browse != nullptr ? reinterpret_cast<ItemIdList>(browse(&shellInfo)) : kNoItem;
 }
 
 bool Win32Desktop::GetPathFromItem(ItemIdList item, char* path) {
-  return SHGetPathFromIDListA(reinterpret_cast<PCIDLIST_ABSOLUTE>(item), path) != FALSE;
+  const auto pathOf = ShellFunction<decltype(&SHGetPathFromIDListA)>("SHGetPathFromIDListA");
+  return pathOf != nullptr && pathOf(reinterpret_cast<PCIDLIST_ABSOLUTE>(item), path) != FALSE;
 }
 
 void Win32Desktop::FreeItem(ItemIdList item) { CoTaskMemFree(reinterpret_cast<void*>(item)); }
