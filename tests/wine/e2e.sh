@@ -132,6 +132,20 @@ wine wineboot -r >/dev/null 2>&1  # Windows starts anew: that copy goes now
 [ "$(machine_state)" == "$before" ] || fail "the machine is not as it was: $(diff <(echo "$before") <(machine_state) | head -n 20)"
 expect "trusted paths" "$(value "$profile\\Variables" TRUSTEDPATHS)" "REG_SZ    C:\\TOOLS"
 
+echo "== a package of 135 entries without its fonts: every file copied, and the dialog says what it could not do"
+lay_out
+rm "$scratch/package/Data/Vortel_EN.shx" "$scratch/package/Data/Vortel_HZ.shx"
+for n in $(seq 120); do sample "$scratch/package/Data/more$n.dat" "Vortel's"; done
+timeout 300 wine "$scratch/package/SetUp.exe" >/dev/null 2>&1 & setup_pid=$!
+wine "$driver" wait
+message="$(wine "$driver" install | tr -d '\r' | iconv -f GBK -t UTF-8)"
+wine "$driver" answer >/dev/null
+expect_end 9
+expect "closing message" "$(head -n 4 <<<"$message")" $'V-工具箱安装\n安装完成，但以下各项未能完成：\n字体或打印驱动未能放入部分AutoCAD的文件夹'
+log="$(sed -n 's/^详情请见日志：//p' <<<"$message")"
+expect "the log it names" "$(tail -n 1 "$(winepath -u "$log" 2>/dev/null)" | tr -d '\r')" "outcome: finished with errors (exit code 9)"
+expect "program files copied" "$(cd "$installed" && ls more*.dat | wc -l)" 120
+
 echo "== no display, as administrators type it: one release into a folder given last, with spaces; the log; the per-user step"
 lay_out
 run_silent 0 '/VERYSILENT /SUPPRESSMSGBOXES /NORESTART /SP- /LOG="C:\e2e\logs\setup.log" /RELEASES=2008 /D=C:\e2e\T T'
