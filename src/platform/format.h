@@ -5,8 +5,9 @@
 #include <cstdarg>
 #include <string>
 
+// printf's rules for the C library's formatting: on Windows the system's (msvcrt's).
 #if defined(__GNUC__)
-#define VORTEL_PRINTF_FORMAT(formatIndex, firstArgument) __attribute__((format(gnu_printf, formatIndex, firstArgument)))
+#define VORTEL_PRINTF_FORMAT(formatIndex, firstArgument) __attribute__((format(printf, formatIndex, firstArgument)))
 #else
 #define VORTEL_PRINTF_FORMAT(formatIndex, firstArgument)
 #endif
