@@ -72,6 +72,8 @@ constexpr RefusalRow kRefusals[] = {
      Ending::CannotProceed},
     {Refusal::FolderTooLong, texts::kInstallPathTooLong, "the folder is too long", Ending::CannotProceed},
     {Refusal::DriveMissing, texts::kDriveMissing, "the folder's drive does not exist", Ending::CannotProceed},
+    {Refusal::FolderOthersMayChange, texts::kFolderOthersMayChange,
+     "others than the administrators could rename or replace the folder, or it holds a link", Ending::CannotProceed},
 };
 constexpr bool RefusalsInOrder() {
   int index = 0;

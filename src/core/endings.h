@@ -63,6 +63,8 @@ enum class Refusal {
   FolderUnusable,           // the folder is empty, cannot be resolved, or holds a ';'
   FolderTooLong,            // the installation folder would be too long for the program's paths
   DriveMissing,             // the folder's drive or share does not exist
+  FolderOthersMayChange,    // a per-machine install: others could rename or replace a level of the folder, or
+                            // a folder there already holds a link
 };
 
 // The message box's text (GBK), the log's words, and the ending of a run refused so.

@@ -2,6 +2,7 @@
 
 #include "core/package.h"
 #include "deploy/file_utilities.h"
+#include "install/install_folder.h"
 #include "journal/maintenance.h"
 #include "platform/multibyte.h"
 #include "platform/paths.h"
@@ -73,7 +74,10 @@ core::Refusal CheckInstall(const platform::Services& services, const CAcadInstal
   if (!ticks) return core::Refusal::ReleaseNotOffered;
   if (*ticks == acad::ReleaseTicks{}) return core::Refusal::NoRelease;
   target->ticks = *ticks;
-  return ChooseFolder(services, choices.folder.value_or(StartingFolder(services)), &target->folder);
+  const core::Refusal chosen =
+      ChooseFolder(services, choices.folder.value_or(StartingFolder(services)), &target->folder);
+  if (chosen != core::Refusal::None || !services.environment.IsElevated()) return chosen;
+  return CheckFolderLevels(services, target->folder, &target->refusedBecause);
 }
 
 }  // namespace install

@@ -17,6 +17,7 @@ namespace install {
 struct InstallTarget {
   std::string folder;
   acad::ReleaseTicks ticks{};
+  std::string refusedBecause;  // what is wrong with a folder refused
 };
 
 // The folder an install starts from when none is given: the one the installed add-on was put
@@ -36,7 +37,8 @@ std::optional<acad::ReleaseTicks> TicksFor(const CAcadInstallInfo& info, int pac
 // typed is made absolute as Windows resolves it for this program ("tools\cad", "D:cad"); an empty
 // one, one that cannot be resolved or holds a ';' (the separator of AutoCAD's trusted paths), one
 // whose installation folder would be too long for the program's paths, and one on a drive or
-// share that does not exist are refused. Fills `target` when it may start.
+// share that does not exist are refused, and so, for a per-machine (elevated) install, is one that
+// others could change (see CheckFolderLevels). Fills `target` when it may start.
 core::Refusal CheckInstall(const platform::Services& services, const CAcadInstallInfo& info, int packageBits,
                            const core::RunChoices& choices, bool checkAcad, InstallTarget* target);
 

@@ -23,9 +23,12 @@ constexpr std::intptr_t kProgressRange = kProgressEnd << 16;  // low word 0, hig
 
 // The lines of a journal that place files into AutoCAD's folders, of folders nobody else writes.
 journal::Lines Placements(const platform::Services& services, const std::string& folder) {
-  bool othersMayWrite = true;
+  bool othersMayWrite = true, othersMayWriteJournal = true;
   journal::Lines lines, placements;
-  if (services.files.QueryOthersMayWrite(folder, &othersMayWrite) != platform::kErrorSuccess || othersMayWrite ||
+  platform::QueryOthersMayWrite(services.files, folder, &othersMayWrite);
+  platform::QueryOthersMayWrite(services.files, platform::InFolder(folder, journal::kJournalName),
+                                &othersMayWriteJournal);
+  if (othersMayWrite || othersMayWriteJournal ||
       journal::ReadJournal(services, folder, &lines) != journal::ReadResult::Read) {
     return placements;
   }

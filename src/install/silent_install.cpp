@@ -24,6 +24,7 @@ core::Ending RunSilentInstall(const platform::Services& services, CAcadInstallIn
   LogInstallations(report, info, target.ticks);
   if (refusal != core::Refusal::None) {
     report.Line(std::string("the install does not start: ") + core::RefusalReason(refusal));
+    if (!target.refusedBecause.empty()) report.Line(target.refusedBecause);
     return core::EndingOf(refusal);
   }
   SilentQuestions questions;

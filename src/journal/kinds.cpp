@@ -36,27 +36,20 @@ Undo Failure(const UndoContext& context, platform::ErrorCode error, const char* 
   return Undo::Failed;
 }
 
-// Whether any folder from the installation folder down to the one holding `path` is a link or a
-// junction, through which `path` would name something elsewhere.
-bool PassesThroughLink(const UndoContext& context, const std::string& path) {
-  std::string level = *platform::ResolvedPath(context.folder, context.services.isLeadByte);
-  const Parts inner = PartsOf(*platform::ResolvedPath(path, context.services.isLeadByte), context.services.isLeadByte);
-  for (std::size_t part = PartsOf(level, context.services.isLeadByte).size();; ++part) {
-    if (platform::HasAttribute(context.services.files.GetAttributes(level), platform::kFileAttributeReparsePoint)) {
-      return true;
-    }
-    if (part + 1 >= inner.size()) return false;
-    level = platform::InFolder(level, inner[part]);
-  }
-}
-
 // A file in use is moved out of the way under a name of its own and deleted when Windows next
-// starts, so that what a later install puts at its place is never touched then.
-Undo RemoveAtRestart(const UndoContext& context, const std::string& path) {
+// starts, so that what a later install puts at its place is never touched then. Its folder is held
+// open meanwhile, checked as the file was: nobody renames or replaces it under the move.
+Undo RemoveAtRestart(const UndoContext& context, const core::Effect& line, const std::string& path, bool inside) {
   platform::FileSystem& files = context.services.files;
   const std::string aside =
       platform::FormatText("%s.vortel-removed-%u", path.c_str(), context.services.processes.CurrentProcessId());
-  platform::ErrorCode moved = files.Move(path, aside, 0);
+  platform::ScopedFile folder(files);
+  bool elsewhere = false;
+  const std::optional<std::string> parent = platform::FolderOf(path, context.services.isLeadByte);
+  platform::ErrorCode moved =
+      parent ? OpenChecked(context, *parent, inside, folder, &elsewhere) : platform::kErrorPathNotFound;
+  if (elsewhere) return Refuse(context, line, "its folder lies elsewhere, behind a link");
+  if (moved == platform::kErrorSuccess) moved = files.Move(path, aside, 0);
   if (moved == platform::kErrorSuccess) {
     moved = files.Move(aside, "", platform::kMoveDelayUntilReboot);
     if (moved != platform::kErrorSuccess) files.Move(aside, path, 0);
@@ -66,16 +59,34 @@ Undo RemoveAtRestart(const UndoContext& context, const std::string& path) {
   return Undo::AtRestart;
 }
 
-// Deletes a file of the install while it holds what the line says; a file changed since stays.
-Undo DeleteUnchanged(const UndoContext& context, const std::string& path, const std::string& digestText) {
+bool IsGone(platform::ErrorCode error) {
+  return error == platform::kErrorFileNotFound || error == platform::kErrorPathNotFound;
+}
+
+// Deletes a file of the install while it holds what the line says; a file changed since stays. The
+// file is checked, digested and deleted through one handle, opened as it is: a link at its name is
+// removed itself. `inside`: it lies inside the installation folder, else exactly where it is named.
+Undo DeleteUnchanged(const UndoContext& context, const core::Effect& line, const std::string& digestText, bool inside) {
+  const std::string& path = line.fields[0];
   platform::FileSystem& files = context.services.files;
-  platform::FileDigest recorded, present;
-  const platform::ErrorCode read = platform::DigestFile(files, path, &present);
-  if (read == platform::kErrorFileNotFound || read == platform::kErrorPathNotFound) {
+  deploy::ClearReadOnly(context.services, path);  // its mark alone, before anything is trusted
+  platform::ScopedFile entry(files);
+  bool elsewhere = false;
+  const platform::ErrorCode opened = OpenChecked(context, path, inside, entry, &elsewhere);
+  if (elsewhere) return Refuse(context, line, "it lies elsewhere, behind a link");
+  if (IsGone(opened)) {
     Tell(context, "already gone: " + path);
     return Undo::Done;
   }
-  if (read == platform::kErrorSuccess && (!platform::ParseDigest(digestText, &recorded) || present != recorded)) {
+  if (core::IsInUse(opened)) return RemoveAtRestart(context, line, path, inside);
+  if (opened != platform::kErrorSuccess) return Failure(context, opened, "deleted", path);
+  std::uint32_t attributes = 0;
+  platform::ErrorCode read = files.OpenAttributes(entry.Get(), &attributes);
+  const bool link = read == platform::kErrorSuccess && (attributes & platform::kFileAttributeReparsePoint) != 0;
+  platform::FileDigest recorded, present;
+  if (read == platform::kErrorSuccess && !link) read = platform::DigestOpenFile(files, entry.Get(), &present);
+  if (read == platform::kErrorSuccess && !link &&
+      (!platform::ParseDigest(digestText, &recorded) || present != recorded)) {
     Tell(context, "left as it is: " + path + (context.rollingBack ? "" : " changed after the install"));
     return context.rollingBack ? Undo::Done : Undo::Changed;
   }
@@ -83,13 +94,15 @@ Undo DeleteUnchanged(const UndoContext& context, const std::string& path, const 
     Tell(context, "the running program stays until it has ended: " + path);
     return Undo::Running;
   }
-  deploy::ClearReadOnly(context.services, path);
-  const platform::ErrorCode deleted = read == platform::kErrorSuccess ? files.Delete(path) : read;
+  platform::ErrorCode deleted = read == platform::kErrorSuccess ? files.DeleteOpened(entry.Get()) : read;
+  entry.Reset();  // it goes as its handle is closed
   if (deleted == platform::kErrorSuccess) {
-    Tell(context, "deleted " + path);
+    Tell(context, (link ? "removed the link " : "deleted ") + path);
     return Undo::Done;
   }
-  return core::IsInUse(deleted) ? RemoveAtRestart(context, path) : Failure(context, deleted, "deleted", path);
+  // A program or library loaded by a process cannot go while it runs.
+  const bool inUse = core::IsInUse(deleted) || deleted == platform::kErrorAccessDenied;
+  return inUse ? RemoveAtRestart(context, line, path, inside) : Failure(context, deleted, "deleted", path);
 }
 
 Undo UndoFolder(const UndoContext& context, const core::Effect& line) {
@@ -98,21 +111,10 @@ Undo UndoFolder(const UndoContext& context, const core::Effect& line) {
 }
 
 Undo UndoFileCopied(const UndoContext& context, const core::Effect& line) {
-  const std::string& path = line.fields[0];
-  if (!platform::IsInsideFolder(path, context.folder, context.services.isLeadByte)) {
+  if (!platform::IsInsideFolder(line.fields[0], context.folder, context.services.isLeadByte)) {
     return Refuse(context, line, "not inside the installation folder");
   }
-  if (PassesThroughLink(context, path)) return Refuse(context, line, "it lies behind a link");
-  const std::uint32_t attributes = context.services.files.GetAttributes(path);
-  if (platform::HasAttribute(attributes, platform::kFileAttributeReparsePoint)) {
-    const bool folder = (attributes & platform::kFileAttributeDirectory) != 0;
-    const platform::ErrorCode removed =
-        folder ? context.services.files.RemoveFolder(path) : context.services.files.Delete(path);
-    if (removed != platform::kErrorSuccess) return Failure(context, removed, "removed", path);
-    Tell(context, "removed the link " + path);
-    return Undo::Done;
-  }
-  return DeleteUnchanged(context, path, line.fields[1]);
+  return DeleteUnchanged(context, line, line.fields[1], true);
 }
 
 // Whether `path` is the place of one of the install's files in an AutoCAD folder the registry
@@ -150,7 +152,7 @@ Undo UndoFilePlaced(const UndoContext& context, const core::Effect& line) {
     Tell(context, "left for the installation still registered: " + path);
     return Undo::Done;
   }
-  return DeleteUnchanged(context, path, line.fields[1]);
+  return DeleteUnchanged(context, line, line.fields[1], false);
 }
 
 // The original comes back only while the file there is still the one the install placed and
@@ -244,11 +246,14 @@ bool IsOwnKey(const UndoContext& context, const std::string& key) {
     const std::size_t below = static_cast<std::size_t>(parts.end() - applications);
     return IsProductKey(product, lead) && (below == 1 || (below == 2 && IsEntryName(parts.back())));
   }
-  const auto atOrAbove = [&](const std::string& entry) {
-    return platform::BeginsWithParts(PartsOf(entry, lead), parts, lead);
+  // A maintenance key, or the level that holds it, which a user's own registry may lack.
+  const auto ownOrHolder = [&](const std::string& entry) {
+    const Parts own = PartsOf(entry, lead);
+    return (own.size() == parts.size() || own.size() == parts.size() + 1) &&
+           platform::BeginsWithParts(own, parts, lead);
   };
-  return atOrAbove(std::string("HKLM\\") + kUninstallKey) || atOrAbove(std::string("HKCU\\") + kUninstallKey) ||
-         atOrAbove(std::string("HKLM\\") + kActiveSetupKey);
+  return ownOrHolder(std::string("HKLM\\") + kUninstallKey) || ownOrHolder(std::string("HKCU\\") + kUninstallKey) ||
+         ownOrHolder(std::string("HKLM\\") + kActiveSetupKey);
 }
 
 Undo UndoKeyMade(const UndoContext& context, const core::Effect& line) {
@@ -295,14 +300,14 @@ Undo UndoPerUserStep(const UndoContext& context, const core::Effect& line) {
 }
 
 const KindRow kKinds[] = {
-    {core::EffectKind::FolderMade, "folder", 1, UndoFolder},
-    {core::EffectKind::FileCopied, "file", 2, UndoFileCopied},
-    {core::EffectKind::FilePlaced, "placed", 2, UndoFilePlaced},
-    {core::EffectKind::FileReplaced, "replaced", 4, UndoFileReplaced},
-    {core::EffectKind::KeyMade, "key", 1, UndoKeyMade},
-    {core::EffectKind::LoaderWritten, "loader", 2, UndoLoaderWritten},
-    {core::EffectKind::TrustedPathAdded, "trusted", 2, UndoTrustedPathAdded},
-    {core::EffectKind::PerUserStepWritten, "step", 1, UndoPerUserStep},
+    {core::EffectKind::FolderMade, "folder", 1, UndoFolder, 0b1},
+    {core::EffectKind::FileCopied, "file", 2, UndoFileCopied, 0b1},
+    {core::EffectKind::FilePlaced, "placed", 2, UndoFilePlaced, 0b1},
+    {core::EffectKind::FileReplaced, "replaced", 4, UndoFileReplaced, 0b101},
+    {core::EffectKind::KeyMade, "key", 1, UndoKeyMade, 0},
+    {core::EffectKind::LoaderWritten, "loader", 2, UndoLoaderWritten, 0},
+    {core::EffectKind::TrustedPathAdded, "trusted", 2, UndoTrustedPathAdded, 0},
+    {core::EffectKind::PerUserStepWritten, "step", 1, UndoPerUserStep, 0b1},
 };
 
 }  // namespace
@@ -323,8 +328,55 @@ const KindRow& RowOf(core::EffectKind kind) {
 
 bool IsOwnFolder(const UndoContext& context, const std::string& folder) {
   const platform::LeadByteTest lead = context.services.isLeadByte;
-  return platform::IsSamePath(folder, context.folder, lead) || platform::IsInsideFolder(folder, context.folder, lead) ||
-         platform::IsInsideFolder(context.folder, folder, lead);
+  if (platform::IsSamePath(folder, context.folder, lead) || platform::IsInsideFolder(folder, context.folder, lead))
+    return true;
+  const auto made = [&](const std::string& level) {
+    return std::any_of(context.folderLines.begin(), context.folderLines.end(),
+                       [&](const std::string& line) { return platform::IsSamePath(line, level, lead); });
+  };
+  // Each level from the installation folder up to `folder` was made by the install: the levels
+  // below one it made did not exist before it either.
+  std::optional<std::string> level = context.folder;
+  for (; level && made(*level) && platform::IsInsideFolder(*level, folder, lead);
+       level = platform::FolderOf(*level, lead)) {
+  }
+  return level && made(*level) && platform::IsSamePath(*level, folder, lead);
+}
+
+bool HasPlainPaths(const core::Effect& line, platform::LeadByteTest isLeadByte) {
+  const unsigned paths = RowOf(line.kind).pathFields;
+  for (std::size_t field = 0; field < line.fields.size(); ++field) {
+    if ((paths >> field & 1) != 0 && !platform::IsPlainPath(line.fields[field], isLeadByte)) return false;
+  }
+  return true;
+}
+
+Undo UndoLine(const UndoContext& context, const core::Effect& line) {
+  if (!HasPlainPaths(line, context.services.isLeadByte)) return Refuse(context, line, "not a plain path");
+  return RowOf(line.kind).undo(context, line);
+}
+
+platform::ErrorCode OpenChecked(const UndoContext& context, const std::string& path, bool inside,
+                                platform::ScopedFile& entry, bool* elsewhere) {
+  const platform::LeadByteTest lead = context.services.isLeadByte;
+  *elsewhere = false;
+  platform::ErrorCode opened = context.services.files.OpenEntry(path, entry.Receive());
+  std::string final;
+  if (opened == platform::kErrorSuccess) opened = context.services.files.FinalPathName(entry.Get(), &final);
+  if (opened != platform::kErrorSuccess) {
+    entry.Reset();
+    return opened;
+  }
+  const bool there = inside
+                         ? !context.finalFolder.empty() && (platform::IsSamePath(final, context.finalFolder, lead) ||
+                                                            platform::IsInsideFolder(final, context.finalFolder, lead))
+                         : platform::IsSamePath(final, path, lead);
+  if (!there) {
+    Tell(context, path + " is in truth " + final);
+    entry.Reset();
+    *elsewhere = true;
+  }
+  return there ? platform::kErrorSuccess : platform::kErrorAccessDenied;
 }
 
 }  // namespace journal

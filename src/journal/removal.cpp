@@ -5,6 +5,7 @@
 #include "core/registry_keys.h"
 #include "journal/kinds.h"
 #include "journal/maintenance.h"
+#include "platform/file_contents.h"
 #include "platform/format.h"
 #include "platform/paths.h"
 #include "profile/trusted_paths.h"
@@ -30,7 +31,7 @@ struct Walk {
 
 // Undoes one line and files what is left of it.
 void UndoLine(const UndoContext& context, const core::Effect& line, Walk& walk) {
-  const Undo undone = RowOf(line.kind).undo(context, line);
+  const Undo undone = journal::UndoLine(context, line);
   if (line.kind == core::EffectKind::PerUserStepWritten && undone == Undo::Done) walk.othersTrust = true;
   switch (undone) {
     case Undo::Done: break;
@@ -98,6 +99,19 @@ Lines RemoveKeys(const UndoContext& context, const Lines& keys) {
   return left;
 }
 
+bool IsGone(platform::ErrorCode error) {
+  return error == platform::kErrorFileNotFound || error == platform::kErrorPathNotFound;
+}
+
+// Removes an empty folder through a handle of it as it is, while it lies where the line names it.
+platform::ErrorCode RemoveFolderAsItIs(const UndoContext& context, const std::string& folder) {
+  platform::ScopedFile entry(context.services.files);
+  bool elsewhere = false;
+  platform::ErrorCode removed = OpenChecked(context, folder, false, entry, &elsewhere);
+  if (removed == platform::kErrorSuccess) removed = context.services.files.DeleteOpened(entry.Get());
+  return IsGone(removed) ? platform::kErrorFileNotFound : removed;
+}
+
 // Removes the folders, deepest first, each when empty; `keep` and the folders above it stay. A
 // folder that holds only what goes when Windows next starts is removed then too (at that time
 // only if it is empty).
@@ -112,7 +126,7 @@ platform::ErrorCode RemoveFolders(const UndoContext& context, const Lines& folde
       context.report.Line("folder kept: " + folder);
       continue;
     }
-    const platform::ErrorCode result = files.RemoveFolder(folder);
+    const platform::ErrorCode result = RemoveFolderAsItIs(context, folder);
     if (result == platform::kErrorSuccess || result == platform::kErrorFileNotFound) {
       context.report.Line("removed folder " + folder);
     } else if (atRestart && files.Move(folder, "", platform::kMoveDelayUntilReboot) == platform::kErrorSuccess) {
@@ -127,13 +141,47 @@ platform::ErrorCode RemoveFolders(const UndoContext& context, const Lines& folde
   return removed.Get();
 }
 
-UndoContext ContextOf(const RemovalRun& run, const std::string& folder) {
-  return UndoContext{
-      run.services, run.acad, folder, run.report, false, false, platform::ProgramPath(run.services.files)};
+// The installation folder's final path, through a handle of it as it is; none for a link or a
+// junction, or a folder that cannot be opened.
+std::string FinalFolder(const platform::Services& services, const std::string& folder) {
+  platform::ScopedFile entry(services.files);
+  std::uint32_t attributes = 0;
+  std::string final;
+  const bool found = services.files.OpenEntry(folder, entry.Receive()) == platform::kErrorSuccess &&
+                     services.files.OpenAttributes(entry.Get(), &attributes) == platform::kErrorSuccess &&
+                     (attributes & platform::kFileAttributeReparsePoint) == 0 &&
+                     services.files.FinalPathName(entry.Get(), &final) == platform::kErrorSuccess;
+  return found ? final : "";
 }
 
-bool IsLinked(const platform::Services& services, const std::string& folder) {
-  return platform::HasAttribute(services.files.GetAttributes(folder), platform::kFileAttributeReparsePoint);
+UndoContext ContextOf(const RemovalRun& run, const std::string& folder, const Lines& lines) {
+  std::vector<std::string> made;
+  for (const core::Effect& line : lines) {
+    if (line.kind == core::EffectKind::FolderMade) made.push_back(line.fields[0]);
+  }
+  return UndoContext{run.services,
+                     run.acad,
+                     folder,
+                     run.report,
+                     false,
+                     false,
+                     platform::ProgramPath(run.services.files),
+                     FinalFolder(run.services, folder),
+                     made};
+}
+
+// Why nothing in `folder` may be trusted: someone besides SYSTEM and the administrators (or the
+// user of an install for one user) could have written the folder or its journal, or that cannot
+// be told; null when nobody could.
+const char* WhyUntrusted(const platform::Services& services, const std::string& folder) {
+  for (const std::string& path : {folder, platform::InFolder(folder, kJournalName)}) {
+    bool others = true;
+    const platform::ErrorCode read = platform::QueryOthersMayWrite(services.files, path, &others);
+    if (IsGone(read) && path != folder) continue;
+    if (read != platform::kErrorSuccess) return "the access lists of the folder and its journal cannot be read";
+    if (others) return "others than SYSTEM and the administrators could have written the folder or its journal";
+  }
+  return nullptr;
 }
 
 }  // namespace
@@ -142,17 +190,23 @@ Removal RemoveInstallation(const RemovalRun& run, const std::string& folder, boo
   run.report.Line("installation folder: " + folder);
   Lines lines;
   const ReadResult read = ReadJournal(run.services, folder, &lines);
-  if (read != ReadResult::Read || IsLinked(run.services, folder)) {
+  Removal none;
+  const char* untrusted = read == ReadResult::Read ? WhyUntrusted(run.services, folder) : nullptr;
+  UndoContext context = ContextOf(run, folder, lines);
+  if (untrusted != nullptr) {
+    run.report.Line(std::string("nothing is removed: ") + untrusted);
+    none.end = Removal::End::Untrusted;
+    return none;
+  }
+  if (read != ReadResult::Read || context.finalFolder.empty()) {
     run.report.Line(std::string("the journal ") + kJournalName +
                     (read == ReadResult::Missing ? " is missing" : " cannot be read whole, or lies behind a link") +
                     ": nothing is removed");
-    Removal none;
     none.end = read == ReadResult::Missing ? Removal::End::NoJournal : Removal::End::Unreadable;
     return none;
   }
   run.progress.Send(platform::kPbmSetRange, 0, kSteps << 16);
   run.progress.Send(platform::kPbmSetStep, 1, 0);
-  UndoContext context = ContextOf(run, folder);
   context.leaveAcadFolders = leaveAcadFolders;
   if (leaveAcadFolders) run.report.Line("AutoCAD's folders are left as they are: another installation is registered");
   Walk walk = WalkBackwards(context, lines);
@@ -197,6 +251,10 @@ Removal RemoveInstallation(const RemovalRun& run, const std::string& folder, boo
 }
 
 platform::ErrorCode RollBack(const RemovalRun& run, const std::string& folder, const Lines& thisRun) {
+  if (const char* untrusted = WhyUntrusted(run.services, folder)) {
+    run.report.Line(std::string("not rolled back: ") + untrusted);
+    return platform::kErrorAccessDenied;
+  }
   Lines lines;
   ReadJournal(run.services, folder, &lines);
   const bool tail =
@@ -204,7 +262,7 @@ platform::ErrorCode RollBack(const RemovalRun& run, const std::string& folder, c
       std::equal(thisRun.begin(), thisRun.end(), lines.end() - thisRun.size(),
                  [](const core::Effect& a, const core::Effect& b) { return a.kind == b.kind && a.fields == b.fields; });
   Lines earlier(lines.begin(), tail ? lines.end() - thisRun.size() : lines.end());
-  UndoContext context = ContextOf(run, folder);
+  UndoContext context = ContextOf(run, folder, thisRun);
   context.rollingBack = true;
   Walk walk = WalkBackwards(context, thisRun);
   for (const core::Effect& copy : walk.maintenanceCopy) UndoLine(context, copy, walk);

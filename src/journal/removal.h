@@ -29,6 +29,8 @@ struct Removal {
     Handover,    // all but the running program's own file, which is left in the journal
     NoJournal,   // there is no journal: nothing was touched
     Unreadable,  // the journal cannot be read whole: nothing was touched
+    Untrusted,   // others than SYSTEM and the administrators could have written the folder or the journal: nothing was
+                 // touched
   };
   End end = End::Removed;
   bool errors = false;               // a line was refused, or something could not be undone

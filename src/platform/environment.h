@@ -16,8 +16,12 @@ class Environment {
  public:
   virtual ~Environment() = default;
 
-  // GetTempPathA: the temporary folder, with its trailing backslash; "" when there is none.
+  // GetTempPath2A where the system has it (SYSTEM's own temporary folder for a process of
+  // SYSTEM), else GetTempPathA: the temporary folder, with its trailing backslash; "" when there is
+  // none.
   virtual std::string TempFolder() = 0;
+  // RtlGenRandom: fills `buffer` with `size` bytes nobody can guess; false when it cannot.
+  virtual bool RandomBytes(void* buffer, unsigned size) = 0;
   // GetLocalTime.
   virtual LocalTime Now() = 0;
   // Whether the process's token is elevated (TokenElevation).

@@ -12,19 +12,23 @@ constexpr std::uint32_t kChunk = 256 * 1024;
 
 // Reads an open file to its end, handing each piece read to `take`.
 template <typename Take>
-ErrorCode ReadThrough(FileSystem& files, const std::string& path, Take take) {
-  ScopedFile file(files);
-  const ErrorCode opened = files.OpenFileForReading(path, file.Receive());
-  if (opened != kErrorSuccess) return opened;
+ErrorCode ReadOpen(FileSystem& files, FileHandle file, Take take) {
   const std::unique_ptr<char[]> buffer(new char[kChunk]);  // filled by each read before it is used
   for (;;) {
     std::uint32_t read = 0;
-    const ErrorCode result = files.ReadFromFile(file.Get(), buffer.get(), kChunk, &read);
+    const ErrorCode result = files.ReadFromFile(file, buffer.get(), kChunk, &read);
     if (result != kErrorSuccess) return result;
     if (read == 0) return kErrorSuccess;
     const ErrorCode taken = take(buffer.get(), read);
     if (taken != kErrorSuccess) return taken;
   }
+}
+
+template <typename Take>
+ErrorCode ReadThrough(FileSystem& files, const std::string& path, Take take) {
+  ScopedFile file(files);
+  const ErrorCode opened = files.OpenFileForReading(path, file.Receive());
+  return opened != kErrorSuccess ? opened : ReadOpen(files, file.Get(), take);
 }
 
 }  // namespace
@@ -47,12 +51,25 @@ ErrorCode SizeOfFile(FileSystem& files, const std::string& path, std::uint64_t* 
 }
 
 ErrorCode DigestFile(FileSystem& files, const std::string& path, FileDigest* digest) {
+  ScopedFile file(files);
+  const ErrorCode opened = files.OpenFileForReading(path, file.Receive());
+  return opened != kErrorSuccess ? opened : DigestOpenFile(files, file.Get(), digest);
+}
+
+ErrorCode DigestOpenFile(FileSystem& files, FileHandle file, FileDigest* digest) {
   ContentHash hash;
-  const ErrorCode read = ReadThrough(files, path, [&](const char* bytes, std::uint32_t length) {
+  const ErrorCode read = ReadOpen(files, file, [&](const char* bytes, std::uint32_t length) {
     hash.Add(bytes, length);
     return kErrorSuccess;
   });
   if (read == kErrorSuccess) *digest = hash.Finish();
+  return read;
+}
+
+ErrorCode QueryOthersMayWrite(FileSystem& files, const std::string& path, bool* othersMayWrite) {
+  std::uint32_t rights = 0;
+  const ErrorCode read = files.QueryOthersRights(path, &rights);
+  *othersMayWrite = read != kErrorSuccess || (rights & kRightsWriting) != 0;
   return read;
 }
 

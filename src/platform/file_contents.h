@@ -19,6 +19,13 @@ ErrorCode SizeOfFile(FileSystem& files, const std::string& path, std::uint64_t* 
 // Reads a file through and digests it.
 ErrorCode DigestFile(FileSystem& files, const std::string& path, FileDigest* digest);
 
+// Reads an open file from where it stands to its end and digests it.
+ErrorCode DigestOpenFile(FileSystem& files, FileHandle file, FileDigest* digest);
+
+// Whether anybody but SYSTEM, the administrators (and the user of an install for one user) owns
+// the path or may change it or what it holds; true also when that cannot be read (its error).
+ErrorCode QueryOthersMayWrite(FileSystem& files, const std::string& path, bool* othersMayWrite);
+
 // The digest of bytes in memory.
 FileDigest DigestOf(const std::string& bytes);
 

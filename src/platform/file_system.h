@@ -85,18 +85,23 @@ class FileSystem {
   virtual ErrorCode Delete(const std::string& path) = 0;
   // _mkdir: creates one folder whose parent exists.
   virtual ErrorCode MakeDirectory(const std::string& path) = 0;
-  // CreateDirectoryA with the protected access list: one of the folder's own, inheriting nothing
-  // from its parent, that grants full control to SYSTEM, the administrators and the user running
-  // the program, read and execute to the users, and no more than that to the folder's owner.
+  // CreateDirectoryA with the protected access list, given at creation: one of the folder's own,
+  // inheriting nothing from its parent, that grants full control to SYSTEM and the administrators
+  // (and, for a process that is neither, to the user running the program: an install for that
+  // user alone), read and execute to the users, and no more than that to the folder's owner.
   virtual ErrorCode MakeProtectedDirectory(const std::string& path) = 0;
   // SetNamedSecurityInfoA: gives an existing folder the protected access list.
   virtual ErrorCode ProtectFolder(const std::string& path) = 0;
   // SetNamedSecurityInfoA: a file or folder inside a protected folder keeps no access list of its
   // own and takes what its folder passes on.
   virtual ErrorCode InheritAccess(const std::string& path) = 0;
-  // GetNamedSecurityInfoA: whether anybody but SYSTEM, the administrators and the user running
-  // the program owns the path or may change what it holds.
-  virtual ErrorCode QueryOthersMayWrite(const std::string& path, bool* othersMayWrite) = 0;
+  // GetSecurityInfo through a handle opened as OpenEntry opens it: the access rights (kRight...)
+  // that the path's own access list grants anybody but SYSTEM, the administrators and (for a
+  // process that is neither) the user running the program; every right when such a one owns it,
+  // since an owner may change the list. kErrorAccessDenied for a link or a junction.
+  virtual ErrorCode QueryOthersRights(const std::string& path, std::uint32_t* rights) = 0;
+  // ConvertSecurityDescriptorToStringSecurityDescriptorA of the path's access list ("D:P(A;...)...").
+  virtual ErrorCode QueryAccessText(const std::string& path, std::string* text) = 0;
   // GetFullPathNameA into `buffer` of `size` bytes: the length of the full path, or when it
   // does not fit the size it needs (its zero included); 0 when there is none.
   virtual std::uint32_t FullPathName(const std::string& path, char* buffer, std::uint32_t size) = 0;
@@ -114,7 +119,29 @@ class FileSystem {
   virtual ErrorCode CloseFile(FileHandle handle) = 0;
   // RemoveDirectoryA: removes an empty folder (a junction itself, never what it points at).
   virtual ErrorCode RemoveFolder(const std::string& path) = 0;
+
+  // CreateFileA of an existing file or folder as it is, never what a link or junction at `path`
+  // leads to (FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS), for reading and deleting,
+  // shared for reading alone: nobody renames, replaces, writes or deletes it while it is open.
+  virtual ErrorCode OpenEntry(const std::string& path, FileHandle* handle) = 0;
+  // GetFinalPathNameByHandleA (VOLUME_NAME_DOS), without its "\\?\" prefix ("\\?\UNC\" becomes
+  // "\\"): where the open file or folder really is, whatever links the name went through.
+  virtual ErrorCode FinalPathName(FileHandle handle, std::string* path) = 0;
+  // GetFileInformationByHandleEx (FileBasicInfo): the attribute word of what is open.
+  virtual ErrorCode OpenAttributes(FileHandle handle, std::uint32_t* attributes) = 0;
+  // SetFileInformationByHandle (FileDispositionInfo): what is open goes when its handle is closed;
+  // a folder must be empty, a read-only file or a running program cannot go.
+  virtual ErrorCode DeleteOpened(FileHandle handle) = 0;
 };
+
+// Access rights as QueryOthersRights gives them.
+constexpr std::uint32_t kRightDeleteChild = 0x40;  // FILE_DELETE_CHILD
+constexpr std::uint32_t kRightDelete = 0x10000;    // DELETE
+// Every right that changes a file or folder, what it holds, or who may: writing, appending, its
+// extended attributes and attributes, deleting it or what it holds, its access list and owner.
+constexpr std::uint32_t kRightsWriting =
+    0x2 | 0x4 | 0x10 | kRightDeleteChild | 0x100 | kRightDelete | 0x40000 | 0x80000 | 0x40000000 | 0x10000000;
+constexpr std::uint32_t kRightsAll = 0xFFFFFFFFu;
 
 // Own one open listing, or one open file, and close it when they go out of scope.
 using ScopedFind = ScopedHandle<ServiceCloser<FileSystem, FindHandle, kInvalidFindHandle, &FileSystem::CloseFind>>;

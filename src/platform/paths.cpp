@@ -1,5 +1,6 @@
 #include "platform/paths.h"
 
+#include <algorithm>
 #include <cctype>
 #include <vector>
 
@@ -22,6 +23,23 @@ bool SplitRoot(const std::string& path, std::string& root, std::string& rest, Le
 }
 
 bool IsPlainName(const std::string& part) { return part.find_first_of(":*?\"<>|") == std::string::npos; }
+
+// CON, PRN, AUX, NUL, COM0 to COM9, LPT0 to LPT9, CONIN$ and CONOUT$, as the part before its first
+// dot (blanks before the dot dropped), in any case.
+bool IsDeviceName(const std::string& part, LeadByteTest isLeadByte) {
+  std::string base = part.substr(0, part.find('.'));
+  base.erase(base.find_last_not_of(' ') + 1);
+  ToUpperByCharacters(base, isLeadByte);
+  if (base == "CON" || base == "PRN" || base == "AUX" || base == "NUL" || base == "CONIN$" || base == "CONOUT$")
+    return true;
+  return base.size() == 4 && (base.compare(0, 3, "COM") == 0 || base.compare(0, 3, "LPT") == 0) &&
+         std::isdigit(static_cast<unsigned char>(base[3]));
+}
+
+bool IsPlainPart(const std::string& part, LeadByteTest isLeadByte) {
+  return !part.empty() && part.back() != '.' && part.back() != ' ' && IsPlainName(part) &&
+         !IsDeviceName(part, isLeadByte);
+}
 
 }  // namespace
 
@@ -64,6 +82,19 @@ std::optional<std::string> ResolvedPath(const std::string& path, LeadByteTest is
   return resolved;
 }
 
+bool IsPlainPath(const std::string& path, LeadByteTest isLeadByte) {
+  const bool controlOrSlash = std::any_of(path.begin(), path.end(), [](char ch) {
+    return static_cast<unsigned char>(ch) < 0x20 || ch == 0x7F || ch == '/';
+  });
+  std::string root, rest;
+  if (controlOrSlash || !SplitRoot(path, root, rest, isLeadByte) || rest.empty()) return false;
+  // A share's server and share name are parts like the others.
+  const std::vector<std::string> parts =
+      SplitAtCharacter(root[0] == '\\' ? root.substr(2) + "\\" + rest : rest, '\\', isLeadByte);
+  return std::all_of(parts.begin(), parts.end(),
+                     [&](const std::string& part) { return IsPlainPart(part, isLeadByte); });
+}
+
 bool BeginsWithParts(const std::vector<std::string>& parts, const std::vector<std::string>& head,
                      LeadByteTest isLeadByte) {
   if (head.size() > parts.size()) return false;
@@ -88,7 +119,8 @@ bool IsSamePath(const std::string& a, const std::string& b, LeadByteTest isLeadB
   return first && second && EqualsIgnoringCase(*first, *second, isLeadByte);
 }
 
-std::vector<std::string> MakeFolderLevels(FileSystem& files, const std::string& folder, LeadByteTest isLeadByte) {
+std::vector<std::string> MakeFolderLevels(FileSystem& files, const std::string& folder, LeadByteTest isLeadByte,
+                                          bool protect) {
   // The drive ("C:") is no level to make, and neither is a share ("\\\\server\\share").
   const std::vector<std::string> parts = SplitAtCharacter(folder, '\\', isLeadByte);
   const std::size_t first = folder.rfind("\\\\", 0) == 0 ? 4 : 1;
@@ -97,7 +129,7 @@ std::vector<std::string> MakeFolderLevels(FileSystem& files, const std::string& 
   for (std::size_t part = 0; part < parts.size(); ++part) {
     level += (part == 0 ? "" : "\\") + parts[part];
     if (part < first || parts[part].empty()) continue;
-    const ErrorCode result = files.MakeDirectory(level);
+    const ErrorCode result = protect ? files.MakeProtectedDirectory(level) : files.MakeDirectory(level);
     if (result == kErrorSuccess) made.push_back(level);
     if (result != kErrorSuccess && result != kErrorAlreadyExists) break;
   }

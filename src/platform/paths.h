@@ -29,6 +29,13 @@ std::string NameOf(const std::string& path, LeadByteTest isLeadByte);
 // stream, a device or a wildcard.
 std::optional<std::string> ResolvedPath(const std::string& path, LeadByteTest isLeadByte);
 
+// Whether a path read back (from the journal) is plain, as Windows would take it byte for byte: a
+// full path below a drive ("C:\...") or a share ("\\server\share\..."), no "\\?\" or "\\.\"
+// prefix, no '/', no control character, no empty part, no part ending in a dot or a blank (so no
+// "." or ".."), no stream, wildcard or quote, and no device name (CON, NUL, COM1...) as any part,
+// with or without an extension. Windows folds or cuts what any of these would make of a path.
+bool IsPlainPath(const std::string& path, LeadByteTest isLeadByte);
+
 // Whether the parts of a path begin with every part of `head`, names compared as Windows compares
 // them.
 bool BeginsWithParts(const std::vector<std::string>& parts, const std::vector<std::string>& head,
@@ -41,9 +48,10 @@ bool IsInsideFolder(const std::string& path, const std::string& folder, LeadByte
 // Whether two paths name the same file or folder, once resolved.
 bool IsSamePath(const std::string& a, const std::string& b, LeadByteTest isLeadByte);
 
-// Makes a folder and every missing folder above it, from the root down (_mkdir); an existing
-// folder is left as it is. Stops at the first level that cannot be made. The folders it made,
-// parents first.
-std::vector<std::string> MakeFolderLevels(FileSystem& files, const std::string& folder, LeadByteTest isLeadByte);
+// Makes a folder and every missing folder above it, from the root down (_mkdir, or with
+// `protect` each with the protected access list); an existing folder is left as it is. Stops at
+// the first level that cannot be made. The folders it made, parents first.
+std::vector<std::string> MakeFolderLevels(FileSystem& files, const std::string& folder, LeadByteTest isLeadByte,
+                                          bool protect = false);
 
 }  // namespace platform

@@ -117,6 +117,7 @@ UninstallResult Uninstall(const UninstallRun& run, const std::string& installFol
       result.ending = isRegistered ? core::Ending::Failed : core::Ending::NothingToRemove;
       break;
     case journal::Removal::End::Unreadable: result.ending = core::Ending::Failed; break;
+    case journal::Removal::End::Untrusted: result.ending = core::Ending::CannotProceed; break;
     case journal::Removal::End::Handover:
     case journal::Removal::End::Removed:
       const bool handedOver =

@@ -6,6 +6,7 @@
 
 #include "platform/file_contents.h"
 #include "platform/multibyte.h"
+#include "platform/paths.h"
 
 #ifdef _WIN32
 #include <aclapi.h>
@@ -38,6 +39,11 @@ struct Machine : platform::Win32Services {
     LocalFree(descriptor);
   }
 
+  // A junction (a directory link) at `path` to the folder `target`.
+  static bool MakeLink(const std::string& path, const std::string& target) {
+    return CreateSymbolicLinkA(path.c_str(), target.c_str(), SYMBOLIC_LINK_FLAG_DIRECTORY) != 0;
+  }
+
   const std::string id = std::to_string(GetCurrentProcessId()), scratch = environment.TempFolder() + "vortel-contract-" + id,
                     scratchKey = "Software\\VortelContractTest" + id;
   std::error_code ignored;
@@ -53,7 +59,14 @@ struct Machine : fakes::World {
     files.AddFolder(scratch);
     processes.running = {"[System Process]", "explorer.exe", "contract_tests.exe"};
   }
-  void LetOthersWrite(const std::string& path) { files.writableByOthers.insert(path); }
+  void LetOthersWrite(const std::string& path) {
+    files.writableByOthers.insert(path);
+    files.protectedFolders.erase(path);
+  }
+  bool MakeLink(const std::string& path, const std::string& target) {
+    files.AddLink(path, target);
+    return true;
+  }
 
   const std::string scratch = "C:\\users\\tester\\Temp\\contract", scratchKey = "Software\\VortelContractTest";
 };
@@ -254,17 +267,23 @@ TEST_F(Contract, FilesAreWrittenOnReadInPiecesMovedAndProtectedAndARunIsGuarded)
   EXPECT_EQ(files.Move(In("j"), In("k"), kMoveReplaceExisting | kMoveWriteThrough), kErrorSuccess);
   EXPECT_EQ(List("*.*"), (Names{"./", "../", "k"}));
   EXPECT_EQ(files.Move(In("k"), "", kMoveDelayUntilReboot), kErrorSuccess);
-  // Nobody else may write in a protected folder, and what it holds takes its access list.
-  bool others = true;
+  // The protected access list, read back whole: protected from inheritance, naming no single account; nobody else
+  // may write in the folder, and what it holds takes its list.
+  const std::string kProtected = "D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;0x1200a9;;;BU)(A;OICI;0x1200a9;;;OW)";
+  std::string access;
+  std::uint32_t others = kRightsAll;
   ASSERT_EQ(files.MakeProtectedDirectory(In("p")), kErrorSuccess);
   EXPECT_EQ(files.MakeProtectedDirectory(In("p")), kErrorAlreadyExists);
+  EXPECT_TRUE(files.QueryAccessText(In("p"), &access) == kErrorSuccess && access == kProtected) << access;
   Write("p\\f", "f");
   EXPECT_EQ(files.InheritAccess(In("p\\f")), kErrorSuccess);
-  EXPECT_TRUE(files.QueryOthersMayWrite(In("p"), &others) == kErrorSuccess && !others);
+  EXPECT_TRUE(files.QueryOthersRights(In("p"), &others) == kErrorSuccess && others == 0) << others;
   machine.LetOthersWrite(In("p"));
-  EXPECT_TRUE(files.QueryOthersMayWrite(In("p"), &others) == kErrorSuccess && others);
+  EXPECT_TRUE(files.QueryOthersRights(In("p"), &others) == kErrorSuccess && (others & kRightDelete)) << others;
+  EXPECT_TRUE(files.QueryAccessText(In("p"), &access) == kErrorSuccess && access.rfind("D:P", 0) != 0) << access;
   EXPECT_EQ(files.ProtectFolder(In("p")), kErrorSuccess);
-  EXPECT_TRUE(files.QueryOthersMayWrite(In("p"), &others) == kErrorSuccess && !others);
+  EXPECT_TRUE(files.QueryAccessText(In("p"), &access) == kErrorSuccess && access == kProtected) << access;
+  EXPECT_TRUE(files.QueryOthersRights(In("p"), &others) == kErrorSuccess && others == 0) << others;
   EXPECT_NE(files.GetAttributes("C:\\"), kInvalidFileAttributes);
   EXPECT_EQ(files.GetAttributes("Q:\\"), kInvalidFileAttributes) << "a drive that does not exist";
   // The guard of a run: one holder at a time. A process that is gone has ended; a program that is not there is not started.
@@ -273,6 +292,65 @@ TEST_F(Contract, FilesAreWrittenOnReadInPiecesMovedAndProtectedAndARunIsGuarded)
   EXPECT_EQ(machine.processes.HoldNamedMutex(guard), kErrorAlreadyExists);
   EXPECT_EQ(machine.processes.WaitForProcessEnd(0x7FFFFFF0, 1000), kErrorSuccess);
   EXPECT_EQ(machine.processes.StartProgram(In("none.exe"), ""), kErrorFileNotFound);
+}
+
+// What a hostile journal line names is refused by the plain-path rule, because Windows would take it for another
+// path; a file or folder opened as it is tells where it really lies, is read and deleted through its handle.
+TEST_F(Contract, HostilePathsAreFoldedElsewhereAndEntriesAreCheckedAndDeletedThroughOneHandle) {
+  char full[520] = {};
+  const std::string base = machine.scratch;
+  // clang-format off
+  const struct { std::string line, windowsTakesItAs; } hostile[] = {
+      {base + "\\a/../../victim", base.substr(0, base.rfind('\\')) + "\\victim"},
+      {base + "\\a\\..\\..\\victim", base.substr(0, base.rfind('\\')) + "\\victim"},
+      {base + "\\victim." , base + "\\victim"},
+      {base + "\\victim. . ", base + "\\victim"},
+      {base + std::string("\\victim\0\\..\\x", 12), base + "\\victim"},
+      {base + "\\NUL", "\\\\.\\NUL"},
+      {base + "\\con.txt", "\\\\.\\CON"},
+      {base + "\\COM1 .log", "\\\\.\\COM1"},
+  };
+  // clang-format on
+  for (const auto& [line, windows] : hostile) {
+    const std::string taken(full, files.FullPathName(line, full, sizeof full));
+    EXPECT_TRUE(EqualsIgnoringCase(taken, windows, IsCp936LeadByte)) << line << " is taken as " << taken;
+    EXPECT_FALSE(IsPlainPath(line, IsCp936LeadByte)) << line;
+  }
+  for (const char* plain : {"\\Vortel\\V-Trelmox\\Vortel2008.ARX", "\\a b\\c.d\\NULL\\COM10",
+                            "\\x\\"
+                            "\x9C\x5C"
+                            "\\y"})
+    EXPECT_TRUE(IsPlainPath("C:" + std::string(plain), IsCp936LeadByte)) << plain;
+  for (const char* other : {"\\\\?\\C:\\x", "\\\\.\\C:\\x", "C:\\x\\\\y", "C:\\x\\y:s", "C:x", "C:\\x\\\x01"})
+    EXPECT_FALSE(IsPlainPath(other, IsCp936LeadByte)) << other;
+  // Through a link: the final path is where the file really is; the link itself is opened as it is and goes alone.
+  Write("v", "victim");
+  ASSERT_EQ(files.MakeDirectory(In("out")), kErrorSuccess);
+  Write("out\\v", "victim");
+  ASSERT_TRUE(machine.MakeLink(In("lnk"), In("out")));
+  ScopedFile entry(files);
+  std::string final;
+  std::uint32_t attributes = 0;
+  ASSERT_EQ(files.OpenEntry(In("lnk\\v"), entry.Receive()), kErrorSuccess);
+  EXPECT_TRUE(files.FinalPathName(entry.Get(), &final) == kErrorSuccess && EqualsIgnoringCase(final, In("out\\v"), IsCp936LeadByte))
+      << final;
+  FileDigest digest;
+  EXPECT_TRUE(DigestOpenFile(files, entry.Get(), &digest) == kErrorSuccess && digest == DigestOf("victim"));
+  EXPECT_EQ(files.Move(In("out"), In("out2"), 0), kErrorAccessDenied) << "held open: not renamed meanwhile";
+  ASSERT_EQ(files.OpenEntry(In("lnk"), entry.Receive()), kErrorSuccess);
+  EXPECT_TRUE(files.OpenAttributes(entry.Get(), &attributes) == kErrorSuccess && (attributes & kFileAttributeReparsePoint)) << attributes;
+  EXPECT_TRUE(files.FinalPathName(entry.Get(), &final) == kErrorSuccess && EqualsIgnoringCase(final, In("lnk"), IsCp936LeadByte)) << final;
+  EXPECT_EQ(files.DeleteOpened(entry.Get()), kErrorSuccess);
+  entry.Reset();
+  EXPECT_EQ(List("*.*"), (Names{"./", "../", "out/", "v"})) << "the link alone went";
+  ASSERT_EQ(files.OpenEntry(In("out"), entry.Receive()), kErrorSuccess);
+  EXPECT_EQ(files.DeleteOpened(entry.Get()), kErrorDirNotEmpty);
+  ASSERT_EQ(files.OpenEntry(In("v"), entry.Receive()), kErrorSuccess);
+  EXPECT_EQ(files.Move(In("v"), In("w"), 0), kErrorSharingViolation) << "held open: not renamed meanwhile";
+  EXPECT_EQ(files.DeleteOpened(entry.Get()), kErrorSuccess);
+  entry.Reset();
+  EXPECT_EQ(List("v"), Names{"error 2"});
+  EXPECT_EQ(files.OpenEntry(In("v"), entry.Receive()), kErrorFileNotFound);
 }
 
 // A journal written on one machine is checked on another: both engines of the hash agree on any

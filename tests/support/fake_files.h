@@ -6,9 +6,11 @@
 // are given.
 #pragma once
 
+#include <functional>
 #include <utility>
 
 #include "platform/file_contents.h"
+#include "platform/paths.h"
 #include "support/faults.h"
 
 namespace fakes {
@@ -19,9 +21,11 @@ class FakeFiles final : public platform::FileSystem {
 
   std::string modulePath = "D:\\pkg\\SetUp.exe";
   std::string currentFolder = "D:\\pkg";
-  std::set<std::string, NameLess> protectedFolders;            // with the protected access list
-  std::set<std::string, NameLess> writableByOthers;            // folders others may write in
-  std::vector<std::pair<std::string, std::string>> atRestart;  // moves (or, to "", deletions) when Windows starts
+  std::set<std::string, NameLess> protectedFolders;             // with the protected access list
+  std::set<std::string, NameLess> writableByOthers;             // folders others may write in
+  std::map<std::string, std::uint32_t, NameLess> othersRights;  // and the rights others have elsewhere
+  std::function<void()> atFirstOpen;                            // done once, as the first OpenEntry is asked for
+  std::vector<std::pair<std::string, std::string>> atRestart;   // moves (or, to "", deletions) when Windows starts
 
   // Both make the missing folders above them. "file:stream" adds a stream to a file.
   void AddFolder(const std::string& path, std::uint32_t attributes = kFolder) { Make(path).attributes = attributes | kFolder; }
@@ -134,6 +138,11 @@ class FakeFiles final : public platform::FileSystem {
       atRestart.emplace_back(from, to);
       return platform::kErrorSuccess;
     }
+    for (const auto& open : m_open) {  // nothing open is shared for deleting: neither it nor a folder above it is renamed
+      if (open.second.node == nullptr) continue;
+      if (open.second.node.get() == source.node) return platform::kErrorSharingViolation;
+      if (PathOf(*source.node, open.second.node.get(), "")) return platform::kErrorAccessDenied;
+    }
     const Place target = Locate(to);
     if (target.folder == nullptr) return platform::kErrorPathNotFound;
     if (target.node != nullptr && ((flags & platform::kMoveReplaceExisting) == 0 || target.node->IsFixed())) {
@@ -167,10 +176,47 @@ class FakeFiles final : public platform::FileSystem {
     if (const auto fault = m_faults.Take("InheritAccess", path)) return *fault;
     return Done(Find(path) != nullptr, platform::kErrorFileNotFound);
   }
-  platform::ErrorCode QueryOthersMayWrite(const std::string& path, bool* othersMayWrite) override {
-    if (const auto fault = m_faults.Take("QueryOthersMayWrite", path)) return *fault;
-    *othersMayWrite = writableByOthers.count(path) != 0;
+  platform::ErrorCode QueryOthersRights(const std::string& path, std::uint32_t* rights) override {
+    if (const auto fault = m_faults.Take("QueryOthersRights", path)) return *fault;
+    const Node* node = Find(path);
+    if (node == nullptr || !node->link.empty()) return node ? platform::kErrorAccessDenied : platform::kErrorFileNotFound;
+    const auto granted = othersRights.find(path);
+    *rights = writableByOthers.count(path) ? platform::kRightsAll : granted != othersRights.end() ? granted->second : 0;
+    return platform::kErrorSuccess;
+  }
+  platform::ErrorCode QueryAccessText(const std::string& path, std::string* text) override {
+    if (const auto fault = m_faults.Take("QueryAccessText", path)) return *fault;
+    *text = protectedFolders.count(path)   ? kProtectedAccess
+            : writableByOthers.count(path) ? "D:(A;OICI;FA;;;WD)"
+                                           : "D:AI(A;OICIID;FA;;;BA)";
     return Done(Find(path) != nullptr, platform::kErrorFileNotFound);
+  }
+  platform::ErrorCode OpenEntry(const std::string& path, platform::FileHandle* handle) override {
+    *handle = platform::kInvalidFile;
+    if (const auto swap = std::exchange(atFirstOpen, nullptr)) swap();
+    if (const auto fault = m_faults.Take("OpenEntry", path)) return *fault;
+    const Place place = Locate(path);
+    if (place.node == nullptr) return place.folder != nullptr ? platform::kErrorFileNotFound : platform::kErrorPathNotFound;
+    m_open[*handle = m_nextHandle += 4] = OpenFile{path, 0, place.node->shared_from_this()};
+    return platform::kErrorSuccess;
+  }
+  platform::ErrorCode FinalPathName(platform::FileHandle handle, std::string* path) override {
+    const std::optional<std::string> found = PathOf(*m_root, m_open.at(handle).node.get(), "");
+    if (found) *path = *found;
+    return found ? platform::kErrorSuccess : platform::kErrorFileNotFound;
+  }
+  platform::ErrorCode OpenAttributes(platform::FileHandle handle, std::uint32_t* attributes) override {
+    *attributes = m_open.at(handle).node->attributes;
+    return platform::kErrorSuccess;
+  }
+  platform::ErrorCode DeleteOpened(platform::FileHandle handle) override {
+    const OpenFile& open = m_open.at(handle);
+    if (const auto fault = m_faults.Take("DeleteOpened", open.path)) return *fault;
+    Node* node = open.node.get();
+    if (node->IsFolder() && node->link.empty() && !node->children.empty()) return platform::kErrorDirNotEmpty;
+    if ((node->attributes & platform::kFileAttributeReadOnly) != 0 || node == Find(modulePath)) return platform::kErrorAccessDenied;
+    Erase(*m_root, node);
+    return platform::kErrorSuccess;
   }
   platform::ErrorCode CreateFileForWriting(const std::string& path, platform::WriteMode mode, platform::FileHandle* handle) override {
     *handle = platform::kInvalidFile;
@@ -180,12 +226,14 @@ class FakeFiles final : public platform::FileSystem {
     if (mode == platform::WriteMode::New && place.node != nullptr) return platform::kErrorFileExists;
     if (place.node != nullptr && (place.node->IsFixed() || IsRunning(path))) return platform::kErrorAccessDenied;
     if (place.node == nullptr || mode != platform::WriteMode::Append) AddFile(path);
-    m_open[*handle = m_nextHandle += 4] = OpenFile{path, 0};
+    Node* file = Follow(Find(path));  // none for a stream, which keeps no bytes
+    m_open[*handle = m_nextHandle += 4] = OpenFile{path, 0, file ? file->shared_from_this() : nullptr};
     return platform::kErrorSuccess;
   }
   platform::ErrorCode WriteToFile(platform::FileHandle handle, const std::string& bytes) override {
-    if (const auto fault = m_faults.Take("WriteToFile", m_open.at(handle).path)) return *fault;
-    if (Node* file = Find(m_open.at(handle).path)) file->contents += bytes;  // a stream keeps none
+    const OpenFile& file = m_open.at(handle);
+    if (const auto fault = m_faults.Take("WriteToFile", file.path)) return *fault;
+    if (file.node) file.node->contents += bytes;
     return platform::kErrorSuccess;
   }
   platform::ErrorCode FlushFile(platform::FileHandle handle) override {
@@ -198,14 +246,14 @@ class FakeFiles final : public platform::FileSystem {
     const Node* node = Follow(place.node);
     if (node == nullptr) return place.folder != nullptr ? platform::kErrorFileNotFound : platform::kErrorPathNotFound;
     if (node->IsFolder()) return platform::kErrorAccessDenied;
-    m_open[*handle = m_nextHandle += 4] = OpenFile{path, 0};
+    m_open[*handle = m_nextHandle += 4] = OpenFile{path, 0, const_cast<Node*>(node)->shared_from_this()};
     return platform::kErrorSuccess;
   }
   platform::ErrorCode ReadFromFile(platform::FileHandle handle, char* buffer, std::uint32_t size, std::uint32_t* read) override {
     OpenFile& file = m_open.at(handle);
     *read = 0;
     if (const auto fault = m_faults.Take("ReadFromFile", file.path)) return *fault;
-    const std::string contents = Read(file.path).value_or("");
+    const std::string contents = file.node && !file.node->IsFolder() ? file.node->contents : "";
     *read = static_cast<std::uint32_t>(std::min<std::size_t>(size, contents.size() - std::min(file.at, contents.size())));
     std::memcpy(buffer, contents.data() + std::min(file.at, contents.size()), *read);
     file.at += *read;
@@ -231,7 +279,8 @@ class FakeFiles final : public platform::FileSystem {
 
  private:
   static constexpr std::uint32_t kFolder = platform::kFileAttributeDirectory;
-  struct Node {
+  static constexpr char kProtectedAccess[] = "D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;0x1200a9;;;BU)(A;OICI;0x1200a9;;;OW)";
+  struct Node : std::enable_shared_from_this<Node> {
     std::uint32_t attributes = kFolder;
     std::string contents;
     std::string link;  // where a junction leads
@@ -256,7 +305,26 @@ class FakeFiles final : public platform::FileSystem {
   struct OpenFile {
     std::string path;
     std::size_t at;
+    std::shared_ptr<Node> node;  // what the handle reads, writes or deletes, wherever it is now
   };
+  // Where `node` lies in the tree below `folder` (at `path`), links not followed.
+  static std::optional<std::string> PathOf(const Node& folder, const Node* node, const std::string& path) {
+    for (const auto& [name, child] : folder.children) {
+      const std::string at = path.empty() ? name : path + "\\" + name;
+      if (child.get() == node) return at;
+      if (const auto found = PathOf(*child, node, at)) return found;
+    }
+    return std::nullopt;
+  }
+  static void Erase(Node& folder, const Node* node) {
+    for (auto child = folder.children.begin(); child != folder.children.end(); ++child) {
+      if (child->second.get() == node) {
+        folder.children.erase(child);
+        return;
+      }
+      Erase(*child->second, node);
+    }
+  }
 
   bool IsRunning(const std::string& path) const { return Upper(path) == Upper(modulePath); }
   platform::ErrorCode Mkdir(const char* method, const std::string& path, bool protect) {
@@ -275,14 +343,22 @@ class FakeFiles final : public platform::FileSystem {
     for (const auto& [name, child] : node.children) text += Dump(*child, path.empty() ? name : path + "\\" + name);
     return text;
   }
-  // `path` made absolute against the current folder, "." and ".." resolved, a last "\\" kept.
-  std::string Resolved(const std::string& path) const {
+  // `path` as Windows takes it: cut at a zero, '/' read as '\\', made absolute against the current folder, "." and
+  // ".." resolved, dots and blanks at a part's end dropped, a last "\\" kept; a device name is the device.
+  std::string Resolved(std::string path) const {
+    path = path.c_str();
+    std::replace(path.begin(), path.end(), '/', '\\');
     const bool absolute = path.size() > 2 && path[1] == ':' && path[2] == '\\';
     std::vector<std::string> parts;
-    for (const std::string& part : SplitPath(absolute ? path : currentFolder + "\\" + path)) {
+    for (std::string part : SplitPath(absolute ? path : currentFolder + "\\" + path)) {
       if (part == ".." && parts.size() > 1) parts.pop_back();
-      if (part != "." && part != "..") parts.push_back(part);
+      if (part != "." && part != "..") part.erase(part.find_last_not_of(". ") + 1);
+      if (!part.empty() && part != "..") parts.push_back(part);
     }
+    std::string last = parts.empty() ? "" : Upper(parts.back().substr(0, parts.back().find('.')));
+    last.erase(last.find_last_not_of(' ') + 1);
+    const bool device = !last.empty() && last.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789$") == std::string::npos;
+    if (device && !platform::IsPlainPath("C:\\" + last, platform::IsCp936LeadByte)) return "\\\\.\\" + last;
     std::string full;
     for (const std::string& part : parts) full += part + "\\";
     if (path.back() != '\\' && parts.size() > 1) full.pop_back();

@@ -55,6 +55,7 @@ struct Machine : World {
     registry.Set(kVariables, "TRUSTEDPATHS", "C:\\Tools");
     for (const char* folder : {"E:", "C:\\Temp"}) files.AddFolder(folder);
     registry.AddKey("HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall");
+    registry.AddKey("HKCU\\Software\\Microsoft\\Windows\\CurrentVersion");
     registry.AddKey("HKLM\\SOFTWARE\\Microsoft\\Active Setup\\Installed Components");
   }
   // The whole program, started with `arguments` (as `program`); its exit code. A new process: no run guard held.

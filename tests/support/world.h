@@ -21,9 +21,15 @@ const std::string kShallow = "\x9C\x5C";  // 淺: its trail byte is a backslash
 // A machine's time, temporary folder and elevation; text conversion keeps the bytes as they are.
 struct FakeEnvironment final : platform::Environment {
   unsigned codePage = 936;
+  bool elevated = false;
+  unsigned char random = 0xA0;  // the next byte "drawn"
   std::string TempFolder() override { return "C:\\Temp\\"; }
+  bool RandomBytes(void* buffer, unsigned size) override {
+    for (unsigned at = 0; at < size; ++at) static_cast<unsigned char*>(buffer)[at] = random++;
+    return true;
+  }
   platform::LocalTime Now() override { return {2026, 12, 7, 9, 30, 5}; }
-  bool IsElevated() override { return false; }
+  bool IsElevated() override { return elevated; }
   std::string ToUtf8(const std::string& text) override { return text; }
   unsigned AnsiCodePage() override { return codePage; }
 };

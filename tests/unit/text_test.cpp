@@ -55,6 +55,7 @@ TEST(ProgramTexts, EveryTextIsTheGbkFormOfItsOriginal) {
       {texts::kRecordUnreadable, "无法读取安装记录 Uninstall.dat，卸载未进行 !"}, {texts::kProductName, "结构工具箱软件"},
       {texts::kAnotherRun, "另一个安装或卸载程序正在运行，请稍后再试 !"},
       {texts::kDriveMissing, "安装路径所在的驱动器不存在，请选择其他安装路径 !"},
+      {texts::kFolderOthersMayChange, "其他用户可以更改或替换此安装路径，请选择其他安装路径 !"},
       {texts::kUninstallRestartNeeded,
        "卸载完成，部分文件将在 Windows 重启后删除 !\n\n字体文件 Vortel_EN.shx 和 Vortel_HZ.shx 仍保留在AutoCAD的Fonts文件夹中。"},
       {texts::kChangedFilesKept, "以下文件在安装后被修改过，已保留："},

@@ -134,7 +134,7 @@ TEST(Uninstall, AFileInUseIsRemovedAgainOrWhenWindowsStarts) {
   for (const bool mayWaitForRestart : {false, true}) {
     Machine machine;
     machine.Install();
-    machine.faults.Fail("Delete", module, kErrorSharingViolation);
+    machine.faults.Fail("OpenEntry", module, kErrorSharingViolation);
     if (!mayWaitForRestart) machine.faults.Fail("Move", module + ".vortel-removed-4242", kErrorAccessDenied);
     EXPECT_EQ(machine.Uninstall(false), mayWaitForRestart ? Ending::RestartNeeded : Ending::FinishedWithErrors);
     EXPECT_EQ(machine.registry.Get(kEntry, "InstallLocation").has_value(), !mayWaitForRestart);

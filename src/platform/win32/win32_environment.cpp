@@ -1,6 +1,8 @@
 #include "platform/win32/win32_environment.h"
 
 #include <windows.h>
+// After windows.h: RtlGenRandom (SystemFunction036 of ADVAPI32).
+#include <ntsecapi.h>
 
 #include <vector>
 
@@ -10,10 +12,16 @@
 namespace platform {
 
 std::string Win32Environment::TempFolder() {
+  // Windows 11 and the later updates of Windows 10 have GetTempPath2A: looked up, not imported.
+  using TempPathCall = DWORD(WINAPI*)(DWORD, LPSTR);
+  const auto tempPath2 = reinterpret_cast<TempPathCall>(
+      reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetTempPath2A")));
   char folder[kMaxPath + 1] = {};
-  const DWORD length = GetTempPathA(sizeof folder, folder);
+  const DWORD length = (tempPath2 != nullptr ? tempPath2 : GetTempPathA)(sizeof folder, folder);
   return length > 0 && length < sizeof folder ? std::string(folder, length) : "";
 }
+
+bool Win32Environment::RandomBytes(void* buffer, unsigned size) { return RtlGenRandom(buffer, size) != FALSE; }
 
 LocalTime Win32Environment::Now() {
   SYSTEMTIME now{};

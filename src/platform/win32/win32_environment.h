@@ -8,6 +8,7 @@ namespace platform {
 class Win32Environment final : public Environment {
  public:
   std::string TempFolder() override;
+  bool RandomBytes(void* buffer, unsigned size) override;
   LocalTime Now() override;
   bool IsElevated() override;
   std::string ToUtf8(const std::string& text) override;

@@ -37,15 +37,25 @@ std::vector<BYTE> RunningUser() {
 
 PSID SidOf(std::vector<BYTE>& user) { return reinterpret_cast<TOKEN_USER*>(user.data())->User.Sid; }
 
+// Whether the process acts for the whole machine: it runs as SYSTEM or for the administrators.
+bool ActsForMachine(std::vector<BYTE>& user) {
+  BYTE administrators[SECURITY_MAX_SID_SIZE] = {};
+  DWORD size = sizeof administrators;
+  BOOL member = FALSE;
+  const bool admin = CreateWellKnownSid(WinBuiltinAdministratorsSid, nullptr, administrators, &size) &&
+                     CheckTokenMembership(nullptr, administrators, &member) && member;
+  return admin || (!user.empty() && IsWellKnownSid(SidOf(user), WinLocalSystemSid));
+}
+
 // The protected access list in the security descriptor language: protected from inheritance (P);
-// full control (FA) for SYSTEM (SY), the administrators (BA) and the running user, read and
-// execute (0x1200a9) for the users (BU) and for whoever owns the folder or a file in it (OW: the
-// owner's implicit right to change the access list is gone), each for the folder, its sub-folders
-// and files (OICI).
+// full control (FA) for SYSTEM (SY) and the administrators (BA), and for the running user only when
+// it installs for itself alone (neither SYSTEM nor an administrator); read and execute (0x1200a9)
+// for the users (BU) and for whoever owns the folder or a file in it (OW: the owner's implicit
+// right to change the access list is gone), each for the folder, its sub-folders and files (OICI).
 std::string ProtectedFolderAccess() {
   std::vector<BYTE> user = RunningUser();
   ScopedLocal<char*> text;
-  const bool named = !user.empty() && ConvertSidToStringSidA(SidOf(user), text.Receive());
+  const bool named = !user.empty() && !ActsForMachine(user) && ConvertSidToStringSidA(SidOf(user), text.Receive());
   return "D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)" + (named ? "(A;OICI;FA;;;" + std::string(text.Get()) + ")" : "") +
          "(A;OICI;0x1200a9;;;BU)(A;OICI;0x1200a9;;;OW)";
 }
@@ -59,7 +69,8 @@ ErrorCode SetAccess(const std::string& path, SECURITY_INFORMATION what, PACL dac
   return SetNamedSecurityInfoA(const_cast<char*>(path.c_str()), SE_FILE_OBJECT, what, nullptr, nullptr, dacl, nullptr);
 }
 
-// SYSTEM, the administrators, TrustedInstaller, "the owner" and the running user.
+// SYSTEM, the administrators, TrustedInstaller, "the owner" and (installing for itself alone) the
+// running user.
 bool IsTrusted(PSID sid, std::vector<BYTE>& user) {
   const WELL_KNOWN_SID_TYPE trusted[] = {WinLocalSystemSid, WinBuiltinAdministratorsSid, WinCreatorOwnerRightsSid};
   for (const WELL_KNOWN_SID_TYPE type : trusted) {
@@ -70,7 +81,45 @@ bool IsTrusted(PSID sid, std::vector<BYTE>& user) {
       std::string(text.Get()) == "S-1-5-80-956008885-3418522649-1831038044-1853292631-2271478464") {
     return true;
   }
-  return !user.empty() && EqualSid(sid, SidOf(user));
+  return !user.empty() && !ActsForMachine(user) && EqualSid(sid, SidOf(user));
+}
+
+// The rights `dacl` grants anybody not trusted, generic full control standing for every right.
+std::uint32_t OthersRights(PACL dacl, std::vector<BYTE>& user) {
+  if (dacl == nullptr) return kRightsAll;
+  std::uint32_t rights = 0;
+  for (DWORD index = 0; index < dacl->AceCount; ++index) {
+    void* entry = nullptr;
+    if (!GetAce(dacl, index, &entry)) return kRightsAll;
+    const auto* ace = static_cast<ACCESS_ALLOWED_ACE*>(entry);
+    if (ace->Header.AceType == ACCESS_DENIED_ACE_TYPE || (ace->Header.AceFlags & INHERIT_ONLY_ACE) != 0) continue;
+    // An entry of another kind is read as granting everything.
+    if (ace->Header.AceType != ACCESS_ALLOWED_ACE_TYPE) return kRightsAll;
+    if (IsTrusted(const_cast<DWORD*>(&ace->SidStart), user)) continue;
+    rights |= (ace->Mask & GENERIC_ALL) != 0 ? kRightsAll : ace->Mask;
+  }
+  return rights;
+}
+
+// A file or folder opened as it is, a link itself rather than what it leads to, to read its
+// security or to act on it; `access` and `share` as CreateFileA takes them.
+HANDLE OpenAsItIs(const std::string& path, DWORD access, DWORD share) {
+  return CreateFileA(path.c_str(), access, share, nullptr, OPEN_EXISTING,
+                     FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+}
+
+// The owner and access list of `path`, read through a handle of it as it is; kErrorAccessDenied for
+// a link or a junction, whose own list says nothing of what it leads to.
+ErrorCode ReadSecurity(const std::string& path, PSID* owner, PACL* dacl,
+                       ScopedLocal<PSECURITY_DESCRIPTOR>& descriptor) {
+  const ScopedFileHandle entry({}, OpenAsItIs(path, READ_CONTROL | FILE_READ_ATTRIBUTES,
+                                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE));
+  FILE_BASIC_INFO information{};
+  if (!entry.IsOpen() || !GetFileInformationByHandleEx(entry.Get(), FileBasicInfo, &information, sizeof information))
+    return GetLastError();
+  if ((information.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) return kErrorAccessDenied;
+  return GetSecurityInfo(entry.Get(), SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION, owner,
+                         nullptr, dacl, nullptr, descriptor.Receive());
 }
 
 // The attributes a copy takes from its source, as CopyFileA gives them.
@@ -199,28 +248,28 @@ ErrorCode Win32FileSystem::InheritAccess(const std::string& path) {
   return SetAccess(path, DACL_SECURITY_INFORMATION | UNPROTECTED_DACL_SECURITY_INFORMATION, &empty);
 }
 
-ErrorCode Win32FileSystem::QueryOthersMayWrite(const std::string& path, bool* othersMayWrite) {
-  constexpr ACCESS_MASK kWriting = FILE_WRITE_DATA | FILE_APPEND_DATA | FILE_WRITE_EA | FILE_DELETE_CHILD |
-                                   FILE_WRITE_ATTRIBUTES | DELETE | WRITE_DAC | WRITE_OWNER | GENERIC_WRITE |
-                                   GENERIC_ALL;
+ErrorCode Win32FileSystem::QueryOthersRights(const std::string& path, std::uint32_t* rights) {
   PSID owner = nullptr;
   PACL dacl = nullptr;
   ScopedLocal<PSECURITY_DESCRIPTOR> descriptor;
-  const ErrorCode read =
-      GetNamedSecurityInfoA(path.c_str(), SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION,
-                            &owner, nullptr, &dacl, nullptr, descriptor.Receive());
+  const ErrorCode read = ReadSecurity(path, &owner, &dacl, descriptor);
   if (read != kErrorSuccess) return read;
   std::vector<BYTE> user = RunningUser();
-  bool others = owner == nullptr || !IsTrusted(owner, user) || dacl == nullptr;
-  for (DWORD index = 0; !others && index < dacl->AceCount; ++index) {
-    void* entry = nullptr;
-    if (!GetAce(dacl, index, &entry)) return GetLastError();
-    const auto* ace = static_cast<ACCESS_ALLOWED_ACE*>(entry);
-    others = ace->Header.AceType == ACCESS_ALLOWED_ACE_TYPE && (ace->Header.AceFlags & INHERIT_ONLY_ACE) == 0 &&
-             (ace->Mask & kWriting) != 0 && !IsTrusted(const_cast<DWORD*>(&ace->SidStart), user);
-  }
-  *othersMayWrite = others;
+  *rights = owner == nullptr || !IsTrusted(owner, user) ? kRightsAll : OthersRights(dacl, user);
   return kErrorSuccess;
+}
+
+ErrorCode Win32FileSystem::QueryAccessText(const std::string& path, std::string* text) {
+  PSID owner = nullptr;
+  PACL dacl = nullptr;
+  ScopedLocal<PSECURITY_DESCRIPTOR> descriptor;
+  ScopedLocal<char*> converted;
+  ErrorCode read = ReadSecurity(path, &owner, &dacl, descriptor);
+  if (read == kErrorSuccess)
+    read = Outcome(ConvertSecurityDescriptorToStringSecurityDescriptorA(
+        descriptor.Get(), SDDL_REVISION_1, DACL_SECURITY_INFORMATION, converted.Receive(), nullptr));
+  if (read == kErrorSuccess) *text = converted.Get();
+  return read;
 }
 
 std::uint32_t Win32FileSystem::FullPathName(const std::string& path, char* buffer, std::uint32_t size) {
@@ -267,5 +316,41 @@ ErrorCode Win32FileSystem::ReadFromFile(FileHandle handle, char* buffer, std::ui
 ErrorCode Win32FileSystem::CloseFile(FileHandle handle) { return Outcome(CloseHandle(ToHandle(handle))); }
 
 ErrorCode Win32FileSystem::RemoveFolder(const std::string& path) { return Outcome(RemoveDirectoryA(path.c_str())); }
+
+ErrorCode Win32FileSystem::OpenEntry(const std::string& path, FileHandle* handle) {
+  const HANDLE entry = OpenAsItIs(path, GENERIC_READ | DELETE, FILE_SHARE_READ);
+  *handle = entry == INVALID_HANDLE_VALUE ? kInvalidFile : reinterpret_cast<FileHandle>(entry);
+  return entry == INVALID_HANDLE_VALUE ? GetLastError() : kErrorSuccess;
+}
+
+ErrorCode Win32FileSystem::FinalPathName(FileHandle handle, std::string* path) {
+  std::vector<char> buffer(kMaxPath);
+  DWORD length = 0;
+  for (;;) {
+    length = GetFinalPathNameByHandleA(ToHandle(handle), buffer.data(), static_cast<DWORD>(buffer.size()),
+                                       FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+    if (length == 0) return GetLastError();
+    if (length < buffer.size()) break;
+    buffer.resize(length + 1);  // the size needed, its zero included
+  }
+  const std::string final(buffer.data(), length);
+  *path = final.rfind("\\\\?\\UNC\\", 0) == 0 ? "\\" + final.substr(7)
+          : final.rfind("\\\\?\\", 0) == 0    ? final.substr(4)
+                                              : final;
+  return kErrorSuccess;
+}
+
+ErrorCode Win32FileSystem::OpenAttributes(FileHandle handle, std::uint32_t* attributes) {
+  FILE_BASIC_INFO information{};
+  if (!GetFileInformationByHandleEx(ToHandle(handle), FileBasicInfo, &information, sizeof information))
+    return GetLastError();
+  *attributes = information.FileAttributes;
+  return kErrorSuccess;
+}
+
+ErrorCode Win32FileSystem::DeleteOpened(FileHandle handle) {
+  FILE_DISPOSITION_INFO disposition{TRUE};
+  return Outcome(SetFileInformationByHandle(ToHandle(handle), FileDispositionInfo, &disposition, sizeof disposition));
+}
 
 }  // namespace platform

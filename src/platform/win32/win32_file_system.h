@@ -25,7 +25,8 @@ class Win32FileSystem : public FileSystem {
   ErrorCode MakeProtectedDirectory(const std::string& path) override;
   ErrorCode ProtectFolder(const std::string& path) override;
   ErrorCode InheritAccess(const std::string& path) override;
-  ErrorCode QueryOthersMayWrite(const std::string& path, bool* othersMayWrite) override;
+  ErrorCode QueryOthersRights(const std::string& path, std::uint32_t* rights) override;
+  ErrorCode QueryAccessText(const std::string& path, std::string* text) override;
   std::uint32_t FullPathName(const std::string& path, char* buffer, std::uint32_t size) override;
   ErrorCode CreateFileForWriting(const std::string& path, WriteMode mode, FileHandle* handle) override;
   ErrorCode WriteToFile(FileHandle handle, const std::string& bytes) override;
@@ -34,6 +35,10 @@ class Win32FileSystem : public FileSystem {
   ErrorCode ReadFromFile(FileHandle handle, char* buffer, std::uint32_t size, std::uint32_t* read) override;
   ErrorCode CloseFile(FileHandle handle) override;
   ErrorCode RemoveFolder(const std::string& path) override;
+  ErrorCode OpenEntry(const std::string& path, FileHandle* handle) override;
+  ErrorCode FinalPathName(FileHandle handle, std::string* path) override;
+  ErrorCode OpenAttributes(FileHandle handle, std::uint32_t* attributes) override;
+  ErrorCode DeleteOpened(FileHandle handle) override;
 
  private:
   // The buffer of the copies, made once: every read checks the pages of the buffer it is given,
