@@ -18,11 +18,13 @@ namespace {
 
 // The program's texts and file names are GBK: under another code page it cannot work.
 constexpr unsigned kChineseCodePage = 936;
-// Held while a run installs or removes the add-on: machine-wide where the program may make such a
-// name, else in the user's session.
+// Held while a run installs or removes the add-on: for a run of an administrator or of SYSTEM, in
+// the administrators' own namespace, which no standard user can make or hold; otherwise
+// machine-wide where the program may make such a name, else in the user's session.
+const char kRunGuard[] = "VortelStructureToolboxSetup";
 const char* const kRunGuards[] = {"Global\\VortelStructureToolboxSetup", "Local\\VortelStructureToolboxSetup"};
-// How long a run that finishes another's removal waits for it to end.
-constexpr std::uint32_t kFinishPatienceMs = 120000;
+// A run that finishes another's removal waits as long as that one lives (INFINITE).
+constexpr std::uint32_t kFinishPatienceMs = 0xFFFFFFFFu;
 
 // Readable under any code page: UTF-8, shown with the Unicode message box and written as is.
 const char kWrongCodePageCaption[] = "V-结构工具箱安装 / Setup";
@@ -84,7 +86,7 @@ class Run {
     if (codePage != kChineseCodePage) return WrongCodePage(codePage);
     if (!m_choices.error.empty() || m_choices.task == core::Task::Usage) return Usage();
     if (m_choices.task == core::Task::TrustUser) return uninstall::TrustFolderForUser(m_services, m_info, Report());
-    if (m_choices.finishAfter != 0) m_services.processes.WaitForProcessEnd(m_choices.finishAfter, kFinishPatienceMs);
+    if (m_choices.finishAfter != 0) WaitForFirstRun();
     if (!HoldRunGuard()) return Refused(core::Refusal::AnotherRun);
     return m_choices.task == core::Task::Uninstall ? Uninstall() : Install();
   }
@@ -112,7 +114,23 @@ class Run {
     return m_choices.error.empty() ? core::Ending::UsageShown : core::Ending::NotUnderstood;
   }
 
+  // /AFTER= only makes the copy that finishes a removal wait for the run that started it; it
+  // skips no check, and any other program ignores it.
+  void WaitForFirstRun() {
+    if (!uninstall::IsFinishingCopy(m_services)) {
+      Report().Line("/AFTER= ignored: this program is not the copy that finishes a removal");
+      return;
+    }
+    m_services.processes.WaitForProcessEnd(m_choices.finishAfter, kFinishPatienceMs);
+  }
+
   bool HoldRunGuard() {
+    if (m_services.environment.IsElevated()) {
+      const platform::ErrorCode held = m_services.processes.HoldAdministratorsMutex(kRunGuard);
+      if (held == platform::kErrorSuccess) return true;
+      if (held == platform::kErrorAlreadyExists) return false;
+      Report().Line(platform::FormatText("the administrators' run guard cannot be made (error %ld)", held));
+    }
     for (const char* name : kRunGuards) {
       const platform::ErrorCode held = m_services.processes.HoldNamedMutex(name);
       if (held == platform::kErrorSuccess) return true;

@@ -96,8 +96,8 @@ class FileSystem {
   // own and takes what its folder passes on.
   virtual ErrorCode InheritAccess(const std::string& path) = 0;
   // GetSecurityInfo through a handle opened as OpenEntry opens it: the access rights (kRight...)
-  // that the path's own access list grants anybody but SYSTEM, the administrators and (for a
-  // process that is neither) the user running the program; every right when such a one owns it,
+  // that the path's own access list grants anybody but SYSTEM, the administrators and the user
+  // running the program; every right when such a one owns it,
   // since an owner may change the list. kErrorAccessDenied for a link or a junction.
   virtual ErrorCode QueryOthersRights(const std::string& path, std::uint32_t* rights) = 0;
   // ConvertSecurityDescriptorToStringSecurityDescriptorA of the path's access list ("D:P(A;...)...").

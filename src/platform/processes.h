@@ -20,6 +20,11 @@ class Processes {
   // CreateMutexA of a named mutex this process then holds until it ends: kErrorAlreadyExists
   // when another process holds it already.
   virtual ErrorCode HoldNamedMutex(const std::string& name) = 0;
+  // The same within a private namespace whose boundary holds the administrators' group
+  // (CreateBoundaryDescriptorA, AddSIDToBoundaryDescriptor, CreatePrivateNamespaceA or
+  // OpenPrivateNamespaceA, then CreateMutexA): only a process of an administrator or of SYSTEM can
+  // make or open it, so no standard user can hold it.
+  virtual ErrorCode HoldAdministratorsMutex(const std::string& name) = 0;
   // GetCurrentProcessId.
   virtual std::uint32_t CurrentProcessId() = 0;
   // CreateProcessA of `program` with the command line `"program" arguments`, not waited for.

@@ -14,19 +14,31 @@ namespace {
 
 const char kRunOnceKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
 const char kRunOnceValue[] = "VortelStructureToolboxTrust";
+const char kFinisherPrefix[] = "Vortel-Uninstall-";
+
+// A new folder of its own in the temporary folder, with the protected access list from its
+// creation and a name nobody can guess (nor have made before): where the finishing copy goes.
+platform::ErrorCode MakeHandoverFolder(const platform::Services& services, std::string* folder) {
+  unsigned char random[12] = {};
+  if (!services.environment.RandomBytes(random, sizeof random)) return platform::kErrorInvalidParameter;
+  *folder = services.environment.TempFolder() + kFinisherPrefix;
+  for (const unsigned char byte : random) *folder += platform::FormatText("%02x", byte);
+  return services.files.MakeProtectedDirectory(*folder);
+}
 
 // The removal's last step, for the maintenance copy that cannot delete its own file while it
-// runs: a copy of the program in the temporary folder waits for it to end, and removes what the
-// journal still names. The error when that copy cannot be started.
+// runs: a copy of the program in a folder of its own in the temporary folder waits for it to end,
+// and removes what the journal still names. The error when that copy cannot be started.
 platform::ErrorCode HandOver(const UninstallRun& run, const std::string& installFolder) {
   const platform::Services& services = run.services;
   const std::uint32_t self = services.processes.CurrentProcessId();
   const std::optional<std::string> program = platform::ProgramPath(services.files);
   const std::optional<std::string> chosen = platform::FolderOf(installFolder, services.isLeadByte);
-  const std::string finisher =
-      platform::FormatText("%sVortel-Uninstall-%u.exe", services.environment.TempFolder().c_str(), self);
+  std::string folder;
   platform::ErrorCode started =
-      program && chosen ? services.files.Copy(*program, finisher, false) : platform::kErrorFileNotFound;
+      program && chosen ? MakeHandoverFolder(services, &folder) : platform::kErrorFileNotFound;
+  const std::string finisher = platform::InFolder(folder, platform::FormatText("%s%u.exe", kFinisherPrefix, self));
+  if (started == platform::kErrorSuccess) started = services.files.Copy(*program, finisher, true);
   if (started == platform::kErrorSuccess) {
     const std::string log = run.logPath.empty() ? "" : " /LOG=\"" + run.logPath + "\"";
     started = services.processes.StartProgram(
@@ -43,8 +55,12 @@ platform::ErrorCode HandOver(const UninstallRun& run, const std::string& install
 // A run that finished another's removal goes itself when Windows next starts, where it may.
 void LeaveNothingBehind(const UninstallRun& run) {
   const std::optional<std::string> program = platform::ProgramPath(run.services.files);
-  const platform::ErrorCode scheduled =
+  const std::optional<std::string> folder =
+      program ? platform::FolderOf(*program, run.services.isLeadByte) : std::nullopt;
+  platform::ErrorCode scheduled =
       program ? run.services.files.Move(*program, "", platform::kMoveDelayUntilReboot) : platform::kErrorFileNotFound;
+  if (scheduled == platform::kErrorSuccess && folder)  // its folder after it
+    scheduled = run.services.files.Move(*folder, "", platform::kMoveDelayUntilReboot);
   run.report.Line(scheduled == platform::kErrorSuccess
                       ? "this copy is deleted when Windows next starts"
                       : platform::FormatText("this copy stays in the temporary folder (error %ld)", scheduled));
@@ -84,6 +100,16 @@ std::optional<std::string> MaintenanceCopyFolder(const platform::Services& servi
   return platform::FolderOf(*program, services.isLeadByte);
 }
 
+bool IsFinishingCopy(const platform::Services& services) {
+  const std::optional<std::string> program = platform::ProgramPath(services.files);
+  const std::optional<std::string> folder = program ? platform::FolderOf(*program, services.isLeadByte) : std::nullopt;
+  const auto named = [&](const std::string& path) {
+    const std::string name = platform::NameOf(path, services.isLeadByte);
+    return name.size() > sizeof kFinisherPrefix && name.compare(0, sizeof kFinisherPrefix - 1, kFinisherPrefix) == 0;
+  };
+  return folder && named(*program) && named(*folder);
+}
+
 std::optional<std::string> FolderIfUninstallStarts(const UninstallRun& run, core::Refusal* refusal) {
   const platform::Services& services = run.services;
   const core::RunChoices& choices = run.choices;
@@ -95,7 +121,7 @@ std::optional<std::string> FolderIfUninstallStarts(const UninstallRun& run, core
     run.report.Line("nothing to remove: the add-on is not installed");
     return std::nullopt;
   }
-  if (choices.finishAfter == 0 && deploy::IsAcadRunning(services)) {
+  if (deploy::IsAcadRunning(services)) {
     *refusal = core::Refusal::AcadRunningForUninstall;
     run.report.Line(std::string("the uninstall does not start: ") + core::RefusalReason(*refusal));
     return std::nullopt;
@@ -128,7 +154,7 @@ UninstallResult Uninstall(const UninstallRun& run, const std::string& installFol
       break;
   }
   for (const std::string& file : removal.changed) run.report.Line("kept, changed after the install: " + file);
-  if (run.choices.finishAfter != 0) LeaveNothingBehind(run);
+  if (IsFinishingCopy(services)) LeaveNothingBehind(run);
   return result;
 }
 

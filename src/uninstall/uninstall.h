@@ -21,6 +21,10 @@ namespace uninstall {
 // otherwise.
 std::optional<std::string> MaintenanceCopyFolder(const platform::Services& services);
 
+// Whether the running program is the copy that finishes a removal, in its folder of its own in the
+// temporary folder.
+bool IsFinishingCopy(const platform::Services& services);
+
 // What one uninstall runs on; none of it is owned.
 struct UninstallRun {
   const platform::Services& services;
@@ -38,8 +42,7 @@ struct UninstallResult {
 
 // The installation folder an uninstall removes, when it may start: below the folder given, else
 // the maintenance copy's own, else the one Programs and Features names. None, with the reason
-// logged, when the add-on is not installed (`*refusal` is None) or while AutoCAD runs (a run
-// finishing another's removal does not ask again).
+// logged, when the add-on is not installed (`*refusal` is None) or while AutoCAD runs.
 std::optional<std::string> FolderIfUninstallStarts(const UninstallRun& run, core::Refusal* refusal);
 
 // Removes the installation in `installFolder`, stepping the bar from 0 to 5.

@@ -96,6 +96,10 @@ class FakeProcesses final : public platform::Processes {
     if (const auto fault = m_faults.Take("HoldNamedMutex", name)) return *fault;
     return mutexes.insert(name).second ? platform::kErrorSuccess : platform::kErrorAlreadyExists;
   }
+  platform::ErrorCode HoldAdministratorsMutex(const std::string& name) override {
+    if (const auto fault = m_faults.Take("HoldAdministratorsMutex", name)) return *fault;
+    return HoldNamedMutex("administrators' " + name);
+  }
   std::uint32_t CurrentProcessId() override { return 4242; }
   platform::ErrorCode StartProgram(const std::string& program, const std::string& arguments) override {
     if (const auto fault = m_faults.Take("StartProgram", program)) return *fault;

@@ -155,20 +155,27 @@ TEST(Uninstall, AFileInUseIsRemovedAgainOrWhenWindowsStarts) {
 TEST(Uninstall, FromTheMaintenanceCopyACopyInTheTemporaryFolderFinishes) {
   Machine machine;
   machine.Install();
+  machine.processes.running = {"ACAD.EXE"};  // elsewhere /AFTER= neither waits nor skips a check
+  EXPECT_EQ(machine.Run("/UNINSTALL /S /AFTER=99"), 1618);
+  EXPECT_TRUE(machine.processes.waitedFor.empty());
+  machine.processes.running.clear();
+  machine.files.AddFile("C:\\Temp\\Vortel-Uninstall-4242.exe", "planted by another user");
   EXPECT_EQ(machine.Run("/S", kCopy), 0);
-  const std::string finisher = "C:\\Temp\\Vortel-Uninstall-4242.exe";
+  const std::string folder = "C:\\Temp\\Vortel-Uninstall-a0a1a2a3a4a5a6a7a8a9aaab", finisher = folder + "\\Vortel-Uninstall-4242.exe";
+  EXPECT_TRUE(machine.files.protectedFolders.count(folder)) << "a folder of its own, nobody else may write in";
+  EXPECT_EQ(machine.files.Read(finisher), "the program");
   ASSERT_EQ(machine.processes.started,
-            Names{"\"" + finisher + "\" /UNINSTALL /S /DIR=\"C:\\Vortel\" /AFTER=4242 /LOG=\"C:\\Temp\\Vortel-Uninstall-20261207-1.log\""});
+            Names{"\"" + finisher + "\" /UNINSTALL /S /DIR=\"C:\\Vortel\" /AFTER=4242 /LOG=\"C:\\Temp\\Vortel-Uninstall-20261207-2.log\""});
   EXPECT_EQ(machine.files.Names(kInstalled), (Names{"Uninstall.dat", "Uninstall.exe"}));
   EXPECT_FALSE(machine.registry.Get(kEntry, "InstallLocation")) << "gone before the maintenance copy";
   const std::string command = machine.processes.started[0];
   EXPECT_EQ(machine.Run(command.substr(command.find(" /") + 1), finisher), 0);
   EXPECT_EQ(machine.processes.waitedFor, std::vector<std::uint32_t>{4242});
   EXPECT_EQ(machine.files.Names(kInstalled), Names{});
-  const std::string log = machine.files.Read("C:\\Temp\\Vortel-Uninstall-20261207-1.log").value_or("");
+  const std::string log = machine.files.Read("C:\\Temp\\Vortel-Uninstall-20261207-2.log").value_or("");
   EXPECT_EQ(std::count(log.begin(), log.end(), '\xEF'), 1) << "one log, written on";
   machine.files.Restart();
-  EXPECT_FALSE(machine.files.Exists(finisher));
+  EXPECT_FALSE(machine.files.Exists(folder));
 }
 
 TEST(Uninstall, WithTheUserItIsConfirmedOnceRunsBehindItsBarAndSaysTheFontsStay) {

@@ -69,8 +69,8 @@ ErrorCode SetAccess(const std::string& path, SECURITY_INFORMATION what, PACL dac
   return SetNamedSecurityInfoA(const_cast<char*>(path.c_str()), SE_FILE_OBJECT, what, nullptr, nullptr, dacl, nullptr);
 }
 
-// SYSTEM, the administrators, TrustedInstaller, "the owner" and (installing for itself alone) the
-// running user.
+// SYSTEM, the administrators, TrustedInstaller, "the owner" and the running user (an
+// administrator's own account when it runs for the machine, the user's for an install of its own).
 bool IsTrusted(PSID sid, std::vector<BYTE>& user) {
   const WELL_KNOWN_SID_TYPE trusted[] = {WinLocalSystemSid, WinBuiltinAdministratorsSid, WinCreatorOwnerRightsSid};
   for (const WELL_KNOWN_SID_TYPE type : trusted) {
@@ -81,7 +81,7 @@ bool IsTrusted(PSID sid, std::vector<BYTE>& user) {
       std::string(text.Get()) == "S-1-5-80-956008885-3418522649-1831038044-1853292631-2271478464") {
     return true;
   }
-  return !user.empty() && !ActsForMachine(user) && EqualSid(sid, SidOf(user));
+  return !user.empty() && EqualSid(sid, SidOf(user));
 }
 
 // The rights `dacl` grants anybody not trusted, generic full control standing for every right.

@@ -1,7 +1,9 @@
 #include "platform/win32/win32_processes.h"
 
-#include <tlhelp32.h>
 #include <windows.h>
+// After windows.h.
+#include <sddl.h>
+#include <tlhelp32.h>
 
 #include <algorithm>
 
@@ -10,6 +12,8 @@ namespace {
 
 // The 8-bit entry record whose size the walk announces.
 static_assert(sizeof(PROCESSENTRY32) == 296, "the 8-bit PROCESSENTRY32 of a 32-bit build");
+
+ErrorCode Outcome(BOOL succeeded) { return succeeded ? kErrorSuccess : GetLastError(); }
 
 }  // namespace
 
@@ -34,6 +38,33 @@ ErrorCode Win32Processes::HoldNamedMutex(const std::string& name) {
   if (error == ERROR_ALREADY_EXISTS) return kErrorAlreadyExists;
   m_held.push_back(std::move(mutex));
   return kErrorSuccess;
+}
+
+ErrorCode Win32Processes::HoldAdministratorsMutex(const std::string& name) {
+  const char kPrefix[] = "VortelAdministrators";
+  if (m_namespace == nullptr) {
+    BYTE administrators[SECURITY_MAX_SID_SIZE] = {};
+    DWORD size = sizeof administrators;
+    const HANDLE boundary = CreateBoundaryDescriptorA(kPrefix, 0);
+    if (boundary == nullptr) return GetLastError();
+    ErrorCode made = Outcome(CreateWellKnownSid(WinBuiltinAdministratorsSid, nullptr, administrators, &size) &&
+                             AddSIDToBoundaryDescriptor(const_cast<HANDLE*>(&boundary), administrators));
+    // The namespace itself may be opened by the administrators and SYSTEM alone.
+    ScopedLocal<PSECURITY_DESCRIPTOR> descriptor;
+    if (made == kErrorSuccess)
+      made = Outcome(ConvertStringSecurityDescriptorToSecurityDescriptorA(
+          "D:P(A;;GA;;;BA)(A;;GA;;;SY)", SDDL_REVISION_1, descriptor.Receive(), nullptr));
+    SECURITY_ATTRIBUTES security{sizeof security, descriptor.Get(), FALSE};
+    if (made == kErrorSuccess) {
+      m_namespace = CreatePrivateNamespaceA(&security, boundary, kPrefix);
+      if (m_namespace == nullptr && GetLastError() == ERROR_ALREADY_EXISTS)
+        m_namespace = OpenPrivateNamespaceA(boundary, kPrefix);
+      made = m_namespace != nullptr ? kErrorSuccess : GetLastError();
+    }
+    DeleteBoundaryDescriptor(boundary);
+    if (made != kErrorSuccess) return made;
+  }
+  return HoldNamedMutex(std::string(kPrefix) + "\\" + name);
 }
 
 std::uint32_t Win32Processes::CurrentProcessId() { return GetCurrentProcessId(); }

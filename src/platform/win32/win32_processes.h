@@ -13,12 +13,14 @@ class Win32Processes final : public Processes {
  public:
   std::optional<std::vector<std::string>> ExecutableNames() override;
   ErrorCode HoldNamedMutex(const std::string& name) override;
+  ErrorCode HoldAdministratorsMutex(const std::string& name) override;
   std::uint32_t CurrentProcessId() override;
   ErrorCode StartProgram(const std::string& program, const std::string& arguments) override;
   ErrorCode WaitForProcessEnd(std::uint32_t processId, std::uint32_t milliseconds) override;
 
  private:
   std::vector<ScopedKernelHandle> m_held;  // the mutexes held, until the process ends
+  HANDLE m_namespace = nullptr;            // the administrators' private namespace, open for the process's life
 };
 
 }  // namespace platform
