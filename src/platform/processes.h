@@ -21,8 +21,8 @@ class Processes {
   // when another process holds it already.
   virtual ErrorCode HoldNamedMutex(const std::string& name) = 0;
   // The same within a private namespace whose boundary holds the administrators' group
-  // (CreateBoundaryDescriptorA, AddSIDToBoundaryDescriptor, CreatePrivateNamespaceA or
-  // OpenPrivateNamespaceA, then CreateMutexA): only a process of an administrator or of SYSTEM can
+  // (CreateBoundaryDescriptorW, AddSIDToBoundaryDescriptor, CreatePrivateNamespaceW or
+  // OpenPrivateNamespaceW, then CreateMutexA): only a process of an administrator or of SYSTEM can
   // make or open it, so no standard user can hold it.
   virtual ErrorCode HoldAdministratorsMutex(const std::string& name) = 0;
   // GetCurrentProcessId.

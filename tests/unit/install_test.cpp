@@ -104,6 +104,38 @@ TEST(SilentInstall, AnInstallIntoAnotherFolderReplacesTheInstallationThereWas) {
   EXPECT_EQ(machine.State(), direct.State());
 }
 
+// A per-machine install makes every level protected and refuses a folder that others could rename or replace (save a
+// level holding nothing but the installation folder, which it protects), or one there already that holds a link.
+TEST(SilentInstall, APerMachineInstallRefusesAFolderOthersCouldChangeAndProtectsEveryLevelItMakes) {
+  const auto rights = [](std::string path, std::uint32_t granted) { return [=](Machine& m) { m.files.othersRights[path] = granted; }; };
+  const Change notes = [](Machine& m) { m.files.AddFile("C:\\Vortel\\notes.txt"); };
+  const Change linked = [](Machine& m) { m.files.AddLink(kInstalled + "\\lib", "C:\\A2008"); };
+  // clang-format off
+  const struct { const char* what; Change arrange; bool elevated; Ending ending; const char* logged; } cases[] = {
+      {"made anew", kNothing, true, Ending::Finished, nullptr},
+      {"C:\\Vortel holding only the installation folder", Both(rights("C:\\Vortel", kRightDelete), [](Machine& m) { m.files.AddFolder(kInstalled); }), true, Ending::Finished, nullptr},
+      {"C:\\Vortel holding more", Both(rights("C:\\Vortel", kRightDelete), notes), true, Ending::CannotProceed, "C:\\Vortel: others may delete or rename it"},
+      {"C:\\ letting others delete what it holds", Both(rights("C:\\", kRightDeleteChild), notes), true, Ending::CannotProceed, "C:\\Vortel: others may delete or rename what the folder above it holds"},
+      {"an installation folder holding a link", linked, true, Ending::CannotProceed, "C:\\Vortel\\V-Trelmox was there already and holds a link or a junction: C:\\Vortel\\V-Trelmox\\lib"},
+      {"for one user", Both(rights("C:\\Vortel", kRightDelete), notes), false, Ending::Finished, nullptr},
+  };
+  // clang-format on
+  for (const auto& expected : cases) {
+    Machine machine;
+    expected.arrange(machine);
+    machine.environment.elevated = expected.elevated;
+    const auto before = machine.State();
+    EXPECT_EQ(machine.Install(), expected.ending) << expected.what;
+    if (expected.logged) {
+      EXPECT_EQ(machine.State(), before) << expected.what;
+      EXPECT_TRUE(machine.Logged(expected.logged)) << expected.what;
+    } else {
+      EXPECT_TRUE(machine.files.protectedFolders.count("C:\\Vortel") || !expected.elevated) << expected.what;
+      EXPECT_TRUE(machine.files.protectedFolders.count(kInstalled)) << expected.what;
+    }
+  }
+}
+
 // A folder that was there already gets the access list; a journal others could have written is not trusted.
 TEST(SilentInstall, AFolderThatWasThereIsProtectedAndAJournalOthersCouldWriteIsSetAside) {
   for (const bool othersWrote : {false, true}) {

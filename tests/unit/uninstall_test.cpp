@@ -94,7 +94,14 @@ TEST(Uninstall, ActsOnlyOnLinesThatNameWhatTheInstallMakes) {
                        "key\tHKCU\\Software\\Victim",
                        "loader\tSOFTWARE\\Victim\\\tApplications\\Vortel2008",
                        "trusted\tSoftware\\Victim\\Variables\t0",
-                       "step\tC:\\Users"};
+                       "step\tC:\\Users",
+                       "file\t" + kInstalled + "\\a/../../../Users/Public/thesis.txt\t" + digest,
+                       "file\t" + thesis + std::string("\0\\..\\x\t", 7) + digest,
+                       "file\t" + kInstalled + "\\NUL.txt\t" + digest,
+                       "file\t" + kInstalled + "\\x. \t" + digest,
+                       "folder\t" + kInstalled + "\\a/../../../Users/Public/Empty",
+                       "folder\tC:\\",
+                       "key\tHKLM\\SOFTWARE\\Microsoft\\Windows"};
   std::string journal = machine.files.Read(kJournal).value_or("");
   for (const std::string& line : lines) journal += line + "\r\n";
   machine.files.AddFile(kJournal, journal);
@@ -104,13 +111,27 @@ TEST(Uninstall, ActsOnlyOnLinesThatNameWhatTheInstallMakes) {
   EXPECT_EQ(std::count_if(machine.log.lines.begin(), machine.log.lines.end(),
                           [](const std::string& line) { return line.rfind("not acted on: ", 0) == 0; }),
             static_cast<long>(lines.size() - 1));
+  // A folder inside swapped for a link to one outside as the first handle is asked for: nothing outside is touched.
+  Machine swapped;
+  swapped.Install();
+  const std::string library = kInstalled + "\\" + texts::kExtensionLibraryFolder;
+  swapped.files.AddFile("C:\\Users\\Public\\a.dwg", "a");
+  swapped.files.atFirstOpen = [&] {
+    swapped.files.Move(library, kInstalled + "\\moved", 0);
+    swapped.files.AddLink(library, "C:\\Users\\Public");
+  };
+  EXPECT_EQ(swapped.Uninstall(), Ending::FinishedWithErrors);
+  EXPECT_EQ(swapped.files.Read("C:\\Users\\Public\\a.dwg"), "a");
 }
 
 TEST(Uninstall, DoesNothingWhenItCannotProceedOrItsJournalCannotBeRead) {
   std::vector<std::tuple<std::string, Change, Ending>> cases = {
       {"AutoCAD running", [](Machine& m) { m.processes.running = {"acad.exe"}; }, Ending::Busy},
       {"not installed", [](Machine& m) { m.registry.DeleteKey(kHkeyLocalMachine, kEntry.c_str() + 5); }, Ending::NothingToRemove},
-      {"no journal", [](Machine& m) { m.files.Delete(kJournal); }, Ending::Failed}};
+      {"no journal", [](Machine& m) { m.files.Delete(kJournal); }, Ending::Failed},
+      {"a journal others could write", [](Machine& m) { m.files.writableByOthers.insert(kJournal); }, Ending::CannotProceed},
+      {"a folder others may rename", [](Machine& m) { m.files.othersRights[kInstalled] = kRightDelete; }, Ending::CannotProceed},
+      {"an access list that cannot be read", Failing("QueryOthersRights", kInstalled, 5), Ending::CannotProceed}};
   const std::string header = "Vortel install journal 2\r\n";  // then lines of tab-separated fields, each line whole
   for (const std::string& journal : {std::string(), std::string("Vortel install journal 1\r\n"), header + "file\r\n",
                                      header + "link\tC:\\x\r\n", header + "folder\tC:\\x", header + "folder\tC:\\x\tC:\\y\r\n",

@@ -41,11 +41,13 @@ ErrorCode Win32Processes::HoldNamedMutex(const std::string& name) {
 }
 
 ErrorCode Win32Processes::HoldAdministratorsMutex(const std::string& name) {
-  const char kPrefix[] = "VortelAdministrators";
+  // The wide calls: Wine has only stubs of the 8-bit ones, and its CreateBoundaryDescriptorW fails
+  // (so no namespace is made there).
+  const wchar_t kPrefix[] = L"VortelAdministrators";
   if (m_namespace == nullptr) {
     BYTE administrators[SECURITY_MAX_SID_SIZE] = {};
     DWORD size = sizeof administrators;
-    const HANDLE boundary = CreateBoundaryDescriptorA(kPrefix, 0);
+    const HANDLE boundary = CreateBoundaryDescriptorW(kPrefix, 0);
     if (boundary == nullptr) return GetLastError();
     ErrorCode made = Outcome(CreateWellKnownSid(WinBuiltinAdministratorsSid, nullptr, administrators, &size) &&
                              AddSIDToBoundaryDescriptor(const_cast<HANDLE*>(&boundary), administrators));
@@ -56,15 +58,15 @@ ErrorCode Win32Processes::HoldAdministratorsMutex(const std::string& name) {
           "D:P(A;;GA;;;BA)(A;;GA;;;SY)", SDDL_REVISION_1, descriptor.Receive(), nullptr));
     SECURITY_ATTRIBUTES security{sizeof security, descriptor.Get(), FALSE};
     if (made == kErrorSuccess) {
-      m_namespace = CreatePrivateNamespaceA(&security, boundary, kPrefix);
+      m_namespace = CreatePrivateNamespaceW(&security, boundary, kPrefix);
       if (m_namespace == nullptr && GetLastError() == ERROR_ALREADY_EXISTS)
-        m_namespace = OpenPrivateNamespaceA(boundary, kPrefix);
+        m_namespace = OpenPrivateNamespaceW(boundary, kPrefix);
       made = m_namespace != nullptr ? kErrorSuccess : GetLastError();
     }
     DeleteBoundaryDescriptor(boundary);
     if (made != kErrorSuccess) return made;
   }
-  return HoldNamedMutex(std::string(kPrefix) + "\\" + name);
+  return HoldNamedMutex("VortelAdministrators\\" + name);
 }
 
 std::uint32_t Win32Processes::CurrentProcessId() { return GetCurrentProcessId(); }
