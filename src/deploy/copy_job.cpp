@@ -124,6 +124,29 @@ CopyJob::CopyFolders CopyJob::PrepareFolders(const std::string& source, const st
   return CopyFolders{source, destination, destinationFits};
 }
 
+platform::ErrorCode CopyJob::HoldChecked(const std::string& folder) {
+  if (std::find(m_heldNames.begin(), m_heldNames.end(), folder) != m_heldNames.end()) return platform::kErrorSuccess;
+  platform::FileSystem& files = m_services.files;
+  platform::ScopedFile entry(files);
+  std::uint32_t attributes = 0;
+  std::string final;
+  platform::ErrorCode held = files.OpenEntry(folder, entry.Receive());
+  if (held == platform::kErrorSuccess) held = files.OpenAttributes(entry.Get(), &attributes);
+  if (held == platform::kErrorSuccess) held = files.FinalPathName(entry.Get(), &final);
+  const bool inside = m_finalInstallDir.empty()
+                          ? (attributes & platform::kFileAttributeReparsePoint) == 0
+                          : platform::IsInsideFolder(final, m_finalInstallDir, m_services.isLeadByte);
+  if (held == platform::kErrorSuccess && !inside) held = platform::kErrorAccessDenied;
+  if (held != platform::kErrorSuccess) {
+    m_report.Line(platform::FormatText("nothing is copied into %s now (error %ld)", folder.c_str(), held));
+    return held;
+  }
+  if (m_finalInstallDir.empty()) m_finalInstallDir = final;
+  m_held.push_back(std::move(entry));
+  m_heldNames.push_back(folder);
+  return held;
+}
+
 // Lists the whole folder and hands each entry to `visit`, sending one progress step per turn.
 // The scan is Listed at the end of the listing, Stopped when `visit` asks to stop, and
 // Unlistable when the listing cannot be opened (a pattern too long for its buffer among the
@@ -150,12 +173,12 @@ bool CopyJob::CopyProgramFile(const CopyFolders& folders, const FoundEntry& entr
   const std::string source = InFolder(folders.source, entry.name);
   deploy::ClearReadOnly(m_services, source);
   deploy::RemoveZoneIdentifier(m_services, source);
-  return CopyAsAnswered(source, InFolder(folders.destination, entry.name), folders.destinationFits) != Outcome::Aborted;
+  return CopyAsAnswered(source, InFolder(folders.destination, entry.name), folders) != Outcome::Aborted;
 }
 
 // A library file that cannot be copied is left out.
 void CopyJob::CopyLibraryFile(const CopyFolders& folders, const FoundEntry& entry) {
-  if (!folders.destinationFits) return;
+  if (!folders.destinationFits || HoldChecked(folders.destination) != platform::kErrorSuccess) return;
   const std::string source = InFolder(folders.source, entry.name);
   const std::string destination = InFolder(folders.destination, entry.name);
   deploy::ClearReadOnly(m_services, source);
@@ -165,11 +188,14 @@ void CopyJob::CopyLibraryFile(const CopyFolders& folders, const FoundEntry& entr
   }
 }
 
-CopyJob::Outcome CopyJob::CopyAsAnswered(const std::string& source, const std::string& destination, bool fits) {
-  return CopyAsAnswered(
-      destination,
-      [&] { return fits ? CopyOver(source, destination, "program file copied: ") : platform::kErrorFilenameTooLong; },
-      [&] { return ReplaceAtRestart(source, destination); });
+CopyJob::Outcome CopyJob::CopyAsAnswered(const std::string& source, const std::string& destination,
+                                         const CopyFolders& folders) {
+  const auto copy = [&] {
+    if (!folders.destinationFits) return platform::kErrorFilenameTooLong;
+    const platform::ErrorCode held = HoldChecked(folders.destination);
+    return held == platform::kErrorSuccess ? CopyOver(source, destination, "program file copied: ") : held;
+  };
+  return CopyAsAnswered(destination, copy, [&] { return ReplaceAtRestart(source, destination); });
 }
 
 // Runs `copy` until it succeeds or the questions give up on it: each failure asks whether to

@@ -48,7 +48,8 @@ class CopyJob {
 
  private:
   // Where a copy's files come from and go to. A destination folder whose path would not fit
-  // the program's 260-byte path buffers is refused: nothing is created or written below it.
+  // the program's 260-byte path buffers is refused: nothing is created or written below it; and
+  // so is one that lies elsewhere than where it is named, through a link.
   struct CopyFolders {
     std::string source;
     std::string destination;
@@ -60,10 +61,13 @@ class CopyJob {
   using EntryVisit = std::function<bool(const platform::FoundEntry&)>;
 
   CopyFolders PrepareFolders(const std::string& source, const std::string& destination);
+  // Holds a folder written to open as it is, once its final path is checked: the installation
+  // folder's own (the first held) is no link, and any other lies inside it.
+  platform::ErrorCode HoldChecked(const std::string& folder);
   ScanEnd ScanFolder(const std::string& pattern, const EntryVisit& visit);
   bool CopyProgramFile(const CopyFolders& folders, const platform::FoundEntry& entry);
   void CopyLibraryFile(const CopyFolders& folders, const platform::FoundEntry& entry);
-  Outcome CopyAsAnswered(const std::string& source, const std::string& destination, bool fits);
+  Outcome CopyAsAnswered(const std::string& source, const std::string& destination, const CopyFolders& folders);
   Outcome CopyAsAnswered(const std::string& destination, const std::function<platform::ErrorCode()>& copy,
                          const std::function<platform::ErrorCode()>& replaceAtRestart);
   platform::ErrorCode CopyOver(const std::string& source, const std::string& destination, const char* what,
@@ -81,4 +85,7 @@ class CopyJob {
   std::uint64_t m_bytesCopied = 0;
   bool m_restartNeeded = false;
   std::vector<std::pair<std::string, std::string>> m_replaced;  // a file replaced, and its copy
+  std::vector<platform::ScopedFile> m_held;  // the folders written to, held open: none is renamed or replaced meanwhile
+  std::vector<std::string> m_heldNames;
+  std::string m_finalInstallDir;  // the installation folder's final path
 };

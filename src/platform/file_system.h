@@ -122,7 +122,8 @@ class FileSystem {
 
   // CreateFileA of an existing file or folder as it is, never what a link or junction at `path`
   // leads to (FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS), for reading and deleting,
-  // shared for reading alone: nobody renames, replaces, writes or deletes it while it is open.
+  // shared for reading alone (a folder also for writing: what it holds may change): nobody renames,
+  // replaces or deletes it while it is open, nor writes to a file.
   virtual ErrorCode OpenEntry(const std::string& path, FileHandle* handle) = 0;
   // GetFinalPathNameByHandleA (VOLUME_NAME_DOS), without its "\\?\" prefix ("\\?\UNC\" becomes
   // "\\"): where the open file or folder really is, whatever links the name went through.

@@ -32,9 +32,12 @@ struct Package : fakes::World, core::Report {
     bar.Attach(window, IDC_PROGRESS);
   }
   bool CopyProgramFiles(const std::string& folder = kInstalled + "\\") {
-    CopyJob job(folder, bar, questions, *this, services);
-    const bool copied = job.CopyProgramFiles() == CopyJob::Result::Copied;
-    bytes = job.BytesCopied();
+    bool copied = false;
+    {
+      CopyJob job(folder, bar, questions, *this, services);
+      copied = job.CopyProgramFiles() == CopyJob::Result::Copied;
+      bytes = job.BytesCopied();
+    }
     EXPECT_TRUE(AllReleased());
     return copied;
   }

@@ -318,7 +318,10 @@ ErrorCode Win32FileSystem::CloseFile(FileHandle handle) { return Outcome(CloseHa
 ErrorCode Win32FileSystem::RemoveFolder(const std::string& path) { return Outcome(RemoveDirectoryA(path.c_str())); }
 
 ErrorCode Win32FileSystem::OpenEntry(const std::string& path, FileHandle* handle) {
-  const HANDLE entry = OpenAsItIs(path, GENERIC_READ | DELETE, FILE_SHARE_READ);
+  // A folder is shared for writing too: files are made in it, and moved within it, while it is held.
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  const bool folder = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+  const HANDLE entry = OpenAsItIs(path, GENERIC_READ | DELETE, FILE_SHARE_READ | (folder ? FILE_SHARE_WRITE : 0));
   *handle = entry == INVALID_HANDLE_VALUE ? kInvalidFile : reinterpret_cast<FileHandle>(entry);
   return entry == INVALID_HANDLE_VALUE ? GetLastError() : kErrorSuccess;
 }
