@@ -4,7 +4,8 @@
 #   - under Wine, pinned to one CPU with the runs alternated: the time from start to the dialog
 #     against a floor program that shows the same template with no logic, and one install of a
 #     package of 97 files of 2 MiB and the two fonts, with the dialog and silently, against a
-#     program that only loops CopyFileA over them;
+#     program that only loops CopyFileA over them; and the silent uninstall of that install against
+#     a program that reads each of the same files once and deletes it;
 #   - SetUp.exe's size and imported DLLs.
 #   scripts/measure.sh [RUNS]   (default 9 runs of each)
 # The build folders are $VORTEL_WINDOWS_BUILD (default build/windows) and $VORTEL_BENCH_BUILD
@@ -18,7 +19,7 @@ bench="${VORTEL_BENCH_BUILD:-build/bench}"
 ./scripts/install-deps.sh
 cmake --preset bench -B "$bench" >/dev/null && cmake --build "$bench" --target core_bench >/dev/null
 cmake --preset windows -B "$windows" >/dev/null
-cmake --build "$windows" --target SetUp floor_dialog copy_floor measure_setup >/dev/null
+cmake --build "$windows" --target SetUp floor_dialog copy_floor delete_floor measure_setup >/dev/null
 
 echo "== native benchmarks (in-memory registry)"
 "$bench/bench/native/core_bench" --benchmark_format=console 2>/dev/null | grep -E '^BM_'
@@ -45,12 +46,17 @@ measure() {
   taskset -c 0 cmake/wine-run.sh "$windows/bench/wine/measure_setup.exe" "$@" 2>/dev/null | tr -d '\r'
 }
 
+# The installs go below C:\, which only administrators may change: a per-machine install refuses a
+# folder below Z:\tmp, which Wine shows as writable by everyone.
+installs='C:\vortel-measure'
 echo "== under Wine, pinned to CPU 0, $runs runs of each, alternated"
 measure start "$(to_windows "$windows/SetUp.exe")" "$(to_windows "$windows/bench/wine/floor_dialog.exe")" "$runs"
 measure install "$(to_windows "$work/package/SetUp.exe")" \
-  "$(to_windows "$windows/bench/wine/copy_floor.exe")" "$(to_windows "$work")" "$runs"
+  "$(to_windows "$windows/bench/wine/copy_floor.exe")" "$installs" "$runs"
 measure silent "$(to_windows "$work/package/SetUp.exe")" \
-  "$(to_windows "$windows/bench/wine/copy_floor.exe")" "$(to_windows "$work")" "$runs"
+  "$(to_windows "$windows/bench/wine/copy_floor.exe")" "$installs" "$runs"
+measure uninstall "$(to_windows "$work/package/SetUp.exe")" "$(to_windows "$windows/bench/wine/copy_floor.exe")" \
+  "$(to_windows "$windows/bench/wine/delete_floor.exe")" "$installs" "$runs"
 
 echo "== SetUp.exe"
 echo "size: $(stat -c %s "$windows/SetUp.exe") bytes"

@@ -10,6 +10,9 @@
 //       the whole process "SETUP /S /D=folder", from its start to its exit, against the process
 //       of COPY_FLOOR over the same files, each run into a new folder of a machine where the
 //       add-on is not installed (SETUP /UNINSTALL /S before each run, not timed)
+//   measure_setup uninstall SETUP COPY_FLOOR DELETE_FLOOR WORK RUNS
+//       the whole process "SETUP /UNINSTALL /S" after a silent install (not timed), against the
+//       process of DELETE_FLOOR over a copy of the same files (made by COPY_FLOOR, not timed)
 #include <windows.h>
 
 #include <algorithm>
@@ -136,6 +139,7 @@ double TimeToDialog(const std::string& program) {
 }
 
 void SeedOneAutoCad(const std::string& work) {
+  CreateDirectoryA(work.c_str(), nullptr);
   const std::string folder = work + "\\acad";
   CreateDirectoryA(folder.c_str(), nullptr);
   CreateDirectoryA((folder + "\\Fonts").c_str(), nullptr);
@@ -154,6 +158,15 @@ double TimeProcess(const std::string& commandLine, long* exitCode) {
   const Process process(commandLine);
   *exitCode = process.Id() == 0 ? -1 : static_cast<long>(process.ExitCode());
   return watch.Milliseconds();
+}
+
+// A run of SetUp.exe timed so; a warning when it did not finish with exit code 0.
+double TimeSetUp(const std::string& commandLine, int run) {
+  long exitCode = 0;
+  const double elapsed = TimeProcess(commandLine, &exitCode);
+  if (exitCode != 0)
+    std::printf("warning: %s ended with exit code %ld in run %d\n", commandLine.c_str(), exitCode, run);
+  return elapsed;
 }
 
 std::string DataBeside(const std::string& setup) { return setup.substr(0, setup.find_last_of('\\')) + "\\Data"; }
@@ -210,8 +223,7 @@ int main(int argc, char** argv) {
       // Otherwise the run would replace the installation of the run before, and remove it.
       long exitCode = 0;
       TimeProcess("\"" + setup + "\" /UNINSTALL /S", &exitCode);
-      program.push_back(TimeProcess("\"" + setup + "\" /S /D=" + work + "\\s" + std::to_string(run), &exitCode));
-      if (exitCode != 0) std::printf("warning: SetUp.exe /S ended with exit code %ld in run %d\n", exitCode, run);
+      program.push_back(TimeSetUp("\"" + setup + "\" /S /D=" + work + "\\s" + std::to_string(run), run));
       const std::string copies = work + "\\sfloor" + std::to_string(run);
       floor.push_back(
           TimeProcess("\"" + std::string(argv[3]) + "\" \"" + DataBeside(setup) + "\" \"" + copies + "\"", &exitCode));
@@ -220,8 +232,24 @@ int main(int argc, char** argv) {
     Report("silent install", program, floor);
     return 0;
   }
+  if (verb == "uninstall" && argc == 7) {
+    const std::string setup = argv[2];
+    const std::string work = argv[5];
+    SeedOneAutoCad(work);
+    std::vector<double> program, floor;
+    for (int run = 0; run < std::atoi(argv[6]); ++run) {
+      long exitCode = 0;
+      TimeSetUp("\"" + setup + "\" /S /D=" + work + "\\u" + std::to_string(run), run);
+      program.push_back(TimeSetUp("\"" + setup + "\" /UNINSTALL /S", run));
+      const std::string copies = work + "\\ufloor" + std::to_string(run);
+      TimeProcess("\"" + std::string(argv[3]) + "\" \"" + DataBeside(setup) + "\" \"" + copies + "\"", &exitCode);
+      floor.push_back(TimeProcess("\"" + std::string(argv[4]) + "\" \"" + copies + "\"", &exitCode));
+    }
+    Report("silent uninstall", program, floor);
+    return 0;
+  }
   std::fprintf(stderr,
                "usage: measure_setup start SETUP FLOOR RUNS | install SETUP COPY_FLOOR WORK RUNS | "
-               "silent SETUP COPY_FLOOR WORK RUNS\n");
+               "silent SETUP COPY_FLOOR WORK RUNS | uninstall SETUP COPY_FLOOR DELETE_FLOOR WORK RUNS\n");
   return 2;
 }

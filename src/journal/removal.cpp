@@ -177,7 +177,7 @@ const char* WhyUntrusted(const platform::Services& services, const std::string& 
   for (const std::string& path : {folder, platform::InFolder(folder, kJournalName)}) {
     bool others = true;
     const platform::ErrorCode read = platform::QueryOthersMayWrite(services.files, path, &others);
-    if (IsGone(read) && path != folder) continue;
+    if (IsGone(read)) continue;  // nothing there to trust or not
     if (read != platform::kErrorSuccess) return "the access lists of the folder and its journal cannot be read";
     if (others) return "others than SYSTEM and the administrators could have written the folder or its journal";
   }
