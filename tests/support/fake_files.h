@@ -215,7 +215,8 @@ class FakeFiles final : public platform::FileSystem {
     Node* node = open.node.get();
     if (node->IsFolder() && node->link.empty() && !node->children.empty()) return platform::kErrorDirNotEmpty;
     if ((node->attributes & platform::kFileAttributeReadOnly) != 0 || node == Find(modulePath)) return platform::kErrorAccessDenied;
-    Erase(*m_root, node);
+    const Place place = Locate(*PathOf(*m_root, node, ""));
+    place.folder->children.erase(place.leaf);
     return platform::kErrorSuccess;
   }
   platform::ErrorCode CreateFileForWriting(const std::string& path, platform::WriteMode mode, platform::FileHandle* handle) override {
@@ -315,15 +316,6 @@ class FakeFiles final : public platform::FileSystem {
       if (const auto found = PathOf(*child, node, at)) return found;
     }
     return std::nullopt;
-  }
-  static void Erase(Node& folder, const Node* node) {
-    for (auto child = folder.children.begin(); child != folder.children.end(); ++child) {
-      if (child->second.get() == node) {
-        folder.children.erase(child);
-        return;
-      }
-      Erase(*child->second, node);
-    }
   }
 
   bool IsRunning(const std::string& path) const { return Upper(path) == Upper(modulePath); }
