@@ -339,7 +339,8 @@ TEST_F(Contract, HostilePathsAreFoldedElsewhereAndEntriesAreCheckedAndDeletedThr
   EXPECT_TRUE(files.FinalPathName(entry.Get(), &final) == kErrorSuccess && EqualsIgnoringCase(final, In("out\\v"), IsCp936LeadByte))
       << final;
   EXPECT_TRUE(DigestOpenFile(files, entry.Get(), &digest) == kErrorSuccess && digest == DigestOf("victim"));
-  EXPECT_EQ(files.Move(In("out"), In("out2"), 0), kErrorAccessDenied);
+  // Windows keeps a folder holding an open file from being renamed; Wine does not (nothing relies on it).
+  if (!machine.wine) EXPECT_EQ(files.Move(In("out"), In("out2"), 0), kErrorAccessDenied);
   ASSERT_EQ(files.OpenEntry(In("out"), entry.Receive()), kErrorSuccess);
   EXPECT_EQ(files.DeleteOpened(entry.Get()), kErrorDirNotEmpty);
   ASSERT_EQ(files.OpenEntry(In("v"), entry.Receive()), kErrorSuccess);
