@@ -25,7 +25,7 @@ extern const char kInstallRestartNeeded[];       // 安装完成，部分文件�
 extern const char kPackageNotFound[];            // 未找到安装所需的Data文件夹 ! …
 extern const char kCopyFailedFormat[];           // 拷贝文件 %s 失败，可能原因如下：…
 extern const char kAnotherRun[];                 // 另一个安装或卸载程序正在运行，请稍后再试 !
-extern const char kDriveMissing[];        // 安装路径所在的驱动器不存在，请选择其他安装路径 !
+extern const char kDriveMissing[];           // 安装路径所在的驱动器不存在，请选择其他安装路径 !
 extern const char kFolderOthersMayChange[];  // 其他用户可以更改或替换此安装路径，请选择其他安装路径 !
 extern const char kChooseInstallPath[];   // 请选择安装路径 !
 extern const char kInstallPathTooLong[];  // 安装路径过长，请选择较短的安装路径 !
