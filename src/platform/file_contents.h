@@ -22,7 +22,7 @@ ErrorCode DigestFile(FileSystem& files, const std::string& path, FileDigest* dig
 // The digest of bytes in memory.
 FileDigest DigestOf(const std::string& bytes);
 
-// "size:hash" (the hash as eight hex digits), and back; false for a text of another form.
+// "size:xxh3:hash" (the hash as sixteen hex digits), and back; false for a text of another form.
 std::string DigestText(const FileDigest& digest);
 bool ParseDigest(const std::string& text, FileDigest* digest);
 

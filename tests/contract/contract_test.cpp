@@ -275,26 +275,18 @@ TEST_F(Contract, FilesAreWrittenOnReadInPiecesMovedAndProtectedAndARunIsGuarded)
   EXPECT_EQ(machine.processes.StartProgram(In("none.exe"), ""), kErrorFileNotFound);
 }
 
-// A journal written on one machine is checked on another: both engines of the hash agree on any
-// bytes fed in any pieces, and stripes that change places or a bit that flips change the hash.
-TEST(ContentHash, BothEnginesGiveOneHashThatNoticesMovedStripesAndFlippedBits) {
+// A journal written on one machine is checked on another: XXH3's published answers, from both engines, fed whole or in pieces.
+TEST(ContentHash, BothEnginesGiveXxh3sKnownAnswers) {
   std::string bytes(70000, '\0');
   for (std::size_t at = 0; at < bytes.size(); ++at) bytes[at] = static_cast<char>((at * 2654435761u) >> 13);
-  for (const std::size_t length : {0, 1, 63, 64, 65, 1023, 1024, 1089, 70000}) {
-    const std::string part = bytes.substr(0, length);
+  const std::pair<std::string, const char*> kKnown[] = {{"", "0:xxh3:2d06800538d394c2"}, {"abc", "3:xxh3:78af5f94892f3950"},
+                                                       {bytes.substr(0, 240), "240:xxh3:b714c5fd22744964"}, {bytes, "70000:xxh3:ad5b670987211577"}};
+  for (const auto& [part, digest] : kKnown) {
     ContentHash portable(ContentHash::Engine::Portable), pieces;
     portable.Add(part.data(), part.size());
-    for (std::size_t at = 0; at < length; at += 1 + at % 97) pieces.Add(part.data() + at, std::min<std::size_t>(1 + at % 97, length - at));
-    EXPECT_EQ(DigestText(portable.Finish()), DigestText(DigestOf(part))) << length;
-    EXPECT_EQ(DigestText(pieces.Finish()), DigestText(DigestOf(part))) << length;
-  }
-  std::string moved = bytes;
-  std::swap_ranges(moved.begin() + 128, moved.begin() + 192, moved.begin() + 640);
-  EXPECT_NE(DigestOf(moved), DigestOf(bytes));
-  for (const std::size_t at : {0, 7, 100, 1500, 69999}) {
-    std::string flipped = bytes;
-    flipped[at] ^= 0x10;
-    EXPECT_NE(DigestOf(flipped), DigestOf(bytes)) << at;
+    for (std::size_t at = 0; at < part.size(); at += 1 + at % 97) pieces.Add(part.data() + at, std::min<std::size_t>(1 + at % 97, part.size() - at));
+    EXPECT_EQ(DigestText(portable.Finish()), digest);
+    EXPECT_EQ(DigestText(pieces.Finish()), digest);
   }
 }
 
