@@ -16,9 +16,7 @@ using platform::InFolder;
 
 namespace {
 
-// What a file replaced is kept as until the run is over, and what a file in use is written as
-// until Windows next starts.
-const char kReplacedSuffix[] = ".vortel-previous";
+// What a file in use is written as until Windows next starts.
 const char kPendingSuffix[] = ".vortel-new";
 
 bool FitsPathBuffer(const std::string& path) { return path.size() < platform::kMaxPath; }
@@ -194,36 +192,45 @@ CopyJob::Outcome CopyJob::CopyAsAnswered(const std::string& destination,
   return Outcome::Copied;
 }
 
-// Copies one file over what the destination holds, which is kept beside it first; clears the
-// read-only mark before (so that a Retry can succeed once whatever kept it from being cleared has
-// gone) and after, and records the copy with its digest. Most copies go where nothing is yet: the
-// destination is looked at only when something is there. A library file is copied with every
-// stream, its zone mark among them, and read back for its digest; the others (their mark removed
-// at the source) are digested on their way.
+// Copies one file under a temporary name beside the destination (named in the journal first, so
+// that a killed run leaves nothing the journal does not name), keeps what the destination holds
+// beside it, records the copy with its digest and moves it into place. The read-only mark is
+// cleared before (so that a Retry can succeed once whatever kept it from being cleared has gone)
+// and after. A library file is copied with every stream, its zone mark among them, and read back
+// for its digest; the others (their mark removed at the source) are digested on their way.
 platform::ErrorCode CopyJob::CopyOver(const std::string& source, const std::string& destination, const char* what,
                                       bool withZoneMark) {
   platform::FileSystem& files = m_services.files;
+  const std::string partial = destination + deploy::kPartialSuffix;
+  m_report.Done(core::Effect{core::EffectKind::TemporaryFile, {partial}});
   platform::FileDigest digest;
-  const auto copy = [&](bool failIfExists) {
-    return withZoneMark ? files.Copy(source, destination, failIfExists)
-                        : files.CopyWithDigest(source, destination, failIfExists, &digest);
-  };
-  platform::ErrorCode copied = copy(true);
-  if (copied == platform::kErrorFileExists) {
-    const std::uint32_t attributes = files.GetAttributes(destination);
-    KeepReplaced(destination, attributes);
-    // A file that is read-only, hidden or a system file is not written over by a plain create.
-    constexpr std::uint32_t kGuarding =
-        platform::kFileAttributeReadOnly | platform::kFileAttributeHidden | platform::kFileAttributeSystem;
-    if (platform::HasAttribute(attributes, kGuarding)) {
-      files.SetAttributes(destination, attributes & ~kGuarding);
-    }
-    copied = copy(false);
+  platform::ErrorCode copied =
+      withZoneMark ? files.Copy(source, partial, false) : files.CopyWithDigest(source, partial, false, &digest);
+  if (copied == platform::kErrorSuccess && withZoneMark) copied = platform::DigestFile(files, partial, &digest);
+  if (copied != platform::kErrorSuccess) {
+    files.Delete(partial);
+    return copied;
   }
-  if (copied == platform::kErrorSuccess && withZoneMark) copied = platform::DigestFile(files, destination, &digest);
-  if (copied != platform::kErrorSuccess) return copied;
+  const std::uint32_t attributes = files.GetAttributes(destination);
+  KeepReplaced(destination, attributes);
+  // A file that is read-only, hidden or a system file is not written over by a move.
+  constexpr std::uint32_t kGuarding =
+      platform::kFileAttributeReadOnly | platform::kFileAttributeHidden | platform::kFileAttributeSystem;
+  if (platform::HasAttribute(attributes, kGuarding) &&
+      !platform::HasAttribute(attributes, platform::kFileAttributeDirectory)) {
+    files.SetAttributes(destination, attributes & ~kGuarding);
+  }
+  const core::Effect line{core::EffectKind::FileCopied, {destination, platform::DigestText(digest)}};
+  m_report.Done(line);
+  copied = files.Move(partial, destination, platform::kMoveReplaceExisting);
+  if (copied != platform::kErrorSuccess) {
+    m_report.Undone(line);
+    files.Delete(partial);
+    return copied;
+  }
   deploy::ClearReadOnly(m_services, destination);
-  Record(destination, digest, what);
+  m_bytesCopied += digest.size;
+  m_report.Line(what + destination);
   return platform::kErrorSuccess;
 }
 
@@ -262,7 +269,8 @@ void CopyJob::KeepReplaced(const std::string& destination, std::uint32_t attribu
       known) {
     return;
   }
-  const std::string kept = destination + kReplacedSuffix;
+  const std::string kept = destination + deploy::kReplacedSuffix;
+  m_report.Done(core::Effect{core::EffectKind::TemporaryFile, {kept}});
   const platform::ErrorCode copied = m_services.files.Copy(destination, kept, false);
   if (copied == platform::kErrorSuccess) {
     m_replaced.emplace_back(destination, kept);

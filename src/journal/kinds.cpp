@@ -294,6 +294,39 @@ Undo UndoPerUserStep(const UndoContext& context, const core::Effect& line) {
              : Refuse(context, line, "not this installation folder");
 }
 
+// The place a temporary file stands beside: its path without the suffix the install gives such a
+// file; empty for any other name.
+std::string PlaceOfTemporary(const std::string& path) {
+  for (const char* suffix : {deploy::kPartialSuffix, deploy::kReplacedSuffix}) {
+    const std::size_t length = std::char_traits<char>::length(suffix);
+    if (path.size() > length && path.compare(path.size() - length, length, suffix) == 0) {
+      return path.substr(0, path.size() - length);
+    }
+  }
+  return "";
+}
+
+// What a run wrote before moving it into place, or kept until it was over: whatever it holds, it
+// goes while it stands beside a file of the installation folder or a place of the install in
+// AutoCAD's folders, under the name the install gives it.
+Undo UndoTemporaryFile(const UndoContext& context, const core::Effect& line) {
+  const std::string& path = line.fields[0];
+  const std::string place = PlaceOfTemporary(path);
+  const bool inside = !place.empty() && platform::IsInsideFolder(place, context.folder, context.services.isLeadByte);
+  if (!inside && (place.empty() || !IsAcadPlace(context, place))) {
+    return Refuse(context, line, "not a temporary file of the install");
+  }
+  if (inside && PassesThroughLink(context, path)) return Refuse(context, line, "it lies behind a link");
+  deploy::ClearReadOnly(context.services, path);
+  const platform::ErrorCode deleted = context.services.files.Delete(path);
+  if (deleted == platform::kErrorFileNotFound || deleted == platform::kErrorPathNotFound) return Undo::Done;
+  if (deleted != platform::kErrorSuccess) {
+    return core::IsInUse(deleted) ? RemoveAtRestart(context, path) : Failure(context, deleted, "deleted", path);
+  }
+  Tell(context, "deleted what an install left: " + path);
+  return Undo::Done;
+}
+
 const KindRow kKinds[] = {
     {core::EffectKind::FolderMade, "folder", 1, UndoFolder},
     {core::EffectKind::FileCopied, "file", 2, UndoFileCopied},
@@ -303,6 +336,7 @@ const KindRow kKinds[] = {
     {core::EffectKind::LoaderWritten, "loader", 2, UndoLoaderWritten},
     {core::EffectKind::TrustedPathAdded, "trusted", 2, UndoTrustedPathAdded},
     {core::EffectKind::PerUserStepWritten, "step", 1, UndoPerUserStep},
+    {core::EffectKind::TemporaryFile, "temporary", 1, UndoTemporaryFile},
 };
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "journal/removal.h"
 
 #include <algorithm>
+#include <set>
 
 #include "core/registry_keys.h"
 #include "journal/kinds.h"
@@ -141,7 +142,9 @@ bool IsLinked(const platform::Services& services, const std::string& folder) {
 Removal RemoveInstallation(const RemovalRun& run, const std::string& folder, bool leaveAcadFolders) {
   run.report.Line("installation folder: " + folder);
   Lines lines;
-  const ReadResult read = ReadJournal(run.services, folder, &lines);
+  std::string cut;
+  const ReadResult read = ReadJournal(run.services, folder, &lines, &cut);
+  if (!cut.empty()) run.report.Line("the journal's last line was cut short and is left out: " + cut);
   if (read != ReadResult::Read || IsLinked(run.services, folder)) {
     run.report.Line(std::string("the journal ") + kJournalName +
                     (read == ReadResult::Missing ? " is missing" : " cannot be read whole, or lies behind a link") +
@@ -196,26 +199,44 @@ Removal RemoveInstallation(const RemovalRun& run, const std::string& folder, boo
   return removal;
 }
 
-platform::ErrorCode RollBack(const RemovalRun& run, const std::string& folder, const Lines& thisRun) {
-  Lines lines;
-  ReadJournal(run.services, folder, &lines);
-  const bool tail =
-      lines.size() >= thisRun.size() &&
-      std::equal(thisRun.begin(), thisRun.end(), lines.end() - thisRun.size(),
-                 [](const core::Effect& a, const core::Effect& b) { return a.kind == b.kind && a.fields == b.fields; });
-  Lines earlier(lines.begin(), tail ? lines.end() - thisRun.size() : lines.end());
-  UndoContext context = ContextOf(run, folder);
+platform::ErrorCode RollBack(const RemovalRun& run, JournalFile& record) {
+  record.Close();  // the journal is the run's no more: it is rewritten below
+  UndoContext context = ContextOf(run, record.Folder());
   context.rollingBack = true;
-  Walk walk = WalkBackwards(context, thisRun);
+  // What the installation before made too stays its own: its files (put back), entries and lists.
+  std::set<std::string> earlier;
+  for (const core::Effect& line : record.Earlier()) earlier.insert(IdentityOf(line, run.services.isLeadByte));
+  Lines ownLines;
+  for (const core::Effect& line : record.Written()) {
+    if (line.kind == core::EffectKind::TemporaryFile || earlier.count(IdentityOf(line, run.services.isLeadByte)) == 0)
+      ownLines.push_back(line);
+  }
+  Walk walk = WalkBackwards(context, ownLines);
   for (const core::Effect& copy : walk.maintenanceCopy) UndoLine(context, copy, walk);
   RemoveKeys(context, walk.keys);
-  earlier.insert(earlier.end(), walk.remaining.begin(), walk.remaining.end());
+  Lines kept = record.Earlier();
+  kept.insert(kept.end(), walk.remaining.begin(), walk.remaining.end());
   platform::FirstError rolledBack;
   rolledBack += walk.errors ? platform::kErrorAccessDenied : platform::kErrorSuccess;
-  rolledBack += RewriteJournal(run.services, folder, earlier);
+  const platform::ErrorCode rewritten = RewriteJournal(run.services, record.Folder(), kept);
+  if (rewritten != platform::kErrorSuccess) {
+    run.report.Line(
+        platform::FormatText("the journal could not be rewritten after the rollback (error %ld)", rewritten));
+  }
+  rolledBack += rewritten;
   rolledBack += RemoveFolders(context, walk.folders, "", false);
   run.report.Line(walk.errors ? "rolled back, but not all: the journal keeps what is still to undo" : "rolled back");
   return rolledBack.Get();
+}
+
+Lines RemoveLeftovers(const RemovalRun& run, const std::string& folder, const Lines& lines) {
+  UndoContext context = ContextOf(run, folder);
+  Lines kept;
+  for (const core::Effect& line : lines) {
+    const bool leftover = line.kind == core::EffectKind::TemporaryFile;
+    if (!leftover || RowOf(line.kind).undo(context, line) == Undo::Failed) kept.push_back(line);
+  }
+  return kept;
 }
 
 }  // namespace journal

@@ -21,7 +21,9 @@ class FakeFiles final : public platform::FileSystem {
   std::string currentFolder = "D:\\pkg";
   std::set<std::string, NameLess> protectedFolders;            // with the protected access list
   std::set<std::string, NameLess> writableByOthers;            // folders others may write in
-  std::vector<std::pair<std::string, std::string>> atRestart;  // moves (or, to "", deletions) when Windows starts
+  std::set<std::string, NameLess> inUse;                       // files another program holds open
+  struct Scheduled { std::string from, to; std::uint32_t flags; };
+  std::vector<Scheduled> atRestart;  // moves (or, to "", deletions) when Windows starts
 
   // Both make the missing folders above them. "file:stream" adds a stream to a file.
   void AddFolder(const std::string& path, std::uint32_t attributes = kFolder) { Make(path).attributes = attributes | kFolder; }
@@ -58,8 +60,9 @@ class FakeFiles final : public platform::FileSystem {
   // Windows' next start: the moves and deletions scheduled, in order.
   void Restart() {
     modulePath.clear();
-    for (const auto& [from, to] : std::exchange(atRestart, {})) {
-      if (!to.empty()) Move(from, to, platform::kMoveReplaceExisting);
+    inUse.clear();
+    for (const auto& [from, to, flags] : std::exchange(atRestart, {})) {
+      if (!to.empty()) Move(from, to, flags & platform::kMoveReplaceExisting);
       if (to.empty() && Delete(from) != platform::kErrorSuccess) RemoveFolder(from);
     }
   }
@@ -115,6 +118,7 @@ class FakeFiles final : public platform::FileSystem {
     if (Locate(to).folder == nullptr) return platform::kErrorPathNotFound;
     if (target != nullptr && failIfExists && !target->IsFolder()) return platform::kErrorFileExists;
     if (original->IsFolder() || (target != nullptr && (target->IsFixed() || IsRunning(to)))) return platform::kErrorAccessDenied;
+    if (inUse.count(to) != 0) return platform::kErrorSharingViolation;
     Make(to) = *original;  // a file: no children to share
     return platform::kErrorSuccess;
   }
@@ -131,9 +135,10 @@ class FakeFiles final : public platform::FileSystem {
     const Place source = Locate(from);
     if (source.node == nullptr) return source.folder != nullptr ? platform::kErrorFileNotFound : platform::kErrorPathNotFound;
     if ((flags & platform::kMoveDelayUntilReboot) != 0) {
-      atRestart.emplace_back(from, to);
+      atRestart.push_back({from, to, flags});
       return platform::kErrorSuccess;
     }
+    if (inUse.count(from) != 0 || inUse.count(to) != 0) return platform::kErrorSharingViolation;
     const Place target = Locate(to);
     if (target.folder == nullptr) return platform::kErrorPathNotFound;
     if (target.node != nullptr && ((flags & platform::kMoveReplaceExisting) == 0 || target.node->IsFixed())) {
@@ -151,6 +156,7 @@ class FakeFiles final : public platform::FileSystem {
     if (place.node == nullptr) return place.folder != nullptr ? platform::kErrorFileNotFound : platform::kErrorPathNotFound;
     if (colon != std::string::npos) return Done(place.node->streams.erase(path.substr(colon + 1)) == 1, platform::kErrorFileNotFound);
     if (place.node->IsFixed() || IsRunning(path)) return platform::kErrorAccessDenied;
+    if (inUse.count(path) != 0) return platform::kErrorSharingViolation;
     place.folder->children.erase(place.leaf);
     return platform::kErrorSuccess;
   }

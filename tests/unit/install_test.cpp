@@ -45,17 +45,17 @@ TEST(SilentInstall, EachEndingLeavesWhatItSaysAndAFailedRunIsRolledBack) {
       {"a folder with a ';'", kNothing, Choices("C:\\Users;x"), Ending::CannotProceed},
       {"a drive that does not exist", kNothing, Choices("Q:\\Tools"), Ending::CannotProceed},
       {"the package missing", [](Machine& m) { m.files.modulePath = "E:\\SetUp.exe"; }, {}, Ending::Failed},
-      {"a file not copied", Failing("Copy", module, 5), {}, Ending::Failed,
+      {"a file not copied", Failing("Move", module, 5), {}, Ending::Failed,
        {"not copied: " + module + " (error 5), answered Abort", "rolled back"}},
-      {"a file in use, put in place at restart", Failing("Copy", module, 32), {}, Ending::RestartNeeded,
+      {"a file in use, put in place at restart", InUse(module), {}, Ending::RestartNeeded,
        {"put in place when Windows next starts: " + module}},
-      {"a file in use, which cannot be put in place at restart", Both(Failing("Copy", module, 32), Failing("Move", "", 5)), {},
+      {"a file in use, which cannot be put in place at restart", Both(InUse(module), Failing("Move", "", 5)), {},
        Ending::Failed, {"rolled back"}},
       {"a loader entry not written", Failing("CreateKey", kLoader, 5), {}, Ending::FinishedWithErrors,
        {"loader entry not written: " + kLoader + " (error 5)"}, false},
-      {"a font not placed", Failing("Copy", "C:\\A2008\\Fonts\\Vortel_HZ.shx", 5), {}, Ending::FinishedWithErrors,
+      {"a font not placed", Failing("Move", "C:\\A2008\\Fonts\\Vortel_HZ.shx", 5), {}, Ending::FinishedWithErrors,
        {"not placed C:\\A2008\\Fonts\\Vortel_HZ.shx (error 5)"}},
-      {"a line of the journal not written", Failing("WriteToFile", kInstalled + "\\Uninstall.dat", 112), {}, Ending::FinishedWithErrors},
+      {"a line of the journal not written", Failing("WriteToFile", kInstalled + "\\Uninstall.dat", 112), {}, Ending::Failed, {"rolled back"}},
       {"no uninstall entry anywhere", Both(Failing("CreateKey", "HKLM\\SOFTWARE\\Microsoft", 5), Failing("CreateKey", "HKCU", 5)),
        {}, Ending::FinishedWithErrors, {"no uninstall entry could be written (error 5)"}, true, false}};
   // clang-format on
@@ -80,7 +80,7 @@ TEST(SilentInstall, AFailedRunLeavesTheInstallationBeforeItRegisteredAndRemovabl
   machine.files.AddFile(kPackage + "Vortel2009.ARX", "new");
   machine.files.AddFile(kPackage + "Vortel2008.ARX", "a new version");
   const auto installed = machine.State();
-  machine.faults.Fail("Copy", kInstalled + "\\Vortel2009.ARX", kErrorAccessDenied);
+  machine.faults.Fail("Move", kInstalled + "\\Vortel2009.ARX", kErrorAccessDenied);
   EXPECT_EQ(machine.Install(Choices("C:\\Vortel")), Ending::Failed);
   EXPECT_EQ(machine.State(), installed);
   machine.faults.planted.clear();
