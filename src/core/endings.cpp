@@ -29,6 +29,7 @@ constexpr EndingRow kEndings[] = {
     {Ending::FinishedWithErrors, 9, "finished with errors", texts::kInstallFinishedWithErrors,
      texts::kUninstallFinishedPartly, true},
     {Ending::Busy, 1618, "busy: AutoCAD or another run of the program is running, try again later", "", "", true},
+    {Ending::NewerInstalled, 1638, "a newer version is installed: not replaced without /ALLOWDOWNGRADE", "", "", true},
     {Ending::RestartNeeded, 3010, "finished, once Windows starts anew", texts::kInstallRestartNeeded,
      texts::kUninstallRestartNeeded, false},
 };
@@ -72,6 +73,8 @@ constexpr RefusalRow kRefusals[] = {
      Ending::CannotProceed},
     {Refusal::FolderTooLong, texts::kInstallPathTooLong, "the folder is too long", Ending::CannotProceed},
     {Refusal::DriveMissing, texts::kDriveMissing, "the folder's drive does not exist", Ending::CannotProceed},
+    {Refusal::NoInstallationThere, texts::kNotInstalled, "the folder given holds no installation",
+     Ending::NotUnderstood},
 };
 constexpr bool RefusalsInOrder() {
   int index = 0;

@@ -20,6 +20,8 @@ enum class Ending {
   CannotProceed,       // 7: refused for good: nothing to install, the folder refused, another code page
   FinishedWithErrors,  // 9: done, but something could not be written or removed (the log says what)
   Busy,                // 1618: AutoCAD runs, or another run of the program: try again later
+  NewerInstalled,      // 1638: a newer version is installed, which a run without a window does not
+                       //       replace unless allowed
   RestartNeeded,       // 3010: done once Windows starts anew
 };
 
@@ -63,6 +65,7 @@ enum class Refusal {
   FolderUnusable,           // the folder is empty, cannot be resolved, or holds a ';'
   FolderTooLong,            // the installation folder would be too long for the program's paths
   DriveMissing,             // the folder's drive or share does not exist
+  NoInstallationThere,      // the uninstall: the folder given holds none, the one installed is elsewhere
 };
 
 // The message box's text (GBK), the log's words, and the ending of a run refused so.

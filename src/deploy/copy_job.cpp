@@ -88,6 +88,7 @@ CopyJob::Result CopyJob::CopyProgramFiles() {
     return end == ScanEnd::Unlistable ? platform::kErrorAccessDenied : platform::kErrorSuccess;
   };
   const Outcome outcome = CopyAsAnswered(folders.destination, listed, nullptr);
+  m_listedWhole = m_listedWhole && end == ScanEnd::Listed;
   return outcome == Outcome::Aborted || end == ScanEnd::Stopped ? Result::Aborted : Result::Copied;
 }
 
@@ -96,14 +97,17 @@ void CopyJob::CopyExtensionLibrary() {
   if (!deploy::LocatePackageFolder(m_services, m_questions, packageFolder)) return;
   const std::string library = texts::kExtensionLibraryFolder;
   const CopyFolders folders = PrepareFolders(InFolder(packageFolder, library), InFolder(m_strInstallDir, library));
-  ScanFolder(SearchPattern(folders.source), [&](const FoundEntry& entry) {
+  const ScanEnd end = ScanFolder(SearchPattern(folders.source), [&](const FoundEntry& entry) {
     if (!SkippedByEveryCopy(entry)) CopyLibraryFile(folders, entry);
     return true;
   });
+  const bool noLibrary = m_services.files.GetAttributes(folders.source) == platform::kInvalidFileAttributes;
+  m_listedWhole = m_listedWhole && (end == ScanEnd::Listed || noLibrary);
 }
 
 CopyJob::Result CopyJob::CopyProgramItself(const std::string& name) {
   const std::string destination = InFolder(m_strInstallDir, name);
+  m_shipped.push_back(destination);
   const auto copy = [&] {
     const std::optional<std::string> program = platform::ProgramPath(m_services.files);
     if (!program) return platform::kErrorFileNotFound;
@@ -115,10 +119,11 @@ CopyJob::Result CopyJob::CopyProgramItself(const std::string& name) {
 
 CopyJob::CopyFolders CopyJob::PrepareFolders(const std::string& source, const std::string& destination) {
   const bool destinationFits = FitsPathBuffer(destination);
-  // An existing folder is fine; a folder that cannot be made fails the copies into it.
-  if (destinationFits && m_services.files.MakeDirectory(destination) == platform::kErrorSuccess) {
-    m_report.Done(core::Effect{core::EffectKind::FolderMade, {destination}});
-  }
+  // An existing folder is fine; a folder that cannot be made fails the copies into it. Its line comes
+  // first, so that a run killed once it is made leaves nothing the journal does not name.
+  const core::Effect line{core::EffectKind::FolderMade, {destination}};
+  if (destinationFits) m_report.Done(line);
+  if (destinationFits && m_services.files.MakeDirectory(destination) != platform::kErrorSuccess) m_report.Undone(line);
   return CopyFolders{source, destination, destinationFits};
 }
 
@@ -148,6 +153,7 @@ bool CopyJob::CopyProgramFile(const CopyFolders& folders, const FoundEntry& entr
   const std::string source = InFolder(folders.source, entry.name);
   deploy::ClearReadOnly(m_services, source);
   deploy::RemoveZoneIdentifier(m_services, source);
+  m_shipped.push_back(InFolder(folders.destination, entry.name));
   return CopyAsAnswered(source, InFolder(folders.destination, entry.name), folders.destinationFits) != Outcome::Aborted;
 }
 
@@ -156,6 +162,7 @@ void CopyJob::CopyLibraryFile(const CopyFolders& folders, const FoundEntry& entr
   if (!folders.destinationFits) return;
   const std::string source = InFolder(folders.source, entry.name);
   const std::string destination = InFolder(folders.destination, entry.name);
+  m_shipped.push_back(destination);
   deploy::ClearReadOnly(m_services, source);
   const platform::ErrorCode copied = CopyOver(source, destination, "library file copied: ", true);
   if (copied != platform::kErrorSuccess) {

@@ -61,6 +61,26 @@ core::Ending Stop(const InstallRun& run, CopyJob& job, journal::JournalFile& rec
   return core::Ending::Failed;
 }
 
+// An upgrade replaces: the files of the installation there before that this package no longer ships
+// (and this run did not write) go, each while unchanged; the journal forgets those that went.
+void RemoveDropped(const InstallRun& run, const CopyJob& job, journal::JournalFile& record) {
+  if (!job.ListedWhole()) return;
+  const auto named = [&](const std::vector<std::string>& paths, const std::string& path) {
+    return std::any_of(paths.begin(), paths.end(), [&](const std::string& other) {
+      return platform::IsSamePath(other, path, run.services.isLeadByte);
+    });
+  };
+  std::vector<std::string> written = job.Shipped();
+  for (const core::Effect& line : record.Written()) written.push_back(line.fields[0]);
+  journal::Lines dropped;
+  for (const core::Effect& line : record.Earlier()) {
+    if (line.kind == core::EffectKind::FileCopied && !named(written, line.fields[0])) dropped.push_back(line);
+  }
+  for (const core::Effect& line : dropped) run.report.Line("no longer shipped: " + line.fields[0]);
+  const journal::RemovalRun removal{run.services, run.installInfo, run.report, run.progress};
+  for (const core::Effect& line : journal::RemoveFiles(removal, record.Folder(), dropped)) record.Undone(line);
+}
+
 // What the journal of the folder held before: a last line cut short left out, what a killed run
 // left removed. A journal that cannot be read is set aside, never written on.
 journal::Lines EarlierLines(const InstallRun& run, const std::string& folder) {
@@ -101,7 +121,9 @@ platform::ErrorCode Register(const InstallRun& run, const std::string& folder, s
 // Applications keys, the uninstall entry's) pass to the new one's journal.
 platform::ErrorCode ReplaceEarlier(const InstallRun& run, const std::optional<std::string>& earlier,
                                    const std::string& folder, journal::JournalFile& record) {
-  if (!earlier || platform::IsSamePath(*earlier, folder, run.services.isLeadByte)) return platform::kErrorSuccess;
+  if (!earlier || platform::IsSameFolder(run.services.files, *earlier, folder, run.services.isLeadByte)) {
+    return platform::kErrorSuccess;
+  }
   run.report.Line("the installation in " + *earlier + " is replaced by this one and removed");
   platform::NoProgressBar progress;
   const journal::Removal removal = journal::RemoveInstallation(
@@ -113,6 +135,13 @@ platform::ErrorCode ReplaceEarlier(const InstallRun& run, const std::optional<st
 }
 
 }  // namespace
+
+std::optional<std::string> NewerVersionInstalled(const platform::Services& services, core::Report& report) {
+  const std::string installed = journal::RegisteredVersion(services), ours = core::VersionText();
+  if (installed.empty() || journal::CompareVersions(installed, ours) <= 0) return std::nullopt;
+  report.Line("the installed version " + installed + " is newer than this package's " + ours);
+  return installed;
+}
 
 void LogInstallations(core::Report& report, const CAcadInstallInfo& info, const acad::ReleaseTicks& ticks) {
   std::string ticked;
@@ -130,12 +159,17 @@ void LogInstallations(core::Report& report, const CAcadInstallInfo& info, const 
 }
 
 core::Outcome Install(const InstallRun& run, const InstallTarget& target) {
-  const std::string folder = platform::InFolder(target.folder, core::kInstallSubFolder);
-  run.report.Line("folder: " + target.folder + ", installation folder: " + folder);
+  const std::string typed = platform::InFolder(target.folder, core::kInstallSubFolder);
   const std::optional<std::string> earlier = journal::RegisteredInstallFolder(run.services);
-  const std::vector<std::string> made = PrepareInstallFolder(run.services, target.folder, folder, run.report);
+  const std::string version = journal::RegisteredVersion(run.services);
+  if (!version.empty()) run.report.Line("version " + core::VersionText() + " replaces version " + version);
+  std::vector<std::string> made = PrepareInstallFolder(run.services, target.folder, typed, run.report);
+  // Every path the install stores names the folder in its long spelling, whichever the user typed.
+  const std::string folder = platform::LongSpelling(run.services.files, typed);
+  for (std::string& level : made) level = platform::LongSpelling(run.services.files, level);
+  run.report.Line("folder: " + target.folder + ", installation folder: " + folder);
   journal::Lines placements = Placements(run.services, folder);
-  if (earlier && !platform::IsSamePath(*earlier, folder, run.services.isLeadByte)) {
+  if (earlier && !platform::IsSameFolder(run.services.files, *earlier, folder, run.services.isLeadByte)) {
     const journal::Lines before = Placements(run.services, *earlier);
     placements.insert(placements.end(), before.begin(), before.end());
   }
@@ -177,6 +211,7 @@ core::Outcome Install(const InstallRun& run, const InstallTarget& target) {
   run.progress.Send(platform::kPbmStepIt, 0, 0);
   if (record.Error() != platform::kErrorSuccess && run.rollBackOnFailure)
     return {Stop(run, job, record, core::Ending::Failed)};
+  RemoveDropped(run, job, record);
   const platform::ErrorCode journalled = record.Finish();
   if (journalled != platform::kErrorSuccess && run.rollBackOnFailure)
     return {Stop(run, job, record, core::Ending::Failed)};

@@ -26,6 +26,10 @@ core::Ending RunSilentInstall(const platform::Services& services, CAcadInstallIn
     report.Line(std::string("the install does not start: ") + core::RefusalReason(refusal));
     return core::EndingOf(refusal);
   }
+  if (NewerVersionInstalled(services, report) && !choices.allowDowngrade) {
+    report.Line("the install does not start: a newer version is installed (/ALLOWDOWNGRADE replaces it)");
+    return core::Ending::NewerInstalled;
+  }
   SilentQuestions questions;
   platform::NoProgressBar progress;
   return Install(InstallRun{services, info, packageBits, progress, questions, report, true}, target).ending;

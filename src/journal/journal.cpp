@@ -81,9 +81,13 @@ ReadResult ReadJournal(const platform::Services& services, const std::string& fo
   if (cutLine != nullptr) cutLine->clear();
   const platform::ErrorCode read = platform::ReadWholeFile(services.files, PathOf(folder), kMaxJournalBytes, &text);
   if (read == platform::kErrorFileNotFound || read == platform::kErrorPathNotFound) return ReadResult::Missing;
+  lines->clear();
+  // A first line cut short: a journal begun, with nothing in it yet.
+  const bool cutHeader = !text.empty() && text.size() < sizeof kHeader - 1 && std::string(kHeader).rfind(text, 0) == 0;
+  if (read == platform::kErrorSuccess && cutHeader && cutLine != nullptr) *cutLine = text;
+  if (read == platform::kErrorSuccess && cutHeader) return ReadResult::Read;
   if (read != platform::kErrorSuccess || text.compare(0, sizeof kHeader - 1, kHeader) != 0)
     return ReadResult::Unreadable;
-  lines->clear();
   // Every line ends with CR LF: one without is the last, cut short while it was written.
   for (std::size_t start = sizeof kHeader - 1; start < text.size();) {
     const std::size_t end = text.find("\r\n", start);
@@ -149,10 +153,15 @@ void JournalFile::Done(const core::Effect& effect) {
 }
 
 void JournalFile::Undone(const core::Effect& effect) {
-  const auto line = std::find_if(m_written.rbegin(), m_written.rend(), [&](const core::Effect& written) {
-    return written.kind == effect.kind && written.fields == effect.fields;
-  });
-  if (line != m_written.rend()) m_written.erase(std::next(line).base());
+  for (Lines* lines : {&m_written, &m_earlier}) {
+    const auto line = std::find_if(lines->rbegin(), lines->rend(), [&](const core::Effect& written) {
+      return written.kind == effect.kind && written.fields == effect.fields;
+    });
+    if (line != lines->rend()) {
+      lines->erase(std::next(line).base());
+      return;
+    }
+  }
 }
 
 platform::ErrorCode JournalFile::Finish() {

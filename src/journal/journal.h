@@ -43,7 +43,8 @@ class JournalFile final : public core::Report {
   // Appends the effect's line; one that cannot be written is logged and remembered. After Finish
   // a line is only kept, for the next Finish.
   void Done(const core::Effect& effect) override;
-  // Takes the effect's line out of what the journal is written with at the end.
+  // Takes the effect's line (this run's, else one from before) out of what the journal is written
+  // with at the end.
   void Undone(const core::Effect& effect) override;
 
   // Writes the whole journal anew, compacted, without the temporary files that are gone, and reads
@@ -63,7 +64,7 @@ class JournalFile final : public core::Report {
 
   const platform::Services& m_services;
   const std::string m_folder;
-  const Lines m_earlier;
+  Lines m_earlier;
   core::Report& m_log;
   platform::ScopedFile m_file;
   bool m_begun = false;

@@ -229,6 +229,15 @@ platform::ErrorCode RollBack(const RemovalRun& run, JournalFile& record) {
   return rolledBack.Get();
 }
 
+Lines RemoveFiles(const RemovalRun& run, const std::string& folder, const Lines& lines) {
+  const UndoContext context = ContextOf(run, folder);
+  Lines undone;
+  for (const core::Effect& line : lines) {
+    if (RowOf(line.kind).undo(context, line) == Undo::Done) undone.push_back(line);
+  }
+  return undone;
+}
+
 Lines RemoveLeftovers(const RemovalRun& run, const std::string& folder, const Lines& lines) {
   UndoContext context = ContextOf(run, folder);
   Lines kept;

@@ -49,6 +49,10 @@ Removal RemoveInstallation(const RemovalRun& run, const std::string& folder, boo
 // error of what could not be undone, or of a journal that could not be rewritten (logged).
 platform::ErrorCode RollBack(const RemovalRun& run, JournalFile& record);
 
+// Deletes the files `lines` name, each while it is unchanged (a changed one stays, logged); the
+// lines undone.
+Lines RemoveFiles(const RemovalRun& run, const std::string& folder, const Lines& lines);
+
 // Removes what a killed run left (the temporary files that `lines` name); the lines less those.
 Lines RemoveLeftovers(const RemovalRun& run, const std::string& folder, const Lines& lines);
 

@@ -2,7 +2,8 @@
 // marking holds through the link-time optimisation), and runs only where the processor has it.
 #if defined(__i386__) || defined(__x86_64__)
 #pragma GCC target("sse2")
-#define XXH_VECTOR 1  // XXH_SSE2
+#include <emmintrin.h>  // the library includes it only for a whole build for SSE2
+#define XXH_VECTOR 1    // XXH_SSE2
 #else
 #define XXH_VECTOR 0  // XXH_SCALAR: no such unit
 #endif

@@ -43,6 +43,8 @@ class FakeFiles final : public platform::FileSystem {
     node.attributes = kFolder | platform::kFileAttributeReparsePoint;
     node.link = target;
   }
+  // The short (8.3) name by which the last part of `path` is also known.
+  void AddShortName(const std::string& path, const std::string& shortName) { Find(path)->shortName = shortName; }
   bool Exists(const std::string& path) const { return Find(path) != nullptr; }
   std::optional<std::string> Read(const std::string& path) const {
     const Node* node = Follow(Find(path));
@@ -190,6 +192,8 @@ class FakeFiles final : public platform::FileSystem {
     return platform::kErrorSuccess;
   }
   platform::ErrorCode WriteToFile(platform::FileHandle handle, const std::string& bytes) override {
+    Node* written = Find(m_open.at(handle).path);
+    if (m_faults.Killing() && written != nullptr) written->contents += bytes.substr(0, bytes.size() / 2);  // cut short
     if (const auto fault = m_faults.Take("WriteToFile", m_open.at(handle).path)) return *fault;
     if (Node* file = Find(m_open.at(handle).path)) file->contents += bytes;  // a stream keeps none
     return platform::kErrorSuccess;
@@ -229,10 +233,26 @@ class FakeFiles final : public platform::FileSystem {
   }
   std::uint32_t FullPathName(const std::string& path, char* buffer, std::uint32_t size) override {
     if (m_faults.Take("FullPathName", path) || path.empty()) return 0;
-    const std::string full = Resolved(path);
-    if (full.size() >= size) return static_cast<std::uint32_t>(full.size() + 1);
-    std::memcpy(buffer, full.c_str(), full.size() + 1);
-    return static_cast<std::uint32_t>(full.size());
+    return Answer(Resolved(path), buffer, size);
+  }
+  std::uint32_t LongPathName(const std::string& path, char* buffer, std::uint32_t size) override {
+    const std::vector<std::string> parts = SplitPath(path);
+    if (m_faults.Take("LongPathName", path) || Find(path) == nullptr) return 0;
+    std::string full = parts[0];
+    Node* node = m_root.get();
+    for (const std::string& part : parts) {
+      const auto named = Named(*Follow(node), part);
+      full += node == m_root.get() ? "" : "\\" + named->first;
+      node = named->second.get();
+    }
+    return Answer(full, buffer, size);
+  }
+  platform::ErrorCode Identify(const std::string& path, platform::FileId* id) override {
+    if (const auto fault = m_faults.Take("Identify", path)) return *fault;
+    const Node* node = Follow(Find(path));
+    if (node == nullptr) return platform::kErrorFileNotFound;
+    *id = platform::FileId{1, reinterpret_cast<std::uintptr_t>(node)};
+    return platform::kErrorSuccess;
   }
 
  private:
@@ -240,7 +260,8 @@ class FakeFiles final : public platform::FileSystem {
   struct Node {
     std::uint32_t attributes = kFolder;
     std::string contents;
-    std::string link;  // where a junction leads
+    std::string link;       // where a junction leads
+    std::string shortName;  // its 8.3 name, when it has one
     std::set<std::string, NameLess> streams;
     std::map<std::string, std::shared_ptr<Node>, NameLess> children;
 
@@ -273,6 +294,24 @@ class FakeFiles final : public platform::FileSystem {
     Make(path);
     if (protect) protectedFolders.insert(path);
     return platform::kErrorSuccess;
+  }
+  // A path copied out as the Win32 calls do: its length, or the size it needs when it does not fit.
+  static std::uint32_t Answer(const std::string& path, char* buffer, std::uint32_t size) {
+    if (path.size() >= size) return static_cast<std::uint32_t>(path.size() + 1);
+    std::memcpy(buffer, path.c_str(), path.size() + 1);
+    return static_cast<std::uint32_t>(path.size());
+  }
+  // The child known by `name`, its long name or its short one.
+  using Children = std::map<std::string, std::shared_ptr<Node>, NameLess>;
+  static Children::iterator Named(Node& node, const std::string& name) {
+    const auto found = node.children.find(name);
+    if (found != node.children.end()) return found;
+    return std::find_if(node.children.begin(), node.children.end(),
+                        [&](const auto& child) { return !child.second->shortName.empty() && Upper(child.second->shortName) == Upper(name); });
+  }
+  static std::shared_ptr<Node> ChildNamed(Node& node, const std::string& name) {
+    const auto found = Named(node, name);
+    return found != node.children.end() ? found->second : nullptr;
   }
   static platform::ErrorCode Done(bool done, platform::ErrorCode error) { return done ? platform::kErrorSuccess : error; }
   static platform::ErrorCode Closed(std::size_t handles) { return Done(handles == 1, platform::kErrorInvalidHandle); }
@@ -310,10 +349,12 @@ class FakeFiles final : public platform::FileSystem {
     const std::vector<std::string> parts = SplitPath(path);
     Node* folder = parts.empty() ? nullptr : m_root.get();
     for (std::size_t n = 0; n + 1 < parts.size() && folder; ++n) {
-      folder = Follow(Child(*folder, parts[n], false).get());
+      folder = Follow(ChildNamed(*folder, parts[n]).get());
       if (folder && !folder->IsFolder()) folder = nullptr;
     }
-    return folder ? Place{folder, parts.back(), Child(*folder, parts.back(), false).get()} : Place{};
+    if (folder == nullptr) return Place{};
+    const auto named = Named(*folder, parts.back());
+    return named != folder->children.end() ? Place{folder, named->first, named->second.get()} : Place{folder, parts.back(), nullptr};
   }
   Node* Find(const std::string& path) const { return Locate(path).node; }
   Node& Make(const std::string& path) {

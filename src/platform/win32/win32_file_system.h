@@ -27,6 +27,8 @@ class Win32FileSystem : public FileSystem {
   ErrorCode InheritAccess(const std::string& path) override;
   ErrorCode QueryOthersMayWrite(const std::string& path, bool* othersMayWrite) override;
   std::uint32_t FullPathName(const std::string& path, char* buffer, std::uint32_t size) override;
+  std::uint32_t LongPathName(const std::string& path, char* buffer, std::uint32_t size) override;
+  ErrorCode Identify(const std::string& path, FileId* id) override;
   ErrorCode CreateFileForWriting(const std::string& path, WriteMode mode, FileHandle* handle) override;
   ErrorCode WriteToFile(FileHandle handle, const std::string& bytes) override;
   ErrorCode FlushFile(FileHandle handle) override;
