@@ -38,6 +38,13 @@ struct Machine : platform::Win32Services {
     LocalFree(descriptor);
   }
 
+  // A folder made with a long name, and the short one the file system gives it.
+  std::string ShortName(const std::string& folder) {
+    CreateDirectoryA(folder.c_str(), nullptr);
+    char shortName[MAX_PATH] = {};
+    return std::string(shortName, GetShortPathNameA(folder.c_str(), shortName, sizeof shortName));
+  }
+
   const std::string id = std::to_string(GetCurrentProcessId()), scratch = environment.TempFolder() + "vortel-contract-" + id,
                     scratchKey = "Software\\VortelContractTest" + id;
   std::error_code ignored;
@@ -54,6 +61,11 @@ struct Machine : fakes::World {
     processes.running = {"[System Process]", "explorer.exe", "contract_tests.exe"};
   }
   void LetOthersWrite(const std::string& path) { files.writableByOthers.insert(path); }
+  std::string ShortName(const std::string& folder) {
+    files.AddFolder(folder);
+    files.AddShortName(folder, "VORTEL~1");
+    return folder.substr(0, folder.rfind('\\') + 1) + "VORTEL~1";
+  }
 
   const std::string scratch = "C:\\users\\tester\\Temp\\contract", scratchKey = "Software\\VortelContractTest";
 };
@@ -227,6 +239,17 @@ TEST_F(Contract, TheProgramPathTheProcessListAndFullPaths) {
   EXPECT_EQ(files.FullPathName(In("b"), full, 4), In("b").size() + 1) << "too small: the size needed";
   const std::uint32_t relative = files.FullPathName("rel\\x", full, sizeof full);
   EXPECT_EQ(std::string(full).substr(1, 2) + std::string(full).substr(relative - 6), ":\\\\rel\\x");
+  // A folder's short name leads to it: the long spelling comes back, and it is one and the same object.
+  const std::string folder = In("Vortel Tools Folder"), shortName = machine.ShortName(folder);
+  EXPECT_NE(shortName, folder);
+  EXPECT_EQ(std::string(full, files.LongPathName(shortName, full, sizeof full)), folder);
+  EXPECT_EQ(files.LongPathName(In("none"), full, sizeof full), 0u);
+  FileId first, second, other;
+  EXPECT_EQ(files.Identify(folder, &first), kErrorSuccess);
+  EXPECT_EQ(files.Identify(shortName, &second), kErrorSuccess);
+  EXPECT_EQ(files.Identify(machine.scratch, &other), kErrorSuccess);
+  EXPECT_TRUE(first == second && !(first == other));
+  EXPECT_EQ(files.Identify(In("none"), &other), kErrorFileNotFound);
 }
 
 // What the journal, the install folder's access list, the run guard and the finishing copy rely on.

@@ -359,7 +359,10 @@ class FakeFiles final : public platform::FileSystem {
   Node* Find(const std::string& path) const { return Locate(path).node; }
   Node& Make(const std::string& path) {
     Node* node = m_root.get();
-    for (const std::string& part : SplitPath(path)) node = Follow(Child(*node, part, true).get());
+    for (const std::string& part : SplitPath(path)) {
+      const std::shared_ptr<Node> named = ChildNamed(*node, part);
+      node = Follow(named ? named.get() : Child(*node, part, true).get());
+    }
     return *node;
   }
 
