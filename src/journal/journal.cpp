@@ -192,11 +192,12 @@ platform::ErrorCode JournalFile::Finish() {
 
 platform::ErrorCode RewriteJournal(const platform::Services& services, const std::string& folder, const Lines& lines) {
   platform::FileSystem& files = services.files;
+  const std::string fresh = PathOf(folder) + kNewSuffix;
   if (lines.empty()) {
+    files.Delete(fresh);  // what a run killed while it wrote one left
     const platform::ErrorCode deleted = files.Delete(PathOf(folder));
     return deleted == platform::kErrorFileNotFound ? platform::kErrorSuccess : deleted;
   }
-  const std::string fresh = PathOf(folder) + kNewSuffix;
   platform::ErrorCode written;
   {
     platform::ScopedFile file(files);

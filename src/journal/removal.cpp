@@ -8,6 +8,8 @@
 #include "journal/maintenance.h"
 #include "platform/format.h"
 #include "platform/paths.h"
+#include "platform/registry_values.h"
+#include "profile/loader_registration.h"
 #include "profile/trusted_paths.h"
 
 namespace journal {
@@ -128,6 +130,23 @@ platform::ErrorCode RemoveFolders(const UndoContext& context, const Lines& folde
   return removed.Get();
 }
 
+// The loader entries an install killed before their lines were written: each goes while its LOADER
+// names a module in this folder.
+void RemoveUnjournalledLoaders(const RemovalRun& run, const std::string& folder) {
+  for (int index = 0; index < acad::kReleaseCount; ++index) {
+    for (const std::string& product : run.acad.m_arrProductKey[index]) {
+      for (const char* bits : {"", "_32"}) {
+        const std::string entry = platform::FormatText("Applications\\Vortel%d%s", acad::ReleaseYear(index), bits);
+        const std::string loader =
+            platform::ReadString(run.services.registry, platform::kHkeyLocalMachine, product + entry, "LOADER");
+        if (platform::IsInsideFolder(loader, folder, run.services.isLeadByte)) {
+          profile::UnregisterLoaderEntry(run.services, product, entry, folder, run.report);
+        }
+      }
+    }
+  }
+}
+
 UndoContext ContextOf(const RemovalRun& run, const std::string& folder) {
   return UndoContext{
       run.services, run.acad, folder, run.report, false, false, platform::ProgramPath(run.services.files)};
@@ -164,6 +183,7 @@ Removal RemoveInstallation(const RemovalRun& run, const std::string& folder, boo
   CAcadInstallInfo installed(run.services);
   installed.SetInstallDir(folder);
   walk.errors |= profile::RemoveTrustedPath(installed, run.report) != platform::kErrorSuccess;
+  RemoveUnjournalledLoaders(run, folder);
   run.progress.Send(platform::kPbmStepIt, 0, 0);
   RemoveEntriesAndCopy(run, context, walk);
   const Lines keysLeft = RemoveKeys(context, walk.keys);
