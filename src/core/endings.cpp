@@ -81,7 +81,7 @@ constexpr bool RefusalsInOrder() {
   for (const RefusalRow& row : kRefusals) {
     if (static_cast<int>(row.refusal) != index++) return false;
   }
-  return index == static_cast<int>(Refusal::DriveMissing) + 1;
+  return index == static_cast<int>(Refusal::NoInstallationThere) + 1;
 }
 static_assert(RefusalsInOrder(), "one row for each refusal, in the order of the enumeration");
 
