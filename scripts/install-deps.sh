@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  cmake ninja-build g++ googletest libbenchmark-dev
+  cmake ninja-build g++ googletest libbenchmark-dev libxxhash-dev
   g++-mingw-w64-i686 mingw-w64 binutils-mingw-w64-i686
   wine wine32:i386 wine64 fonts-wine python3
   xvfb xauth x11-utils imagemagick fonts-wqy-microhei locales

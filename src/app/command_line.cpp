@@ -67,6 +67,8 @@ class SwitchParser {
       m_choices.silent = true;
     } else if (!hasValue && IsOneOf(key, kIgnored)) {
       m_choices.ignored.push_back(name);
+    } else if (!hasValue && key == "ALLOWDOWNGRADE") {
+      m_choices.allowDowngrade = true;
     } else if (!hasValue && (key == "?" || key == "HELP")) {
       m_choices.task = core::Task::Usage;
     } else if (!hasValue && (key == "UNINSTALL" || key == "TRUSTUSER")) {

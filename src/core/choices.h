@@ -25,6 +25,7 @@ struct RunChoices {
   std::optional<std::string> log;            // none: no log asked; "": in the temporary folder
   std::vector<std::string> ignored;          // switches of other installers, accepted and ignored
   std::string error;                         // what was not understood; empty when all was
+  bool allowDowngrade = false;               // a run without a window may replace a newer version
   // An uninstall that finishes one begun by the maintenance copy, which could not remove its own
   // file while it ran: it waits for that process to end first, and writes on at the end of its log.
   std::uint32_t finishAfter = 0;

@@ -29,6 +29,7 @@ constexpr EndingRow kEndings[] = {
     {Ending::FinishedWithErrors, 9, "finished with errors", texts::kInstallFinishedWithErrors,
      texts::kUninstallFinishedPartly, true},
     {Ending::Busy, 1618, "busy: AutoCAD or another run of the program is running, try again later", "", "", true},
+    {Ending::NewerInstalled, 1638, "a newer version is installed: not replaced without /ALLOWDOWNGRADE", "", "", true},
     {Ending::RestartNeeded, 3010, "finished, once Windows starts anew", texts::kInstallRestartNeeded,
      texts::kUninstallRestartNeeded, false},
 };
@@ -74,13 +75,15 @@ constexpr RefusalRow kRefusals[] = {
     {Refusal::DriveMissing, texts::kDriveMissing, "the folder's drive does not exist", Ending::CannotProceed},
     {Refusal::FolderOthersMayChange, texts::kFolderOthersMayChange,
      "others than the administrators could rename or replace the folder, or it holds a link", Ending::CannotProceed},
+    {Refusal::NoInstallationThere, texts::kNotInstalled, "the folder given holds no installation",
+     Ending::NotUnderstood},
 };
 constexpr bool RefusalsInOrder() {
   int index = 0;
   for (const RefusalRow& row : kRefusals) {
     if (static_cast<int>(row.refusal) != index++) return false;
   }
-  return index == static_cast<int>(Refusal::FolderOthersMayChange) + 1;
+  return index == static_cast<int>(Refusal::NoInstallationThere) + 1;
 }
 static_assert(RefusalsInOrder(), "one row for each refusal, in the order of the enumeration");
 

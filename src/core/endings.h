@@ -20,6 +20,8 @@ enum class Ending {
   CannotProceed,       // 7: refused for good: nothing to install, the folder refused, another code page
   FinishedWithErrors,  // 9: done, but something could not be written or removed (the log says what)
   Busy,                // 1618: AutoCAD runs, or another run of the program: try again later
+  NewerInstalled,      // 1638: a newer version is installed, which a run without a window does not
+                       //       replace unless allowed
   RestartNeeded,       // 3010: done once Windows starts anew
 };
 
@@ -65,6 +67,7 @@ enum class Refusal {
   DriveMissing,             // the folder's drive or share does not exist
   FolderOthersMayChange,    // a per-machine install: others could rename or replace a level of the folder, or
                             // a folder there already holds a link
+  NoInstallationThere,      // the uninstall: the folder given holds none, the one installed is elsewhere
 };
 
 // The message box's text (GBK), the log's words, and the ending of a run refused so.

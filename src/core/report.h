@@ -18,6 +18,8 @@ enum class EffectKind {
   TrustedPathAdded,    // Variables key (below HKCU), "1" or "0": TRUSTEDPATHS gained the folder
                        // (and whether it held a value before)
   PerUserStepWritten,  // the installation folder: the step that trusts it for every user at logon
+  TemporaryFile,       // path: a file the run writes before it is moved into place, or a copy kept
+                       // of one replaced until the run is over (what a killed run leaves)
 };
 
 struct Effect {
@@ -35,6 +37,8 @@ class Report {
   virtual void LastLine(const std::string& text) { Line(text); }
   // Something done that an uninstall must undo.
   virtual void Done(const Effect&) {}
+  // The last effect reported so did not happen after all (what was there before stays).
+  virtual void Undone(const Effect&) {}
 };
 
 // A run that keeps no account.

@@ -21,28 +21,36 @@ struct Placing {
   core::Report& report;
 };
 
-// Copies a file of the package to `target` and reports it with what it replaced, if anything.
+// Copies a file of the package to `target`, under a temporary name beside it first (named in the
+// journal), and reports it with what it replaced, if anything.
 platform::ErrorCode Place(const Placing& placing, const char* source, const std::string& target,
                           const std::string& kept = "", const platform::FileDigest& keptDigest = {}) {
   platform::FileSystem& files = placing.services.files;
+  const std::string partial = target + deploy::kPartialSuffix;
+  placing.report.Done(core::Effect{core::EffectKind::TemporaryFile, {partial}});
   platform::FileDigest digest;
-  const platform::ErrorCode copied = files.CopyWithDigest(InFolder(placing.package, source), target, false, &digest);
+  platform::ErrorCode copied = files.CopyWithDigest(InFolder(placing.package, source), partial, false, &digest);
+  const core::Effect line =
+      kept.empty() ? core::Effect{core::EffectKind::FilePlaced, {target, platform::DigestText(digest)}}
+                   : core::Effect{core::EffectKind::FileReplaced,
+                                  {target, platform::DigestText(digest), kept, platform::DigestText(keptDigest)}};
+  if (copied == platform::kErrorSuccess) {
+    placing.report.Done(line);
+    copied = files.Move(partial, target, platform::kMoveReplaceExisting);
+    if (copied != platform::kErrorSuccess) placing.report.Undone(line);
+  }
   if (copied != platform::kErrorSuccess) {
+    files.Delete(partial);
     placing.report.Line(platform::FormatText("not placed %s (error %ld)", target.c_str(), copied));
     return copied;
-  }
-  if (kept.empty()) {
-    placing.report.Done(core::Effect{core::EffectKind::FilePlaced, {target, platform::DigestText(digest)}});
-  } else {
-    placing.report.Done(core::Effect{core::EffectKind::FileReplaced,
-                                     {target, platform::DigestText(digest), kept, platform::DigestText(keptDigest)}});
   }
   placing.report.Line("placed " + target);
   return platform::kErrorSuccess;
 }
 
 // Places the driver: over nothing; over the add-on's own driver, with the original an earlier
-// install kept (if any); or over AutoCAD's driver, once that is kept beside it.
+// install kept (if any); or over AutoCAD's driver, once that is kept beside it. A copy kept before
+// is never written over, whatever any journal says: it is taken as AutoCAD's own.
 platform::ErrorCode PlaceDriver(const Placing& placing, const std::string& drivers,
                                 const deploy::PlacedEarlier& placedEarlier) {
   platform::FileSystem& files = placing.services.files;
@@ -50,17 +58,19 @@ platform::ErrorCode PlaceDriver(const Placing& placing, const std::string& drive
   platform::FileDigest present, ours, original;
   const platform::ErrorCode read = platform::DigestFile(files, driver, &present);
   if (read == platform::kErrorFileNotFound) return Place(placing, kDriverSource, driver);
+  const bool keptBefore = platform::DigestFile(files, kept, &original) == platform::kErrorSuccess;
   const bool own =
       read == platform::kErrorSuccess &&
       ((platform::DigestFile(files, InFolder(placing.package, kDriverSource), &ours) == platform::kErrorSuccess &&
         present == ours) ||
        placedEarlier(driver, present));
-  if (own) {
-    const bool keptBefore = platform::DigestFile(files, kept, &original) == platform::kErrorSuccess;
-    return keptBefore ? Place(placing, kDriverSource, driver, kept, original) : Place(placing, kDriverSource, driver);
+  if (keptBefore) {
+    if (!own) placing.report.Line("a copy kept before stays as AutoCAD's own: " + kept);
+    return Place(placing, kDriverSource, driver, kept, original);
   }
+  if (own) return Place(placing, kDriverSource, driver);
   platform::ErrorCode keeping = read;
-  if (keeping == platform::kErrorSuccess) keeping = files.Copy(driver, kept, false);
+  if (keeping == platform::kErrorSuccess) keeping = files.Copy(driver, kept, true);
   if (keeping == platform::kErrorSuccess) keeping = platform::DigestFile(files, kept, &original);
   if (keeping == platform::kErrorSuccess && original != present) keeping = platform::kErrorInvalidHandle;
   if (keeping != platform::kErrorSuccess) {

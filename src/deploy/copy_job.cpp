@@ -16,9 +16,7 @@ using platform::InFolder;
 
 namespace {
 
-// What a file replaced is kept as until the run is over, and what a file in use is written as
-// until Windows next starts.
-const char kReplacedSuffix[] = ".vortel-previous";
+// What a file in use is written as until Windows next starts.
 const char kPendingSuffix[] = ".vortel-new";
 
 bool FitsPathBuffer(const std::string& path) { return path.size() < platform::kMaxPath; }
@@ -90,6 +88,7 @@ CopyJob::Result CopyJob::CopyProgramFiles() {
     return end == ScanEnd::Unlistable ? platform::kErrorAccessDenied : platform::kErrorSuccess;
   };
   const Outcome outcome = CopyAsAnswered(folders.destination, listed, nullptr);
+  m_listedWhole = m_listedWhole && end == ScanEnd::Listed;
   return outcome == Outcome::Aborted || end == ScanEnd::Stopped ? Result::Aborted : Result::Copied;
 }
 
@@ -98,14 +97,17 @@ void CopyJob::CopyExtensionLibrary() {
   if (!deploy::LocatePackageFolder(m_services, m_questions, packageFolder)) return;
   const std::string library = texts::kExtensionLibraryFolder;
   const CopyFolders folders = PrepareFolders(InFolder(packageFolder, library), InFolder(m_strInstallDir, library));
-  ScanFolder(SearchPattern(folders.source), [&](const FoundEntry& entry) {
+  const ScanEnd end = ScanFolder(SearchPattern(folders.source), [&](const FoundEntry& entry) {
     if (!SkippedByEveryCopy(entry)) CopyLibraryFile(folders, entry);
     return true;
   });
+  const bool noLibrary = m_services.files.GetAttributes(folders.source) == platform::kInvalidFileAttributes;
+  m_listedWhole = m_listedWhole && (end == ScanEnd::Listed || noLibrary);
 }
 
 CopyJob::Result CopyJob::CopyProgramItself(const std::string& name) {
   const std::string destination = InFolder(m_strInstallDir, name);
+  m_shipped.push_back(destination);
   const auto copy = [&] {
     const std::optional<std::string> program = platform::ProgramPath(m_services.files);
     if (!program) return platform::kErrorFileNotFound;
@@ -117,10 +119,11 @@ CopyJob::Result CopyJob::CopyProgramItself(const std::string& name) {
 
 CopyJob::CopyFolders CopyJob::PrepareFolders(const std::string& source, const std::string& destination) {
   const bool destinationFits = FitsPathBuffer(destination);
-  // An existing folder is fine; a folder that cannot be made fails the copies into it.
-  if (destinationFits && m_services.files.MakeDirectory(destination) == platform::kErrorSuccess) {
-    m_report.Done(core::Effect{core::EffectKind::FolderMade, {destination}});
-  }
+  // An existing folder is fine; a folder that cannot be made fails the copies into it. Its line comes
+  // first, so that a run killed once it is made leaves nothing the journal does not name.
+  const core::Effect line{core::EffectKind::FolderMade, {destination}};
+  if (destinationFits) m_report.Done(line);
+  if (destinationFits && m_services.files.MakeDirectory(destination) != platform::kErrorSuccess) m_report.Undone(line);
   return CopyFolders{source, destination, destinationFits};
 }
 
@@ -173,6 +176,7 @@ bool CopyJob::CopyProgramFile(const CopyFolders& folders, const FoundEntry& entr
   const std::string source = InFolder(folders.source, entry.name);
   deploy::ClearReadOnly(m_services, source);
   deploy::RemoveZoneIdentifier(m_services, source);
+  m_shipped.push_back(InFolder(folders.destination, entry.name));
   return CopyAsAnswered(source, InFolder(folders.destination, entry.name), folders) != Outcome::Aborted;
 }
 
@@ -181,6 +185,7 @@ void CopyJob::CopyLibraryFile(const CopyFolders& folders, const FoundEntry& entr
   if (!folders.destinationFits || HoldChecked(folders.destination) != platform::kErrorSuccess) return;
   const std::string source = InFolder(folders.source, entry.name);
   const std::string destination = InFolder(folders.destination, entry.name);
+  m_shipped.push_back(destination);
   deploy::ClearReadOnly(m_services, source);
   const platform::ErrorCode copied = CopyOver(source, destination, "library file copied: ", true);
   if (copied != platform::kErrorSuccess) {
@@ -220,36 +225,45 @@ CopyJob::Outcome CopyJob::CopyAsAnswered(const std::string& destination,
   return Outcome::Copied;
 }
 
-// Copies one file over what the destination holds, which is kept beside it first; clears the
-// read-only mark before (so that a Retry can succeed once whatever kept it from being cleared has
-// gone) and after, and records the copy with its digest. Most copies go where nothing is yet: the
-// destination is looked at only when something is there. A library file is copied with every
-// stream, its zone mark among them, and read back for its digest; the others (their mark removed
-// at the source) are digested on their way.
+// Copies one file under a temporary name beside the destination (named in the journal first, so
+// that a killed run leaves nothing the journal does not name), keeps what the destination holds
+// beside it, records the copy with its digest and moves it into place. The read-only mark is
+// cleared before (so that a Retry can succeed once whatever kept it from being cleared has gone)
+// and after. A library file is copied with every stream, its zone mark among them, and read back
+// for its digest; the others (their mark removed at the source) are digested on their way.
 platform::ErrorCode CopyJob::CopyOver(const std::string& source, const std::string& destination, const char* what,
                                       bool withZoneMark) {
   platform::FileSystem& files = m_services.files;
+  const std::string partial = destination + deploy::kPartialSuffix;
+  m_report.Done(core::Effect{core::EffectKind::TemporaryFile, {partial}});
   platform::FileDigest digest;
-  const auto copy = [&](bool failIfExists) {
-    return withZoneMark ? files.Copy(source, destination, failIfExists)
-                        : files.CopyWithDigest(source, destination, failIfExists, &digest);
-  };
-  platform::ErrorCode copied = copy(true);
-  if (copied == platform::kErrorFileExists) {
-    const std::uint32_t attributes = files.GetAttributes(destination);
-    KeepReplaced(destination, attributes);
-    // A file that is read-only, hidden or a system file is not written over by a plain create.
-    constexpr std::uint32_t kGuarding =
-        platform::kFileAttributeReadOnly | platform::kFileAttributeHidden | platform::kFileAttributeSystem;
-    if (platform::HasAttribute(attributes, kGuarding)) {
-      files.SetAttributes(destination, attributes & ~kGuarding);
-    }
-    copied = copy(false);
+  platform::ErrorCode copied =
+      withZoneMark ? files.Copy(source, partial, false) : files.CopyWithDigest(source, partial, false, &digest);
+  if (copied == platform::kErrorSuccess && withZoneMark) copied = platform::DigestFile(files, partial, &digest);
+  if (copied != platform::kErrorSuccess) {
+    files.Delete(partial);
+    return copied;
   }
-  if (copied == platform::kErrorSuccess && withZoneMark) copied = platform::DigestFile(files, destination, &digest);
-  if (copied != platform::kErrorSuccess) return copied;
+  const std::uint32_t attributes = files.GetAttributes(destination);
+  KeepReplaced(destination, attributes);
+  // A file that is read-only, hidden or a system file is not written over by a move.
+  constexpr std::uint32_t kGuarding =
+      platform::kFileAttributeReadOnly | platform::kFileAttributeHidden | platform::kFileAttributeSystem;
+  if (platform::HasAttribute(attributes, kGuarding) &&
+      !platform::HasAttribute(attributes, platform::kFileAttributeDirectory)) {
+    files.SetAttributes(destination, attributes & ~kGuarding);
+  }
+  const core::Effect line{core::EffectKind::FileCopied, {destination, platform::DigestText(digest)}};
+  m_report.Done(line);
+  copied = files.Move(partial, destination, platform::kMoveReplaceExisting);
+  if (copied != platform::kErrorSuccess) {
+    m_report.Undone(line);
+    files.Delete(partial);
+    return copied;
+  }
   deploy::ClearReadOnly(m_services, destination);
-  Record(destination, digest, what);
+  m_bytesCopied += digest.size;
+  m_report.Line(what + destination);
   return platform::kErrorSuccess;
 }
 
@@ -288,7 +302,8 @@ void CopyJob::KeepReplaced(const std::string& destination, std::uint32_t attribu
       known) {
     return;
   }
-  const std::string kept = destination + kReplacedSuffix;
+  const std::string kept = destination + deploy::kReplacedSuffix;
+  m_report.Done(core::Effect{core::EffectKind::TemporaryFile, {kept}});
   const platform::ErrorCode copied = m_services.files.Copy(destination, kept, false);
   if (copied == platform::kErrorSuccess) {
     m_replaced.emplace_back(destination, kept);

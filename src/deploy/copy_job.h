@@ -40,6 +40,10 @@ class CopyJob {
   std::uint64_t BytesCopied() const { return m_bytesCopied; }
   // Whether a file in use is put in place only when Windows next starts.
   bool RestartNeeded() const { return m_restartNeeded; }
+  // Where the package's files go, whether copied or not; and whether the package was listed whole,
+  // so that a file it does not list is one it no longer ships.
+  const std::vector<std::string>& Shipped() const { return m_shipped; }
+  bool ListedWhole() const { return m_listedWhole; }
 
   // The files the copies replaced are kept beside them until the run is over: put back when the
   // run is rolled back, or let go when it stands.
@@ -84,6 +88,8 @@ class CopyJob {
   const platform::Services& m_services;
   std::uint64_t m_bytesCopied = 0;
   bool m_restartNeeded = false;
+  std::vector<std::string> m_shipped;
+  bool m_listedWhole = true;
   std::vector<std::pair<std::string, std::string>> m_replaced;  // a file replaced, and its copy
   std::vector<platform::ScopedFile> m_held;  // the folders written to, held open: none is renamed or replaced meanwhile
   std::vector<std::string> m_heldNames;

@@ -12,6 +12,12 @@ namespace deploy {
 
 enum class PathKind { Missing = 0, File = 1, Folder = 2 };
 
+// What a file is written as in its own folder before it is moved into place, and what a file the
+// install replaces is kept as until the run is over: both named in the journal first, so that what
+// a killed run leaves is removed by the next install or the uninstall.
+inline constexpr char kPartialSuffix[] = ".vortel-partial";
+inline constexpr char kReplacedSuffix[] = ".vortel-previous";
+
 // Finds the package folder: the folder "Data" beside the running program, or else the
 // program's own folder when the marker file "Vortel2010.arx" stands beside it. On failure
 // `questions` is told, false is returned and `packageFolder` must not be used. Called afresh

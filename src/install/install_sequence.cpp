@@ -20,6 +20,7 @@ namespace {
 
 constexpr int kProgressEnd = 50;
 constexpr std::intptr_t kProgressRange = kProgressEnd << 16;  // low word 0, high word 50
+const char kUnreadableSuffix[] = ".unreadable";
 
 // The lines of a journal that place files into AutoCAD's folders, of folders nobody else writes.
 journal::Lines Placements(const platform::Services& services, const std::string& folder) {
@@ -52,16 +53,56 @@ deploy::PlacedEarlier PlacedBy(const platform::Services& services, journal::Line
 }
 
 // The end of a run that failed or aborted: undone when it rolls back, registered nowhere.
-core::Ending Stop(const InstallRun& run, CopyJob& job, const journal::JournalFile& record, const std::string& folder,
-                  core::Ending ending) {
+core::Ending Stop(const InstallRun& run, CopyJob& job, journal::JournalFile& record, core::Ending ending) {
   if (!run.rollBackOnFailure) {
     job.LetGoOfReplaced();
+    record.Finish();
     return ending;
   }
-  journal::RollBack(journal::RemovalRun{run.services, run.installInfo, run.report, run.progress}, folder,
-                    record.Written());
   job.PutBackReplaced();
+  journal::RollBack(journal::RemovalRun{run.services, run.installInfo, run.report, run.progress}, record);
   return core::Ending::Failed;
+}
+
+// An upgrade replaces: the files of the installation there before that this package no longer ships
+// (and this run did not write) go, each while unchanged; the journal forgets those that went.
+void RemoveDropped(const InstallRun& run, const CopyJob& job, journal::JournalFile& record) {
+  if (!job.ListedWhole()) return;
+  const auto named = [&](const std::vector<std::string>& paths, const std::string& path) {
+    return std::any_of(paths.begin(), paths.end(), [&](const std::string& other) {
+      return platform::IsSamePath(other, path, run.services.isLeadByte);
+    });
+  };
+  std::vector<std::string> written = job.Shipped();
+  for (const core::Effect& line : record.Written()) written.push_back(line.fields[0]);
+  journal::Lines dropped;
+  for (const core::Effect& line : record.Earlier()) {
+    if (line.kind == core::EffectKind::FileCopied && !named(written, line.fields[0])) dropped.push_back(line);
+  }
+  for (const core::Effect& line : dropped) run.report.Line("no longer shipped: " + line.fields[0]);
+  const journal::RemovalRun removal{run.services, run.installInfo, run.report, run.progress};
+  for (const core::Effect& line : journal::RemoveFiles(removal, record.Folder(), dropped)) record.Undone(line);
+}
+
+// What the journal of the folder held before: a last line cut short left out, what a killed run
+// left removed. A journal that cannot be read is set aside, never written on.
+journal::Lines EarlierLines(const InstallRun& run, const std::string& folder) {
+  journal::Lines lines;
+  std::string cut;
+  const journal::ReadResult read = journal::ReadJournal(run.services, folder, &lines, &cut);
+  if (!cut.empty()) run.report.Line("the journal's last line was cut short and is left out: " + cut);
+  if (read == journal::ReadResult::Unreadable) {
+    const std::string path = platform::InFolder(folder, journal::kJournalName);
+    const platform::ErrorCode moved =
+        run.services.files.Move(path, path + kUnreadableSuffix, platform::kMoveReplaceExisting);
+    run.report.Line(
+        moved == platform::kErrorSuccess
+            ? "the journal found there cannot be read: set aside as " + path + kUnreadableSuffix
+            : platform::FormatText("the journal found there cannot be read nor set aside (error %ld)", moved));
+    return {};
+  }
+  return journal::RemoveLeftovers(journal::RemovalRun{run.services, run.installInfo, run.report, run.progress}, folder,
+                                  lines);
 }
 
 // The entries go last, and only where the uninstall has what it needs.
@@ -82,8 +123,10 @@ platform::ErrorCode Register(const InstallRun& run, const std::string& folder, s
 // folders left to the new one. The keys it made that now hold the new one's entries (the
 // Applications keys, the uninstall entry's) pass to the new one's journal.
 platform::ErrorCode ReplaceEarlier(const InstallRun& run, const std::optional<std::string>& earlier,
-                                   const std::string& folder, core::Report& record) {
-  if (!earlier || platform::IsSamePath(*earlier, folder, run.services.isLeadByte)) return platform::kErrorSuccess;
+                                   const std::string& folder, journal::JournalFile& record) {
+  if (!earlier || platform::IsSameFolder(run.services.files, *earlier, folder, run.services.isLeadByte)) {
+    return platform::kErrorSuccess;
+  }
   run.report.Line("the installation in " + *earlier + " is replaced by this one and removed");
   platform::NoProgressBar progress;
   const journal::Removal removal = journal::RemoveInstallation(
@@ -95,6 +138,13 @@ platform::ErrorCode ReplaceEarlier(const InstallRun& run, const std::optional<st
 }
 
 }  // namespace
+
+std::optional<std::string> NewerVersionInstalled(const platform::Services& services, core::Report& report) {
+  const std::string installed = journal::RegisteredVersion(services), ours = core::VersionText();
+  if (installed.empty() || journal::CompareVersions(installed, ours) <= 0) return std::nullopt;
+  report.Line("the installed version " + installed + " is newer than this package's " + ours);
+  return installed;
+}
 
 void LogInstallations(core::Report& report, const CAcadInstallInfo& info, const acad::ReleaseTicks& ticks) {
   std::string ticked;
@@ -112,17 +162,22 @@ void LogInstallations(core::Report& report, const CAcadInstallInfo& info, const 
 }
 
 core::Outcome Install(const InstallRun& run, const InstallTarget& target) {
-  const std::string folder = platform::InFolder(target.folder, core::kInstallSubFolder);
-  run.report.Line("folder: " + target.folder + ", installation folder: " + folder);
+  const std::string typed = platform::InFolder(target.folder, core::kInstallSubFolder);
   const std::optional<std::string> earlier = journal::RegisteredInstallFolder(run.services);
-  const std::vector<std::string> made = PrepareInstallFolder(run.services, target.folder, folder, run.report);
+  const std::string version = journal::RegisteredVersion(run.services);
+  if (!version.empty()) run.report.Line("version " + core::VersionText() + " replaces version " + version);
+  std::vector<std::string> made = PrepareInstallFolder(run.services, target.folder, typed, run.report);
+  // Every path the install stores names the folder in its long spelling, whichever the user typed.
+  const std::string folder = platform::LongSpelling(run.services.files, typed);
+  for (std::string& level : made) level = platform::LongSpelling(run.services.files, level);
+  run.report.Line("folder: " + target.folder + ", installation folder: " + folder);
   journal::Lines placements = Placements(run.services, folder);
-  if (earlier && !platform::IsSamePath(*earlier, folder, run.services.isLeadByte)) {
+  if (earlier && !platform::IsSameFolder(run.services.files, *earlier, folder, run.services.isLeadByte)) {
     const journal::Lines before = Placements(run.services, *earlier);
     placements.insert(placements.end(), before.begin(), before.end());
   }
   // From here on every effect is also kept in the journal, for the uninstall.
-  journal::JournalFile record(run.services, folder, run.report);
+  journal::JournalFile record(run.services, folder, EarlierLines(run, folder), run.report);
   for (const std::string& madeFolder : made) record.Done(core::Effect{core::EffectKind::FolderMade, {madeFolder}});
   run.progress.Send(platform::kPbmSetRange, 0, kProgressRange);
   run.progress.Send(platform::kPbmSetStep, 1, 0);
@@ -131,15 +186,17 @@ core::Outcome Install(const InstallRun& run, const InstallTarget& target) {
   CopyJob job(folder, run.progress, run.questions, record, run.services);
   const CopyJob::Result copied = job.CopyProgramFiles();
   if (copied == CopyJob::Result::PackageMissing) {
-    journal::RollBack(journal::RemovalRun{run.services, run.installInfo, run.report, run.progress}, folder,
-                      record.Written());
+    journal::RollBack(journal::RemovalRun{run.services, run.installInfo, run.report, run.progress}, record);
     return {core::Ending::Failed};
   }
-  if (copied == CopyJob::Result::Aborted) return {Stop(run, job, record, folder, core::Ending::Aborted)};
+  if (copied == CopyJob::Result::Aborted) return {Stop(run, job, record, core::Ending::Aborted)};
   job.CopyExtensionLibrary();
   if (job.CopyProgramItself(journal::kMaintenanceName) == CopyJob::Result::Aborted) {
-    return {Stop(run, job, record, folder, core::Ending::Aborted)};
+    return {Stop(run, job, record, core::Ending::Aborted)};
   }
+  // A silent install whose journal cannot be written is undone at once: nobody could remove it.
+  if (record.Error() != platform::kErrorSuccess && run.rollBackOnFailure)
+    return {Stop(run, job, record, core::Ending::Failed)};
   run.progress.Send(platform::kPbmStepIt, 0, 0);
 
   run.installInfo.SetInstallDir(folder);
@@ -155,12 +212,21 @@ core::Outcome Install(const InstallRun& run, const InstallTarget& target) {
                                    PlacedBy(run.services, placements)),
        core::kFontsNotPlaced);
   run.progress.Send(platform::kPbmStepIt, 0, 0);
+  if (record.Error() != platform::kErrorSuccess && run.rollBackOnFailure)
+    return {Stop(run, job, record, core::Ending::Failed)};
+  RemoveDropped(run, job, record);
+  const platform::ErrorCode journalled = record.Finish();
+  if (journalled != platform::kErrorSuccess && run.rollBackOnFailure)
+    return {Stop(run, job, record, core::Ending::Failed)};
   job.LetGoOfReplaced();
-  const platform::ErrorCode registered = Register(run, folder, job.BytesCopied(), record);
+  note(journalled, core::kJournalNotWritten);
+  const platform::ErrorCode registered =
+      journalled == platform::kErrorSuccess ? Register(run, folder, job.BytesCopied(), record) : journalled;
   note(registered, core::kEntriesNotWritten);
   if (registered == platform::kErrorSuccess)
     note(ReplaceEarlier(run, earlier, folder, record), core::kEarlierNotRemoved);
   note(record.Error(), core::kJournalNotWritten);
+  note(record.Finish(), core::kJournalNotWritten);  // with what the registration added, without the copies let go of
   run.progress.Send(platform::kPbmSetPos, kProgressEnd, 0);
   outcome.ending = outcome.notDone != 0  ? core::Ending::FinishedWithErrors
                    : job.RestartNeeded() ? core::Ending::RestartNeeded

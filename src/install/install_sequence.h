@@ -3,6 +3,7 @@
 // maintenance entries last, every step told to the log and every effect to the journal.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "acad/install_info.h"
@@ -17,6 +18,9 @@ namespace install {
 
 // Every installation found at start-up, and the releases ticked.
 void LogInstallations(core::Report& report, const CAcadInstallInfo& info, const acad::ReleaseTicks& ticks);
+
+// The version installed when it is newer than this package's (both logged); none otherwise.
+std::optional<std::string> NewerVersionInstalled(const platform::Services& services, core::Report& report);
 
 // What one install runs on; none of it is owned.
 struct InstallRun {
@@ -36,7 +40,8 @@ struct InstallRun {
 // the ticked releases, trusts the folder in the user's profiles and places the fonts and the
 // driver, stepping the bar from 0 to 50; then, where the journal and the maintenance copy are in
 // place, writes the maintenance entries, and removes the installation in another folder they
-// named before. A missing package or an abort ends it there and registers nothing. The outcome
+// named before. Files of the installation there before that this package no longer ships go when
+// unchanged. A missing package or an abort ends it there and registers nothing. The outcome
 // names what could not be done.
 core::Outcome Install(const InstallRun& run, const InstallTarget& target);
 

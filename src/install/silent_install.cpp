@@ -27,6 +27,10 @@ core::Ending RunSilentInstall(const platform::Services& services, CAcadInstallIn
     if (!target.refusedBecause.empty()) report.Line(target.refusedBecause);
     return core::EndingOf(refusal);
   }
+  if (NewerVersionInstalled(services, report) && !choices.allowDowngrade) {
+    report.Line("the install does not start: a newer version is installed (/ALLOWDOWNGRADE replaces it)");
+    return core::Ending::NewerInstalled;
+  }
   SilentQuestions questions;
   platform::NoProgressBar progress;
   return Install(InstallRun{services, info, packageBits, progress, questions, report, true}, target).ending;

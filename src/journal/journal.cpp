@@ -1,6 +1,7 @@
 #include "journal/journal.h"
 
 #include <algorithm>
+#include <map>
 
 #include "journal/kinds.h"
 #include "platform/file_contents.h"
@@ -11,9 +12,10 @@
 namespace journal {
 namespace {
 
-const char kHeader[] = "Vortel install journal 2\r\n";
+const char kHeader[] = "Vortel install journal 3\r\n";
 const char kNewSuffix[] = ".new";
-constexpr std::size_t kMaxJournalBytes = 4 * 1024 * 1024;
+// Ten times what the largest package's journal holds.
+constexpr std::size_t kMaxJournalBytes = 1024 * 1024;
 
 std::string PathOf(const std::string& folder) { return platform::InFolder(folder, kJournalName); }
 
@@ -53,63 +55,149 @@ std::string JournalText(const Lines& lines) {
   return text;
 }
 
+bool SameLines(const Lines& a, const Lines& b) {
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](const core::Effect& x, const core::Effect& y) {
+    return x.kind == y.kind && x.fields == y.fields;
+  });
+}
+
 }  // namespace
 
 const char* KindName(core::EffectKind kind) { return RowOf(kind).name; }
 
-ReadResult ReadJournal(const platform::Services& services, const std::string& folder, Lines* lines) {
+// A file in AutoCAD's folders is one whether it was placed over nothing or over a file kept.
+std::string IdentityOf(const core::Effect& line, platform::LeadByteTest isLeadByte) {
+  const bool acadFile = line.kind == core::EffectKind::FilePlaced || line.kind == core::EffectKind::FileReplaced;
+  std::string identity = acadFile ? std::string("acad") : KindName(line.kind);
+  identity += "\t" + line.fields[0];
+  if (line.kind == core::EffectKind::LoaderWritten) identity += "\t" + line.fields[1];
+  platform::ToUpperByCharacters(identity, isLeadByte);
+  return identity;
+}
+
+ReadResult ReadJournal(const platform::Services& services, const std::string& folder, Lines* lines,
+                       std::string* cutLine) {
   std::string text;
+  if (cutLine != nullptr) cutLine->clear();
   const platform::ErrorCode read = platform::ReadWholeFile(services.files, PathOf(folder), kMaxJournalBytes, &text);
   if (read == platform::kErrorFileNotFound || read == platform::kErrorPathNotFound) return ReadResult::Missing;
+  lines->clear();
+  // A first line cut short: a journal begun, with nothing in it yet.
+  const bool cutHeader = !text.empty() && text.size() < sizeof kHeader - 1 && std::string(kHeader).rfind(text, 0) == 0;
+  if (read == platform::kErrorSuccess && cutHeader && cutLine != nullptr) *cutLine = text;
+  if (read == platform::kErrorSuccess && cutHeader) return ReadResult::Read;
   if (read != platform::kErrorSuccess || text.compare(0, sizeof kHeader - 1, kHeader) != 0)
     return ReadResult::Unreadable;
-  lines->clear();
-  // Every line ends with CR LF: a journal cut short shows.
+  // Every line ends with CR LF: one without is the last, cut short while it was written.
   for (std::size_t start = sizeof kHeader - 1; start < text.size();) {
     const std::size_t end = text.find("\r\n", start);
+    if (end == std::string::npos) {
+      if (cutLine != nullptr) *cutLine = text.substr(start);
+      break;
+    }
     core::Effect effect;
-    if (end == std::string::npos || !ParseLine(text.substr(start, end - start), &effect)) return ReadResult::Unreadable;
+    if (!ParseLine(text.substr(start, end - start), &effect)) return ReadResult::Unreadable;
     lines->push_back(effect);
     start = end + 2;
   }
   return ReadResult::Read;
 }
 
-JournalFile::JournalFile(const platform::Services& services, std::string folder, core::Report& log)
-    : m_services(services), m_folder(std::move(folder)), m_log(log), m_file(services.files) {}
+Lines Compact(const Lines& lines, platform::LeadByteTest isLeadByte) {
+  Lines compacted;
+  std::map<std::string, std::size_t> at;
+  for (const core::Effect& line : lines) {
+    const auto [known, added] = at.emplace(IdentityOf(line, isLeadByte), compacted.size());
+    if (added) {
+      compacted.push_back(line);
+    } else if (line.kind != core::EffectKind::TrustedPathAdded) {  // whether the list was there: the first knew
+      compacted[known->second] = line;
+    }
+  }
+  return compacted;
+}
+
+JournalFile::JournalFile(const platform::Services& services, std::string folder, Lines earlier, core::Report& log)
+    : m_services(services),
+      m_folder(std::move(folder)),
+      m_earlier(Compact(earlier, services.isLeadByte)),
+      m_log(log),
+      m_file(services.files) {}
+
+// The journal written anew with what it held before, then opened to write on at its end.
+platform::ErrorCode JournalFile::Begin() {
+  m_begun = true;
+  platform::ErrorCode begun = RewriteJournal(m_services, m_folder, m_earlier);
+  if (begun == platform::kErrorSuccess && m_earlier.empty()) {
+    begun = m_services.files.CreateFileForWriting(PathOf(m_folder), platform::WriteMode::Replace, m_file.Receive());
+    if (begun == platform::kErrorSuccess) begun = m_services.files.WriteToFile(m_file.Get(), kHeader);
+  } else if (begun == platform::kErrorSuccess) {
+    begun = m_services.files.CreateFileForWriting(PathOf(m_folder), platform::WriteMode::Append, m_file.Receive());
+  }
+  if (begun != platform::kErrorSuccess) m_file.Reset();
+  return begun;
+}
 
 void JournalFile::Done(const core::Effect& effect) {
   const std::string line = TextOf(effect);
   platform::ErrorCode written = line.empty() ? platform::kErrorInvalidParameter : platform::kErrorSuccess;
-  if (written == platform::kErrorSuccess && !m_file.IsOpen()) {
-    // A journal made now begins with its first line; one there already is written on at its end.
-    std::uint64_t size = 0;
-    const platform::ErrorCode present = platform::SizeOfFile(m_services.files, PathOf(m_folder), &size);
-    const bool fresh = present == platform::kErrorFileNotFound || (present == platform::kErrorSuccess && size == 0);
-    written = fresh || present == platform::kErrorSuccess ? platform::kErrorSuccess : present;
-    if (written == platform::kErrorSuccess) {
-      written = m_services.files.CreateFileForWriting(PathOf(m_folder), platform::WriteMode::Append, m_file.Receive());
-    }
-    if (written == platform::kErrorSuccess && fresh) written = m_services.files.WriteToFile(m_file.Get(), kHeader);
-    if (written != platform::kErrorSuccess) m_file.Reset();
-  }
+  if (!line.empty()) m_written.push_back(effect);  // done, whether its line reaches the file now or at the end
+  if (m_finished) return;
+  if (written == platform::kErrorSuccess && !m_begun) written = Begin();
+  if (written == platform::kErrorSuccess && !m_file.IsOpen()) written = platform::kErrorInvalidHandle;
   if (written == platform::kErrorSuccess) written = m_services.files.WriteToFile(m_file.Get(), line);
-  if (written == platform::kErrorSuccess) {
-    m_written.push_back(effect);
-    return;
-  }
+  if (written == platform::kErrorSuccess) return;
   m_error += written;
   m_log.Line(platform::FormatText("not written to the journal %s (error %ld): %s %s", PathOf(m_folder).c_str(), written,
                                   KindName(effect.kind), effect.fields.empty() ? "" : effect.fields[0].c_str()));
 }
 
+void JournalFile::Undone(const core::Effect& effect) {
+  for (Lines* lines : {&m_written, &m_earlier}) {
+    const auto line = std::find_if(lines->rbegin(), lines->rend(), [&](const core::Effect& written) {
+      return written.kind == effect.kind && written.fields == effect.fields;
+    });
+    if (line != lines->rend()) {
+      lines->erase(std::next(line).base());
+      return;
+    }
+  }
+}
+
+platform::ErrorCode JournalFile::Finish() {
+  Close();
+  m_finished = true;
+  Lines lines = m_earlier;
+  lines.insert(lines.end(), m_written.begin(), m_written.end());
+  lines = Compact(lines, m_services.isLeadByte);
+  lines.erase(std::remove_if(lines.begin(), lines.end(),
+                             [&](const core::Effect& line) {
+                               return line.kind == core::EffectKind::TemporaryFile &&
+                                      m_services.files.GetAttributes(line.fields[0]) ==
+                                          platform::kInvalidFileAttributes;
+                             }),
+              lines.end());
+  platform::ErrorCode finished = RewriteJournal(m_services, m_folder, lines);
+  Lines readBack;
+  if (finished == platform::kErrorSuccess &&
+      (ReadJournal(m_services, m_folder, &readBack) != ReadResult::Read || !SameLines(readBack, lines))) {
+    finished = platform::kErrorInvalidData;
+  }
+  if (finished != platform::kErrorSuccess) {
+    m_log.Line(platform::FormatText("the journal %s could not be written whole (error %ld)", PathOf(m_folder).c_str(),
+                                    finished));
+  }
+  return finished;
+}
+
 platform::ErrorCode RewriteJournal(const platform::Services& services, const std::string& folder, const Lines& lines) {
   platform::FileSystem& files = services.files;
+  const std::string fresh = PathOf(folder) + kNewSuffix;
   if (lines.empty()) {
+    files.Delete(fresh);  // what a run killed while it wrote one left
     const platform::ErrorCode deleted = files.Delete(PathOf(folder));
     return deleted == platform::kErrorFileNotFound ? platform::kErrorSuccess : deleted;
   }
-  const std::string fresh = PathOf(folder) + kNewSuffix;
   platform::ErrorCode written;
   {
     platform::ScopedFile file(files);

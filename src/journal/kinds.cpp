@@ -66,6 +66,7 @@ bool IsGone(platform::ErrorCode error) {
 // Deletes a file of the install while it holds what the line says; a file changed since stays. The
 // file is checked, digested and deleted through one handle, opened as it is: a link at its name is
 // removed itself. `inside`: it lies inside the installation folder, else exactly where it is named.
+// Without a digest (a temporary copy a killed run left) whatever the file holds goes.
 Undo DeleteUnchanged(const UndoContext& context, const core::Effect& line, const std::string& digestText, bool inside) {
   const std::string& path = line.fields[0];
   platform::FileSystem& files = context.services.files;
@@ -84,8 +85,10 @@ Undo DeleteUnchanged(const UndoContext& context, const core::Effect& line, const
   platform::ErrorCode read = files.OpenAttributes(entry.Get(), &attributes);
   const bool link = read == platform::kErrorSuccess && (attributes & platform::kFileAttributeReparsePoint) != 0;
   platform::FileDigest recorded, present;
-  if (read == platform::kErrorSuccess && !link) read = platform::DigestOpenFile(files, entry.Get(), &present);
-  if (read == platform::kErrorSuccess && !link &&
+  if (read == platform::kErrorSuccess && !link && !digestText.empty()) {
+    read = platform::DigestOpenFile(files, entry.Get(), &present);
+  }
+  if (read == platform::kErrorSuccess && !link && !digestText.empty() &&
       (!platform::ParseDigest(digestText, &recorded) || present != recorded)) {
     Tell(context, "left as it is: " + path + (context.rollingBack ? "" : " changed after the install"));
     return context.rollingBack ? Undo::Done : Undo::Changed;
@@ -299,6 +302,31 @@ Undo UndoPerUserStep(const UndoContext& context, const core::Effect& line) {
              : Refuse(context, line, "not this installation folder");
 }
 
+// The place a temporary file stands beside: its path without the suffix the install gives such a
+// file; empty for any other name.
+std::string PlaceOfTemporary(const std::string& path) {
+  for (const char* suffix : {deploy::kPartialSuffix, deploy::kReplacedSuffix}) {
+    const std::size_t length = std::char_traits<char>::length(suffix);
+    if (path.size() > length && path.compare(path.size() - length, length, suffix) == 0) {
+      return path.substr(0, path.size() - length);
+    }
+  }
+  return "";
+}
+
+// What a run wrote before moving it into place, or kept until it was over: whatever it holds, it
+// goes while it stands beside a file of the installation folder or a place of the install in
+// AutoCAD's folders, under the name the install gives it.
+Undo UndoTemporaryFile(const UndoContext& context, const core::Effect& line) {
+  const std::string& path = line.fields[0];
+  const std::string place = PlaceOfTemporary(path);
+  const bool inside = !place.empty() && platform::IsInsideFolder(place, context.folder, context.services.isLeadByte);
+  if (!inside && (place.empty() || !IsAcadPlace(context, place))) {
+    return Refuse(context, line, "not a temporary file of the install");
+  }
+  return DeleteUnchanged(context, line, "", inside);
+}
+
 const KindRow kKinds[] = {
     {core::EffectKind::FolderMade, "folder", 1, UndoFolder, 0b1},
     {core::EffectKind::FileCopied, "file", 2, UndoFileCopied, 0b1},
@@ -308,6 +336,7 @@ const KindRow kKinds[] = {
     {core::EffectKind::LoaderWritten, "loader", 2, UndoLoaderWritten, 0},
     {core::EffectKind::TrustedPathAdded, "trusted", 2, UndoTrustedPathAdded, 0},
     {core::EffectKind::PerUserStepWritten, "step", 1, UndoPerUserStep, 0b1},
+    {core::EffectKind::TemporaryFile, "temporary", 1, UndoTemporaryFile, 0b1},
 };
 
 }  // namespace

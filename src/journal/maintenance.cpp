@@ -1,5 +1,6 @@
 #include "journal/maintenance.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "core/package.h"
@@ -82,18 +83,27 @@ platform::ErrorCode WriteKey(const platform::Services& services, platform::RegKe
   return written;
 }
 
-bool Names(const platform::Services& services, const std::string& value, const std::string& expected) {
-  return platform::EqualsIgnoringCase(value, expected, services.isLeadByte);
+// Whether a value names the installation folder (InstallLocation), or is the per-user step's command
+// for it, however the folder is spelt.
+bool NamesFolder(const platform::Services& services, const std::string& value, const std::string& folder) {
+  const platform::LeadByteTest lead = services.isLeadByte;
+  const std::string command = StepCommand(folder),
+                    tail = std::string("\\") + kMaintenanceName + "\" " + kTrustUserSwitch;
+  if (platform::EqualsIgnoringCase(value, command, lead)) return true;
+  const bool step = value.size() > tail.size() + 1 && value.front() == '"' &&
+                    platform::EqualsIgnoringCase(value.substr(value.size() - tail.size()), tail, lead);
+  const std::string named = step ? value.substr(1, value.size() - tail.size() - 1) : value;
+  return platform::IsSameFolder(services.files, named, folder, lead);
 }
 
-// Removes a key while its value names `expected`; the error when it cannot be told or removed.
+// Removes a key while its value names `folder`; the error when it cannot be told or removed.
 platform::ErrorCode RemoveKeyNaming(const platform::Services& services, platform::RegKey root, const char* path,
-                                    const char* value, const std::string& expected, const char* what,
+                                    const char* value, const std::string& folder, const char* what,
                                     core::Report& report) {
   platform::ValueText named;
   platform::ErrorCode removed = platform::ReadValueText(services.registry, root, path, value, 1024, &named);
   if (removed == platform::kErrorFileNotFound) return platform::kErrorSuccess;
-  if (removed == platform::kErrorSuccess && !Names(services, named.text, expected)) return platform::kErrorSuccess;
+  if (removed == platform::kErrorSuccess && !NamesFolder(services, named.text, folder)) return platform::kErrorSuccess;
   if (removed == platform::kErrorSuccess) removed = services.registry.DeleteKey(root, path);
   report.Line(removed == platform::kErrorSuccess
                   ? platform::FormatText("%s removed: %s", what, path)
@@ -141,6 +151,31 @@ std::optional<std::string> RegisteredInstallFolder(const platform::Services& ser
   return std::nullopt;
 }
 
+std::string RegisteredVersion(const platform::Services& services) {
+  for (const platform::RegKey root : {platform::kHkeyLocalMachine, platform::kHkeyCurrentUser}) {
+    const std::string version = platform::ReadString(services.registry, root, kUninstallKey, "DisplayVersion");
+    if (!version.empty()) return version;
+  }
+  return "";
+}
+
+int CompareVersions(const std::string& a, const std::string& b) {
+  const auto numbers = [](const std::string& version) {
+    std::vector<unsigned long> parts;
+    for (std::size_t start = 0; start <= version.size();) {
+      const std::size_t end = std::min(version.find('.', start), version.size());
+      const std::string part = version.substr(start, std::min<std::size_t>(end - start, 9));
+      parts.push_back(part.empty() || part.find_first_not_of("0123456789") != std::string::npos ? 0 : std::stoul(part));
+      start = end + 1;
+    }
+    return parts;
+  };
+  std::vector<unsigned long> first = numbers(a), second = numbers(b);
+  first.resize(std::max(first.size(), second.size()));
+  second.resize(first.size());
+  return first < second ? -1 : first == second ? 0 : 1;
+}
+
 platform::ErrorCode UnregisterMaintenance(const platform::Services& services, const std::string& installFolder,
                                           core::Report& report) {
   platform::FirstError removed;
@@ -148,8 +183,8 @@ platform::ErrorCode UnregisterMaintenance(const platform::Services& services, co
     removed +=
         RemoveKeyNaming(services, root, kUninstallKey, "InstallLocation", installFolder, "uninstall entry", report);
   }
-  removed += RemoveKeyNaming(services, platform::kHkeyLocalMachine, kActiveSetupKey, "StubPath",
-                             StepCommand(installFolder), "per-user step", report);
+  removed += RemoveKeyNaming(services, platform::kHkeyLocalMachine, kActiveSetupKey, "StubPath", installFolder,
+                             "per-user step", report);
   return removed.Get();
 }
 

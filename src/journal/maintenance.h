@@ -33,6 +33,13 @@ platform::ErrorCode RegisterMaintenance(const platform::Services& services, cons
 // when the add-on is not installed.
 std::optional<std::string> RegisteredInstallFolder(const platform::Services& services);
 
+// The version the uninstall entry names (DisplayVersion, HKLM's first); empty when none.
+std::string RegisteredVersion(const platform::Services& services);
+
+// Compares two versions written as numbers between dots ("2026.08.05"), number by number, a
+// missing one counting as 0: negative when `a` is older, 0 when they are the same, else positive.
+int CompareVersions(const std::string& a, const std::string& b);
+
 // Removes the uninstall entry and the per-user step, each only where it names `installFolder`; the
 // error of one that could not be told or removed.
 platform::ErrorCode UnregisterMaintenance(const platform::Services& services, const std::string& installFolder,

@@ -1,6 +1,7 @@
 #include "journal/removal.h"
 
 #include <algorithm>
+#include <set>
 
 #include "core/registry_keys.h"
 #include "journal/kinds.h"
@@ -8,6 +9,8 @@
 #include "platform/file_contents.h"
 #include "platform/format.h"
 #include "platform/paths.h"
+#include "platform/registry_values.h"
+#include "profile/loader_registration.h"
 #include "profile/trusted_paths.h"
 
 namespace journal {
@@ -154,6 +157,23 @@ std::string FinalFolder(const platform::Services& services, const std::string& f
   return found ? final : "";
 }
 
+// The loader entries an install killed before their lines were written: each goes while its LOADER
+// names a module in this folder.
+void RemoveUnjournalledLoaders(const RemovalRun& run, const std::string& folder) {
+  for (int index = 0; index < acad::kReleaseCount; ++index) {
+    for (const std::string& product : run.acad.m_arrProductKey[index]) {
+      for (const char* bits : {"", "_32"}) {
+        const std::string entry = platform::FormatText("Applications\\Vortel%d%s", acad::ReleaseYear(index), bits);
+        const std::string loader =
+            platform::ReadString(run.services.registry, platform::kHkeyLocalMachine, product + entry, "LOADER");
+        if (platform::IsInsideFolder(loader, folder, run.services.isLeadByte)) {
+          profile::UnregisterLoaderEntry(run.services, product, entry, folder, run.report);
+        }
+      }
+    }
+  }
+}
+
 UndoContext ContextOf(const RemovalRun& run, const std::string& folder, const Lines& lines) {
   std::vector<std::string> made;
   for (const core::Effect& line : lines) {
@@ -189,7 +209,9 @@ const char* WhyUntrusted(const platform::Services& services, const std::string& 
 Removal RemoveInstallation(const RemovalRun& run, const std::string& folder, bool leaveAcadFolders) {
   run.report.Line("installation folder: " + folder);
   Lines lines;
-  const ReadResult read = ReadJournal(run.services, folder, &lines);
+  std::string cut;
+  const ReadResult read = ReadJournal(run.services, folder, &lines, &cut);
+  if (!cut.empty()) run.report.Line("the journal's last line was cut short and is left out: " + cut);
   Removal none;
   const char* untrusted = read == ReadResult::Read ? WhyUntrusted(run.services, folder) : nullptr;
   UndoContext context = ContextOf(run, folder, lines);
@@ -215,6 +237,7 @@ Removal RemoveInstallation(const RemovalRun& run, const std::string& folder, boo
   CAcadInstallInfo installed(run.services);
   installed.SetInstallDir(folder);
   walk.errors |= profile::RemoveTrustedPath(installed, run.report) != platform::kErrorSuccess;
+  RemoveUnjournalledLoaders(run, folder);
   run.progress.Send(platform::kPbmStepIt, 0, 0);
   RemoveEntriesAndCopy(run, context, walk);
   const Lines keysLeft = RemoveKeys(context, walk.keys);
@@ -250,30 +273,57 @@ Removal RemoveInstallation(const RemovalRun& run, const std::string& folder, boo
   return removal;
 }
 
-platform::ErrorCode RollBack(const RemovalRun& run, const std::string& folder, const Lines& thisRun) {
-  if (const char* untrusted = WhyUntrusted(run.services, folder)) {
+platform::ErrorCode RollBack(const RemovalRun& run, JournalFile& record) {
+  record.Close();  // the journal is the run's no more: it is rewritten below
+  if (const char* untrusted = WhyUntrusted(run.services, record.Folder())) {
     run.report.Line(std::string("not rolled back: ") + untrusted);
     return platform::kErrorAccessDenied;
   }
-  Lines lines;
-  ReadJournal(run.services, folder, &lines);
-  const bool tail =
-      lines.size() >= thisRun.size() &&
-      std::equal(thisRun.begin(), thisRun.end(), lines.end() - thisRun.size(),
-                 [](const core::Effect& a, const core::Effect& b) { return a.kind == b.kind && a.fields == b.fields; });
-  Lines earlier(lines.begin(), tail ? lines.end() - thisRun.size() : lines.end());
-  UndoContext context = ContextOf(run, folder, thisRun);
+  // What the installation before made too stays its own: its files (put back), entries and lists.
+  std::set<std::string> earlier;
+  for (const core::Effect& line : record.Earlier()) earlier.insert(IdentityOf(line, run.services.isLeadByte));
+  Lines ownLines;
+  for (const core::Effect& line : record.Written()) {
+    if (line.kind == core::EffectKind::TemporaryFile || earlier.count(IdentityOf(line, run.services.isLeadByte)) == 0)
+      ownLines.push_back(line);
+  }
+  UndoContext context = ContextOf(run, record.Folder(), ownLines);
   context.rollingBack = true;
-  Walk walk = WalkBackwards(context, thisRun);
+  Walk walk = WalkBackwards(context, ownLines);
   for (const core::Effect& copy : walk.maintenanceCopy) UndoLine(context, copy, walk);
   RemoveKeys(context, walk.keys);
-  earlier.insert(earlier.end(), walk.remaining.begin(), walk.remaining.end());
+  Lines kept = record.Earlier();
+  kept.insert(kept.end(), walk.remaining.begin(), walk.remaining.end());
   platform::FirstError rolledBack;
   rolledBack += walk.errors ? platform::kErrorAccessDenied : platform::kErrorSuccess;
-  rolledBack += RewriteJournal(run.services, folder, earlier);
+  const platform::ErrorCode rewritten = RewriteJournal(run.services, record.Folder(), kept);
+  if (rewritten != platform::kErrorSuccess) {
+    run.report.Line(
+        platform::FormatText("the journal could not be rewritten after the rollback (error %ld)", rewritten));
+  }
+  rolledBack += rewritten;
   rolledBack += RemoveFolders(context, walk.folders, "", false);
   run.report.Line(walk.errors ? "rolled back, but not all: the journal keeps what is still to undo" : "rolled back");
   return rolledBack.Get();
+}
+
+Lines RemoveFiles(const RemovalRun& run, const std::string& folder, const Lines& lines) {
+  const UndoContext context = ContextOf(run, folder, lines);
+  Lines undone;
+  for (const core::Effect& line : lines) {
+    if (UndoLine(context, line) == Undo::Done) undone.push_back(line);
+  }
+  return undone;
+}
+
+Lines RemoveLeftovers(const RemovalRun& run, const std::string& folder, const Lines& lines) {
+  UndoContext context = ContextOf(run, folder, lines);
+  Lines kept;
+  for (const core::Effect& line : lines) {
+    const bool leftover = line.kind == core::EffectKind::TemporaryFile;
+    if (!leftover || UndoLine(context, line) == Undo::Failed) kept.push_back(line);
+  }
+  return kept;
 }
 
 }  // namespace journal

@@ -46,8 +46,16 @@ struct Removal {
 // AutoCAD's folders are left for it. Steps the bar from 0 to 5.
 Removal RemoveInstallation(const RemovalRun& run, const std::string& folder, bool leaveAcadFolders);
 
-// Undoes the lines a failed install wrote, backwards, and the folders it made; the journal then
-// holds what was there before and what could not be undone. The error of what could not be.
-platform::ErrorCode RollBack(const RemovalRun& run, const std::string& folder, const Lines& thisRun);
+// Undoes the lines a failed install wrote, backwards, and the folders it made, once it has let go
+// of its journal; the journal then holds what was there before and what could not be undone. The
+// error of what could not be undone, or of a journal that could not be rewritten (logged).
+platform::ErrorCode RollBack(const RemovalRun& run, JournalFile& record);
+
+// Deletes the files `lines` name, each while it is unchanged (a changed one stays, logged); the
+// lines undone.
+Lines RemoveFiles(const RemovalRun& run, const std::string& folder, const Lines& lines);
+
+// Removes what a killed run left (the temporary files that `lines` name); the lines less those.
+Lines RemoveLeftovers(const RemovalRun& run, const std::string& folder, const Lines& lines);
 
 }  // namespace journal

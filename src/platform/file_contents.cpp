@@ -9,6 +9,8 @@ namespace platform {
 namespace {
 
 constexpr std::uint32_t kChunk = 256 * 1024;
+// Between a digest's size and its hash: the hash's name.
+const char kDigestMark[] = ":xxh3:";
 
 // Reads an open file to its end, handing each piece read to `take`.
 template <typename Take>
@@ -80,19 +82,20 @@ FileDigest DigestOf(const std::string& bytes) {
 }
 
 std::string DigestText(const FileDigest& digest) {
-  return std::to_string(digest.size) + FormatText(":%08x", digest.hash);
+  return std::to_string(digest.size) + kDigestMark +
+         FormatText("%08x%08x", static_cast<unsigned>(digest.hash >> 32), static_cast<unsigned>(digest.hash));
 }
 
 bool ParseDigest(const std::string& text, FileDigest* digest) {
-  const std::size_t colon = text.find(':');
-  if (colon == std::string::npos || colon == 0 || colon > 20 || text.size() != colon + 9) return false;
-  const std::string size = text.substr(0, colon), hash = text.substr(colon + 1);
+  const std::size_t mark = text.find(kDigestMark), hashAt = mark + sizeof kDigestMark - 1;
+  if (mark == std::string::npos || mark == 0 || mark > 20 || text.size() != hashAt + 16) return false;
+  const std::string size = text.substr(0, mark), hash = text.substr(hashAt);
   if (size.find_first_not_of("0123456789") != std::string::npos ||
       hash.find_first_not_of("0123456789abcdef") != std::string::npos) {
     return false;
   }
   digest->size = std::stoull(size);
-  digest->hash = static_cast<std::uint32_t>(std::stoul(hash, nullptr, 16));
+  digest->hash = std::stoull(hash, nullptr, 16);
   return true;
 }
 

@@ -29,7 +29,7 @@ ErrorCode QueryOthersMayWrite(FileSystem& files, const std::string& path, bool* 
 // The digest of bytes in memory.
 FileDigest DigestOf(const std::string& bytes);
 
-// "size:hash" (the hash as eight hex digits), and back; false for a text of another form.
+// "size:xxh3:hash" (the hash as sixteen hex digits), and back; false for a text of another form.
 std::string DigestText(const FileDigest& digest);
 bool ParseDigest(const std::string& text, FileDigest* digest);
 

@@ -51,6 +51,14 @@ struct FoundEntry {
   std::uint64_t size = 0;
 };
 
+// What a file or folder is, whatever path names it: its volume's serial number and its file index
+// (BY_HANDLE_FILE_INFORMATION's dwVolumeSerialNumber and nFileIndexHigh/Low).
+struct FileId {
+  std::uint32_t volume = 0;
+  std::uint64_t index = 0;
+  bool operator==(const FileId& other) const { return volume == other.volume && index == other.index; }
+};
+
 class FileSystem {
  public:
   virtual ~FileSystem() = default;
@@ -105,6 +113,12 @@ class FileSystem {
   // GetFullPathNameA into `buffer` of `size` bytes: the length of the full path, or when it
   // does not fit the size it needs (its zero included); 0 when there is none.
   virtual std::uint32_t FullPathName(const std::string& path, char* buffer, std::uint32_t size) = 0;
+  // GetLongPathNameA into `buffer` of `size` bytes: every part of an existing path in its long
+  // spelling; returns as FullPathName does.
+  virtual std::uint32_t LongPathName(const std::string& path, char* buffer, std::uint32_t size) = 0;
+  // CreateFileA with FILE_FLAG_BACKUP_SEMANTICS (no access asked, shared every way; a folder opens
+  // too, links are followed) and GetFileInformationByHandle: what `path` names.
+  virtual ErrorCode Identify(const std::string& path, FileId* id) = 0;
   // CreateFileA for writing, shared for reading. `handle` receives kInvalidFile on failure.
   virtual ErrorCode CreateFileForWriting(const std::string& path, WriteMode mode, FileHandle* handle) = 0;
   // WriteFile of all the bytes given.

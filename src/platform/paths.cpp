@@ -119,6 +119,18 @@ bool IsSamePath(const std::string& a, const std::string& b, LeadByteTest isLeadB
   return first && second && EqualsIgnoringCase(*first, *second, isLeadByte);
 }
 
+bool IsSameFolder(FileSystem& files, const std::string& a, const std::string& b, LeadByteTest isLeadByte) {
+  if (IsSamePath(a, b, isLeadByte)) return true;
+  FileId first, second;
+  return files.Identify(a, &first) == kErrorSuccess && files.Identify(b, &second) == kErrorSuccess && first == second;
+}
+
+std::string LongSpelling(FileSystem& files, const std::string& path) {
+  char buffer[kMaxPath];
+  const std::uint32_t length = files.LongPathName(path, buffer, sizeof buffer);
+  return length > 0 && length < sizeof buffer ? std::string(buffer, length) : path;
+}
+
 std::vector<std::string> MakeFolderLevels(FileSystem& files, const std::string& folder, LeadByteTest isLeadByte,
                                           bool protect) {
   // The drive ("C:") is no level to make, and neither is a share ("\\\\server\\share").

@@ -48,6 +48,14 @@ bool IsInsideFolder(const std::string& path, const std::string& folder, LeadByte
 // Whether two paths name the same file or folder, once resolved.
 bool IsSamePath(const std::string& a, const std::string& b, LeadByteTest isLeadByte);
 
+// Whether two paths name the same folder (or file): spelt alike once resolved, or one and the same
+// object of the file system (a short 8.3 name, another drive letter for it, a link to it).
+bool IsSameFolder(FileSystem& files, const std::string& a, const std::string& b, LeadByteTest isLeadByte);
+
+// An existing path in its full long spelling, every short (8.3) part replaced; the path as given
+// when it cannot be told.
+std::string LongSpelling(FileSystem& files, const std::string& path);
+
 // Makes a folder and every missing folder above it, from the root down (_mkdir, or with
 // `protect` each with the protected access list); an existing folder is left as it is. Stops at
 // the first level that cannot be made. The folders it made, parents first.

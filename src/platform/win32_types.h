@@ -17,6 +17,7 @@ constexpr ErrorCode kErrorFileNotFound = 2;
 constexpr ErrorCode kErrorPathNotFound = 3;
 constexpr ErrorCode kErrorAccessDenied = 5;
 constexpr ErrorCode kErrorInvalidHandle = 6;
+constexpr ErrorCode kErrorInvalidData = 13;
 constexpr ErrorCode kErrorSharingViolation = 32;
 constexpr ErrorCode kErrorLockViolation = 33;
 constexpr ErrorCode kErrorDiskFull = 112;

@@ -1,6 +1,8 @@
 // What the install button does: refuse once while AutoCAD runs, refuse a folder it cannot use,
 // then install behind the progress bar and end with a closing message.
 #include "core/endings.h"
+#include "core/package.h"
+#include "platform/format.h"
 #include "platform/texts.h"
 #include "ui/dialog_questions.h"
 #include "ui/process_state.h"
@@ -23,6 +25,15 @@ void Dlg_Setup::OnInstall() {
     desktop.ShowMessageBox(Handle(), core::RefusalMessage(refusal), texts::kSoftwareSetupCaption, platform::kMbOk);
     if (refusal == core::Refusal::AcadRunning) g_bCheckAcadRunning = false;
     return;
+  }
+  if (const std::optional<std::string> newer = install::NewerVersionInstalled(m_services, m_report)) {
+    const std::string question =
+        platform::FormatText(texts::kReplaceNewerFormat, newer->c_str(), core::VersionText().c_str());
+    if (desktop.ShowMessageBox(Handle(), question, texts::kSoftwareSetupCaption,
+                               platform::kMbYesNo | platform::kMbIconQuestion) != platform::kIdYes) {
+      m_report.Line("the newer version is kept: the user did not replace it");
+      return;
+    }
   }
   const core::Outcome outcome = RunInstall(target);
   m_ending = outcome.ending;

@@ -89,6 +89,30 @@ platform::ErrorCode ComeBackAtNextLogon(const platform::Services& services, cons
   return written;
 }
 
+// The installation a folder given names: the folder chosen at the install (holding V-Trelmox) or the
+// installation folder itself, known by what it is. One that holds none while the entry names an
+// installation elsewhere is refused, naming that one.
+std::optional<std::string> FolderGiven(const UninstallRun& run, const std::string& given, core::Refusal* refusal) {
+  const platform::Services& services = run.services;
+  const std::optional<std::string> registered = journal::RegisteredInstallFolder(services);
+  const std::string candidates[] = {platform::InFolder(given, core::kInstallSubFolder), given};
+  for (const std::string& candidate : candidates) {
+    if (registered && platform::IsSameFolder(services.files, candidate, *registered, services.isLeadByte)) {
+      return registered;
+    }
+  }
+  for (const std::string& candidate : candidates) {
+    const std::string journal = platform::InFolder(candidate, journal::kJournalName);
+    if (services.files.GetAttributes(journal) != platform::kInvalidFileAttributes) return candidate;
+  }
+  if (registered) {
+    *refusal = core::Refusal::NoInstallationThere;
+    run.report.Line("no installation in " + given + ": the installed one is in " + *registered);
+    return std::nullopt;
+  }
+  return candidates[0];
+}
+
 }  // namespace
 
 std::optional<std::string> MaintenanceCopyFolder(const platform::Services& services) {
@@ -115,10 +139,10 @@ std::optional<std::string> FolderIfUninstallStarts(const UninstallRun& run, core
   const core::RunChoices& choices = run.choices;
   *refusal = core::Refusal::None;
   std::optional<std::string> folder =
-      choices.folder ? platform::InFolder(*choices.folder, core::kInstallSubFolder) : MaintenanceCopyFolder(services);
-  if (!folder) folder = journal::RegisteredInstallFolder(services);
+      choices.folder ? FolderGiven(run, *choices.folder, refusal) : MaintenanceCopyFolder(services);
+  if (!folder && !choices.folder) folder = journal::RegisteredInstallFolder(services);
   if (!folder) {
-    run.report.Line("nothing to remove: the add-on is not installed");
+    if (*refusal == core::Refusal::None) run.report.Line("nothing to remove: the add-on is not installed");
     return std::nullopt;
   }
   if (deploy::IsAcadRunning(services)) {
@@ -133,7 +157,8 @@ UninstallResult Uninstall(const UninstallRun& run, const std::string& installFol
   const platform::Services& services = run.services;
   run.installInfo.ScanInstalledReleases();
   const std::optional<std::string> registered = journal::RegisteredInstallFolder(services);
-  const bool isRegistered = registered && platform::IsSamePath(*registered, installFolder, services.isLeadByte);
+  const bool isRegistered =
+      registered && platform::IsSameFolder(services.files, *registered, installFolder, services.isLeadByte);
   const journal::Removal removal =
       journal::RemoveInstallation(journal::RemovalRun{services, run.installInfo, run.report, run.progress},
                                   installFolder, registered && !isRegistered);

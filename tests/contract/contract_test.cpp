@@ -40,6 +40,12 @@ struct Machine : platform::Win32Services {
   }
 
   const bool wine = GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
+  // A folder made with a long name, and the short one the file system gives it.
+  std::string ShortName(const std::string& folder) {
+    CreateDirectoryA(folder.c_str(), nullptr);
+    char shortName[MAX_PATH] = {};
+    return std::string(shortName, GetShortPathNameA(folder.c_str(), shortName, sizeof shortName));
+  }
 
   const std::string id = std::to_string(GetCurrentProcessId()), scratch = environment.TempFolder() + "vortel-contract-" + id,
                     scratchKey = "Software\\VortelContractTest" + id;
@@ -61,6 +67,11 @@ struct Machine : fakes::World {
     files.protectedFolders.erase(path);
   }
   const bool wine = false;
+  std::string ShortName(const std::string& folder) {
+    files.AddFolder(folder);
+    files.AddShortName(folder, "VORTEL~1");
+    return folder.substr(0, folder.rfind('\\') + 1) + "VORTEL~1";
+  }
 
   const std::string scratch = "C:\\users\\tester\\Temp\\contract", scratchKey = "Software\\VortelContractTest";
 };
@@ -234,6 +245,17 @@ TEST_F(Contract, TheProgramPathTheProcessListAndFullPaths) {
   EXPECT_EQ(files.FullPathName(In("b"), full, 4), In("b").size() + 1) << "too small: the size needed";
   const std::uint32_t relative = files.FullPathName("rel\\x", full, sizeof full);
   EXPECT_EQ(std::string(full).substr(1, 2) + std::string(full).substr(relative - 6), ":\\\\rel\\x");
+  // A folder's short name leads to it: the long spelling comes back, and it is one and the same object.
+  const std::string folder = In("Vortel Tools Folder"), shortName = machine.ShortName(folder);
+  EXPECT_NE(shortName, folder);
+  EXPECT_EQ(std::string(full, files.LongPathName(shortName, full, sizeof full)), folder);
+  EXPECT_EQ(files.LongPathName(In("none"), full, sizeof full), 0u);
+  FileId first, second, other;
+  EXPECT_EQ(files.Identify(folder, &first), kErrorSuccess);
+  EXPECT_EQ(files.Identify(shortName, &second), kErrorSuccess);
+  EXPECT_EQ(files.Identify(machine.scratch, &other), kErrorSuccess);
+  EXPECT_TRUE(first == second && !(first == other));
+  EXPECT_EQ(files.Identify(In("none"), &other), kErrorFileNotFound);
 }
 
 // What the journal, the install folder's access list, the run guard and the finishing copy rely on.
@@ -340,7 +362,9 @@ TEST_F(Contract, HostilePathsAreFoldedElsewhereAndEntriesAreCheckedAndDeletedThr
       << final;
   EXPECT_TRUE(DigestOpenFile(files, entry.Get(), &digest) == kErrorSuccess && digest == DigestOf("victim"));
   // Windows keeps a folder holding an open file from being renamed; Wine does not (nothing relies on it).
-  if (!machine.wine) EXPECT_EQ(files.Move(In("out"), In("out2"), 0), kErrorAccessDenied);
+  if (!machine.wine) {
+    EXPECT_EQ(files.Move(In("out"), In("out2"), 0), kErrorAccessDenied);
+  }
   ASSERT_EQ(files.OpenEntry(In("out"), entry.Receive()), kErrorSuccess);
   EXPECT_EQ(files.DeleteOpened(entry.Get()), kErrorDirNotEmpty);
   ASSERT_EQ(files.OpenEntry(In("v"), entry.Receive()), kErrorSuccess);
@@ -351,26 +375,18 @@ TEST_F(Contract, HostilePathsAreFoldedElsewhereAndEntriesAreCheckedAndDeletedThr
   EXPECT_EQ(files.OpenEntry(In("v"), entry.Receive()), kErrorFileNotFound);
 }
 
-// A journal written on one machine is checked on another: both engines of the hash agree on any
-// bytes fed in any pieces, and stripes that change places or a bit that flips change the hash.
-TEST(ContentHash, BothEnginesGiveOneHashThatNoticesMovedStripesAndFlippedBits) {
+// A journal written on one machine is checked on another: XXH3's published answers, from both engines, fed whole or in pieces.
+TEST(ContentHash, BothEnginesGiveXxh3sKnownAnswers) {
   std::string bytes(70000, '\0');
   for (std::size_t at = 0; at < bytes.size(); ++at) bytes[at] = static_cast<char>((at * 2654435761u) >> 13);
-  for (const std::size_t length : {0, 1, 63, 64, 65, 1023, 1024, 1089, 70000}) {
-    const std::string part = bytes.substr(0, length);
+  const std::pair<std::string, const char*> kKnown[] = {{"", "0:xxh3:2d06800538d394c2"}, {"abc", "3:xxh3:78af5f94892f3950"},
+                                                       {bytes.substr(0, 240), "240:xxh3:b714c5fd22744964"}, {bytes, "70000:xxh3:ad5b670987211577"}};
+  for (const auto& [part, digest] : kKnown) {
     ContentHash portable(ContentHash::Engine::Portable), pieces;
     portable.Add(part.data(), part.size());
-    for (std::size_t at = 0; at < length; at += 1 + at % 97) pieces.Add(part.data() + at, std::min<std::size_t>(1 + at % 97, length - at));
-    EXPECT_EQ(DigestText(portable.Finish()), DigestText(DigestOf(part))) << length;
-    EXPECT_EQ(DigestText(pieces.Finish()), DigestText(DigestOf(part))) << length;
-  }
-  std::string moved = bytes;
-  std::swap_ranges(moved.begin() + 128, moved.begin() + 192, moved.begin() + 640);
-  EXPECT_NE(DigestOf(moved), DigestOf(bytes));
-  for (const std::size_t at : {0, 7, 100, 1500, 69999}) {
-    std::string flipped = bytes;
-    flipped[at] ^= 0x10;
-    EXPECT_NE(DigestOf(flipped), DigestOf(bytes)) << at;
+    for (std::size_t at = 0; at < part.size(); at += 1 + at % 97) pieces.Add(part.data() + at, std::min<std::size_t>(1 + at % 97, part.size() - at));
+    EXPECT_EQ(DigestText(portable.Finish()), digest);
+    EXPECT_EQ(DigestText(pieces.Finish()), digest);
   }
 }
 

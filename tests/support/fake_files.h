@@ -24,8 +24,10 @@ class FakeFiles final : public platform::FileSystem {
   std::set<std::string, NameLess> protectedFolders;             // with the protected access list
   std::set<std::string, NameLess> writableByOthers;             // folders others may write in
   std::map<std::string, std::uint32_t, NameLess> othersRights;  // and the rights others have elsewhere
+  std::set<std::string, NameLess> inUse;                        // files another program holds open
   std::function<void()> atFirstOpen;                            // done once, as the first OpenEntry is asked for
-  std::vector<std::pair<std::string, std::string>> atRestart;   // moves (or, to "", deletions) when Windows starts
+  struct Scheduled { std::string from, to; std::uint32_t flags; };
+  std::vector<Scheduled> atRestart;  // moves (or, to "", deletions) when Windows starts
 
   // Both make the missing folders above them. "file:stream" adds a stream to a file.
   void AddFolder(const std::string& path, std::uint32_t attributes = kFolder) { Make(path).attributes = attributes | kFolder; }
@@ -45,6 +47,8 @@ class FakeFiles final : public platform::FileSystem {
     node.attributes = kFolder | platform::kFileAttributeReparsePoint;
     node.link = target;
   }
+  // The short (8.3) name by which the last part of `path` is also known.
+  void AddShortName(const std::string& path, const std::string& shortName) { Find(path)->shortName = shortName; }
   bool Exists(const std::string& path) const { return Find(path) != nullptr; }
   std::optional<std::string> Read(const std::string& path) const {
     const Node* node = Follow(Find(path));
@@ -62,8 +66,9 @@ class FakeFiles final : public platform::FileSystem {
   // Windows' next start: the moves and deletions scheduled, in order.
   void Restart() {
     modulePath.clear();
-    for (const auto& [from, to] : std::exchange(atRestart, {})) {
-      if (!to.empty()) Move(from, to, platform::kMoveReplaceExisting);
+    inUse.clear();
+    for (const auto& [from, to, flags] : std::exchange(atRestart, {})) {
+      if (!to.empty()) Move(from, to, flags & platform::kMoveReplaceExisting);
       if (to.empty() && Delete(from) != platform::kErrorSuccess) RemoveFolder(from);
     }
   }
@@ -119,6 +124,7 @@ class FakeFiles final : public platform::FileSystem {
     if (Locate(to).folder == nullptr) return platform::kErrorPathNotFound;
     if (target != nullptr && failIfExists && !target->IsFolder()) return platform::kErrorFileExists;
     if (original->IsFolder() || (target != nullptr && (target->IsFixed() || IsRunning(to)))) return platform::kErrorAccessDenied;
+    if (inUse.count(to) != 0) return platform::kErrorSharingViolation;
     Make(to) = *original;  // a file: no children to share
     return platform::kErrorSuccess;
   }
@@ -135,9 +141,10 @@ class FakeFiles final : public platform::FileSystem {
     const Place source = Locate(from);
     if (source.node == nullptr) return source.folder != nullptr ? platform::kErrorFileNotFound : platform::kErrorPathNotFound;
     if ((flags & platform::kMoveDelayUntilReboot) != 0) {
-      atRestart.emplace_back(from, to);
+      atRestart.push_back({from, to, flags});
       return platform::kErrorSuccess;
     }
+    if (inUse.count(from) != 0 || inUse.count(to) != 0) return platform::kErrorSharingViolation;
     for (const auto& open : m_open) {  // nothing open is shared for deleting: neither it nor a folder above it is renamed
       if (open.second.node == nullptr) continue;
       if (open.second.node.get() == source.node) return platform::kErrorSharingViolation;
@@ -160,6 +167,7 @@ class FakeFiles final : public platform::FileSystem {
     if (place.node == nullptr) return place.folder != nullptr ? platform::kErrorFileNotFound : platform::kErrorPathNotFound;
     if (colon != std::string::npos) return Done(place.node->streams.erase(path.substr(colon + 1)) == 1, platform::kErrorFileNotFound);
     if (place.node->IsFixed() || IsRunning(path)) return platform::kErrorAccessDenied;
+    if (inUse.count(path) != 0) return platform::kErrorSharingViolation;
     place.folder->children.erase(place.leaf);
     return platform::kErrorSuccess;
   }
@@ -233,6 +241,7 @@ class FakeFiles final : public platform::FileSystem {
   }
   platform::ErrorCode WriteToFile(platform::FileHandle handle, const std::string& bytes) override {
     const OpenFile& file = m_open.at(handle);
+    if (m_faults.Killing() && file.node) file.node->contents += bytes.substr(0, bytes.size() / 2);  // cut short
     if (const auto fault = m_faults.Take("WriteToFile", file.path)) return *fault;
     if (file.node) file.node->contents += bytes;
     return platform::kErrorSuccess;
@@ -272,10 +281,26 @@ class FakeFiles final : public platform::FileSystem {
   }
   std::uint32_t FullPathName(const std::string& path, char* buffer, std::uint32_t size) override {
     if (m_faults.Take("FullPathName", path) || path.empty()) return 0;
-    const std::string full = Resolved(path);
-    if (full.size() >= size) return static_cast<std::uint32_t>(full.size() + 1);
-    std::memcpy(buffer, full.c_str(), full.size() + 1);
-    return static_cast<std::uint32_t>(full.size());
+    return Answer(Resolved(path), buffer, size);
+  }
+  std::uint32_t LongPathName(const std::string& path, char* buffer, std::uint32_t size) override {
+    const std::vector<std::string> parts = SplitPath(path);
+    if (m_faults.Take("LongPathName", path) || Find(path) == nullptr) return 0;
+    std::string full = parts[0];
+    Node* node = m_root.get();
+    for (const std::string& part : parts) {
+      const auto named = Named(*Follow(node), part);
+      full += node == m_root.get() ? "" : "\\" + named->first;
+      node = named->second.get();
+    }
+    return Answer(full, buffer, size);
+  }
+  platform::ErrorCode Identify(const std::string& path, platform::FileId* id) override {
+    if (const auto fault = m_faults.Take("Identify", path)) return *fault;
+    const Node* node = Follow(Find(path));
+    if (node == nullptr) return platform::kErrorFileNotFound;
+    *id = platform::FileId{1, reinterpret_cast<std::uintptr_t>(node)};
+    return platform::kErrorSuccess;
   }
 
  private:
@@ -284,7 +309,8 @@ class FakeFiles final : public platform::FileSystem {
   struct Node : std::enable_shared_from_this<Node> {
     std::uint32_t attributes = kFolder;
     std::string contents;
-    std::string link;  // where a junction leads
+    std::string link;       // where a junction leads
+    std::string shortName;  // its 8.3 name, when it has one
     std::set<std::string, NameLess> streams;
     std::map<std::string, std::shared_ptr<Node>, NameLess> children;
 
@@ -327,6 +353,24 @@ class FakeFiles final : public platform::FileSystem {
     Make(path);
     if (protect) protectedFolders.insert(path);
     return platform::kErrorSuccess;
+  }
+  // A path copied out as the Win32 calls do: its length, or the size it needs when it does not fit.
+  static std::uint32_t Answer(const std::string& path, char* buffer, std::uint32_t size) {
+    if (path.size() >= size) return static_cast<std::uint32_t>(path.size() + 1);
+    std::memcpy(buffer, path.c_str(), path.size() + 1);
+    return static_cast<std::uint32_t>(path.size());
+  }
+  // The child known by `name`, its long name or its short one.
+  using Children = std::map<std::string, std::shared_ptr<Node>, NameLess>;
+  static Children::iterator Named(Node& node, const std::string& name) {
+    const auto found = node.children.find(name);
+    if (found != node.children.end()) return found;
+    return std::find_if(node.children.begin(), node.children.end(),
+                        [&](const auto& child) { return !child.second->shortName.empty() && Upper(child.second->shortName) == Upper(name); });
+  }
+  static std::shared_ptr<Node> ChildNamed(Node& node, const std::string& name) {
+    const auto found = Named(node, name);
+    return found != node.children.end() ? found->second : nullptr;
   }
   static platform::ErrorCode Done(bool done, platform::ErrorCode error) { return done ? platform::kErrorSuccess : error; }
   static platform::ErrorCode Closed(std::size_t handles) { return Done(handles == 1, platform::kErrorInvalidHandle); }
@@ -372,15 +416,20 @@ class FakeFiles final : public platform::FileSystem {
     const std::vector<std::string> parts = SplitPath(path);
     Node* folder = parts.empty() ? nullptr : m_root.get();
     for (std::size_t n = 0; n + 1 < parts.size() && folder; ++n) {
-      folder = Follow(Child(*folder, parts[n], false).get());
+      folder = Follow(ChildNamed(*folder, parts[n]).get());
       if (folder && !folder->IsFolder()) folder = nullptr;
     }
-    return folder ? Place{folder, parts.back(), Child(*folder, parts.back(), false).get()} : Place{};
+    if (folder == nullptr) return Place{};
+    const auto named = Named(*folder, parts.back());
+    return named != folder->children.end() ? Place{folder, named->first, named->second.get()} : Place{folder, parts.back(), nullptr};
   }
   Node* Find(const std::string& path) const { return Locate(path).node; }
   Node& Make(const std::string& path) {
     Node* node = m_root.get();
-    for (const std::string& part : SplitPath(path)) node = Follow(Child(*node, part, true).get());
+    for (const std::string& part : SplitPath(path)) {
+      const std::shared_ptr<Node> named = ChildNamed(*node, part);
+      node = Follow(named ? named.get() : Child(*node, part, true).get());
+    }
     return *node;
   }
 

@@ -55,13 +55,26 @@ struct Fault {
   int call = -1;  // when set, the fault fails this call alone, whatever it is
 };
 
+// Thrown by the call at which the process is killed: nothing after it takes effect.
+struct Killed {};
+
 struct Faults {
   std::vector<Fault> planted;
   std::vector<std::string> calls;
+  int killAt = -1;    // the call at which the process is killed, if any
+  bool dead = false;  // killed: every later call (its handles closing aside) fails
+
+  // Whether the next call is the one at which the process is killed.
+  bool Killing() const { return killAt >= 0 && killAt == static_cast<int>(calls.size()); }
 
   void Fail(const std::string& method, const std::string& path, long outcome) { planted.push_back({method, path, outcome}); }
   // Counts and logs a call; the outcome planted on it, if any. `other` is a copy's source.
   std::optional<long> Take(const std::string& method, const std::string& path, const std::string& other = "") {
+    if (dead) return 5;  // ERROR_ACCESS_DENIED
+    if (Killing()) {
+      dead = true;
+      throw Killed{};
+    }
     calls.push_back(method + " " + path);
     for (const Fault& fault : planted) {
       const bool hit =

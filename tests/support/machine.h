@@ -104,6 +104,10 @@ const Change kNothing = [](Machine&) {};
 inline Change Failing(const std::string& method, const std::string& path, long error) {
   return [=](Machine& m) { m.faults.Fail(method, path, error); };
 }
+// Another program holds the file open.
+inline Change InUse(const std::string& path) {
+  return [=](Machine& m) { m.files.inUse.insert(path); };
+}
 inline Change Both(Change first, Change second) {
   return [=](Machine& m) {
     first(m);

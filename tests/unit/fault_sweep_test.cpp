@@ -127,25 +127,35 @@ class Session : public fakes::World {
     m_filesBefore = files.Dump();
   }
 
-  // The install through the dialog, then the uninstall without a window, with the outcomes planted; the problems left.
-  Problems Run(const std::map<int, long>& planted) {
+  // The install through the dialog, then the uninstall without a window, with the outcomes planted; the problems left. An
+  // install killed at call `kill` leaves no entry naming a missing file, and the uninstall removes every effect it made.
+  Problems Run(const std::map<int, long>& planted, int kill = -1) {
     for (const auto& [call, outcome] : planted) faults.planted.push_back({"", "", outcome, call});
     g_bCheckAcadRunning = g_checkAcadAtStart;
     g_strBrowseFolder.clear();
     CAcadInstallInfo info{services};
-    info.ScanInstalledReleases();
     Dlg_Setup dialog(info, services);
-    dialog.HandleInitDialog(m_window);
-    dialog.HandleCommand(IDC_BROWSE, kBnClicked);
-    for (int click = 0; click < 3 && !m_window.ended; ++click) {  // again after each refusal
-      dialog.HandleCommand(IDC_INSTALL, kBnClicked);
-      processes.running = {"explorer.exe"};  // the user closed AutoCAD
+    faults.killAt = kill;
+    try {
+      info.ScanInstalledReleases();
+      dialog.HandleInitDialog(m_window);
+      dialog.HandleCommand(IDC_BROWSE, kBnClicked);
+      for (int click = 0; click < 3 && !m_window.ended; ++click) {  // again after each refusal
+        dialog.HandleCommand(IDC_INSTALL, kBnClicked);
+        processes.running = {"explorer.exe"};  // the user closed AutoCAD
+      }
+    } catch (const fakes::Killed&) {
+      faults.dead = false;
     }
-    Problems problems = CheckInstall(info, core::ExitCodeOf(dialog.Ending()), planted);
+    faults.killAt = -1;
+    installCalls = static_cast<int>(faults.calls.size());
+    Problems problems = kill < 0 ? CheckInstall(info, core::ExitCodeOf(dialog.Ending()), planted) : AfterKill();
     CAcadInstallInfo installed{services};
     platform::NoProgressBar bar;
-    const core::RunChoices choices;
+    core::RunChoices choices;
+    if (kill >= 0) choices.folder = "E:\\Tools";  // what the administrator gives when no entry is left
     const core::Ending removed = uninstall::RunSilentUninstall({services, installed, bar, log, choices, ""});
+    if (kill >= 0 && core::ExitCodeOf(removed) != 0) problems.push_back("the uninstall after a killed run did not finish");
     // A finished uninstall leaves nothing naming the folder (as far as its journal could tell where it was).
     if (removed == core::Ending::Finished) {
       const std::string folder = m_window.items[IDC_PATH].text + "\\V-Trelmox";
@@ -158,7 +168,7 @@ class Session : public fakes::World {
     }
     files.Restart();
     for (const std::string& problem : CheckRegistry(planted, registry.Dump())) problems.push_back("after the uninstall, " + problem);
-    for (const std::string& problem : CheckFiles()) problems.push_back("after the uninstall, " + problem);
+    for (const std::string& problem : CheckFiles(kill >= 0)) problems.push_back("after the uninstall, " + problem);
     for (const Installation& acad : kInstallations) {
       const std::string driver = acad.folder + "\\Drv\\pdfplot9.hdi";
       const bool kept = files.Read(driver) == "AutoCAD's" || files.Read(driver + ".vortel-backup") == "AutoCAD's";
@@ -166,8 +176,21 @@ class Session : public fakes::World {
     }
     return problems;
   }
+  int installCalls = 0;
 
  private:
+  // After a killed install: no entry names a missing file.
+  Problems AfterKill() {
+    const Dump now = registry.Dump();
+    Problems problems = CheckRegistry({}, now);
+    for (const auto& [entry, value] : now) {
+      const bool ours = entry.size() > 7 && entry.substr(entry.size() - 7) == ":LOADER" && Text(now, entry).rfind(R"(E:\Tools\)", 0) == 0;
+      if (ours && !files.Exists(Text(now, entry))) problems.push_back("killed, with a loader entry naming a missing file: " + entry);
+    }
+    m_window.items[IDC_PATH].text = "E:\\Tools";
+    processes.running = {"explorer.exe"};
+    return problems;
+  }
   std::string Call(int number) const { return number < static_cast<int>(faults.calls.size()) ? faults.calls[number] : ""; }  // yet made
   // Whether a call planted to fail (with "not found", which makes a key or list count as missing) names `path` or its parent.
   bool FailedOn(const std::map<int, long>& planted, const std::string& path, bool lying = false) const {
@@ -234,13 +257,18 @@ class Session : public fakes::World {
 
   // Every file there was before the install as it was (but those the install writes over in its own folder, and the
   // drivers, which have their own check).
-  Problems CheckFiles() {
+  Problems CheckFiles(bool nothingLeft) {
     Problems problems;
-    std::stringstream before(m_filesBefore);
-    const std::string after = files.Dump();
+    std::stringstream before(m_filesBefore), after(files.Dump());
     for (std::string line; std::getline(before, line);) {
       const bool own = line.rfind("E:\\Tools\\V-Trelmox\\", 0) == 0 || line.find("pdfplot9.hdi") != std::string::npos;
-      if (!own && after.find(line + "\n") == std::string::npos) problems.push_back("changed: " + line);
+      if (!own && after.str().find(line + "\n") == std::string::npos) problems.push_back("changed: " + line);
+    }
+    // Nothing left but the fonts and the installation folder kept, empty, for other users.
+    for (std::string line; nothingLeft && std::getline(after, line);) {
+      const bool kept = line.find("\\Fonts\\Vortel_") != std::string::npos || line.find("pdfplot9.hdi") != std::string::npos ||
+                        line == "E:\\Tools\\V-Trelmox\\";
+      if (!kept && m_filesBefore.find(line + "\n") == std::string::npos) problems.push_back("left: " + line);
     }
     return problems;
   }
@@ -305,6 +333,11 @@ TEST(FaultSweep, EveryCallOfAnInstallAndItsUninstallFailingLeavesTheMachineSound
           for (const long answer : OutcomesOf(kCopyFailureBox)) once({{call, outcome}, {box, answer}});
       }
     }
+  }
+  // The install killed at each of its calls (a line being written cut short).
+  for (int call = 0; call < counting.installCalls; ++call) {
+    Session session;
+    for (const std::string& problem : session.Run({}, call)) problems.push_back("killed at " + calls[call] + ": " + problem);
   }
   for (std::size_t n = 0; n < problems.size() && n < 20; ++n) ADD_FAILURE() << problems[n];
   EXPECT_TRUE(problems.empty()) << problems.size() << " problems in a sweep of " << calls.size() << " calls";

@@ -45,17 +45,18 @@ TEST(SilentInstall, EachEndingLeavesWhatItSaysAndAFailedRunIsRolledBack) {
       {"a folder with a ';'", kNothing, Choices("C:\\Users;x"), Ending::CannotProceed},
       {"a drive that does not exist", kNothing, Choices("Q:\\Tools"), Ending::CannotProceed},
       {"the package missing", [](Machine& m) { m.files.modulePath = "E:\\SetUp.exe"; }, {}, Ending::Failed},
-      {"a file not copied", Failing("Copy", module, 5), {}, Ending::Failed,
+      {"a file not copied", Failing("Move", module, 5), {}, Ending::Failed,
        {"not copied: " + module + " (error 5), answered Abort", "rolled back"}},
-      {"a file in use, put in place at restart", Failing("Copy", module, 32), {}, Ending::RestartNeeded,
+      {"a file in use, put in place at restart", InUse(module), {}, Ending::RestartNeeded,
        {"put in place when Windows next starts: " + module}},
-      {"a file in use, which cannot be put in place at restart", Both(Failing("Copy", module, 32), Failing("Move", "", 5)), {},
+      {"a file in use, which cannot be put in place at restart", Both(InUse(module), Failing("Move", "", 5)), {},
        Ending::Failed, {"rolled back"}},
       {"a loader entry not written", Failing("CreateKey", kLoader, 5), {}, Ending::FinishedWithErrors,
        {"loader entry not written: " + kLoader + " (error 5)"}, false},
-      {"a font not placed", Failing("Copy", "C:\\A2008\\Fonts\\Vortel_HZ.shx", 5), {}, Ending::FinishedWithErrors,
+      {"a font not placed", Failing("Move", "C:\\A2008\\Fonts\\Vortel_HZ.shx", 5), {}, Ending::FinishedWithErrors,
        {"not placed C:\\A2008\\Fonts\\Vortel_HZ.shx (error 5)"}},
-      {"a line of the journal not written", Failing("WriteToFile", kInstalled + "\\Uninstall.dat", 112), {}, Ending::FinishedWithErrors},
+      {"a line of the journal not written", Failing("WriteToFile", kInstalled + "\\Uninstall.dat", 112), {}, Ending::Failed, {"rolled back"}},
+      {"the journal never made", Failing("CreateFileForWriting", kInstalled, 5), {}, Ending::Failed, {"rolled back"}},
       {"no uninstall entry anywhere", Both(Failing("CreateKey", "HKLM\\SOFTWARE\\Microsoft", 5), Failing("CreateKey", "HKCU", 5)),
        {}, Ending::FinishedWithErrors, {"no uninstall entry could be written (error 5)"}, true, false}};
   // clang-format on
@@ -80,7 +81,7 @@ TEST(SilentInstall, AFailedRunLeavesTheInstallationBeforeItRegisteredAndRemovabl
   machine.files.AddFile(kPackage + "Vortel2009.ARX", "new");
   machine.files.AddFile(kPackage + "Vortel2008.ARX", "a new version");
   const auto installed = machine.State();
-  machine.faults.Fail("Copy", kInstalled + "\\Vortel2009.ARX", kErrorAccessDenied);
+  machine.faults.Fail("Move", kInstalled + "\\Vortel2009.ARX", kErrorAccessDenied);
   EXPECT_EQ(machine.Install(Choices("C:\\Vortel")), Ending::Failed);
   EXPECT_EQ(machine.State(), installed);
   machine.faults.planted.clear();
@@ -94,6 +95,11 @@ TEST(SilentInstall, AnInstallIntoAnotherFolderReplacesTheInstallationThereWas) {
   Machine machine, direct;
   machine.Install();
   machine.files.AddFile(kInstalled + "\\notes.txt", "mine");
+  const Change unregistrable = Both(Failing("CreateKey", "HKLM\\SOFTWARE\\Microsoft", 5), Failing("CreateKey", "HKCU", 5));
+  unregistrable(machine);
+  EXPECT_EQ(machine.Install(Choices("E:\\T")), Ending::FinishedWithErrors);
+  EXPECT_TRUE(machine.files.Exists(kInstalled + "\\Uninstall.exe")) << "not removed by a run that could not register";
+  machine.faults.planted.clear();
   EXPECT_EQ(machine.Install(Choices("E:\\T")), Ending::Finished);
   EXPECT_EQ(machine.Install(), Ending::Finished);  // without a folder given, the installed one's
   direct.Install(Choices("E:\\T"));
@@ -134,6 +140,65 @@ TEST(SilentInstall, APerMachineInstallRefusesAFolderOthersCouldChangeAndProtects
       EXPECT_TRUE(machine.files.protectedFolders.count(kInstalled)) << expected.what;
     }
   }
+}
+
+// One folder under its short and its long name is one installation, stored in its long spelling; the uninstall takes the
+// installation folder itself, and refuses a folder that holds none while the entry names one.
+TEST(SilentInstall, OneFolderSpeltTwoWaysIsOneInstallationStoredInItsLongSpelling) {
+  Machine machine;
+  const std::string folder = "C:\\Vortel Tools\\V-Trelmox";
+  machine.files.AddFolder("C:\\Vortel Tools");
+  machine.files.AddShortName("C:\\Vortel Tools", "VORTEL~1");
+  EXPECT_EQ(machine.Install(Choices("C:\\VORTEL~1")), Ending::Finished);
+  EXPECT_EQ(machine.Install(Choices("C:\\Vortel Tools")), Ending::Finished);
+  EXPECT_EQ(machine.registry.Text(kEntry, "InstallLocation"), folder);
+  EXPECT_EQ(machine.registry.Text(kLoader, "LOADER"), folder + "\\Vortel2008.ARX");
+  EXPECT_EQ(machine.registry.Text(kVariables, "TRUSTEDPATHS"), "C:\\TOOLS;" + Upper(folder));
+  EXPECT_TRUE(machine.files.Exists(folder + "\\Uninstall.exe"));
+  EXPECT_EQ(machine.Run("/UNINSTALL /S /DIR=C:\\Temp"), 1);
+  EXPECT_EQ(machine.Run("/UNINSTALL /S /DIR=C:\\VORTEL~1\\V-Trelmox"), 0);
+  EXPECT_FALSE(machine.registry.Get(kLoader, "LOADER").has_value());
+}
+
+// Each install writes the journal whole: ten reinstalls leave it the size of one, a line cut short is left out, an
+// upgrade removes what it no longer ships unless changed (an edit of the same length too), and an older package asks.
+TEST(SilentInstall, EachInstallWritesTheJournalWholeAndAnUpgradeReplaces) {
+  Machine machine;
+  for (const char* name : {"gone.txt", "edited.txt"}) machine.files.AddFile(kPackage + name, "v1");
+  machine.Install();
+  const std::size_t once = machine.files.Read(kInstalled + "\\Uninstall.dat")->size();
+  for (int run = 0; run < 10; ++run) machine.Install();
+  EXPECT_EQ(machine.files.Read(kInstalled + "\\Uninstall.dat")->size(), once);
+  machine.files.AddFile(kInstalled + "\\Uninstall.dat", *machine.files.Read(kInstalled + "\\Uninstall.dat") + "file\tC:\\x");
+  for (const char* name : {"gone.txt", "edited.txt"}) machine.files.Delete(kPackage + name);
+  machine.files.AddFile(kInstalled + "\\edited.txt", "v2");
+  machine.registry.Set(kEntry, "DisplayVersion", "2026.10.1");
+  EXPECT_EQ(machine.Install(), Ending::NewerInstalled);
+  core::RunChoices allowed;
+  allowed.allowDowngrade = true;
+  EXPECT_EQ(machine.Install(allowed), Ending::Finished);
+  EXPECT_TRUE(machine.Logged("the journal's last line was cut short and is left out: file\tC:\\x"));
+  EXPECT_TRUE(machine.Logged("version 2026.08.05 replaces version 2026.10.1"));
+  EXPECT_EQ(machine.files.Read(kInstalled + "\\edited.txt"), "v2");
+  EXPECT_FALSE(machine.files.Exists(kInstalled + "\\gone.txt"));
+  EXPECT_EQ(machine.files.Read(kInstalled + "\\Uninstall.dat")->find("gone.txt"), std::string::npos);
+  machine.files.AddFile(kPackage + "Vortel2008.ARX", "v3");
+  machine.files.inUse.insert(kInstalled + "\\Vortel2008.ARX");
+  EXPECT_EQ(machine.Install(allowed), Ending::RestartNeeded);
+  machine.files.Restart();
+  EXPECT_EQ(machine.files.Read(kInstalled + "\\Vortel2008.ARX"), "v3") << "put in place over the one in use";
+  EXPECT_EQ(machine.Uninstall(), Ending::Finished);
+  EXPECT_EQ(machine.files.Names(kInstalled), Names{"edited.txt"});
+}
+
+// A file answered Ignore is neither logged nor journalled as copied.
+TEST(DialogInstall, AFileAnsweredIgnoreIsNotRecordedAsCopied) {
+  Machine machine;
+  machine.faults.Fail("Move", kInstalled + "\\Vortel2008.ARX", kErrorAccessDenied);
+  machine.desktop.answers = {kIdIgnore};
+  EXPECT_EQ(machine.Run("/LOG=C:\\x.log"), 0);
+  EXPECT_EQ(machine.files.Read(kInstalled + "\\Uninstall.dat")->find("Vortel2008.ARX\t"), std::string::npos);
+  EXPECT_EQ(machine.files.Read("C:\\x.log")->find("program file copied: " + kInstalled + "\\Vortel2008.ARX"), std::string::npos);
 }
 
 // A folder that was there already gets the access list; a journal others could have written is not trusted.

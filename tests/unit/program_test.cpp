@@ -3,6 +3,8 @@
 // run without one.
 #include <gtest/gtest.h>
 
+#include "core/package.h"
+
 #include "app/command_line.h"
 #include "platform/format.h"
 #include "support/machine.h"
@@ -64,6 +66,7 @@ TEST(Program, EachFrontEndEndsWithTheExitCodeMessageAndLogLineOfHowItEndedAndARu
   const std::string finished = "finished", busy = "busy: AutoCAD or another run of the program is running, try again later";
   const std::string withErrors = "finished with errors", cancelled = "cancelled before it began", wrongLine = "command line not understood";
   const std::string partly = texts::kInstallFinishedWithErrors, seeSetupLog = "\n\n"s + texts::kSeeLog + setupLog;
+  const Change newer = [&](Machine& m) { installed(m); m.registry.Set(kEntry, "DisplayVersion", "2099.1.1"); };
   // clang-format off
   const struct {
     std::string arguments; Change arrange; int code; bool windows; std::string outcome; std::string closing = ""; std::string log = "";
@@ -77,15 +80,19 @@ TEST(Program, EachFrontEndEndsWithTheExitCodeMessageAndLogLineOfHowItEndedAndARu
       {"/DIR=E:\\V /RELEASES=2008 /LOG=\"C:\\x.log\"", kNothing, 0, true, finished, texts::kInstallFinished, "C:\\x.log"},
       {"/S", acadRuns, 1618, false, busy}, {"/S", anotherRun, 1618, false, busy}, {"", anotherRun, 1618, true, busy, texts::kAnotherRun},
       {"/S /RELEASES=2017", kNothing, 7, false, "cannot proceed"}, {"/S", kNothing, 4, false, "failed", "", "", "E:\\SetUp.exe"},
-      {"/S", Failing("Copy", kInstalled + "\\Vortel2008.ARX", 32), 3010, false, "finished, once Windows starts anew"},
+      {"/S", InUse(kInstalled + "\\Vortel2008.ARX"), 3010, false, "finished, once Windows starts anew"},
       {"/S", Failing("CreateKey", kLoader, 5), 9, false, withErrors},
       {"", noFonts, 9, true, withErrors, partly + "\n" + texts::kNotDoneFonts + seeSetupLog},
       {"", Both(Failing("CreateKey", kLoader, 5), Failing("SetValue", kVariables, 5)), 9, true, withErrors,
        partly + "\n" + texts::kNotDoneLoaders + "\n" + texts::kNotDoneProfiles + seeSetupLog},
       {"", [](Machine& m) { m.windows.cancel = true; }, 2, true, cancelled},
-      {"", Failing("Copy", kInstalled + "\\Vortel2008.ARX", 5), 5, true, "aborted by the user",
+      {"", Failing("Move", kInstalled + "\\Vortel2008.ARX", 5), 5, true, "aborted by the user",
        FormatText(texts::kCopyFailedFormat, (kInstalled + "\\Vortel2008.ARX").c_str())},
       {"/S", codePage, 7, false, "cannot proceed"}, {"", codePage, 7, true, "cannot proceed"},
+      {"/S", newer, 1638, false, "a newer version is installed: not replaced without /ALLOWDOWNGRADE"}, {"/S /ALLOWDOWNGRADE", newer, 0, false, finished},
+      {"", [&](Machine& m) { newer(m); m.desktop.answers = {kIdNo, kIdNo}; }, 2, true, cancelled,
+       FormatText(texts::kReplaceNewerFormat, "2099.1.1", core::VersionText().c_str())},
+      {"", [&](Machine& m) { newer(m); m.desktop.answers = {kIdYes}; }, 0, true, finished, texts::kInstallFinished},
       // The command line: a relative folder is refused without a window, and resolved by the dialog.
       {"/S /X", kNothing, 1, false, wrongLine}, {"/X", kNothing, 1, true, wrongLine, texts::kUsage}, {"/?", kNothing, 0, true, "usage shown", texts::kUsage},
       {"/? /S", kNothing, 0, false, "usage shown"}, {"/S /DIR=tools", kNothing, 1, false, wrongLine}, {"/DIR=tools", kNothing, 0, true, finished, texts::kInstallFinished},

@@ -51,7 +51,7 @@ TEST(ProgramTexts, EveryTextIsTheGbkFormOfItsOriginal) {
        "卸载完成 !\n\n字体文件 Vortel_EN.shx 和 Vortel_HZ.shx 仍保留在AutoCAD的Fonts文件夹中，\n\n以便已有图纸正常显示。"},
       {texts::kUninstallFinishedPartly,
        "卸载完成，但部分文件或注册表项未能删除 !\n\n字体文件 Vortel_EN.shx 和 Vortel_HZ.shx 仍保留在AutoCAD的Fonts文件夹中。"},
-      {texts::kNotInstalled, "未找到结构工具箱软件的安装，无需卸载 !"},
+      {texts::kNotInstalled, "未找到结构工具箱软件的安装，无需卸载 !"}, {texts::kReplaceNewerFormat, "已安装较新的版本 %s，确定要用此版本 %s 替换吗？"},
       {texts::kRecordUnreadable, "无法读取安装记录 Uninstall.dat，卸载未进行 !"}, {texts::kProductName, "结构工具箱软件"},
       {texts::kAnotherRun, "另一个安装或卸载程序正在运行，请稍后再试 !"},
       {texts::kDriveMissing, "安装路径所在的驱动器不存在，请选择其他安装路径 !"},

@@ -187,6 +187,27 @@ grep -q "AutoCAD's repaired" "$scratch/AutoCAD 2008/Drv/pdfplot9.hdi" || fail "t
 expect "no entry" "$(value "$entry" DisplayName)" ""
 run_silent 0 '/UNINSTALL /S'
 
+echo "== one folder by its short name and its long one; ten reinstalls; a downgrade refused, then allowed, dropping a file"
+lay_out
+mkdir -p "$scratch/Long Folder Name"
+short="$(wine cmd /c 'dir /x C:\e2e' 2>/dev/null | tr -d '\r' | awk '/ Long Folder Name$/ { print $(NF - 3) }')"
+run_silent 0 "/S /RELEASES=2008 /DIR=C:\\e2e\\$short"
+run_silent 0 '/S /RELEASES=2008 /D=C:\e2e\Long Folder Name'
+target="$scratch/Long Folder Name/V-Trelmox"
+expect "the entry's folder" "$(value "$entry" InstallLocation)" 'REG_SZ    C:\e2e\Long Folder Name\V-Trelmox'
+[ -e "$target/Uninstall.exe" ] || fail "the second spelling removed the first one's files"
+size="$(stat -c %s "$target/Uninstall.dat")"
+for run in $(seq 10); do run_silent 0 '/S /RELEASES=2008'; done
+expect "the journal after ten reinstalls" "$(stat -c %s "$target/Uninstall.dat")" "$size"
+wine reg add "$entry" /v DisplayVersion /d 2099.1.1 /f /reg:32 >/dev/null 2>&1
+run_silent 1638 '/S /RELEASES=2008'
+rm "$scratch/package/Data/淺色.dat"
+run_silent 0 '/S /RELEASES=2008 /ALLOWDOWNGRADE'
+[ ! -e "$target/淺色.dat" ] || fail "the upgrade kept a file it no longer ships"
+run_silent 0 '/UNINSTALL /S /DIR="C:\e2e\Long Folder Name\V-Trelmox"'
+expect "what the uninstall leaves" "$(names "$target")" ""
+expect "no entry" "$(value "$entry" DisplayName)" ""
+
 echo "== AutoCAD running: a silent install asks to be run again later"
 lay_out
 cp "$driver" "$scratch/acad.exe"  # it waits for a setup dialog that does not come

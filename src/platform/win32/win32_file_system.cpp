@@ -276,6 +276,21 @@ std::uint32_t Win32FileSystem::FullPathName(const std::string& path, char* buffe
   return GetFullPathNameA(path.c_str(), size, buffer, nullptr);
 }
 
+std::uint32_t Win32FileSystem::LongPathName(const std::string& path, char* buffer, std::uint32_t size) {
+  return GetLongPathNameA(path.c_str(), buffer, size);
+}
+
+ErrorCode Win32FileSystem::Identify(const std::string& path, FileId* id) {
+  ScopedFileHandle file;
+  *file.Receive() = CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  BY_HANDLE_FILE_INFORMATION information{};
+  if (!file.IsOpen() || !GetFileInformationByHandle(file.Get(), &information)) return GetLastError();
+  *id = FileId{information.dwVolumeSerialNumber,
+               (static_cast<std::uint64_t>(information.nFileIndexHigh) << 32) | information.nFileIndexLow};
+  return kErrorSuccess;
+}
+
 ErrorCode Win32FileSystem::CreateFileForWriting(const std::string& path, WriteMode mode, FileHandle* handle) {
   const DWORD disposition = mode == WriteMode::New       ? CREATE_NEW
                             : mode == WriteMode::Replace ? CREATE_ALWAYS

@@ -28,6 +28,8 @@ class Win32FileSystem : public FileSystem {
   ErrorCode QueryOthersRights(const std::string& path, std::uint32_t* rights) override;
   ErrorCode QueryAccessText(const std::string& path, std::string* text) override;
   std::uint32_t FullPathName(const std::string& path, char* buffer, std::uint32_t size) override;
+  std::uint32_t LongPathName(const std::string& path, char* buffer, std::uint32_t size) override;
+  ErrorCode Identify(const std::string& path, FileId* id) override;
   ErrorCode CreateFileForWriting(const std::string& path, WriteMode mode, FileHandle* handle) override;
   ErrorCode WriteToFile(FileHandle handle, const std::string& bytes) override;
   ErrorCode FlushFile(FileHandle handle) override;
