@@ -127,6 +127,11 @@ CopyJob::CopyFolders CopyJob::PrepareFolders(const std::string& source, const st
   return CopyFolders{source, destination, destinationFits};
 }
 
+void CopyJob::LetGoOfFolders() {
+  m_held.clear();
+  m_heldNames.clear();
+}
+
 platform::ErrorCode CopyJob::HoldChecked(const std::string& folder) {
   if (std::find(m_heldNames.begin(), m_heldNames.end(), folder) != m_heldNames.end()) return platform::kErrorSuccess;
   platform::FileSystem& files = m_services.files;

@@ -49,6 +49,9 @@ class CopyJob {
   // run is rolled back, or let go when it stands.
   void PutBackReplaced();
   void LetGoOfReplaced();
+  // Lets go of the folders held while the copies were made, so that what the journal names in them
+  // can be checked and removed through handles of its own.
+  void LetGoOfFolders();
 
  private:
   // Where a copy's files come from and go to. A destination folder whose path would not fit

@@ -60,6 +60,7 @@ core::Ending Stop(const InstallRun& run, CopyJob& job, journal::JournalFile& rec
     return ending;
   }
   job.PutBackReplaced();
+  job.LetGoOfFolders();
   journal::RollBack(journal::RemovalRun{run.services, run.installInfo, run.report, run.progress}, record);
   return core::Ending::Failed;
 }
@@ -214,6 +215,7 @@ core::Outcome Install(const InstallRun& run, const InstallTarget& target) {
   run.progress.Send(platform::kPbmStepIt, 0, 0);
   if (record.Error() != platform::kErrorSuccess && run.rollBackOnFailure)
     return {Stop(run, job, record, core::Ending::Failed)};
+  job.LetGoOfFolders();
   RemoveDropped(run, job, record);
   const platform::ErrorCode journalled = record.Finish();
   if (journalled != platform::kErrorSuccess && run.rollBackOnFailure)

@@ -205,7 +205,10 @@ class FakeFiles final : public platform::FileSystem {
     if (const auto fault = m_faults.Take("OpenEntry", path)) return *fault;
     const Place place = Locate(path);
     if (place.node == nullptr) return place.folder != nullptr ? platform::kErrorFileNotFound : platform::kErrorPathNotFound;
-    m_open[*handle = m_nextHandle += 4] = OpenFile{path, 0, place.node->shared_from_this()};
+    for (const auto& open : m_open) {
+      if (open.second.entry && open.second.node.get() == place.node) return platform::kErrorSharingViolation;
+    }
+    m_open[*handle = m_nextHandle += 4] = OpenFile{path, 0, place.node->shared_from_this(), true};
     return platform::kErrorSuccess;
   }
   platform::ErrorCode FinalPathName(platform::FileHandle handle, std::string* path) override {
@@ -333,6 +336,7 @@ class FakeFiles final : public platform::FileSystem {
     std::string path;
     std::size_t at;
     std::shared_ptr<Node> node;  // what the handle reads, writes or deletes, wherever it is now
+    bool entry = false;          // opened as it is, with the right to delete it, which it shares with nobody
   };
   // Where `node` lies in the tree below `folder` (at `path`), links not followed.
   static std::optional<std::string> PathOf(const Node& folder, const Node* node, const std::string& path) {
