@@ -4,7 +4,7 @@
     logo.bmp          the product logo, 64 x 64, 24 bits per pixel: a "V" above the name
     logo-150.bmp      the same logo drawn for 150 % (96 x 96) and for 200 % (128 x 128), with
     logo-200.bmp      8 bits per pixel and only the colours they use, run-length encoded
-    menu-preview.bmp  AutoCAD's menu bar with the add-on's menu open, 303 x 175, 24 bits
+    menu-preview.bmp  AutoCAD's menu bar with the add-on's menu open, 303 x 175, 8 bits, run-length encoded
     setup.ico         the program's icon: 48, 32 and 16 pixels, each at 4, 8 and 32 bits
 
     scripts/make-artwork.py OUTDIR
@@ -266,7 +266,7 @@ def main(folder):
         "logo.bmp": bmp24(draw_logo(64)),
         "logo-150.bmp": bmp8(draw_logo(96)),
         "logo-200.bmp": bmp8(draw_logo(128)),
-        "menu-preview.bmp": bmp24(draw_menu_preview()),
+        "menu-preview.bmp": bmp8(draw_menu_preview()),
         "setup.ico": ico([(size, bits, icon_image(draw_icon(size), bits))
                           for size in (48, 32, 16) for bits in (4, 8, 32)]),
     }
