@@ -59,10 +59,6 @@ Undo RemoveAtRestart(const UndoContext& context, const core::Effect& line, const
   return Undo::AtRestart;
 }
 
-bool IsGone(platform::ErrorCode error) {
-  return error == platform::kErrorFileNotFound || error == platform::kErrorPathNotFound;
-}
-
 // Deletes a file of the install while it holds what the line says; a file changed since stays. The
 // file is checked, digested and deleted through one handle, opened as it is: a link at its name is
 // removed itself. `inside`: it lies inside the installation folder, else exactly where it is named.
@@ -353,6 +349,10 @@ const KindRow& RowOf(core::EffectKind kind) {
     if (row.kind == kind) return row;
   }
   return kKinds[0];
+}
+
+bool IsGone(platform::ErrorCode error) {
+  return error == platform::kErrorFileNotFound || error == platform::kErrorPathNotFound;
 }
 
 bool IsOwnFolder(const UndoContext& context, const std::string& folder) {

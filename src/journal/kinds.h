@@ -66,4 +66,7 @@ const KindRow& RowOf(core::EffectKind kind);
 // the install made (removed only when empty).
 bool IsOwnFolder(const UndoContext& context, const std::string& folder);
 
+// Whether an error says that the path names nothing: neither the file nor a folder on the way.
+bool IsGone(platform::ErrorCode error);
+
 }  // namespace journal

@@ -9,8 +9,6 @@
 #include "platform/file_contents.h"
 #include "platform/format.h"
 #include "platform/paths.h"
-#include "platform/registry_values.h"
-#include "profile/loader_registration.h"
 #include "profile/trusted_paths.h"
 
 namespace journal {
@@ -102,10 +100,6 @@ Lines RemoveKeys(const UndoContext& context, const Lines& keys) {
   return left;
 }
 
-bool IsGone(platform::ErrorCode error) {
-  return error == platform::kErrorFileNotFound || error == platform::kErrorPathNotFound;
-}
-
 // Removes an empty folder through a handle of it as it is, while it lies where the line names it.
 platform::ErrorCode RemoveFolderAsItIs(const UndoContext& context, const std::string& folder) {
   platform::ScopedFile entry(context.services.files);
@@ -155,23 +149,6 @@ std::string FinalFolder(const platform::Services& services, const std::string& f
                      (attributes & platform::kFileAttributeReparsePoint) == 0 &&
                      services.files.FinalPathName(entry.Get(), &final) == platform::kErrorSuccess;
   return found ? final : "";
-}
-
-// The loader entries an install killed before their lines were written: each goes while its LOADER
-// names a module in this folder.
-void RemoveUnjournalledLoaders(const RemovalRun& run, const std::string& folder) {
-  for (int index = 0; index < acad::kReleaseCount; ++index) {
-    for (const std::string& product : run.acad.m_arrProductKey[index]) {
-      for (const char* bits : {"", "_32"}) {
-        const std::string entry = platform::FormatText("Applications\\Vortel%d%s", acad::ReleaseYear(index), bits);
-        const std::string loader =
-            platform::ReadString(run.services.registry, platform::kHkeyLocalMachine, product + entry, "LOADER");
-        if (platform::IsInsideFolder(loader, folder, run.services.isLeadByte)) {
-          profile::UnregisterLoaderEntry(run.services, product, entry, folder, run.report);
-        }
-      }
-    }
-  }
 }
 
 UndoContext ContextOf(const RemovalRun& run, const std::string& folder, const Lines& lines) {
@@ -237,7 +214,6 @@ Removal RemoveInstallation(const RemovalRun& run, const std::string& folder, boo
   CAcadInstallInfo installed(run.services);
   installed.SetInstallDir(folder);
   walk.errors |= profile::RemoveTrustedPath(installed, run.report) != platform::kErrorSuccess;
-  RemoveUnjournalledLoaders(run, folder);
   run.progress.Send(platform::kPbmStepIt, 0, 0);
   RemoveEntriesAndCopy(run, context, walk);
   const Lines keysLeft = RemoveKeys(context, walk.keys);

@@ -86,12 +86,14 @@ platform::ErrorCode RegisterLoaderEntry(const CAcadInstallInfo& info, RegKey pro
     core::CreateKeyReported(services, productKey, "HKLM\\" + productKeyPath.substr(0, productKeyPath.size() - 1),
                             "Applications", applications, report);
   }
+  // Reported before it is written, so that a run killed meanwhile leaves a journal that names it;
+  // taken back when it could not be written.
+  const core::Effect line{core::EffectKind::LoaderWritten, {productKeyPath, entryName}};
+  if (fits) report.Done(line);
   const platform::ErrorCode written =
       fits ? WriteLoaderEntry(services.registry, productKey, entryName, loader) : platform::kErrorFilenameTooLong;
   const std::string key = "HKLM\\" + productKeyPath + entryName;
-  if (written == platform::kErrorSuccess) {
-    report.Done(core::Effect{core::EffectKind::LoaderWritten, {productKeyPath, entryName}});
-  }
+  if (fits && written != platform::kErrorSuccess) report.Undone(line);
   report.Line(written == platform::kErrorSuccess
                   ? platform::FormatText("loader entry written: %s: LOADER (REG_SZ) = %s, LOADCTRLS (REG_DWORD) = %u",
                                          key.c_str(), loader.c_str(), kLoadOnStartup)
