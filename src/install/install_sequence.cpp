@@ -89,9 +89,7 @@ void RemoveDropped(const InstallRun& run, const CopyJob& job, journal::JournalFi
 // left removed. A journal that cannot be read is set aside, never written on.
 journal::Lines EarlierLines(const InstallRun& run, const std::string& folder) {
   journal::Lines lines;
-  std::string cut;
-  const journal::ReadResult read = journal::ReadJournal(run.services, folder, &lines, &cut);
-  if (!cut.empty()) run.report.Line("the journal's last line was cut short and is left out: " + cut);
+  const journal::ReadResult read = journal::ReadJournal(run.services, folder, &lines, &run.report);
   if (read == journal::ReadResult::Unreadable) {
     const std::string path = platform::InFolder(folder, journal::kJournalName);
     const platform::ErrorCode moved =

@@ -61,6 +61,11 @@ bool SameLines(const Lines& a, const Lines& b) {
   });
 }
 
+// Names in the log a last line that is left out, cut short while it was written.
+void TellCut(core::Report* log, const std::string& cut) {
+  if (log != nullptr) log->Line("the journal's last line was cut short and is left out: " + cut);
+}
+
 }  // namespace
 
 const char* KindName(core::EffectKind kind) { return RowOf(kind).name; }
@@ -75,16 +80,14 @@ std::string IdentityOf(const core::Effect& line, platform::LeadByteTest isLeadBy
   return identity;
 }
 
-ReadResult ReadJournal(const platform::Services& services, const std::string& folder, Lines* lines,
-                       std::string* cutLine) {
+ReadResult ReadJournal(const platform::Services& services, const std::string& folder, Lines* lines, core::Report* log) {
   std::string text;
-  if (cutLine != nullptr) cutLine->clear();
   const platform::ErrorCode read = platform::ReadWholeFile(services.files, PathOf(folder), kMaxJournalBytes, &text);
   if (read == platform::kErrorFileNotFound || read == platform::kErrorPathNotFound) return ReadResult::Missing;
   lines->clear();
   // A first line cut short: a journal begun, with nothing in it yet.
   const bool cutHeader = !text.empty() && text.size() < sizeof kHeader - 1 && std::string(kHeader).rfind(text, 0) == 0;
-  if (read == platform::kErrorSuccess && cutHeader && cutLine != nullptr) *cutLine = text;
+  if (read == platform::kErrorSuccess && cutHeader) TellCut(log, text);
   if (read == platform::kErrorSuccess && cutHeader) return ReadResult::Read;
   if (read != platform::kErrorSuccess || text.compare(0, sizeof kHeader - 1, kHeader) != 0)
     return ReadResult::Unreadable;
@@ -92,7 +95,7 @@ ReadResult ReadJournal(const platform::Services& services, const std::string& fo
   for (std::size_t start = sizeof kHeader - 1; start < text.size();) {
     const std::size_t end = text.find("\r\n", start);
     if (end == std::string::npos) {
-      if (cutLine != nullptr) *cutLine = text.substr(start);
+      TellCut(log, text.substr(start));
       break;
     }
     core::Effect effect;

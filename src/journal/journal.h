@@ -20,10 +20,10 @@ using Lines = std::vector<core::Effect>;
 
 enum class ReadResult { Read, Missing, Unreadable };
 
-// The lines of the journal of `folder`. A last line cut short (with no end) is left out, and its
-// text given in `cutLine` (emptied otherwise).
+// The lines of the journal of `folder`. A last line cut short (with no end) is left out, and named
+// in `log`.
 ReadResult ReadJournal(const platform::Services& services, const std::string& folder, Lines* lines,
-                       std::string* cutLine = nullptr);
+                       core::Report* log = nullptr);
 
 // What makes two lines one effect: the thing they name (a file, a key, a loader entry...).
 std::string IdentityOf(const core::Effect& line, platform::LeadByteTest isLeadByte);

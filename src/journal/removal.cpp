@@ -186,17 +186,15 @@ const char* WhyUntrusted(const platform::Services& services, const std::string& 
 Removal RemoveInstallation(const RemovalRun& run, const std::string& folder, bool leaveAcadFolders) {
   run.report.Line("installation folder: " + folder);
   Lines lines;
-  std::string cut;
-  const ReadResult read = ReadJournal(run.services, folder, &lines, &cut);
-  if (!cut.empty()) run.report.Line("the journal's last line was cut short and is left out: " + cut);
+  const ReadResult read = ReadJournal(run.services, folder, &lines, &run.report);
   Removal none;
   const char* untrusted = read == ReadResult::Read ? WhyUntrusted(run.services, folder) : nullptr;
-  UndoContext context = ContextOf(run, folder, lines);
   if (untrusted != nullptr) {
     run.report.Line(std::string("nothing is removed: ") + untrusted);
     none.end = Removal::End::Untrusted;
     return none;
   }
+  UndoContext context = ContextOf(run, folder, lines);  // opens the folder: only once it is trusted
   if (read != ReadResult::Read || context.finalFolder.empty()) {
     run.report.Line(std::string("the journal ") + kJournalName +
                     (read == ReadResult::Missing ? " is missing" : " cannot be read whole, or lies behind a link") +

@@ -143,8 +143,12 @@ TEST(Uninstall, DoesNothingWhenItCannotProceedOrItsJournalCannotBeRead) {
     machine.Install();
     arrange(machine);
     const auto installed = machine.State();
+    machine.faults.calls.clear();
     EXPECT_EQ(machine.Uninstall(), ending) << what;
     EXPECT_EQ(machine.State(), installed) << what;
+    const Names& calls = machine.faults.calls;
+    const bool opened = std::any_of(calls.begin(), calls.end(), [](const std::string& call) { return call.rfind("OpenEntry", 0) == 0; });
+    EXPECT_TRUE(ending != Ending::CannotProceed || !opened) << what << ": nothing of a folder not trusted is opened";
   }
 }
 
