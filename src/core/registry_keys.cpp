@@ -18,15 +18,29 @@ platform::ErrorCode CreateKeyReported(const platform::Services& services, platfo
         platform::kErrorFileNotFound) {
       break;
     }
-    missing.insert(missing.begin(), parentName + "\\" + level);
+    missing.insert(missing.begin(), level);
     level.resize(level.size() - std::min(level.size(), levels.back().size() + 1));
   }
-  const platform::ErrorCode created =
-      services.registry.CreateKey(parent, path.c_str(), platform::kKeyReadWrite, key.Receive());
-  if (key.IsOpen()) {
-    for (const std::string& made : missing) report.Done(Effect{EffectKind::KeyMade, {made}});
+  if (missing.empty()) {
+    return services.registry.CreateKey(parent, path.c_str(), platform::kKeyReadWrite, key.Receive());
   }
-  return created;
+  // Each level is reported before it is made, parents first, so that a run killed meanwhile leaves
+  // no key that no line names: one whose line cannot be written is not made, and the line of one
+  // that could not be made is taken back. The deepest, `path` itself, is left open.
+  for (const std::string& level : missing) {
+    const Effect line{EffectKind::KeyMade, {parentName + "\\" + level}};
+    platform::ErrorCode made = report.Done(line);
+    if (made == platform::kErrorSuccess) {
+      made = services.registry.CreateKey(parent, level.c_str(), platform::kKeyReadWrite, key.Receive());
+    }
+    if (made == platform::kErrorSuccess && !key.IsOpen()) made = platform::kErrorInvalidHandle;
+    if (made != platform::kErrorSuccess) {
+      report.Undone(line);
+      key.Reset();
+      return made;
+    }
+  }
+  return platform::kErrorSuccess;
 }
 
 platform::ErrorCode RemoveKeyIfEmpty(const platform::Services& services, const std::string& fullName) {

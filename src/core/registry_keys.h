@@ -11,8 +11,10 @@
 
 namespace core {
 
-// Creates `path` below `parent` (whose full name is `parentName`) opened to read and write, and
-// reports every key of the path that was not there before as made, parents first.
+// Creates `path` below `parent` (whose full name is `parentName`) opened to read and write. Every
+// key of the path that is not there yet is reported as made before it is made, parents first; its
+// line is taken back when the key cannot be made, and a key whose line cannot be written is not
+// made: the error then, with the levels above that were made (and reported) left in place.
 platform::ErrorCode CreateKeyReported(const platform::Services& services, platform::RegKey parent,
                                       const std::string& parentName, const std::string& path,
                                       platform::ScopedRegKey& key, Report& report);

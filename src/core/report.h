@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/win32_types.h"
+
 namespace core {
 
 // The kinds of effect a run leaves, each a kind of line in the journal with its fields.
@@ -35,8 +37,9 @@ class Report {
   virtual void Line(const std::string&) {}
   // The last line of the log, which tells how the run ended: written however long the log is.
   virtual void LastLine(const std::string& text) { Line(text); }
-  // Something done that an uninstall must undo.
-  virtual void Done(const Effect&) {}
+  // Something done, or about to be done, that an uninstall must undo: the error when its line
+  // could not be written (logged).
+  virtual platform::ErrorCode Done(const Effect&) { return platform::kErrorSuccess; }
   // The last effect reported so did not happen after all (what was there before stays).
   virtual void Undone(const Effect&) {}
 };

@@ -130,29 +130,34 @@ JournalFile::JournalFile(const platform::Services& services, std::string folder,
 // The journal written anew with what it held before, then opened to write on at its end.
 platform::ErrorCode JournalFile::Begin() {
   m_begun = true;
-  platform::ErrorCode begun = RewriteJournal(m_services, m_folder, m_earlier);
-  if (begun == platform::kErrorSuccess && m_earlier.empty()) {
-    begun = m_services.files.CreateFileForWriting(PathOf(m_folder), platform::WriteMode::Replace, m_file.Receive());
-    if (begun == platform::kErrorSuccess) begun = m_services.files.WriteToFile(m_file.Get(), kHeader);
-  } else if (begun == platform::kErrorSuccess) {
-    begun = m_services.files.CreateFileForWriting(PathOf(m_folder), platform::WriteMode::Append, m_file.Receive());
-  }
-  if (begun != platform::kErrorSuccess) m_file.Reset();
-  return begun;
+  const platform::ErrorCode begun = RewriteJournal(m_services, m_folder, m_earlier);
+  return begun == platform::kErrorSuccess ? OpenToWriteOn(m_earlier.empty()) : begun;
 }
 
-void JournalFile::Done(const core::Effect& effect) {
+// Opens the journal, just written whole, to write on at its end; made anew with its header when
+// it holds no line (and so is not there).
+platform::ErrorCode JournalFile::OpenToWriteOn(bool fresh) {
+  platform::ErrorCode opened = m_services.files.CreateFileForWriting(
+      PathOf(m_folder), fresh ? platform::WriteMode::Replace : platform::WriteMode::Append, m_file.Receive());
+  if (opened == platform::kErrorSuccess && fresh) opened = m_services.files.WriteToFile(m_file.Get(), kHeader);
+  if (opened != platform::kErrorSuccess) m_file.Reset();
+  return opened;
+}
+
+platform::ErrorCode JournalFile::Done(const core::Effect& effect) {
   const std::string line = TextOf(effect);
   platform::ErrorCode written = line.empty() ? platform::kErrorInvalidParameter : platform::kErrorSuccess;
-  if (!line.empty()) m_written.push_back(effect);  // done, whether its line reaches the file now or at the end
-  if (m_finished) return;
+  if (!line.empty()) m_written.push_back(effect);      // done, whether its line reaches the file now or at the end
+  if (m_finished && !m_finishedEmpty) return written;  // one not written whole is not written on
   if (written == platform::kErrorSuccess && !m_begun) written = Begin();
+  if (written == platform::kErrorSuccess && m_finished && !m_file.IsOpen()) written = OpenToWriteOn(*m_finishedEmpty);
   if (written == platform::kErrorSuccess && !m_file.IsOpen()) written = platform::kErrorInvalidHandle;
   if (written == platform::kErrorSuccess) written = m_services.files.WriteToFile(m_file.Get(), line);
-  if (written == platform::kErrorSuccess) return;
+  if (written == platform::kErrorSuccess) return written;
   m_error += written;
   m_log.Line(platform::FormatText("not written to the journal %s (error %ld): %s %s", PathOf(m_folder).c_str(), written,
                                   KindName(effect.kind), effect.fields.empty() ? "" : effect.fields[0].c_str()));
+  return written;
 }
 
 void JournalFile::Undone(const core::Effect& effect) {
@@ -186,6 +191,8 @@ platform::ErrorCode JournalFile::Finish() {
       (ReadJournal(m_services, m_folder, &readBack) != ReadResult::Read || !SameLines(readBack, lines))) {
     finished = platform::kErrorInvalidData;
   }
+  m_finishedEmpty.reset();
+  if (finished == platform::kErrorSuccess) m_finishedEmpty = lines.empty();
   if (finished != platform::kErrorSuccess) {
     m_log.Line(platform::FormatText("the journal %s could not be written whole (error %ld)", PathOf(m_folder).c_str(),
                                     finished));

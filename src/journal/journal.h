@@ -6,6 +6,7 @@
 // was cut short is read without that line; one that cannot be read otherwise is not guessed at.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -40,9 +41,10 @@ class JournalFile final : public core::Report {
 
   void Line(const std::string& text) override { m_log.Line(text); }
   void LastLine(const std::string& text) override { m_log.LastLine(text); }
-  // Appends the effect's line; one that cannot be written is logged and remembered. After Finish
-  // a line is only kept, for the next Finish.
-  void Done(const core::Effect& effect) override;
+  // Appends the effect's line; one that cannot be written is logged and remembered, and its error
+  // given. After Finish the line is appended to what it wrote whole, and kept for the next Finish
+  // (only kept, when it could not write the journal whole).
+  platform::ErrorCode Done(const core::Effect& effect) override;
   // Takes the effect's line (this run's, else one from before) out of what the journal is written
   // with at the end.
   void Undone(const core::Effect& effect) override;
@@ -61,6 +63,7 @@ class JournalFile final : public core::Report {
 
  private:
   platform::ErrorCode Begin();
+  platform::ErrorCode OpenToWriteOn(bool fresh);
 
   const platform::Services& m_services;
   const std::string m_folder;
@@ -69,6 +72,7 @@ class JournalFile final : public core::Report {
   platform::ScopedFile m_file;
   bool m_begun = false;
   bool m_finished = false;
+  std::optional<bool> m_finishedEmpty;  // whether the journal last written whole held no line; none when it failed
   Lines m_written;
   platform::FirstError m_error;
 };

@@ -80,20 +80,22 @@ platform::ErrorCode RegisterLoaderEntry(const CAcadInstallInfo& info, RegKey pro
   std::string entryName, loader;
   const bool fits = FormatBounded(entryName, entryFormat, entryYear) &&
                     FormatBounded(loader, loaderFormat, info.m_strInstallDir.c_str(), loaderYear);
+  platform::ErrorCode written = fits ? platform::kErrorSuccess : platform::kErrorFilenameTooLong;
   if (fits) {
     // Made where it is missing (and so reported), before the entry is written beneath it.
     ScopedRegKey applications(services.registry);
-    core::CreateKeyReported(services, productKey, "HKLM\\" + productKeyPath.substr(0, productKeyPath.size() - 1),
-                            "Applications", applications, report);
+    written =
+        core::CreateKeyReported(services, productKey, "HKLM\\" + productKeyPath.substr(0, productKeyPath.size() - 1),
+                                "Applications", applications, report);
   }
-  // Reported before it is written, so that a run killed meanwhile leaves a journal that names it;
-  // taken back when it could not be written.
+  // Reported before it is written, so that a run killed meanwhile leaves a journal that names it:
+  // not written when its line cannot be, taken back when it could not be written.
   const core::Effect line{core::EffectKind::LoaderWritten, {productKeyPath, entryName}};
-  if (fits) report.Done(line);
-  const platform::ErrorCode written =
-      fits ? WriteLoaderEntry(services.registry, productKey, entryName, loader) : platform::kErrorFilenameTooLong;
+  const bool reported = written == platform::kErrorSuccess;
+  if (reported) written = report.Done(line);
+  if (written == platform::kErrorSuccess) written = WriteLoaderEntry(services.registry, productKey, entryName, loader);
+  if (reported && written != platform::kErrorSuccess) report.Undone(line);
   const std::string key = "HKLM\\" + productKeyPath + entryName;
-  if (fits && written != platform::kErrorSuccess) report.Undone(line);
   report.Line(written == platform::kErrorSuccess
                   ? platform::FormatText("loader entry written: %s: LOADER (REG_SZ) = %s, LOADCTRLS (REG_DWORD) = %u",
                                          key.c_str(), loader.c_str(), kLoadOnStartup)
@@ -153,6 +155,7 @@ platform::ErrorCode UnregisterLoaderEntry(const platform::Services& services, co
     result = platform::ReadValueText(registry, productKey.Get(), entryName, kLoaderValue, 1024, &loader);
   }
   if (result == platform::kErrorFileNotFound) {
+    core::RemoveKeyIfEmpty(services, where);  // one a killed install made, before it wrote its values
     report.Line("loader entry already gone: " + where);
     return platform::kErrorSuccess;
   }

@@ -45,8 +45,9 @@ struct Package : fakes::World, core::Report {
     CopyJob(folder, bar, questions, *this, services).CopyExtensionLibrary();
     EXPECT_TRUE(AllReleased());
   }
-  void Done(const core::Effect& effect) override {
+  platform::ErrorCode Done(const core::Effect& effect) override {
     if (effect.kind == core::EffectKind::FileCopied) written.push_back(effect.fields[0]);
+    return platform::kErrorSuccess;
   }
   std::string Read(const std::string& path) const { return files.Read(path).value_or("<none>"); }
 

@@ -156,6 +156,11 @@ class Session : public fakes::World {
     if (kill >= 0) choices.folder = "E:\\Tools";  // what the administrator gives when no entry is left
     const core::Ending removed = uninstall::RunSilentUninstall({services, installed, bar, log, choices, ""});
     if (kill >= 0 && core::ExitCodeOf(removed) != 0) problems.push_back("the uninstall after a killed run did not finish");
+    const Dump left = registry.Dump();
+    for (auto key = left.begin(); kill >= 0 && key != left.end(); ++key) {  // each key is journalled before it is made
+      const bool empty = key->first.back() == '\\' && (std::next(key) == left.end() || std::next(key)->first.rfind(key->first, 0) != 0);
+      if (empty && !m_before.count(key->first)) problems.push_back("an empty key left after a killed run: " + key->first);
+    }
     // A finished uninstall leaves nothing naming the folder (as far as its journal could tell where it was).
     if (removed == core::Ending::Finished) {
       const std::string folder = m_window.items[IDC_PATH].text + "\\V-Trelmox";
@@ -234,9 +239,11 @@ class Session : public fakes::World {
     }
     fakes::Names profiles = {kProfiles + "NoList\\", kProfiles + "NoVariables\\", kOtherRelease};
     for (const auto& [profile, list] : kLists) profiles.push_back(kProfiles + profile + "\\");
-    for (const std::string& profile : profiles) {  // every list the install could read and write names the folder
+    // Every list the install could read and write names the folder (a key is made only once its journal line is written).
+    for (const std::string& profile : profiles) {
       const std::string list = profile + "Variables\\:TRUSTEDPATHS";
-      if (finished && !FailedOn(planted, profile) && Text(m_before, list).size() <= 10000 &&
+      const bool unjournalled = !m_before.count(profile + "Variables\\") && FailedOn(planted, installed + "\\Uninstall.dat");
+      if (finished && !FailedOn(planted, profile) && !unjournalled && Text(m_before, list).size() <= 10000 &&
           fakes::Upper(Text(after, list)).find(fakes::Upper(installed)) == std::string::npos) {
         problems.push_back("finished, but not trusted in " + profile);
       }

@@ -4,6 +4,9 @@
 
 #include "core/log_file.h"
 #include "journal/journal.h"
+#include "journal/maintenance.h"
+#include "profile/loader_registration.h"
+#include "profile/trusted_paths.h"
 #include "support/machine.h"
 
 using namespace platform;
@@ -220,6 +223,42 @@ TEST(SilentInstall, AFolderThatWasThereIsProtectedAndAJournalOthersCouldWriteIsS
     EXPECT_EQ(lines.front().kind, othersWrote ? core::EffectKind::FileCopied : core::EffectKind::FolderMade) << "appended";
     EXPECT_EQ(machine.Uninstall(), Ending::Finished);
     EXPECT_TRUE(machine.files.Exists(kPackage + "Vortel_EN.shx"));
+  }
+}
+
+// Each key the install makes is journalled before it is made: one that cannot be made leaves no line, one whose line
+// cannot be written is not made, one that was there gets no line.
+TEST(Keys, EachIsJournalledBeforeItIsMadeAndOnlyWhenTheInstallMakesIt) {
+  struct Journal final : core::Report {
+    Names keys;
+    bool refuse = false;
+    ErrorCode Done(const core::Effect& line) override {
+      const bool key = line.kind == core::EffectKind::KeyMade;
+      if (key && !refuse) keys.push_back(Upper(line.fields[0]));
+      return key && refuse ? kErrorDiskFull : kErrorSuccess;
+    }
+    void Undone(const core::Effect& line) override { keys.erase(std::remove(keys.begin(), keys.end(), Upper(line.fields[0])), keys.end()); }
+  };
+  const std::string profile = "HKCU\\" + kProduct2008 + "\\Profiles\\Q";
+  for (const std::string& key : {kEntry, "HKLM\\" + kProduct2008 + "\\Applications", profile + "\\Variables"}) {
+    for (const std::string how : {"made", "not made", "line refused", "there before"}) {
+      Machine machine;
+      machine.registry.AddKey(profile);
+      if (how == "there before") machine.registry.AddKey(key);
+      if (how == "not made") machine.faults.Fail("CreateKey", key, kErrorAccessDenied);
+      Journal journal;
+      journal.refuse = how == "line refused";
+      CAcadInstallInfo info{machine.services};
+      info.ScanInstalledReleases();
+      info.SetInstallDir(kInstalled);
+      journal::RegisterMaintenance(machine.services, kInstalled, 0, journal);  // the three that make keys
+      profile::RegisterLoader(info, 2008, 32, journal);
+      profile::AddTrustedPath(info, journal);
+      const auto dump = machine.registry.Dump();
+      const bool there = std::any_of(dump.begin(), dump.end(), [&](const auto& entry) { return Upper(entry.first) == Upper(key + "\\"); });
+      EXPECT_EQ(there, how == "made" || how == "there before") << key << ": " << how;
+      EXPECT_EQ(std::count(journal.keys.begin(), journal.keys.end(), Upper(key)), how == "made" ? 1 : 0) << key << ": " << how;
+    }
   }
 }
 
