@@ -154,8 +154,30 @@ Undo UndoFilePlaced(const UndoContext& context, const core::Effect& line) {
   return DeleteUnchanged(context, line, line.fields[1], false);
 }
 
-// The original comes back only while the file there is still the one the install placed and
-// the copy kept is still the original.
+// Whether the open file holds what the digest of a line says.
+bool Holds(platform::FileSystem& files, const platform::ScopedFile& file, const std::string& digestText) {
+  platform::FileDigest recorded, present;
+  return file.IsOpen() && platform::ParseDigest(digestText, &recorded) &&
+         platform::DigestOpenFile(files, file.Get(), &present) == platform::kErrorSuccess && present == recorded;
+}
+
+// Puts the original back: the driver the install placed goes through its handle, then the copy kept
+// takes its name through its own (never replacing what may be there by then). A copy that cannot be
+// moved stays where it is, and so does the line, for a later run.
+platform::ErrorCode PutBack(platform::FileSystem& files, platform::ScopedFile& placed, platform::ScopedFile& copy,
+                            const std::string& path) {
+  platform::ErrorCode restored = platform::kErrorSuccess;
+  if (placed.IsOpen()) {
+    restored = files.ClearReadOnlyOpened(placed.Get());
+    if (restored == platform::kErrorSuccess) restored = files.DeleteOpened(placed.Get());
+    placed.Reset();  // it goes as its handle is closed
+  }
+  return restored == platform::kErrorSuccess ? files.RenameOpened(copy.Get(), path) : restored;
+}
+
+// The original comes back only while the copy kept is still the original, and the file there is
+// still the one the install placed (or is gone). Both are opened once, as they are, where the line
+// names them, then digested, and acted on through those handles alone.
 Undo UndoFileReplaced(const UndoContext& context, const core::Effect& line) {
   const std::string &path = line.fields[0], &kept = line.fields[2];
   if (!IsAcadPlace(context, path) || IsFont(context, path) ||
@@ -167,25 +189,26 @@ Undo UndoFileReplaced(const UndoContext& context, const core::Effect& line) {
     return Undo::Done;
   }
   platform::FileSystem& files = context.services.files;
-  platform::FileDigest placed, original, present, copy;
-  const bool placedThere = platform::DigestFile(files, path, &present) == platform::kErrorSuccess &&
-                           platform::ParseDigest(line.fields[1], &placed) && present == placed;
-  const platform::ErrorCode keptRead = platform::DigestFile(files, kept, &copy);
-  const bool originalKept =
-      keptRead == platform::kErrorSuccess && platform::ParseDigest(line.fields[3], &original) && copy == original;
-  if (keptRead == platform::kErrorFileNotFound && !placedThere) {
+  platform::ScopedFile placed(files), copy(files);
+  bool placedElsewhere = false, keptElsewhere = false;
+  const platform::ErrorCode placedOpened = OpenChecked(context, path, false, placed, &placedElsewhere);
+  const platform::ErrorCode keptOpened = OpenChecked(context, kept, false, copy, &keptElsewhere);
+  if (placedElsewhere || keptElsewhere) return Refuse(context, line, "it lies elsewhere, behind a link");
+  for (const platform::ErrorCode opened : {placedOpened, keptOpened}) {
+    if (opened != platform::kErrorSuccess && !IsGone(opened)) return Failure(context, opened, "put back", path);
+  }
+  const bool placedThere = Holds(files, placed, line.fields[1]), originalKept = Holds(files, copy, line.fields[3]);
+  if (IsGone(keptOpened) && !placedThere) {
     Tell(context, "already put back: " + path);
     return Undo::Done;
   }
-  if (!placedThere || !originalKept) {
-    Tell(context,
-         "left as they are: " + path + " and " + kept +
-             (placedThere ? " (the copy kept changed)" : " (the driver there is not the one the install placed)"));
+  if ((!placedThere && !IsGone(placedOpened)) || !originalKept) {
+    Tell(context, "left as they are: " + path + " and " + kept +
+                      (placedThere || IsGone(placedOpened) ? " (the copy kept changed)"
+                                                           : " (the driver there is not the one the install placed)"));
     return Undo::Changed;
   }
-  deploy::ClearReadOnly(context.services, path);
-  platform::ErrorCode restored = files.Copy(kept, path, false);
-  if (restored == platform::kErrorSuccess) restored = files.Delete(kept);
+  const platform::ErrorCode restored = PutBack(files, placed, copy, path);
   if (restored != platform::kErrorSuccess) return Failure(context, restored, "put back", path);
   Tell(context, "original put back: " + path);
   return Undo::Done;

@@ -135,9 +135,10 @@ class FileSystem {
   virtual ErrorCode RemoveFolder(const std::string& path) = 0;
 
   // CreateFileA of an existing file or folder as it is, never what a link or junction at `path`
-  // leads to (FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS), for reading and deleting,
-  // shared for reading alone (a folder also for writing: what it holds may change): nobody renames,
-  // replaces or deletes it while it is open, nor writes to a file.
+  // leads to (FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS), for reading, deleting and
+  // renaming it and for changing its attributes, shared for reading alone (a folder also for
+  // writing: what it holds may change): nobody renames, replaces or deletes it while it is open,
+  // nor writes to a file.
   virtual ErrorCode OpenEntry(const std::string& path, FileHandle* handle) = 0;
   // GetFinalPathNameByHandleA (VOLUME_NAME_DOS), without its "\\?\" prefix ("\\?\UNC\" becomes
   // "\\"): where the open file or folder really is, whatever links the name went through.
@@ -147,6 +148,14 @@ class FileSystem {
   // SetFileInformationByHandle (FileDispositionInfo): what is open goes when its handle is closed;
   // a folder must be empty, a read-only file or a running program cannot go.
   virtual ErrorCode DeleteOpened(FileHandle handle) = 0;
+  // SetFileInformationByHandle (FileRenameInfo, never replacing): what is open takes the full path
+  // `to`, wherever it lies now; kErrorAlreadyExists when `to` names something already. The handle
+  // must carry the right to delete, as OpenEntry's does.
+  virtual ErrorCode RenameOpened(FileHandle handle, const std::string& to) = 0;
+  // SetFileInformationByHandle (FileBasicInfo): what is open loses its read-only mark, its other
+  // attributes and its times as they are. The handle must carry the right to write attributes, as
+  // OpenEntry's does.
+  virtual ErrorCode ClearReadOnlyOpened(FileHandle handle) = 0;
 };
 
 // Access rights as QueryOthersRights gives them.

@@ -373,6 +373,21 @@ TEST_F(Contract, HostilePathsAreFoldedElsewhereAndEntriesAreCheckedAndDeletedThr
   entry.Reset();
   EXPECT_EQ(List("v"), Names{"error 2"});
   EXPECT_EQ(files.OpenEntry(In("v"), entry.Receive()), kErrorFileNotFound);
+  // Renamed through its handle onto a free name, never onto one taken: what moves is the file open, whatever its old name
+  // names meanwhile; its read-only mark taken off through the handle too.
+  Write("r", "r");
+  Write("taken", "t");
+  ASSERT_EQ(files.OpenEntry(In("r"), entry.Receive()), kErrorSuccess);
+  EXPECT_EQ(files.RenameOpened(entry.Get(), In("taken")), kErrorAlreadyExists);
+  EXPECT_EQ(files.RenameOpened(entry.Get(), In("s")), kErrorSuccess);
+  Write("r", "r2");
+  EXPECT_EQ(files.RenameOpened(entry.Get(), In("s2")), kErrorSuccess);
+  entry.Reset();
+  EXPECT_EQ(Contents("s2") + Contents("r") + Contents("taken"), "rr2t");
+  EXPECT_EQ(files.SetAttributes(In("s2"), kFileAttributeReadOnly), kErrorSuccess);
+  ASSERT_EQ(files.OpenEntry(In("s2"), entry.Receive()), kErrorSuccess);
+  EXPECT_EQ(files.ClearReadOnlyOpened(entry.Get()), kErrorSuccess);
+  EXPECT_FALSE(HasAttribute(files.GetAttributes(In("s2")), kFileAttributeReadOnly));
 }
 
 // A journal written on one machine is checked on another: XXH3's published answers, from both engines, fed whole or in pieces.

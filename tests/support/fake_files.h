@@ -2,8 +2,8 @@
 // characters; "folder\*.*" lists "." and ".." first, then the entries sorted; a copy takes its source's attributes
 // and streams ("file:stream"); neither a read-only file nor the running program is overwritten or deleted;
 // GetModuleFileNameA cuts a long path without its zero; a link (a junction) leads a path elsewhere, but is itself
-// what is deleted or removed; what is moved at restart waits in `atRestart`. Fault paths are the paths the calls
-// are given.
+// what is deleted or removed; a file renamed through its handle never takes the place of another; what is moved at
+// restart waits in `atRestart`. Fault paths are the paths the calls are given.
 #pragma once
 
 #include <functional>
@@ -229,6 +229,24 @@ class FakeFiles final : public platform::FileSystem {
     const Place place = Locate(*PathOf(*m_root, node, ""));
     place.folder->children.erase(place.leaf);
     return platform::kErrorSuccess;
+  }
+  platform::ErrorCode RenameOpened(platform::FileHandle handle, const std::string& to) override {
+    const OpenFile& open = m_open.at(handle);
+    if (const auto fault = m_faults.Take("RenameOpened", open.path, to)) return *fault;
+    const std::optional<std::string> from = PathOf(*m_root, open.node.get(), "");
+    const Place source = Locate(from.value_or("")), target = Locate(to);
+    if (!open.entry || source.node == nullptr) return platform::kErrorAccessDenied;  // no right to delete it, or it is gone
+    if (target.folder == nullptr) return platform::kErrorPathNotFound;
+    if (target.node != nullptr) return platform::kErrorAlreadyExists;
+    target.folder->children[target.leaf] = open.node;
+    source.folder->children.erase(source.leaf);
+    return platform::kErrorSuccess;
+  }
+  platform::ErrorCode ClearReadOnlyOpened(platform::FileHandle handle) override {
+    const OpenFile& open = m_open.at(handle);
+    if (const auto fault = m_faults.Take("ClearReadOnlyOpened", open.path)) return *fault;
+    if (open.entry) open.node->attributes &= ~platform::kFileAttributeReadOnly;  // else no right to write its attributes
+    return open.entry ? platform::kErrorSuccess : platform::kErrorAccessDenied;
   }
   platform::ErrorCode CreateFileForWriting(const std::string& path, platform::WriteMode mode, platform::FileHandle* handle) override {
     *handle = platform::kInvalidFile;

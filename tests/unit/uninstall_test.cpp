@@ -36,6 +36,12 @@ TEST(Uninstall, LeavesTheMachineAsBeforeTheInstallSaveTheFontsAndWhatIsNotItsOwn
       {"as installed", kNothing, kNothing, kNothing},
       {"AutoCAD's driver put back", acadDriver, kNothing, kNothing},
       {"AutoCAD's driver put back after an install of a newer one", acadDriver, [&](Machine& m) { newer(m); m.Install(); }, newer},
+      {"put back when the placed one is read-only", acadDriver, [](Machine& m) { m.files.SetAttributes(kDriver, kFileAttributeReadOnly); },
+       kNothing},
+      {"AutoCAD's driver and its copy both gone", acadDriver, [](Machine& m) { m.files.Delete(kDriver); m.files.Delete(kBackup); },
+       [](Machine& m) { m.files.Delete(kDriver); }},
+      {"the copy kept changed: both stay", acadDriver, [](Machine& m) { m.files.AddFile(kBackup, "AutoCAD's, edited"); },
+       [](Machine& m) { m.files.AddFile(kDriver, "Vortel.prt5"); m.files.AddFile(kBackup, "AutoCAD's, edited"); }},
       {"the folder leaves a list the per-user step wrote", kNothing,
        [](Machine& m) { m.registry.Set(kStepTrusted, "TRUSTEDPATHS", "D:\\X;" + kInstalled); },
        [](Machine& m) { m.registry.Set(kStepTrusted, "TRUSTEDPATHS", "D:\\X"); }},
@@ -65,6 +71,16 @@ TEST(Uninstall, LeavesTheMachineAsBeforeTheInstallSaveTheFontsAndWhatIsNotItsOwn
     EXPECT_EQ(machine.State(), untouched.State()) << expected.what;
     EXPECT_EQ(machine.Uninstall(), Ending::NothingToRemove) << "again: " << expected.what;
   }
+  // The copy kept cannot take the driver's name once that is deleted: it stays where it is, and its line, for a later run
+  // that puts it back where the placed one is gone.
+  Machine machine;
+  machine.files.AddFile(kDriver, "AutoCAD's");
+  machine.Install();
+  machine.faults.Fail("RenameOpened", kBackup, kErrorAccessDenied);
+  EXPECT_EQ(machine.Uninstall(), Ending::FinishedWithErrors);
+  machine.faults.planted.clear();
+  EXPECT_EQ(machine.Uninstall(), Ending::Finished);
+  EXPECT_EQ(machine.files.Read(kDriver), "AutoCAD's");
 }
 
 // Lines added to the journal that name what the install never makes: none is acted on, each is named in the log.

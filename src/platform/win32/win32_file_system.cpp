@@ -5,6 +5,7 @@
 #include <sddl.h>
 #include <windows.h>
 
+#include <cstddef>
 #include <memory>
 #include <vector>
 
@@ -336,7 +337,8 @@ ErrorCode Win32FileSystem::OpenEntry(const std::string& path, FileHandle* handle
   // A folder is shared for writing too: files are made in it, and moved within it, while it is held.
   const DWORD attributes = GetFileAttributesA(path.c_str());
   const bool folder = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-  const HANDLE entry = OpenAsItIs(path, GENERIC_READ | DELETE, FILE_SHARE_READ | (folder ? FILE_SHARE_WRITE : 0));
+  const HANDLE entry = OpenAsItIs(path, GENERIC_READ | DELETE | FILE_WRITE_ATTRIBUTES,
+                                  FILE_SHARE_READ | (folder ? FILE_SHARE_WRITE : 0));
   *handle = entry == INVALID_HANDLE_VALUE ? kInvalidFile : reinterpret_cast<FileHandle>(entry);
   return entry == INVALID_HANDLE_VALUE ? GetLastError() : kErrorSuccess;
 }
@@ -369,6 +371,37 @@ ErrorCode Win32FileSystem::OpenAttributes(FileHandle handle, std::uint32_t* attr
 ErrorCode Win32FileSystem::DeleteOpened(FileHandle handle) {
   FILE_DISPOSITION_INFO disposition{TRUE};
   return Outcome(SetFileInformationByHandle(ToHandle(handle), FileDispositionInfo, &disposition, sizeof disposition));
+}
+
+ErrorCode Win32FileSystem::RenameOpened(FileHandle handle, const std::string& to) {
+  // The name in UTF-16, as the 8-bit calls would read it, behind the structure's fixed fields.
+  const int length =
+      MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, to.data(), static_cast<int>(to.size()), nullptr, 0);
+  if (length <= 0) return GetLastError();
+  const std::size_t nameBytes = static_cast<std::size_t>(length) * sizeof(WCHAR);
+  const std::size_t size = offsetof(FILE_RENAME_INFO, FileName) + nameBytes + sizeof(WCHAR);
+  std::vector<FILE_RENAME_INFO> buffer((size + sizeof(FILE_RENAME_INFO) - 1) / sizeof(FILE_RENAME_INFO));
+  FILE_RENAME_INFO* rename = buffer.data();
+  rename->ReplaceIfExists = FALSE;
+  rename->RootDirectory = nullptr;
+  rename->FileNameLength = static_cast<DWORD>(nameBytes);
+  WCHAR* name = reinterpret_cast<WCHAR*>(reinterpret_cast<BYTE*>(rename) + offsetof(FILE_RENAME_INFO, FileName));
+  MultiByteToWideChar(CP_ACP, 0, to.data(), static_cast<int>(to.size()), name, length);
+  name[length] = L'\0';
+  return Outcome(SetFileInformationByHandle(ToHandle(handle), FileRenameInfo, rename, static_cast<DWORD>(size)));
+}
+
+ErrorCode Win32FileSystem::ClearReadOnlyOpened(FileHandle handle) {
+  FILE_BASIC_INFO information{};
+  if (!GetFileInformationByHandleEx(ToHandle(handle), FileBasicInfo, &information, sizeof information))
+    return GetLastError();
+  if ((information.FileAttributes & FILE_ATTRIBUTE_READONLY) == 0) return kErrorSuccess;
+  information.FileAttributes &= ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY);
+  if (information.FileAttributes == 0) information.FileAttributes = FILE_ATTRIBUTE_NORMAL;
+  // Times of zero are left as they are.
+  information.CreationTime.QuadPart = information.LastAccessTime.QuadPart = 0;
+  information.LastWriteTime.QuadPart = information.ChangeTime.QuadPart = 0;
+  return Outcome(SetFileInformationByHandle(ToHandle(handle), FileBasicInfo, &information, sizeof information));
 }
 
 }  // namespace platform

@@ -41,6 +41,8 @@ class Win32FileSystem : public FileSystem {
   ErrorCode FinalPathName(FileHandle handle, std::string* path) override;
   ErrorCode OpenAttributes(FileHandle handle, std::uint32_t* attributes) override;
   ErrorCode DeleteOpened(FileHandle handle) override;
+  ErrorCode RenameOpened(FileHandle handle, const std::string& to) override;
+  ErrorCode ClearReadOnlyOpened(FileHandle handle) override;
 
  private:
   // The buffer of the copies, made once: every read checks the pages of the buffer it is given,
