@@ -66,7 +66,6 @@ Undo RemoveAtRestart(const UndoContext& context, const core::Effect& line, const
 Undo DeleteUnchanged(const UndoContext& context, const core::Effect& line, const std::string& digestText, bool inside) {
   const std::string& path = line.fields[0];
   platform::FileSystem& files = context.services.files;
-  deploy::ClearReadOnly(context.services, path);  // its mark alone, before anything is trusted
   platform::ScopedFile entry(files);
   bool elsewhere = false;
   const platform::ErrorCode opened = OpenChecked(context, path, inside, entry, &elsewhere);
@@ -93,7 +92,10 @@ Undo DeleteUnchanged(const UndoContext& context, const core::Effect& line, const
     Tell(context, "the running program stays until it has ended: " + path);
     return Undo::Running;
   }
-  platform::ErrorCode deleted = read == platform::kErrorSuccess ? files.DeleteOpened(entry.Get()) : read;
+  platform::ErrorCode deleted = read;
+  if (deleted == platform::kErrorSuccess && (attributes & platform::kFileAttributeReadOnly) != 0)
+    deleted = files.ClearReadOnlyOpened(entry.Get());  // a read-only file cannot go
+  if (deleted == platform::kErrorSuccess) deleted = files.DeleteOpened(entry.Get());
   entry.Reset();  // it goes as its handle is closed
   if (deleted == platform::kErrorSuccess) {
     Tell(context, (link ? "removed the link " : "deleted ") + path);
