@@ -231,16 +231,17 @@ CopyJob::Outcome CopyJob::CopyAsAnswered(const std::string& destination,
 }
 
 // Copies one file under a temporary name beside the destination (named in the journal first, so
-// that a killed run leaves nothing the journal does not name), keeps what the destination holds
-// beside it, records the copy with its digest and moves it into place. The read-only mark is
+// that a killed run leaves nothing the journal does not name), records the copy with its digest
+// and moves it into place, keeping what the destination held beside it. The read-only mark is
 // cleared before (so that a Retry can succeed once whatever kept it from being cleared has gone)
 // and after. A library file is copied with every stream, its zone mark among them, and read back
 // for its digest; the others (their mark removed at the source) are digested on their way.
 platform::ErrorCode CopyJob::CopyOver(const std::string& source, const std::string& destination, const char* what,
                                       bool withZoneMark) {
   platform::FileSystem& files = m_services.files;
-  const std::string partial = destination + deploy::kPartialSuffix;
-  m_report.Done(core::Effect{core::EffectKind::TemporaryFile, {partial}});
+  const core::Effect temporary{core::EffectKind::TemporaryFile, {destination + deploy::kPartialSuffix}};
+  const std::string& partial = temporary.fields[0];
+  m_report.Done(temporary);
   platform::FileDigest digest;
   platform::ErrorCode copied =
       withZoneMark ? files.Copy(source, partial, false) : files.CopyWithDigest(source, partial, false, &digest);
@@ -249,27 +250,36 @@ platform::ErrorCode CopyJob::CopyOver(const std::string& source, const std::stri
     files.Delete(partial);
     return copied;
   }
-  const std::uint32_t attributes = files.GetAttributes(destination);
+  const core::Effect line{core::EffectKind::FileCopied, {destination, platform::DigestText(digest)}};
+  m_report.Done(line);
+  // Most files are new: moved into place at once, with no look at the destination beforehand.
+  copied = files.Move(partial, destination, 0);
+  if (copied == platform::kErrorAlreadyExists || copied == platform::kErrorFileExists)
+    copied = MoveOver(partial, destination);
+  if (copied != platform::kErrorSuccess) {
+    m_report.Undone(line);
+    files.Delete(partial);
+    return copied;
+  }
+  m_report.Undone(temporary);  // the name is gone: nothing is left under it to remove
+  deploy::ClearReadOnly(m_services, destination);
+  m_bytesCopied += digest.size;
+  m_report.Line(what + destination);
+  return platform::kErrorSuccess;
+}
+
+// Moves `partial` over the file at `destination`, a copy of which is kept beside it first.
+platform::ErrorCode CopyJob::MoveOver(const std::string& partial, const std::string& destination) {
+  const std::uint32_t attributes = m_services.files.GetAttributes(destination);
   KeepReplaced(destination, attributes);
   // A file that is read-only, hidden or a system file is not written over by a move.
   constexpr std::uint32_t kGuarding =
       platform::kFileAttributeReadOnly | platform::kFileAttributeHidden | platform::kFileAttributeSystem;
   if (platform::HasAttribute(attributes, kGuarding) &&
       !platform::HasAttribute(attributes, platform::kFileAttributeDirectory)) {
-    files.SetAttributes(destination, attributes & ~kGuarding);
+    m_services.files.SetAttributes(destination, attributes & ~kGuarding);
   }
-  const core::Effect line{core::EffectKind::FileCopied, {destination, platform::DigestText(digest)}};
-  m_report.Done(line);
-  copied = files.Move(partial, destination, platform::kMoveReplaceExisting);
-  if (copied != platform::kErrorSuccess) {
-    m_report.Undone(line);
-    files.Delete(partial);
-    return copied;
-  }
-  deploy::ClearReadOnly(m_services, destination);
-  m_bytesCopied += digest.size;
-  m_report.Line(what + destination);
-  return platform::kErrorSuccess;
+  return m_services.files.Move(partial, destination, platform::kMoveReplaceExisting);
 }
 
 // The new file is written beside the one in use, and moved over it when Windows next starts.

@@ -79,6 +79,7 @@ class CopyJob {
                          const std::function<platform::ErrorCode()>& replaceAtRestart);
   platform::ErrorCode CopyOver(const std::string& source, const std::string& destination, const char* what,
                                bool withZoneMark = false);
+  platform::ErrorCode MoveOver(const std::string& partial, const std::string& destination);
   platform::ErrorCode ReplaceAtRestart(const std::string& source, const std::string& destination);
   void Record(const std::string& path, const platform::FileDigest& digest, const char* what);
   // Keeps a copy of what the destination holds (`attributes`: its attributes, if it exists).

@@ -280,6 +280,9 @@ TEST_F(Contract, FilesAreWrittenOnReadInPiecesMovedAndProtectedAndARunIsGuarded)
   // A move replaces only when told to; one at Windows' next start is accepted (Windows keeps it for then).
   Write("k", "k");
   EXPECT_EQ(files.Move(In("j"), In("k"), 0), kErrorAlreadyExists);
+  ASSERT_EQ(files.SetAttributes(In("k"), kFileAttributeReadOnly), kErrorSuccess);
+  EXPECT_EQ(files.Move(In("j"), In("k"), 0), kErrorAlreadyExists) << "there, before it is read-only";
+  ASSERT_EQ(files.SetAttributes(In("k"), kFileAttributeNormal), kErrorSuccess);
   EXPECT_EQ(files.Move(In("j"), In("k"), kMoveReplaceExisting | kMoveWriteThrough), kErrorSuccess);
   EXPECT_EQ(List("*.*"), (Names{"./", "../", "k"}));
   EXPECT_EQ(files.Move(In("k"), "", kMoveDelayUntilReboot), kErrorSuccess);

@@ -153,7 +153,7 @@ class FakeFiles final : public platform::FileSystem {
     const Place target = Locate(to);
     if (target.folder == nullptr) return platform::kErrorPathNotFound;
     if (target.node != nullptr && ((flags & platform::kMoveReplaceExisting) == 0 || target.node->IsFixed())) {
-      return target.node->IsFixed() ? platform::kErrorAccessDenied : platform::kErrorAlreadyExists;
+      return (flags & platform::kMoveReplaceExisting) != 0 ? platform::kErrorAccessDenied : platform::kErrorAlreadyExists;
     }
     std::shared_ptr<Node> moved = source.folder->children.at(source.leaf);
     source.folder->children.erase(source.leaf);
