@@ -185,7 +185,7 @@ expect "the driver and its copy stay" "$(names "$scratch/AutoCAD 2008/Drv")" "pd
 grep -q "AutoCAD's repaired" "$scratch/AutoCAD 2008/Drv/pdfplot9.hdi" || fail "the repaired driver is gone"
 [ -e "$scratch/victim.txt" ] || fail "a file the journal names outside the folder is gone"
 expect "no entry" "$(value "$entry" DisplayName)" ""
-run_silent 0 '/UNINSTALL /S'
+run_silent 0 '/UNINSTALL /S /LOG="C:\e2e\logs\setup.log"'  # a log made anew over one there is no other run
 
 echo "== one folder by its short name and its long one; ten reinstalls; a downgrade refused, then allowed, dropping a file"
 lay_out

@@ -47,8 +47,11 @@ ErrorCode Win32Processes::HoldAdministratorsMutex(const std::string& name) {
   if (m_namespace == nullptr) {
     BYTE administrators[SECURITY_MAX_SID_SIZE] = {};
     DWORD size = sizeof administrators;
+    // Wine's stub fails without an error of its own: what an earlier call left (a log file made
+    // anew leaves "already exists") must not be taken for another run's guard.
+    SetLastError(ERROR_SUCCESS);
     const HANDLE boundary = CreateBoundaryDescriptorW(kPrefix, 0);
-    if (boundary == nullptr) return GetLastError();
+    if (boundary == nullptr) return GetLastError() != ERROR_SUCCESS ? GetLastError() : ERROR_CALL_NOT_IMPLEMENTED;
     ErrorCode made = Outcome(CreateWellKnownSid(WinBuiltinAdministratorsSid, nullptr, administrators, &size) &&
                              AddSIDToBoundaryDescriptor(const_cast<HANDLE*>(&boundary), administrators));
     // The namespace itself may be opened by the administrators and SYSTEM alone.
