@@ -283,6 +283,13 @@ TEST_F(Contract, FilesAreWrittenOnReadInPiecesMovedAndProtectedAndARunIsGuarded)
   ASSERT_EQ(files.SetAttributes(In("k"), kFileAttributeReadOnly), kErrorSuccess);
   EXPECT_EQ(files.Move(In("j"), In("k"), 0), kErrorAlreadyExists) << "there, before it is read-only";
   ASSERT_EQ(files.SetAttributes(In("k"), kFileAttributeNormal), kErrorSuccess);
+  // A file held open for writing (a journal being written) is neither replaced, written again nor deleted meanwhile.
+  ASSERT_EQ(files.CreateFileForWriting(In("k"), WriteMode::Append, file.Receive()), kErrorSuccess);
+  ScopedFile second(files);
+  EXPECT_EQ(files.Move(In("j"), In("k"), kMoveReplaceExisting), kErrorAccessDenied);
+  EXPECT_EQ(files.CreateFileForWriting(In("k"), WriteMode::Replace, second.Receive()), kErrorSharingViolation);
+  EXPECT_EQ(files.Delete(In("k")), kErrorSharingViolation);
+  file.Reset();
   EXPECT_EQ(files.Move(In("j"), In("k"), kMoveReplaceExisting | kMoveWriteThrough), kErrorSuccess);
   EXPECT_EQ(List("*.*"), (Names{"./", "../", "k"}));
   EXPECT_EQ(files.Move(In("k"), "", kMoveDelayUntilReboot), kErrorSuccess);

@@ -152,6 +152,9 @@ class FakeFiles final : public platform::FileSystem {
     }
     const Place target = Locate(to);
     if (target.folder == nullptr) return platform::kErrorPathNotFound;
+    if (target.node != nullptr && (flags & platform::kMoveReplaceExisting) != 0 && IsOpen(target.node)) {
+      return platform::kErrorAccessDenied;
+    }
     if (target.node != nullptr && ((flags & platform::kMoveReplaceExisting) == 0 || target.node->IsFixed())) {
       return (flags & platform::kMoveReplaceExisting) != 0 ? platform::kErrorAccessDenied : platform::kErrorAlreadyExists;
     }
@@ -167,7 +170,7 @@ class FakeFiles final : public platform::FileSystem {
     if (place.node == nullptr) return place.folder != nullptr ? platform::kErrorFileNotFound : platform::kErrorPathNotFound;
     if (colon != std::string::npos) return Done(place.node->streams.erase(path.substr(colon + 1)) == 1, platform::kErrorFileNotFound);
     if (place.node->IsFixed() || IsRunning(path)) return platform::kErrorAccessDenied;
-    if (inUse.count(path) != 0) return platform::kErrorSharingViolation;
+    if (inUse.count(path) != 0 || IsOpen(place.node)) return platform::kErrorSharingViolation;
     place.folder->children.erase(place.leaf);
     return platform::kErrorSuccess;
   }
@@ -255,6 +258,7 @@ class FakeFiles final : public platform::FileSystem {
     if (place.folder == nullptr) return platform::kErrorPathNotFound;
     if (mode == platform::WriteMode::New && place.node != nullptr) return platform::kErrorFileExists;
     if (place.node != nullptr && (place.node->IsFixed() || IsRunning(path))) return platform::kErrorAccessDenied;
+    if (IsOpen(place.node)) return platform::kErrorSharingViolation;  // no handle the program opens shares writing
     if (place.node == nullptr || mode != platform::WriteMode::Append) AddFile(path);
     Node* file = Follow(Find(path));  // none for a stream, which keeps no bytes
     m_open[*handle = m_nextHandle += 4] = OpenFile{path, 0, file ? file->shared_from_this() : nullptr};
@@ -367,6 +371,9 @@ class FakeFiles final : public platform::FileSystem {
   }
 
   bool IsRunning(const std::string& path) const { return Upper(path) == Upper(modulePath); }
+  bool IsOpen(const Node* node) const {
+    return node != nullptr && std::any_of(m_open.begin(), m_open.end(), [&](const auto& open) { return open.second.node.get() == node; });
+  }
   platform::ErrorCode Mkdir(const char* method, const std::string& path, bool protect) {
     if (const auto fault = m_faults.Take(method, path)) return *fault;
     const Place place = Locate(path);
