@@ -1,5 +1,7 @@
 #include "platform/content_hash.h"
 
+#include <string_view>
+
 // The portable engine: plain 64-bit arithmetic, on any processor.
 #define XXH_VECTOR 0  // XXH_SCALAR
 #include "platform/content_hash_engine.inc"
@@ -7,11 +9,14 @@
 namespace platform {
 namespace {
 
-bool HasVectors() {
+// Whether the processor has the unit (GCC's test of AVX2 also asks whether the system keeps its
+// registers).
+bool Has(const char* unit) {
 #if defined(__i386__) || defined(__x86_64__)
   __builtin_cpu_init();
-  return __builtin_cpu_supports("sse2");
+  return unit == std::string_view("avx2") ? __builtin_cpu_supports("avx2") : __builtin_cpu_supports("sse2");
 #else
+  static_cast<void>(unit);
   return false;
 #endif
 }
@@ -21,8 +26,10 @@ bool HasVectors() {
 const HashEngine kPortableHash = {Reset, Add, Finish};
 
 ContentHash::ContentHash(Engine engine) {
-  static const bool hasVectors = HasVectors();
-  m_engine = engine == Engine::Fastest && hasVectors ? &kVectorHash : &kPortableHash;
+  static const bool hasVectors = Has("sse2"), hasWideVectors = Has("avx2");
+  m_engine = engine == Engine::Fastest && hasWideVectors ? &kWideVectorHash
+             : engine != Engine::Portable && hasVectors  ? &kVectorHash
+                                                         : &kPortableHash;
   m_engine->reset(m_state);
 }
 

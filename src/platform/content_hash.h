@@ -1,8 +1,8 @@
 // The digest the program keeps of each file it writes: the file's size and the 64-bit XXH3 hash of
 // its bytes (the xxHash library's), fast and well spread, with no protection against a file made on
 // purpose to match. The hash is fed in pieces as the bytes go by, so a copy needs no second read.
-// It runs on the vector unit (SSE2) where the processor has one, chosen when the program starts;
-// the portable engine gives the same hash on a processor without it.
+// It runs on the widest vector unit the processor has (AVX2, else SSE2), chosen when the program
+// starts; the portable engine gives the same hash on a processor with neither.
 #pragma once
 
 #include <cstddef>
@@ -25,11 +25,14 @@ struct HashEngine {
 };
 inline constexpr std::size_t kHashStateBytes = 640;
 extern const HashEngine kPortableHash;
-extern const HashEngine kVectorHash;  // only where the processor has SSE2
+extern const HashEngine kVectorHash;      // only where the processor has SSE2
+extern const HashEngine kWideVectorHash;  // only where the processor has AVX2
 
 class ContentHash {
  public:
-  enum class Engine { Fastest, Portable };
+  // Fastest: the widest unit there is; Vector: SSE2 where there is more, as on a processor without
+  // AVX2.
+  enum class Engine { Fastest, Vector, Portable };
 
   explicit ContentHash(Engine engine = Engine::Fastest);
   ContentHash(const ContentHash&) = delete;
