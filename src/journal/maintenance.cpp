@@ -39,10 +39,11 @@ platform::ErrorCode WriteUninstallEntry(platform::Registry& registry, platform::
                                         const std::string& installFolder, std::uint64_t installedBytes) {
   const std::string copy = platform::InFolder(installFolder, kMaintenanceName);
   ValueWriter values(registry, entry);
+  // The value the uninstall knows the entry by goes first: an entry a killed run left half written goes too.
+  values.Text("InstallLocation", installFolder);
   values.Text("DisplayName", texts::kProductName);
   values.Text("DisplayVersion", core::VersionText());
   values.Text("Publisher", "Vortel");
-  values.Text("InstallLocation", installFolder);
   values.Text("DisplayIcon", copy);
   values.Text("UninstallString", Quoted(copy));
   values.Text("QuietUninstallString", Quoted(copy) + " /S");
@@ -58,8 +59,8 @@ platform::ErrorCode WritePerUserStep(const platform::Services& services, platfor
                                      const std::string& installFolder) {
   const platform::LocalTime now = services.environment.Now();
   ValueWriter values(services.registry, step);
+  values.Text("StubPath", StepCommand(installFolder));  // what the uninstall knows it by, first
   values.Text("", texts::kProductName);
-  values.Text("StubPath", StepCommand(installFolder));
   values.Text("Version", platform::FormatText("%d,%d,%d,%d", now.year, now.month * 100 + now.day,
                                               now.hour * 100 + now.minute, now.second));
   values.Number("IsInstalled", 1);

@@ -53,8 +53,8 @@ bool FormatBounded(std::string& text, const char* format, ...) {
   return text.size() < kTextBufferSize;
 }
 
-// Replaces one entry: the old key goes (with its values) and a new one gets LOADCTRLS and
-// LOADER; one that cannot be written whole goes again.
+// Replaces one entry: the old key goes (with its values) and a new one gets LOADER and
+// LOADCTRLS; one that cannot be written whole goes again.
 platform::ErrorCode WriteLoaderEntry(platform::Registry& registry, RegKey productKey, const std::string& entryName,
                                      const std::string& loader) {
   registry.DeleteKey(productKey, entryName.c_str());
@@ -62,8 +62,11 @@ platform::ErrorCode WriteLoaderEntry(platform::Registry& registry, RegKey produc
   const platform::ErrorCode created =
       registry.CreateKey(productKey, entryName.c_str(), platform::kKeyReadWrite, entry.Receive());
   if (!entry.IsOpen()) return created != platform::kErrorSuccess ? created : platform::kErrorInvalidHandle;
-  platform::ErrorCode written = platform::SetNumber(registry, entry.Get(), kLoadControlsValue, kLoadOnStartup);
-  if (written == platform::kErrorSuccess) written = platform::SetText(registry, entry.Get(), kLoaderValue, loader);
+  // LOADER first: an entry that a killed run left with it alone names the folder, and goes with the
+  // uninstall; one with LOADCTRLS alone would name nothing.
+  platform::ErrorCode written = platform::SetText(registry, entry.Get(), kLoaderValue, loader);
+  if (written == platform::kErrorSuccess)
+    written = platform::SetNumber(registry, entry.Get(), kLoadControlsValue, kLoadOnStartup);
   if (written != platform::kErrorSuccess) {  // an entry half written would load nothing, and nobody would remove it
     entry.Reset();
     registry.DeleteKey(productKey, entryName.c_str());

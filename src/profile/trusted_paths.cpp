@@ -158,18 +158,22 @@ platform::ErrorCode TrustFolderInProfile(const platform::Services& services, con
     report.Line(where + " left alone: with the folder it would be too long");
     return platform::kErrorFilenameTooLong;
   }
+  // The line goes first, so that a run killed before it ends names every list it changed; it is
+  // taken back when the list could not be written. A line that cannot be written keeps nothing
+  // from being trusted: the uninstall looks at every profile's list for the folder anyway.
+  const core::Effect line{core::EffectKind::TrustedPathAdded, {variablesKey, read.valueExists ? "1" : "0"}};
+  const bool adds = HoldsNoEntry(read.text) || !ListNamesFolder(read.text, folder, services.isLeadByte);
   ScopedRegKey key(services.registry);
   platform::ErrorCode written =
       core::CreateKeyReported(services, platform::kHkeyCurrentUser, "HKCU", variablesKey, key, report);
+  if (key.IsOpen() && adds) report.Done(line);
   if (key.IsOpen()) written = platform::SetText(services.registry, key.Get(), kTrustedPathsValue, newList);
   if (written != platform::kErrorSuccess) {
+    if (adds) report.Undone(line);
     report.Line(platform::FormatText("%s not written (error %ld)", where.c_str(), written));
     return written;
   }
   report.Line(where + " was \"" + read.text + "\", is \"" + newList + "\"");
-  if (HoldsNoEntry(read.text) || !ListNamesFolder(read.text, folder, services.isLeadByte)) {
-    report.Done(core::Effect{core::EffectKind::TrustedPathAdded, {variablesKey, read.valueExists ? "1" : "0"}});
-  }
   return platform::kErrorSuccess;
 }
 

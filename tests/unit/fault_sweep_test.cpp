@@ -157,9 +157,9 @@ class Session : public fakes::World {
     const core::Ending removed = uninstall::RunSilentUninstall({services, installed, bar, log, choices, ""});
     if (kill >= 0 && core::ExitCodeOf(removed) != 0) problems.push_back("the uninstall after a killed run did not finish");
     const Dump left = registry.Dump();
-    for (auto key = left.begin(); kill >= 0 && key != left.end(); ++key) {  // each key is journalled before it is made
+    for (auto key = left.begin(); kill >= 0 && key != left.end(); ++key) {  // each key and list is journalled before it is made
       const bool empty = key->first.back() == '\\' && (std::next(key) == left.end() || std::next(key)->first.rfind(key->first, 0) != 0);
-      if (empty && !m_before.count(key->first)) problems.push_back("an empty key left after a killed run: " + key->first);
+      if ((empty || key->first.back() != '\\') && !m_before.count(key->first)) problems.push_back("left after a killed run: " + key->first);
     }
     // A finished uninstall leaves nothing naming the folder (as far as its journal could tell where it was).
     if (removed == core::Ending::Finished) {
