@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # SetUp.exe under Wine, end to end, driven by the demo's driver; every text checked against GBK bytes made here.
-#   e2e.sh SETUP.EXE SETUP_DRIVER.EXE    (VORTEL_WINEARCH=win64, the default, or win32)
+#   e2e.sh SETUP.EXE SETUP_DRIVER.EXE DIALOG_MEASURE.EXE    (VORTEL_WINEARCH=win64, the default, or win32)
 set -euo pipefail
 source "$(dirname "$0")/../../cmake/wine-env.sh"
 [ -n "${DISPLAY:-}" ] || exec xvfb-run -a -s "-screen 0 1600x1200x24" "$0" "$@"  # room for the dialog at 200 %
-setup="$1" driver="$2"
+setup="$1" driver="$2" measure="$3"
 c="$WINEPREFIX/drive_c" scratch="$WINEPREFIX/drive_c/e2e"
 installed="$c/Vortel/V-Trelmox" library="Vortel扩展绘图库"
 failures=0
@@ -224,7 +224,7 @@ if [ "$WINEARCH" == win64 ]; then  # the same in either prefix
     scale $dpi
     timeout 300 wine "$scratch/package/SetUp.exe" >/dev/null 2>&1 & setup_pid=$!
     wine "$driver" wait
-    measures[$dpi]="$(wine "$driver" measure 2>&1 | tr -d '\r')" || fail "at $dpi DPI: ${measures[$dpi]}"
+    measures[$dpi]="$(wine "$measure" 2>&1 | tr -d '\r')" || fail "at $dpi DPI: ${measures[$dpi]}"
     expect_end 2
     awk -v base="${measures[96]}" -v at="${measures[$dpi]}" 'BEGIN { split(base, b); split(at, a)
       for (i = 2; i <= 3; i++) if (a[1] * b[i] == 0 || (r = a[i] / a[1] / (b[i] / b[1])) < 0.9 || r > 1.1) exit 1 }' ||
