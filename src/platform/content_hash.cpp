@@ -1,7 +1,5 @@
 #include "platform/content_hash.h"
 
-#include <string_view>
-
 // The portable engine: plain 64-bit arithmetic, on any processor.
 #define XXH_VECTOR 0  // XXH_SCALAR
 #include "platform/content_hash_engine.inc"
@@ -9,15 +7,17 @@
 namespace platform {
 namespace {
 
-// Whether the processor has the unit (GCC's test of AVX2 also asks whether the system keeps its
+// The vector units the processor has (GCC's test of AVX2 also asks whether the system keeps its
 // registers).
-bool Has(const char* unit) {
+struct Units {
+  bool vectors = false, wideVectors = false;
+};
+Units ProcessorUnits() {
 #if defined(__i386__) || defined(__x86_64__)
   __builtin_cpu_init();
-  return unit == std::string_view("avx2") ? __builtin_cpu_supports("avx2") : __builtin_cpu_supports("sse2");
+  return {__builtin_cpu_supports("sse2") != 0, __builtin_cpu_supports("avx2") != 0};
 #else
-  static_cast<void>(unit);
-  return false;
+  return {};
 #endif
 }
 
@@ -26,10 +26,10 @@ bool Has(const char* unit) {
 const HashEngine kPortableHash = {Reset, Add, Finish};
 
 ContentHash::ContentHash(Engine engine) {
-  static const bool hasVectors = Has("sse2"), hasWideVectors = Has("avx2");
-  m_engine = engine == Engine::Fastest && hasWideVectors ? &kWideVectorHash
-             : engine != Engine::Portable && hasVectors  ? &kVectorHash
-                                                         : &kPortableHash;
+  static const Units units = ProcessorUnits();
+  m_engine = engine == Engine::Fastest && units.wideVectors ? &kWideVectorHash
+             : engine != Engine::Portable && units.vectors  ? &kVectorHash
+                                                            : &kPortableHash;
   m_engine->reset(m_state);
 }
 

@@ -22,9 +22,6 @@ void Report(const WIN32_FIND_DATAA& data, FoundEntry* entry) {
   entry->size = static_cast<std::uint64_t>(data.nFileSizeHigh) << 32 | data.nFileSizeLow;
 }
 
-// The error of a call that returned a Win32 BOOL.
-ErrorCode Outcome(BOOL succeeded) { return succeeded ? kErrorSuccess : GetLastError(); }
-
 // The user the program runs as; empty when it cannot be read.
 std::vector<BYTE> RunningUser() {
   ScopedKernelHandle token;

@@ -1,13 +1,17 @@
 // The closers of the Windows objects the program owns, for platform::ScopedHandle: kernel
 // handles (none is null, or INVALID_HANDLE_VALUE for files and snapshots), memory of LocalAlloc,
-// GDI objects and loaded libraries; and the screen's device context.
+// GDI objects and loaded libraries; the screen's device context; and the error of a call.
 #pragma once
 
 #include <windows.h>
 
 #include "platform/scoped_handle.h"
+#include "platform/win32_types.h"
 
 namespace platform {
+
+// What a call that tells its success as a BOOL ended with: kErrorSuccess, or its last error.
+inline ErrorCode Outcome(BOOL succeeded) { return succeeded ? kErrorSuccess : GetLastError(); }
 
 struct KernelCloser {
   using Handle = HANDLE;

@@ -13,8 +13,6 @@ namespace {
 // The 8-bit entry record whose size the walk announces.
 static_assert(sizeof(PROCESSENTRY32) == 296, "the 8-bit PROCESSENTRY32 of a 32-bit build");
 
-ErrorCode Outcome(BOOL succeeded) { return succeeded ? kErrorSuccess : GetLastError(); }
-
 }  // namespace
 
 std::optional<std::vector<std::string>> Win32Processes::ExecutableNames() {
