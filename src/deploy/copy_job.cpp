@@ -138,9 +138,7 @@ platform::ErrorCode CopyJob::HoldChecked(const std::string& folder) {
   platform::ScopedFile entry(files);
   std::uint32_t attributes = 0;
   std::string final;
-  platform::ErrorCode held = files.OpenEntry(folder, entry.Receive());
-  if (held == platform::kErrorSuccess) held = files.OpenAttributes(entry.Get(), &attributes);
-  if (held == platform::kErrorSuccess) held = files.FinalPathName(entry.Get(), &final);
+  platform::ErrorCode held = platform::OpenWhereItLies(files, folder, entry, &attributes, &final);
   const bool inside = m_finalInstallDir.empty()
                           ? (attributes & platform::kFileAttributeReparsePoint) == 0
                           : platform::IsInsideFolder(final, m_finalInstallDir, m_services.isLeadByte);

@@ -24,12 +24,8 @@ const char kUnreadableSuffix[] = ".unreadable";
 
 // The lines of a journal that place files into AutoCAD's folders, of folders nobody else writes.
 journal::Lines Placements(const platform::Services& services, const std::string& folder) {
-  bool othersMayWrite = true, othersMayWriteJournal = true;
   journal::Lines lines, placements;
-  platform::QueryOthersMayWrite(services.files, folder, &othersMayWrite);
-  platform::QueryOthersMayWrite(services.files, platform::InFolder(folder, journal::kJournalName),
-                                &othersMayWriteJournal);
-  if (othersMayWrite || othersMayWriteJournal ||
+  if (journal::WhyUntrusted(services, folder) != nullptr ||
       journal::ReadJournal(services, folder, &lines) != journal::ReadResult::Read) {
     return placements;
   }
@@ -52,6 +48,10 @@ deploy::PlacedEarlier PlacedBy(const platform::Services& services, journal::Line
   };
 }
 
+journal::RemovalRun RemovalOf(const InstallRun& run) {
+  return journal::RemovalRun{run.services, run.installInfo, run.report, run.progress};
+}
+
 // The end of a run that failed or aborted: undone when it rolls back, registered nowhere.
 core::Ending Stop(const InstallRun& run, CopyJob& job, journal::JournalFile& record, core::Ending ending) {
   if (!run.rollBackOnFailure) {
@@ -61,7 +61,7 @@ core::Ending Stop(const InstallRun& run, CopyJob& job, journal::JournalFile& rec
   }
   job.PutBackReplaced();
   job.LetGoOfFolders();
-  journal::RollBack(journal::RemovalRun{run.services, run.installInfo, run.report, run.progress}, record);
+  journal::RollBack(RemovalOf(run), record);
   return core::Ending::Failed;
 }
 
@@ -81,8 +81,7 @@ void RemoveDropped(const InstallRun& run, const CopyJob& job, journal::JournalFi
     if (line.kind == core::EffectKind::FileCopied && !named(written, line.fields[0])) dropped.push_back(line);
   }
   for (const core::Effect& line : dropped) run.report.Line("no longer shipped: " + line.fields[0]);
-  const journal::RemovalRun removal{run.services, run.installInfo, run.report, run.progress};
-  for (const core::Effect& line : journal::RemoveFiles(removal, record.Folder(), dropped)) record.Undone(line);
+  for (const core::Effect& line : journal::RemoveFiles(RemovalOf(run), record.Folder(), dropped)) record.Undone(line);
 }
 
 // What the journal of the folder held before: a last line cut short left out, what a killed run
@@ -100,8 +99,7 @@ journal::Lines EarlierLines(const InstallRun& run, const std::string& folder) {
             : platform::FormatText("the journal found there cannot be read nor set aside (error %ld)", moved));
     return {};
   }
-  return journal::RemoveLeftovers(journal::RemovalRun{run.services, run.installInfo, run.report, run.progress}, folder,
-                                  lines);
+  return journal::RemoveLeftovers(RemovalOf(run), folder, lines);
 }
 
 // The entries go last, and only where the uninstall has what it needs.
@@ -185,7 +183,7 @@ core::Outcome Install(const InstallRun& run, const InstallTarget& target) {
   CopyJob job(folder, run.progress, run.questions, record, run.services);
   const CopyJob::Result copied = job.CopyProgramFiles();
   if (copied == CopyJob::Result::PackageMissing) {
-    journal::RollBack(journal::RemovalRun{run.services, run.installInfo, run.report, run.progress}, record);
+    journal::RollBack(RemovalOf(run), record);
     return {core::Ending::Failed};
   }
   if (copied == CopyJob::Result::Aborted) return {Stop(run, job, record, core::Ending::Aborted)};

@@ -59,6 +59,13 @@ Undo RemoveAtRestart(const UndoContext& context, const core::Effect& line, const
   return Undo::AtRestart;
 }
 
+// Marks what `entry` holds open to go when its handle is closed, its read-only mark cleared first
+// where it may have one: a read-only file cannot go.
+platform::ErrorCode MarkToGo(platform::FileSystem& files, platform::FileHandle entry, bool mayBeReadOnly) {
+  const platform::ErrorCode cleared = mayBeReadOnly ? files.ClearReadOnlyOpened(entry) : platform::kErrorSuccess;
+  return cleared == platform::kErrorSuccess ? files.DeleteOpened(entry) : cleared;
+}
+
 // Deletes a file of the install while it holds what the line says; a file changed since stays. The
 // file is checked, digested and deleted through one handle, opened as it is: a link at its name is
 // removed itself. `inside`: it lies inside the installation folder, else exactly where it is named.
@@ -79,11 +86,10 @@ Undo DeleteUnchanged(const UndoContext& context, const core::Effect& line, const
   std::uint32_t attributes = 0;
   platform::ErrorCode read = files.OpenAttributes(entry.Get(), &attributes);
   const bool link = read == platform::kErrorSuccess && (attributes & platform::kFileAttributeReparsePoint) != 0;
+  const bool digested = read == platform::kErrorSuccess && !link && !digestText.empty();
   platform::FileDigest recorded, present;
-  if (read == platform::kErrorSuccess && !link && !digestText.empty()) {
-    read = platform::DigestOpenFile(files, entry.Get(), &present);
-  }
-  if (read == platform::kErrorSuccess && !link && !digestText.empty() &&
+  if (digested) read = platform::DigestOpenFile(files, entry.Get(), &present);
+  if (digested && read == platform::kErrorSuccess &&
       (!platform::ParseDigest(digestText, &recorded) || present != recorded)) {
     Tell(context, "left as it is: " + path + (context.rollingBack ? "" : " changed after the install"));
     return context.rollingBack ? Undo::Done : Undo::Changed;
@@ -92,10 +98,10 @@ Undo DeleteUnchanged(const UndoContext& context, const core::Effect& line, const
     Tell(context, "the running program stays until it has ended: " + path);
     return Undo::Running;
   }
-  platform::ErrorCode deleted = read;
-  if (deleted == platform::kErrorSuccess && (attributes & platform::kFileAttributeReadOnly) != 0)
-    deleted = files.ClearReadOnlyOpened(entry.Get());  // a read-only file cannot go
-  if (deleted == platform::kErrorSuccess) deleted = files.DeleteOpened(entry.Get());
+  const platform::ErrorCode deleted =
+      read == platform::kErrorSuccess
+          ? MarkToGo(files, entry.Get(), (attributes & platform::kFileAttributeReadOnly) != 0)
+          : read;
   entry.Reset();  // it goes as its handle is closed
   if (deleted == platform::kErrorSuccess) {
     Tell(context, (link ? "removed the link " : "deleted ") + path);
@@ -170,8 +176,7 @@ platform::ErrorCode PutBack(platform::FileSystem& files, platform::ScopedFile& p
                             const std::string& path) {
   platform::ErrorCode restored = platform::kErrorSuccess;
   if (placed.IsOpen()) {
-    restored = files.ClearReadOnlyOpened(placed.Get());
-    if (restored == platform::kErrorSuccess) restored = files.DeleteOpened(placed.Get());
+    restored = MarkToGo(files, placed.Get(), true);
     placed.Reset();  // it goes as its handle is closed
   }
   return restored == platform::kErrorSuccess ? files.RenameOpened(copy.Get(), path) : restored;

@@ -144,10 +144,9 @@ std::string FinalFolder(const platform::Services& services, const std::string& f
   platform::ScopedFile entry(services.files);
   std::uint32_t attributes = 0;
   std::string final;
-  const bool found = services.files.OpenEntry(folder, entry.Receive()) == platform::kErrorSuccess &&
-                     services.files.OpenAttributes(entry.Get(), &attributes) == platform::kErrorSuccess &&
-                     (attributes & platform::kFileAttributeReparsePoint) == 0 &&
-                     services.files.FinalPathName(entry.Get(), &final) == platform::kErrorSuccess;
+  const bool found =
+      platform::OpenWhereItLies(services.files, folder, entry, &attributes, &final) == platform::kErrorSuccess &&
+      (attributes & platform::kFileAttributeReparsePoint) == 0;
   return found ? final : "";
 }
 
@@ -167,9 +166,8 @@ UndoContext ContextOf(const RemovalRun& run, const std::string& folder, const Li
                      made};
 }
 
-// Why nothing in `folder` may be trusted: someone besides SYSTEM and the administrators (or the
-// user of an install for one user) could have written the folder or its journal, or that cannot
-// be told; null when nobody could.
+}  // namespace
+
 const char* WhyUntrusted(const platform::Services& services, const std::string& folder) {
   for (const std::string& path : {folder, platform::InFolder(folder, kJournalName)}) {
     bool others = true;
@@ -180,8 +178,6 @@ const char* WhyUntrusted(const platform::Services& services, const std::string& 
   }
   return nullptr;
 }
-
-}  // namespace
 
 Removal RemoveInstallation(const RemovalRun& run, const std::string& folder, bool leaveAcadFolders) {
   run.report.Line("installation folder: " + folder);

@@ -39,6 +39,11 @@ struct Removal {
   Lines keysLeft;                    // keys it made that still hold something: another's, or a newer installation's
 };
 
+// Why nothing in `folder` may be trusted: someone besides SYSTEM and the administrators (or the
+// user of an install for one user) could have written the folder or its journal, or that cannot
+// be told; null when nobody could.
+const char* WhyUntrusted(const platform::Services& services, const std::string& folder);
+
 // Removes the installation in `folder`: every line undone, then (when nothing is left to undo)
 // the maintenance entries that name the folder and the journal, then the folders the install
 // made, each when empty. The installation folder stays, empty, when a per-user step trusted it

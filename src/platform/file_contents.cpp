@@ -75,6 +75,15 @@ ErrorCode DigestOpenFile(FileSystem& files, FileHandle file, FileDigest* digest)
   return read;
 }
 
+ErrorCode OpenWhereItLies(FileSystem& files, const std::string& path, ScopedFile& entry, std::uint32_t* attributes,
+                          std::string* final) {
+  ErrorCode opened = files.OpenEntry(path, entry.Receive());
+  if (opened == kErrorSuccess) opened = files.OpenAttributes(entry.Get(), attributes);
+  if (opened == kErrorSuccess) opened = files.FinalPathName(entry.Get(), final);
+  if (opened != kErrorSuccess) entry.Reset();
+  return opened;
+}
+
 ErrorCode QueryOthersMayWrite(FileSystem& files, const std::string& path, bool* othersMayWrite) {
   std::uint32_t rights = 0;
   const ErrorCode read = files.QueryOthersRights(path, &rights);

@@ -22,6 +22,11 @@ ErrorCode DigestFile(FileSystem& files, const std::string& path, FileDigest* dig
 // Reads an open file from where it stands to its end and digests it.
 ErrorCode DigestOpenFile(FileSystem& files, FileHandle file, FileDigest* digest);
 
+// Opens `path` as it is (FileSystem::OpenEntry) into `entry` and tells what it is and where it
+// really lies: its attributes and its final path. `entry` is closed again on failure.
+ErrorCode OpenWhereItLies(FileSystem& files, const std::string& path, ScopedFile& entry, std::uint32_t* attributes,
+                          std::string* final);
+
 // Whether anybody but SYSTEM, the administrators (and the user of an install for one user) owns
 // the path or may change it or what it holds; true also when that cannot be read (its error).
 ErrorCode QueryOthersMayWrite(FileSystem& files, const std::string& path, bool* othersMayWrite);
