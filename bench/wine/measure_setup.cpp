@@ -171,6 +171,11 @@ double TimeSetUp(const std::string& commandLine, int run) {
 
 std::string DataBeside(const std::string& setup) { return setup.substr(0, setup.find_last_of('\\')) + "\\Data"; }
 
+// The copy floor's command line: the package beside `setup` copied into `copies`.
+std::string CopyFloorCommand(const std::string& copyFloor, const std::string& setup, const std::string& copies) {
+  return "\"" + copyFloor + "\" \"" + DataBeside(setup) + "\" \"" + copies + "\"";
+}
+
 double TimeInstall(const std::string& program, const std::string& folder) {
   const Process process("\"" + program + "\"");
   const HWND dialog = PollFor([&] { return VisibleDialogOf(process.Id()); });
@@ -198,7 +203,6 @@ int main(int argc, char** argv) {
   }
   if (verb == "install" && argc == 6) {
     const std::string setup = argv[2];
-    const std::string data = DataBeside(setup);
     const std::string work = argv[4];
     SeedOneAutoCad(work);
     std::vector<double> program, floor;
@@ -207,8 +211,7 @@ int main(int argc, char** argv) {
       TimeProcess("\"" + setup + "\" /UNINSTALL /S", &exitCode);  // not timed: see the silent runs
       program.push_back(TimeInstall(setup, work + "\\setup" + std::to_string(run)));
       const std::string copies = work + "\\floor" + std::to_string(run);
-      floor.push_back(static_cast<double>(
-          Process("\"" + std::string(argv[3]) + "\" \"" + data + "\" \"" + copies + "\"").ExitCode()));
+      floor.push_back(static_cast<double>(Process(CopyFloorCommand(argv[3], setup, copies)).ExitCode()));
       RemoveCopies(copies);
     }
     Report("install", program, floor);
@@ -225,8 +228,7 @@ int main(int argc, char** argv) {
       TimeProcess("\"" + setup + "\" /UNINSTALL /S", &exitCode);
       program.push_back(TimeSetUp("\"" + setup + "\" /S /D=" + work + "\\s" + std::to_string(run), run));
       const std::string copies = work + "\\sfloor" + std::to_string(run);
-      floor.push_back(
-          TimeProcess("\"" + std::string(argv[3]) + "\" \"" + DataBeside(setup) + "\" \"" + copies + "\"", &exitCode));
+      floor.push_back(TimeProcess(CopyFloorCommand(argv[3], setup, copies), &exitCode));
       RemoveCopies(copies);
     }
     Report("silent install", program, floor);
@@ -242,7 +244,7 @@ int main(int argc, char** argv) {
       TimeSetUp("\"" + setup + "\" /S /D=" + work + "\\u" + std::to_string(run), run);
       program.push_back(TimeSetUp("\"" + setup + "\" /UNINSTALL /S", run));
       const std::string copies = work + "\\ufloor" + std::to_string(run);
-      TimeProcess("\"" + std::string(argv[3]) + "\" \"" + DataBeside(setup) + "\" \"" + copies + "\"", &exitCode);
+      TimeProcess(CopyFloorCommand(argv[3], setup, copies), &exitCode);
       floor.push_back(TimeProcess("\"" + std::string(argv[4]) + "\" \"" + copies + "\"", &exitCode));
     }
     Report("silent uninstall", program, floor);
