@@ -2,7 +2,7 @@
 
 #include "core/package.h"
 #include "journal/journal.h"
-#include "platform/file_contents.h"
+#include "journal/removal.h"
 #include "platform/format.h"
 #include "platform/paths.h"
 
@@ -44,11 +44,8 @@ platform::ErrorCode InheritBelow(const platform::Services& services, const std::
 // A folder that was there already: a journal in it is trusted only when nobody else could have
 // written it; then the folder and what it holds get the protected access list.
 void SecureExistingFolder(const platform::Services& services, const std::string& installFolder, core::Report& report) {
-  bool othersMayWrite = true, othersMayWriteJournal = true;
   const std::string journal = platform::InFolder(installFolder, journal::kJournalName);
-  platform::QueryOthersMayWrite(services.files, installFolder, &othersMayWrite);
-  platform::QueryOthersMayWrite(services.files, journal, &othersMayWriteJournal);
-  if ((othersMayWrite || othersMayWriteJournal) &&
+  if (journal::WhyUntrusted(services, installFolder) != nullptr &&
       services.files.GetAttributes(journal) != platform::kInvalidFileAttributes) {
     const platform::ErrorCode moved =
         services.files.Move(journal, journal + kSetAsideSuffix, platform::kMoveReplaceExisting);
