@@ -187,7 +187,7 @@ grep -q "AutoCAD's repaired" "$scratch/AutoCAD 2008/Drv/pdfplot9.hdi" || fail "t
 expect "no entry" "$(value "$entry" DisplayName)" ""
 run_silent 0 '/UNINSTALL /S /LOG="C:\e2e\logs\setup.log"'  # a log made anew over one there is no other run
 
-echo "== one folder by its short name and its long one; ten reinstalls; a downgrade refused, then allowed, dropping a file"
+echo "== one folder by its short name and its long one; a downgrade refused, then allowed, dropping a file"
 lay_out
 mkdir -p "$scratch/Long Folder Name"
 short="$(wine cmd /c 'dir /x C:\e2e' 2>/dev/null | tr -d '\r' | awk '/ Long Folder Name$/ { print $(NF - 3) }')"
@@ -196,9 +196,6 @@ run_silent 0 '/S /RELEASES=2008 /D=C:\e2e\Long Folder Name'
 target="$scratch/Long Folder Name/V-Trelmox"
 expect "the entry's folder" "$(value "$entry" InstallLocation)" 'REG_SZ    C:\e2e\Long Folder Name\V-Trelmox'
 [ -e "$target/Uninstall.exe" ] || fail "the second spelling removed the first one's files"
-size="$(stat -c %s "$target/Uninstall.dat")"
-for run in $(seq 10); do run_silent 0 '/S /RELEASES=2008'; done
-expect "the journal after ten reinstalls" "$(stat -c %s "$target/Uninstall.dat")" "$size"
 wine reg add "$entry" /v DisplayVersion /d 2099.1.1 /f /reg:32 >/dev/null 2>&1
 run_silent 1638 '/S /RELEASES=2008'
 rm "$scratch/package/Data/淺色.dat"
